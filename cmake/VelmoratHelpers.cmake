@@ -1,0 +1,33 @@
+# velmorat_core_library(NAME DIR...) builds every .cpp below the given folders
+# into one static library with the repository root as its include path.
+function(velmorat_core_library name)
+  set(sources)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND sources ${dir_sources})
+  endforeach()
+  if(NOT sources)
+    # a subsystem still without code: keep the target so that others can link it
+    set(placeholder ${CMAKE_BINARY_DIR}/${name}_placeholder.cpp)
+    file(WRITE ${placeholder} "")
+    set(sources ${placeholder})
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# velmorat_test_area(AREA LIBS...) makes one GoogleTest program of tests/AREA/*.cpp.
+function(velmorat_test_area area)
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/*.cpp)
+  if(NOT test_sources)
+    return()
+  endif()
+  set(target tests_${area})
+  add_executable(${target} ${test_sources})
+  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${target} PRIVATE
+    VELMORAT_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORAT_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,8 @@
+// The diagnostic log: one line per message on the standard output. Lines from
+// several threads never interleave; each call writes one whole line and flushes.
+#pragma once
+
+#include <string_view>
+
+// Writes message followed by a line end. message should not contain a line end.
+void logLine(std::string_view message);

@@ -1,0 +1,24 @@
+// t_Font: a loaded fixed-cell grey-level bitmap font (.font file).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+struct t_Font {
+  int HeaderSize = 16;
+  std::array<std::uint8_t, 4> Identifier = {'q', 'b', 'f', 'n'};
+  int Format = 0;
+  std::int64_t Size = 0;
+  std::uint8_t Start = 0;
+  std::uint8_t End = 0;
+  int Width = 0;
+  int Height = 0;
+  int Reserved = 0;
+  std::vector<std::uint8_t> Data;
+
+  bool hasData() const { return !Data.empty(); }
+};
+
+// The font of a fresh window record: "qbfn", all numbers 0, no data.
+inline t_Font emptyFont() { return t_Font{}; }

@@ -1,0 +1,68 @@
+// t_Window: the record of one graphic window (0..7), fields in the order of the
+// design. Fields that the refresh process or the host's handlers read while
+// the program thread writes them are SharedValue (atomic, still copyable).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/Host.h"
+#include "support/SharedValue.h"
+#include "toolbox/graphics/Color.h"
+#include "toolbox/text/Font.h"
+
+struct t_Window {
+  SharedValue<bool> Initialized{false};
+  SharedValue<bool> Visible{false};
+  SharedValue<bool> IgnoreEvents{false};
+  SharedValue<bool> AutoUpdate{false};
+  SharedValue<bool> QuickUpdate{false};
+  bool ScrollLock = false;
+  SharedValue<bool> VerticalBlank{true};
+  SharedValue<std::int64_t> UpdateStarted{0};   // milliseconds
+  SharedValue<std::int64_t> UpdateFinished{0};  // milliseconds
+  SharedValue<std::int64_t> UpdateDuration{0};  // microseconds
+  SharedValue<int> RefreshRate{30};             // redraws per second
+  SharedValue<host::HostWindow*> Window{nullptr};
+  SharedValue<host::HostView*> View{nullptr};
+  host::Rect DrawingRect;
+  int TitleHeight = 0;
+  SharedValue<int> BorderWidth{0};
+  SharedValue<int> BorderHeight{0};
+  t_RGBColor RGBColorBorder;
+  SharedValue<int> BitDepth{0};
+  SharedValue<int> Width{0};
+  SharedValue<int> Height{0};
+  t_RGBColor RGBColor;
+  int DrawingMode = 0;
+  int PositionX = 0;
+  int PositionY = 0;
+  SharedValue<std::int64_t> MemoryStart{-1};
+  SharedValue<std::int64_t> MemoryEnd{-1};
+  t_Font Font;
+  int TextWidth = 0;
+  int TextHeight = 0;
+  int TextFirstColumn = 0;
+  int TextLastColumn = 0;
+  int TextFirstLine = 0;
+  int TextLastLine = 0;
+  int TextHpos = 0;
+  int TextVpos = 0;
+  std::uint8_t TextColor = 0;
+  bool TextInverse = false;
+  int TextDisplayMode = 0;
+  int TextCursorLevel = 0;
+  int TextRedirectOutput = 1;  // 1 = the window, 2 = the diagnostic log
+  std::string InputString;     // UTF-8
+  bool InputFinished = false;
+  int InputMode = 0;
+  int InputHpos = 0;
+  int InputVpos = 0;
+  int InputCursorPos = 0;
+  int InputMaxCharacters = 0;
+  int LoResOffsetX = 0;
+  int LoResOffsetY = 0;
+  int LoResMode = 0;
+  SharedValue<std::int64_t> TextMemoryStart{-1};
+  SharedValue<std::int64_t> TextMemoryEnd{-1};
+};
