@@ -19,6 +19,7 @@ namespace host {
 
 struct HostWindow;  // opaque: a top-level host window
 struct HostView;    // opaque: the view that shows one graphic window's image
+struct HostMenu;    // opaque: the submenu of one top-level item of the menu bar
 
 // A host window's frame, in screen points, origin at the bottom left of the screen.
 struct Rect {
@@ -45,9 +46,11 @@ enum FixedWindow : int {
   kMainWindow = 12,
 };
 
+// Paths in the answers are plain local paths in precomposed (NFC) Unicode.
 struct OpenPanelRequest {
   std::string title;
   std::string message;
+  std::string prompt;  // the confirm button: "Öffnen", or "Wählen" in folders mode
   std::string allowedTypes;  // comma-separated extensions, empty allows all
   bool multipleSelection = false;
   bool filesSelectable = true;
@@ -57,6 +60,8 @@ struct OpenPanelRequest {
 struct SavePanelRequest {
   std::string title;
   std::string message;
+  std::string prompt;          // the confirm button: "Sichern"
+  std::string nameFieldLabel;  // "Sichern unter:"
   std::string proposedName;
   std::string allowedTypes;
 };
@@ -113,6 +118,24 @@ class Host {
   // The scroll view around the text view: frame in window points.
   virtual Rect scrollViewFrame(int window) = 0;
   virtual void setScrollViewFrame(int window, const Rect& frame) = 0;
+  // Shows the text as typed: no automatic quote, dash, link or data changes;
+  // the font by family name and size in points (a monospace fallback when the
+  // family is missing).
+  virtual void setUpPlainTextView(int window, const std::string& fontFamily, int pointSize) = 0;
+  // The one-line ruler field above the text of windows 9 and 10; frame in
+  // window points. A window without a ruler answers an empty Rect and ignores
+  // the change.
+  virtual Rect rulerFrame(int window) = 0;
+  virtual void setRulerFrame(int window, const Rect& frame) = 0;
+
+  // --- Menu bar (main thread) -----------------------------------------------
+  // The submenu of the menu bar's top-level item with exactly this title;
+  // nullptr when there is none. Menus live as long as the application.
+  virtual HostMenu* topLevelMenu(const std::string& titleUtf8) = 0;
+  virtual int menuItemCount(HostMenu* menu) = 0;
+  // Title of the item at index (0-based, < menuItemCount); separators have "".
+  virtual std::string menuItemTitle(HostMenu* menu, int index) = 0;
+  virtual void removeMenuItem(HostMenu* menu, int index) = 0;
 
   // --- Pasteboard (main thread) ---------------------------------------------
   virtual std::string pasteboardText() = 0;

@@ -14,6 +14,9 @@ FakeHost::FakeHost(bool withViews) : withViews_(withViews), mainThread_(std::thi
     textViews_[number] = "";
     scrollViews_[number] = Rect{20, 20, 600, 400};
   }
+  for (int number : {kVirtualPrinterWindow, kSystemConsoleWindow}) {
+    rulers_[number] = Rect{20, 430, 592, 19};
+  }
 }
 
 bool FakeHost::isMainThread() const { return std::this_thread::get_id() == mainThread_; }
@@ -40,7 +43,10 @@ HostWindow* FakeHost::fixedWindow(int window) {
   return &windows_[window];
 }
 
-HostWindow* FakeHost::mainWindow() { return &windows_[kMainWindow]; }
+HostWindow* FakeHost::mainWindow() {
+  if (mainWindowNumber < 0 || mainWindowNumber > kMainWindow) return nullptr;
+  return &windows_[static_cast<std::size_t>(mainWindowNumber)];
+}
 
 bool FakeHost::isVisible(HostWindow* window) { return window && window->visible; }
 void FakeHost::orderFront(HostWindow* window) { window->visible = true; }
@@ -77,6 +83,29 @@ void FakeHost::appendTextViewString(int window, const std::string& textUtf8) {
 std::string FakeHost::textViewString(int window) { return textViews_[window]; }
 Rect FakeHost::scrollViewFrame(int window) { return scrollViews_[window]; }
 void FakeHost::setScrollViewFrame(int window, const Rect& frame) { scrollViews_[window] = frame; }
+void FakeHost::setUpPlainTextView(int, const std::string& fontFamily, int pointSize) {
+  textViewFont = fontFamily + " " + std::to_string(pointSize);
+}
+Rect FakeHost::rulerFrame(int window) {
+  auto found = rulers_.find(window);
+  return found == rulers_.end() ? Rect{} : found->second;
+}
+void FakeHost::setRulerFrame(int window, const Rect& frame) {
+  auto found = rulers_.find(window);
+  if (found != rulers_.end()) found->second = frame;
+}
+
+HostMenu* FakeHost::topLevelMenu(const std::string& titleUtf8) {
+  for (auto& menu : menuBar) {
+    if (menu->title == titleUtf8) return menu.get();
+  }
+  return nullptr;
+}
+int FakeHost::menuItemCount(HostMenu* menu) { return static_cast<int>(menu->items.size()); }
+std::string FakeHost::menuItemTitle(HostMenu* menu, int index) { return menu->items.at(index); }
+void FakeHost::removeMenuItem(HostMenu* menu, int index) {
+  menu->items.erase(menu->items.begin() + index);
+}
 
 std::string FakeHost::pasteboardText() { return pasteboardText_; }
 void FakeHost::setPasteboardText(const std::string& textUtf8) { pasteboardText_ = textUtf8; }

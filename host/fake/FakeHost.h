@@ -26,6 +26,12 @@ struct HostWindow {
   std::uint8_t background[4] = {0, 0, 0, 255};  // red, green, blue, alpha
 };
 
+// A menu of the fake menu bar: its title and item titles ("" is a separator).
+struct HostMenu {
+  std::string title;
+  std::vector<std::string> items;
+};
+
 struct HostView {
   int number = -1;
   HostWindow* window = nullptr;
@@ -70,6 +76,14 @@ class FakeHost : public Host {
   std::string textViewString(int window) override;
   Rect scrollViewFrame(int window) override;
   void setScrollViewFrame(int window, const Rect& frame) override;
+  void setUpPlainTextView(int window, const std::string& fontFamily, int pointSize) override;
+  Rect rulerFrame(int window) override;
+  void setRulerFrame(int window, const Rect& frame) override;
+
+  HostMenu* topLevelMenu(const std::string& titleUtf8) override;
+  int menuItemCount(HostMenu* menu) override;
+  std::string menuItemTitle(HostMenu* menu, int index) override;
+  void removeMenuItem(HostMenu* menu, int index) override;
 
   std::string pasteboardText() override;
   void setPasteboardText(const std::string& textUtf8) override;
@@ -85,11 +99,16 @@ class FakeHost : public Host {
   static constexpr Rect kScreen{0, 0, 1920, 1080};
   HostWindow& window(int number) { return windows_.at(number); }
   HostView& view(int number) { return views_.at(number); }
+  // The window that mainWindow() answers; -1 for none.
+  int mainWindowNumber = kMainWindow;
   int systemBeeps = 0;
   int soundsPlayed = 0;
   ArgbImage pasteboardImage;
   std::vector<std::string> openPanelAnswer;
   std::string savePanelAnswer;
+  // The fake menu bar; tests fill it. topLevelMenu finds the first menu by title.
+  std::vector<std::unique_ptr<HostMenu>> menuBar;
+  std::string textViewFont;  // "family size" of the last setUpPlainTextView
   std::vector<OpenPanelRequest> openPanelRequests;
   std::vector<SavePanelRequest> savePanelRequests;
 
@@ -101,6 +120,7 @@ class FakeHost : public Host {
   std::array<HostView, 8> views_;
   std::map<int, std::string> textViews_;
   std::map<int, Rect> scrollViews_;
+  std::map<int, Rect> rulers_;
   std::string pasteboardText_;
 };
 

@@ -16,6 +16,9 @@ struct t_Font {
   int Height = 0;
   int Reserved = 0;
   std::vector<std::uint8_t> Data;
+  // Not part of the file: set once the renderer has logged that Data is too
+  // short for a glyph, so a broken font logs once, not once per character.
+  bool MissingGlyphReported = false;
 
   bool hasData() const { return !Data.empty(); }
 };

@@ -38,3 +38,7 @@ void t_ClearWindow(std::uint8_t window);
 // requireTextBlock false skips the text-block condition (for the few routines
 // that work on windows without text).
 bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requireTextBlock = true);
+
+// Tests only: forgets the set-up so that the next t_InitMemory runs again (the
+// memory itself is kept and refilled). No refresh process may be running.
+void resetVideoMemoryForTesting();

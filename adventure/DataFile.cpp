@@ -1,0 +1,45 @@
+#include "adventure/DataFile.h"
+
+#include "adventure/GameState.h"
+#include "adventure/TextBuild.h"
+#include "support/Log.h"
+#include "support/qbtools.h"
+#include "toolbox/graphics/Lzw.h"
+
+namespace {
+// Padding bits of the stored form decode to empty lines or lines that begin
+// with the byte 0 after "@END".
+bool isTrailingPadding(const Text& line) {
+  return line.empty() || line.Elements[0] == 0;
+}
+}  // namespace
+
+std::string VelmoratDataFileName(int scene) {
+  return "DATA" + formatnumber(scene, '0', 3, false) + ".word";
+}
+
+std::vector<Text> VelmoratScriptLinesFromText(const Text& scriptText) {
+  std::vector<Text> lines = textlines(scriptText);
+  while (!lines.empty() && isTrailingPadding(lines.back())) lines.pop_back();
+  if (lines.empty() || !adventure::equals(lines.back(), "@END")) {
+    logLine("VelmoratLoadData: @END not found.");
+    return {};
+  }
+  lines.pop_back();
+  return lines;
+}
+
+std::vector<Text> VelmoratLoadData(int scene) {
+  std::vector<std::uint8_t> stored = gettextfromfile(DataFolder + VelmoratDataFileName(scene));
+  if (stored.empty()) return {};
+  return VelmoratScriptLinesFromText(Text(lzw::unpackStoredBlock(stored)));
+}
+
+int VelmoratFindLabel(const std::vector<Text>& lines, const Text& name) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (adventure::startsWith(lines[i], "LABEL") && texttrim(textfrom(lines[i], 6)) == name) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}

@@ -1,0 +1,310 @@
+#include "adventure/Parser.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "adventure/DataFile.h"
+#include "adventure/GameState.h"
+#include "adventure/Interpreter.h"
+#include "adventure/Pictures.h"
+#include "adventure/TextBuild.h"
+#include "support/qbtools.h"
+#include "toolbox/graphics/PictureFile.h"
+#include "toolbox/graphics/PixelOps.h"
+#include "toolbox/text/LineInput.h"
+#include "toolbox/text/TextOutput.h"
+#include "toolbox/windows/Refresh.h"
+
+using adventure::concat;
+using adventure::equals;
+using adventure::latin1;
+using adventure::startsWith;
+
+namespace {
+
+constexpr int kCommandMaxCharacters = 80;
+// A list piece that would reach this column moves to the next line.
+constexpr int kListWrapColumn = 76;
+constexpr const char* kInsultPicture = "form021.gr";
+
+struct Synonym {
+  const char* word;
+  const char* verb;
+};
+
+// Each tried once, in this order, on what the previous rule left.
+constexpr std::array<Synonym, 7> kSearchAndTakeRules = {{
+    {"untersuchen", "such"},
+    {"untersuche", "such"},
+    {"durchsuchen", "such"},
+    {"durchsuche", "such"},
+    {"suchen", "such"},
+    {"suche", "such"},
+    {"nehme", "nimm"},
+}};
+// Only the first that matches is applied.
+constexpr std::array<Synonym, 9> kLookRules = {{
+    {"betrachte", "lese"},
+    {"betracht", "lese"},
+    {"schauen", "lese"},
+    {"schaue", "lese"},
+    {"schau", "lese"},
+    {"zeige", "lese"},
+    {"gucke", "lese"},
+    {"zeig", "lese"},
+    {"guck", "lese"},
+}};
+
+struct Direction {
+  std::array<const char*, 5> words;  // nullptr ends the list
+  int* exit;
+};
+
+const std::array<Direction, 6> kDirections = {{
+    {{"v", "vor", "vorn", "vorne", "vorwärts"}, &ExitForward},
+    {{"h", "hinten", "zurück", nullptr, nullptr}, &ExitBackward},
+    {{"l", "links", nullptr, nullptr, nullptr}, &ExitLeft},
+    {{"r", "rechts", nullptr, nullptr, nullptr}, &ExitRight},
+    {{"o", "oben", nullptr, nullptr, nullptr}, &ExitUp},
+    {{"u", "unten", nullptr, nullptr, nullptr}, &ExitDown},
+}};
+
+constexpr std::array<const char*, 8> kInsults = {"fuck",  "fick",      "ficken",  "scheisse",
+                                                 "arsch", "arschloch", "wichser", "dreckssau"};
+
+constexpr std::array<const char*, 12> kHelpLines = {
+    "lese/schau                 = Aktuelle Szene anzeigen",
+    "lese/schau gegenstandsname = Gegenstand genau anschauen",
+    "nimm/nehme gegenstandsname = Gegenstand/Alle aufheben und mitnehmen",
+    "entferne gegenstandsname   = Mitgenommenen Gegenstand/Alle wegwerfen",
+    "öffne gegenstandsname      = Gegenstand öffnen (in einigen Szenen)",
+    "benutze gegenstandsname    = Gegenstand benutzen (in einigen Szenen)",
+    "suche gegenstandsname      = Gegenstand durchsuchen (in einigen Szenen)",
+    "tippe text                 = Text eintippen (in einigen Szenen)",
+    "aufschließen/zuschließen   = Türe auf- oder zuschließen (in einigen Szenen)",
+    "v, vorne, h, hinten usw.   = In eine Richtung laufen (siehe Ausgänge)",
+    "in, inhalt                 = Mitgenommene Gegenstände anzeigen",
+    "Weitere Befehle und Variationen sind in einigen Szenen möglich",
+};
+
+bool applyRule(Text& command, const Synonym& rule) {
+  if (!startsWith(command, rule.word)) return false;
+  command = concat({Text::fromBytes(rule.verb),
+                    textfrom(command, static_cast<int>(std::string(rule.word).size()) + 1)});
+  return true;
+}
+
+std::vector<Text> namesOf(const std::function<int(int item)>& countOf) {
+  std::vector<Text> names;
+  for (int item = 0; item < ItemSlots; ++item) {
+    if (countOf(item) >= 1) names.push_back(ItemNames[item]);
+  }
+  return names;
+}
+
+int sceneCount(int item) {
+  return VelmoratSceneItemCount(CurrentScene, item);
+}
+
+void restartScene() {
+  ProgramCounter = -1;
+}
+
+void lookAtItem(const Text& command) {
+  int item = VelmoratFindItem(texttrim(textfrom(command, 5)));
+  if (item < 1 || (sceneCount(item) == 0 && VelmoratInventoryCount(item) == 0)) return;
+  if (!VelmoratItemCloseUp(item)) {
+    VelmoratScriptFailure(
+        concat({latin1("*** Item Grafik '"), Text::fromBytes(VelmoratItemPictureName(item)),
+                latin1("' konnte nicht geladen werden.")}));
+  }
+}
+
+bool meansAll(const Text& name) {
+  return equals(name, "alles") || equals(name, "alle");
+}
+
+void takeItems(const Text& command, const std::vector<Text>& sceneList) {
+  Text name = texttrim(textfrom(command, 5));
+  if (!meansAll(name)) {
+    int item = VelmoratFindItem(name);
+    if (item < 1 || sceneCount(item) == 0) return;
+    VelmoratPrintMessage("OK.");
+    restartScene();
+    Inventory[item] += 1;
+    VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) - 1);
+    return;
+  }
+  bool first = true;
+  for (const Text& listed : sceneList) {
+    int item = VelmoratFindItem(listed);
+    int count = item >= 1 ? sceneCount(item) : 0;
+    if (count < 1) continue;
+    if (first) {
+      VelmoratPrintMessage("OK.");
+      restartScene();
+      first = false;
+    }
+    Inventory[item] += count;
+    VelmoratSetSceneItemCount(CurrentScene, item, 0);
+  }
+}
+
+// A scene beyond the dimensioned tables has no place to put an item down:
+// dropping there is refused as if the item were not carried, so nothing is lost.
+void dropItems(const Text& command, const std::vector<Text>& carriedList) {
+  Text name = texttrim(textfrom(command, 9));
+  if (!meansAll(name)) {
+    int item = VelmoratFindItem(name);
+    if (item < 1 || VelmoratInventoryCount(item) == 0) return;
+    if (!VelmoratHasSceneEntry(CurrentScene, item)) return;
+    VelmoratPrintMessage("OK.");
+    restartScene();
+    Inventory[item] -= 1;
+    VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) + 1);
+    return;
+  }
+  if (carriedList.empty() || !VelmoratHasSceneEntry(CurrentScene, 1)) return;
+  VelmoratPrintMessage("OK.");
+  restartScene();
+  for (const Text& listed : carriedList) {
+    int item = VelmoratFindItem(listed);
+    if (item < 1) continue;
+    int count = Inventory[item];
+    Inventory[item] = 0;
+    VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) + count);
+  }
+}
+
+void showInventory() {
+  std::uint8_t window = VelmoratTextWindow();
+  g_ClearScreen(kPictureWindow, kWhiteIndex, -1);
+  Text carried = VelmoratInventoryPictures();
+  if (!carried.empty()) {
+    t_Print(window, latin1("Du trägst folgende Gegenstände bei Dir: "));
+    VelmoratPrintList(carried);
+    return;
+  }
+  g_Draw(kPictureWindow, ScenePicture, 0, 0, 1, -1);
+  t_WindowUpdate(kPictureWindow, false);
+  VelmoratPrintMessage("Du trägst keine Gegenstände bei Dir.");
+}
+
+const Direction* directionOf(const std::string& command) {
+  for (const Direction& direction : kDirections) {
+    for (const char* word : direction.words) {
+      if (word != nullptr && command == word) return &direction;
+    }
+  }
+  return nullptr;
+}
+
+void move(const Direction& direction) {
+  int target = *direction.exit;
+  if (target < 0) {
+    VelmoratPrintMessage("Du kannst nicht in diese Richtung gehen.");
+    return;
+  }
+  restartScene();
+  VelmoratClearExits();
+  CurrentScene = target;
+  ScriptLines = VelmoratLoadData(target);
+  if (ScriptLines.empty()) {
+    VelmoratScriptFailure(concat({latin1("*** Scene #"), adventure::threeDigits(target),
+                                  latin1(" konnte nicht geladen werden.")}));
+  }
+}
+
+bool isInsult(const std::string& command) {
+  return std::find(kInsults.begin(), kInsults.end(), command) != kInsults.end();
+}
+
+void answerInsult() {
+  g_Draw(kPictureWindow, g_LoadGraphic(DataFolder + kInsultPicture), 0, 0, 1,
+         kItemTransparentIndex);
+  t_WindowUpdate(kPictureWindow, false);
+}
+
+void printHelp() {
+  for (const char* line : kHelpLines) VelmoratPrintMessage(line);
+}
+
+// Commands that need no script come back empty, so that the player is asked again.
+Text handleCommand(Text command, const std::vector<Text>& sceneList,
+                   const std::vector<Text>& carriedList) {
+  if (startsWith(command, "lese")) {
+    lookAtItem(command);
+  } else if (startsWith(command, "nimm")) {
+    takeItems(command, sceneList);
+  } else if (startsWith(command, "entferne")) {
+    dropItems(command, carriedList);
+  }
+  if (equals(command, "in") || equals(command, "inhalt") || command == latin1("gegenstände")) {
+    showInventory();
+    command = Text();
+  }
+  std::string asText = textforlog(command);
+  if (const Direction* direction = directionOf(asText)) {
+    move(*direction);
+    return command;
+  }
+  if (asText == "lese") {
+    restartScene();
+  } else if (isInsult(asText)) {
+    answerInsult();
+  }
+  if (equals(command, "hilfe")) {
+    printHelp();
+    command = Text();
+  } else if (startsWith(command, "trace")) {
+    Text argument = texttrim(textfrom(command, 6));
+    if (equals(argument, "on") || equals(argument, "off")) {
+      TraceOn = equals(argument, "on");
+      command = Text();
+    }
+  }
+  return command;
+}
+
+}  // namespace
+
+Text VelmoratNormaliseCommand(const std::string& typedLine) {
+  Text command = textlower(stringtotext(typedLine));
+  for (const Synonym& rule : kSearchAndTakeRules) applyRule(command, rule);
+  for (const Synonym& rule : kLookRules) {
+    if (applyRule(command, rule)) break;
+  }
+  return command;
+}
+
+Text VelmoratInput() {
+  std::vector<Text> sceneList = namesOf(sceneCount);
+  std::vector<Text> carriedList = namesOf(VelmoratInventoryCount);
+  std::uint8_t window = VelmoratTextWindow();
+  Text seen = VelmoratSceneItemPictures();
+  if (!seen.empty()) {
+    t_Print(window, latin1("Du siehst folgende Gegenstände: "));
+    VelmoratPrintList(seen);
+  }
+  for (;;) {
+    std::string line = t_InputForm(window, ">>> Befehl ? ", "", false, 0, kCommandMaxCharacters);
+    Text command = handleCommand(VelmoratNormaliseCommand(line), sceneList, carriedList);
+    if (!command.empty()) return command;
+  }
+}
+
+void VelmoratPrintList(const Text& list) {
+  std::uint8_t window = VelmoratTextWindow();
+  const Text separator = Text::fromBytes(", ");
+  Text left = list;
+  while (!left.empty()) {
+    int found = position(left, separator, 1);
+    int pieceLength = found < 1 ? static_cast<int>(left.size()) : found + 1;
+    if (t_Hpos(window) + pieceLength >= kListWrapColumn) t_Cr(window);
+    t_Print(window, textleft(left, pieceLength));
+    left = textfrom(left, pieceLength + 1);
+  }
+  t_Cr(window);
+}

@@ -1,0 +1,15 @@
+// The player's command: prompt, normalisation (lower case, synonyms) and the
+// commands every scene shares (look, take, drop, inventory, directions, help,
+// trace, insults). What is left goes back to the script's INPUT.
+#pragma once
+
+#include "support/Text.h"
+
+// The normalised command, never empty.
+Text VelmoratInput();
+
+// Lower case Latin-1 bytes with the synonym rules applied.
+Text VelmoratNormaliseCommand(const std::string& typedLine);
+
+// Prints an item list (", "-separated) with word wrap in the text window.
+void VelmoratPrintList(const Text& list);

@@ -1,0 +1,253 @@
+#include "adventure/ScriptAuthoring.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "adventure/DataFile.h"
+#include "adventure/Interpreter.h"
+#include "adventure/TextBuild.h"
+#include "support/qbtools.h"
+#include "toolbox/graphics/Lzw.h"
+
+namespace adventure {
+
+namespace {
+
+constexpr std::size_t kMaxCheckedFiles = 10000;
+
+// Decodes one UTF-8 scalar at index; -1 for a broken sequence.
+long decodeScalar(const std::string& text, std::size_t& index) {
+  auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+  unsigned char lead = byte(index);
+  int length = lead < 0x80         ? 1
+               : (lead >> 5) == 6  ? 2
+               : (lead >> 4) == 14 ? 3
+               : (lead >> 3) == 30 ? 4
+                                   : 0;
+  if (length == 0 || index + length > text.size()) {
+    ++index;
+    return -1;
+  }
+  long scalar = length == 1 ? lead : lead & (0x7F >> length);
+  for (int i = 1; i < length; ++i) {
+    if ((byte(index + i) & 0xC0) != 0x80) {
+      ++index;
+      return -1;
+    }
+    scalar = (scalar << 6) | (byte(index + i) & 0x3F);
+  }
+  index += length;
+  return scalar;
+}
+
+std::string where(const std::string& file, std::size_t lineIndex) {
+  return file + ":" + std::to_string(lineIndex + 1) + ": ";
+}
+
+}  // namespace
+
+PackedScript packScriptSource(const std::string& utf8Source, const std::string& sourceName) {
+  PackedScript result;
+  Text latin;
+  std::size_t line = 0;
+  for (std::size_t index = 0; index < utf8Source.size();) {
+    long scalar = decodeScalar(utf8Source, index);
+    if (scalar < 0) {
+      result.errors.push_back(where(sourceName, line) + "broken UTF-8");
+    } else if (scalar > 0xFF) {
+      result.errors.push_back(where(sourceName, line) + "character U+" + hexbyte(scalar >> 8) +
+                              hexbyte(scalar & 0xFF) + " is not Latin-1");
+    } else {
+      latin.Elements.push_back(static_cast<std::uint8_t>(scalar));
+    }
+    if (scalar == '\n') ++line;
+  }
+  if (!result.errors.empty()) return result;
+  std::vector<Text> lines = textlines(latin);
+  while (!lines.empty() && texttrim(lines.back()).empty()) lines.pop_back();
+  if (lines.empty() || !equals(lines.back(), "@END")) {
+    result.warnings.push_back(sourceName + ": warning: the last line is not \"@END\"; the game " +
+                              "will not load this file");
+  }
+  result.stored = lzw::packStoredBlock(latin.Elements);
+  return result;
+}
+
+std::string unpackScript(const std::vector<std::uint8_t>& stored) {
+  return texttostring(Text(lzw::unpackStoredBlock(stored)));
+}
+
+namespace {
+
+struct ScriptFile {
+  std::string name;
+  std::vector<Text> lines;
+};
+
+Text argumentsOf(const Text& line, int keywordLength) {
+  return texttrim(textfrom(line, keywordLength + 1));
+}
+
+// The name after a sub-keyword ("INVENTORY Lampe" gives Lampe).
+Text nameAfter(const Text& arguments, int keywordLength) {
+  return texttrim(textfrom(arguments, keywordLength + 1));
+}
+
+class FolderChecker {
+ public:
+  explicit FolderChecker(std::string folder) : folder_(std::move(folder)) {
+    if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
+  }
+
+  std::vector<std::string> run() {
+    loadFiles();
+    collectDefinitions();
+    for (const ScriptFile& file : files_) {
+      for (std::size_t i = 0; i < file.lines.size(); ++i) checkLine(file, i);
+    }
+    return findings_;
+  }
+
+ private:
+  void loadFiles() {
+    std::error_code error;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+      std::string name = entry.path().filename().string();
+      if (name.size() > 9 && name.rfind("DATA", 0) == 0 && name.ends_with(".word")) {
+        names.push_back(name);
+      }
+      if (names.size() >= kMaxCheckedFiles) break;
+    }
+    if (error) findings_.push_back(folder_ + ": cannot read the folder: " + error.message());
+    std::sort(names.begin(), names.end());
+    if (std::find(names.begin(), names.end(), VelmoratDataFileName(0)) == names.end()) {
+      findings_.push_back(folder_ + ": " + VelmoratDataFileName(0) + " is missing: no game starts");
+    }
+    for (const std::string& name : names) {
+      std::vector<std::uint8_t> stored = gettextfromfile(folder_ + name);
+      std::vector<Text> lines =
+          stored.empty() ? std::vector<Text>{}
+                         : VelmoratScriptLinesFromText(Text(lzw::unpackStoredBlock(stored)));
+      if (lines.empty()) {
+        findings_.push_back(name + ": does not load (unreadable, empty or without \"@END\")");
+      }
+      files_.push_back({name, std::move(lines)});
+    }
+  }
+
+  void collectDefinitions() {
+    for (const ScriptFile& file : files_) {
+      for (const Text& line : file.lines) {
+        Text define = argumentsOf(line, 6);
+        if (startsWith(line, "DEFINE") && startsWith(define, "ITEM")) {
+          Text t = texttrim(textfrom(define, 5));
+          int p = position(t, Text::fromBytes("NAME"), 1);
+          if (p >= 1) definedItems_.insert(textupper(texttrim(textfrom(t, p + 4))));
+        }
+        Text dimension = argumentsOf(line, 9);
+        if (startsWith(line, "DIMENSION") && startsWith(dimension, "FLAGS")) {
+          largestFlag_ = std::max(largestFlag_, scriptNumber(nameAfter(dimension, 5)));
+        }
+      }
+    }
+  }
+
+  bool sceneHasFile(int scene) const {
+    return fileexists(folder_ + VelmoratDataFileName(scene)) == 1;
+  }
+
+  void report(const ScriptFile& file, std::size_t index, const std::string& message) {
+    findings_.push_back(where(file.name, index) + message);
+  }
+
+  void checkScene(const ScriptFile& file, std::size_t index, int scene, const char* how) {
+    if (scene >= 0 && !sceneHasFile(scene)) {
+      report(file, index,
+             std::string(how) + " scene " + std::to_string(scene) + ", but " +
+                 VelmoratDataFileName(scene) + " is missing");
+    }
+  }
+
+  void checkItem(const ScriptFile& file, std::size_t index, const Text& name) {
+    if (!definedItems_.contains(textupper(name))) {
+      report(file, index, "item '" + textforlog(name) + "' is never defined (DEFINE ITEM)");
+    }
+  }
+
+  void checkFlag(const ScriptFile& file, std::size_t index, const Text& arguments) {
+    int flag = scriptNumber(nameAfter(arguments, 4));
+    if (flag < 0 || flag > largestFlag_) {
+      report(file, index,
+             "flag " + std::to_string(flag) + " is outside DIMENSION FLAGS (0 to " +
+                 std::to_string(largestFlag_) + ")");
+    }
+  }
+
+  void checkLabel(const ScriptFile& file, std::size_t index, const Text& label) {
+    if (VelmoratFindLabel(file.lines, label) < 0) {
+      report(file, index, "jump to missing label '" + textforlog(label) + "'");
+    }
+  }
+
+  void checkDefineScene(const ScriptFile& file, std::size_t index, const Text& arguments) {
+    Text t = texttrim(textfrom(arguments, 6));
+    int p = position(t, Text::fromBytes("ITEM"), 1);
+    if (p < 1) return;
+    Text u = texttrim(textfrom(t, p + 4));
+    int q = position(u, Text::fromBytes("COUNT"), 1);
+    checkItem(file, index, q < 1 ? u : texttrim(textleft(u, q - 1)));
+  }
+
+  void checkLine(const ScriptFile& file, std::size_t index) {
+    const Text& line = file.lines[index];
+    const char* found = VelmoratStatementKeyword(line);
+    if (found == nullptr) {
+      report(file, index, "unknown statement '" + textforlog(line) + "'");
+      return;
+    }
+    const std::string keyword = found;
+    const Text r = argumentsOf(line, static_cast<int>(keyword.size()));
+    if (kExitKeywords.contains(keyword)) {
+      checkScene(file, index, scriptNumber(r), "an exit names");
+    } else if (keyword == "GOTO" && startsWith(r, "SCENE")) {
+      checkScene(file, index, scriptNumber(nameAfter(r, 5)), "GOTO SCENE names");
+    } else if (keyword == "GOTO") {
+      checkLabel(file, index, r);
+    } else if (keyword == "IF" && startsWith(r, "EQUAL")) {
+      checkLabel(file, index, nameAfter(r, 5));
+    } else if (keyword == "USE") {
+      std::string picture = texttostring(r) + ".gr";
+      if (fileexists(folder_ + picture) != 1) {
+        report(file, index, "picture " + picture + " is missing");
+      }
+    } else if (kInventoryKeywords.contains(keyword) && startsWith(r, "INVENTORY")) {
+      checkItem(file, index, nameAfter(r, 9));
+    } else if (keyword == "DEFINE" && startsWith(r, "SCENE")) {
+      checkDefineScene(file, index, r);
+    } else if (kFlagKeywords.contains(keyword) && startsWith(r, "FLAG")) {
+      checkFlag(file, index, r);
+    }
+  }
+
+  inline static const std::set<std::string> kExitKeywords = {"FORWARD", "BACKWARD", "LEFT",
+                                                             "RIGHT",   "UP",       "DOWN"};
+  inline static const std::set<std::string> kInventoryKeywords = {"ADD", "AVAILABLE", "SUBTRACT"};
+  inline static const std::set<std::string> kFlagKeywords = {"SET", "CLEAR", "COMPARE"};
+
+  std::string folder_;
+  std::vector<ScriptFile> files_;
+  std::set<Text, bool (*)(const Text&, const Text&)> definedItems_{
+      [](const Text& a, const Text& b) { return a.Elements < b.Elements; }};
+  int largestFlag_ = -1;
+  std::vector<std::string> findings_;
+};
+
+}  // namespace
+
+std::vector<std::string> checkScriptFolder(const std::string& folder) {
+  return FolderChecker(folder).run();
+}
+
+}  // namespace adventure

@@ -1,0 +1,46 @@
+#include "adventure/TextBuild.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "support/qbtools.h"
+
+namespace adventure {
+
+Text latin1(const std::string& utf8) {
+  return stringtotext(utf8);
+}
+
+Text decimal(std::int64_t value) {
+  return inttotext(value);
+}
+
+Text threeDigits(std::int64_t value) {
+  return Text::fromBytes(formatnumber(value, '0', 3, false));
+}
+
+int scriptNumber(const Text& text) {
+  std::int64_t value = texttoint(text);
+  return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+Text concat(std::initializer_list<Text> parts) {
+  Text result;
+  for (const Text& part : parts) {
+    result.Elements.insert(result.Elements.end(), part.Elements.begin(), part.Elements.end());
+  }
+  return result;
+}
+
+bool startsWith(const Text& text, const char* keyword) {
+  std::size_t length = std::strlen(keyword);
+  return text.size() >= length && std::memcmp(text.Elements.data(), keyword, length) == 0;
+}
+
+bool equals(const Text& text, const char* keyword) {
+  return text.size() == std::strlen(keyword) && startsWith(text, keyword);
+}
+
+}  // namespace adventure

@@ -1,0 +1,27 @@
+// Building the engine's Latin-1 messages from UTF-8 literals, numbers and
+// script text.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "support/Text.h"
+
+namespace adventure {
+
+// A UTF-8 literal of this source as Latin-1 bytes ("Ausgänge: ").
+Text latin1(const std::string& utf8);
+// Decimal digits without padding.
+Text decimal(std::int64_t value);
+// A number in at least three digits (7 gives 007), as in file names and trace.
+Text threeDigits(std::int64_t value);
+// A number read from a script (texttoint), held to the range of int.
+int scriptNumber(const Text& text);
+Text concat(std::initializer_list<Text> parts);
+// A keyword test: the first bytes of text are keyword, byte for byte.
+bool startsWith(const Text& text, const char* keyword);
+// An exact test: the whole text is keyword.
+bool equals(const Text& text, const char* keyword);
+
+}  // namespace adventure

@@ -1,0 +1,122 @@
+#include "app/Main.h"
+
+#include "adventure/DataFile.h"
+#include "adventure/GameState.h"
+#include "adventure/Interpreter.h"
+#include "support/Bundle.h"
+#include "support/qbtools.h"
+#include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/Glyphs.h"
+#include "toolbox/text/TextOutput.h"
+#include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/WindowManagement.h"
+
+namespace {
+
+constexpr int kTextColumns = 78;
+constexpr int kTextLines = 24;
+constexpr int kTextBorder = 16;
+constexpr int kPictureWidth = 1280;
+constexpr int kPictureHeight = 800;
+constexpr int kTrueColour = 24;
+// The text window stands right of the picture window, at its height.
+constexpr int kTextWindowX = 1280;
+constexpr int kWindowPosY = 20;
+constexpr int kFirstSceneLine = 4;
+constexpr int kYesKey = 'J';
+constexpr int kNoKey = 'N';
+constexpr int kEscape = 27;
+
+// The character of a key code of the 8-bit character set as UTF-8; nothing
+// for a negative code (or one outside the set).
+std::string keyCharacter(int code) {
+  if (code < 0 || code > 255) return "";
+  return texttostring(Text({static_cast<std::uint8_t>(code)}));
+}
+
+void printKey(std::uint8_t window, int code, bool highlighted) {
+  if (highlighted) t_Inverse(window);
+  t_Print(window, keyCharacter(code));
+  t_Normal(window);
+}
+
+void showTitleScreen() {
+  t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
+  t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWidth, kPictureHeight, 0, 0, emptyFont(),
+               true);
+  const std::string title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
+  t_WindowTitle(0, title);
+  t_WindowTitle(kPictureWindow, title);
+  t_WindowSize(0, kTextWindowX, t_WindowPos(kPictureWindow, kWindowPosY), -1, -1);
+  t_ColorBorder(0, 0);
+  t_WindowFront(0);
+  std::uint8_t window = VelmoratTextWindow();
+  t_Header(window, kVelmoratTitle, kVelmoratCredit);
+  VelmoratLoadFonts();
+  if (RegularFont.hasData()) t_WindowFont(window, RegularFont);
+  t_TextLine(window);
+  t_Cr(window);
+}
+
+// The data folder when it holds the first data file, else empty.
+std::string findDataFolder() {
+  std::string folder = dataPath();
+  return fileexists(folder + VelmoratDataFileName(0)) == 1 ? folder : std::string();
+}
+
+void playOneGame() {
+  ScriptLines = VelmoratLoadData(0);
+  SceneTitle = Text();
+  SceneExits = Text();
+  LastInput = Text();
+  Condition = false;
+  VelmoratRunScript();
+}
+
+}  // namespace
+
+bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
+                  const std::string& separator, int noKey, bool defaultYes,
+                  const std::string& suffix, bool echo) {
+  t_Print(window, question);
+  printKey(window, yesKey, defaultYes);
+  t_Print(window, separator);
+  printKey(window, noKey, !defaultYes);
+  t_Print(window, suffix);
+  int key = chrupper(asc(t_KeyWait(window)));
+  bool answer = defaultYes ? !(key == chrupper(noKey) || key == kEscape) : key == chrupper(yesKey);
+  if (echo) {
+    t_Print(window, keyCharacter(answer ? yesKey : noKey));
+    t_Cr(window);
+  }
+  return answer;
+}
+
+void VelmoratMain() {
+  showTitleScreen();
+  std::uint8_t window = VelmoratTextWindow();
+  DataFolder = findDataFolder();
+  if (DataFolder.empty()) {
+    t_Print(window, std::string("*** Adventure-Daten wurden nicht gefunden."));
+    t_QuitProgram(0);
+  }
+  t_WindowVisible(kPictureWindow, true);
+  VelmoratClearExits();
+  t_Vtab(window, kFirstSceneLine);
+  t_ClearEndOfWindow(window);
+  CurrentScene = 0;
+  ProgramCounter = 0;
+  do {
+    playOneGame();
+    t_Cr(window);
+    bool again = t_InputYesNo(window, "Möchtest Du noch einmal spielen <", kYesKey, "/", kNoKey,
+                              false, "> ? ", true);
+    QuitRequested = !again;
+    t_Cr(window);
+    CurrentScene = 0;
+    ScriptError = false;
+    ProgramCounter = 0;
+  } while (!QuitRequested);
+  t_QuitProgram(0);
+}

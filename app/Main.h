@@ -1,0 +1,19 @@
+// The game's main routine and the yes/no question it asks between games.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Runs on the program thread: title screen, data check, games, replay question;
+// ends the thread through t_QuitProgram.
+void VelmoratMain();
+
+// The credit line after the title in window titles and on the title screen.
+inline constexpr const char* kVelmoratTitle = "Velmorat";
+inline constexpr const char* kVelmoratCredit = "von Velmorat-Team (2025-2026)";
+
+// Asks question + yesKey + separator + noKey + suffix (the default key
+// inverted) and waits for one key. Key codes below 0 print nothing.
+bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
+                  const std::string& separator, int noKey, bool defaultYes,
+                  const std::string& suffix, bool echo);

@@ -1,0 +1,52 @@
+// The key files of scripted play (velmorat --keys FILE): UTF-8 text typed key
+// by key. A line end is Return; names in braces are special keys ({Return},
+// {Esc}, {Tab}, {Backspace}, {Delete}, {Left}, {Right}, {Up}, {Down}, {Home},
+// {End}, {PageUp}, {PageDown}, {F1}..{F12}, {Ctrl-A}..{Ctrl-Z}, {Ctrl-^});
+// "{{" is a brace. Free of Qt so that it can be tested on its own.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class ScriptKeyKind {
+  Character,  // character holds the Unicode scalar
+  Return,
+  Escape,
+  Tab,
+  Backspace,
+  ForwardDelete,
+  Left,
+  Right,
+  Up,
+  Down,
+  Home,
+  End,
+  PageUp,
+  PageDown,
+  Function,  // character holds the number 1..12
+  Control,   // character holds 'A'..'Z' or '^'
+};
+
+struct ScriptKey {
+  ScriptKeyKind kind = ScriptKeyKind::Character;
+  char32_t character = 0;
+  friend bool operator==(const ScriptKey&, const ScriptKey&) = default;
+};
+
+struct KeyScript {
+  std::vector<ScriptKey> keys;
+  // Empty when the whole file was understood; otherwise "line N: ..." and
+  // keys holds what came before the fault.
+  std::string error;
+};
+
+// A key file larger than this is refused: scripted play types by hand-sized files.
+inline constexpr std::size_t kMaxKeyScriptBytes = 4 * 1024 * 1024;
+// Longest name between braces that can be valid ("PageDown").
+inline constexpr std::size_t kMaxKeyNameLength = 16;
+
+KeyScript parseKeyScript(std::string_view utf8);
+// Reads and parses a file; a missing, unreadable or oversized file gives an error.
+KeyScript readKeyScript(const std::string& path);

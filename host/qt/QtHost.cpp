@@ -1,0 +1,366 @@
+#include "host/qt/QtHost.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include "app/Main.h"
+
+namespace {
+constexpr int kGraphicWidth = 640;
+constexpr int kGraphicHeight = 480;
+constexpr int kTextWindowWidth = 600;
+constexpr int kTextWindowHeight = 400;
+constexpr int kCascadeStep = 24;
+constexpr int kRulerHeight = 19;
+constexpr const char* kRulerText =
+    "....:....1....:....2....:....3....:....4....:....5....:....6....:....7....:....8";
+
+int indexOfSystemText(int window) {
+  return window >= host::kPasteboardWindow && window <= host::kSystemConsoleWindow
+             ? window - host::kPasteboardWindow
+             : -1;
+}
+
+QScreen* screenOf(QWidget* widget) {
+  QScreen* screen = widget->screen();
+  return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+QString pathOf(const QString& chosen) { return chosen.normalized(QString::NormalizationForm_C); }
+
+// "txt,gr" as the panel's filter "Dateien (*.txt *.gr)"; empty allows all.
+QStringList nameFilters(const std::string& allowedTypes, bool othersToo) {
+  QStringList patterns;
+  for (const QString& type : QString::fromStdString(allowedTypes).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    patterns << QStringLiteral("*.") + type.trimmed();
+  }
+  QStringList filters;
+  if (!patterns.isEmpty()) filters << QStringLiteral("Dateien (%1)").arg(patterns.join(QLatin1Char(' ')));
+  if (patterns.isEmpty() || othersToo) filters << QStringLiteral("Alle Dateien (*)");
+  return filters;
+}
+
+QString panelTitle(const std::string& title, const std::string& message) {
+  QString text = QString::fromStdString(title);
+  if (!message.empty()) text += QStringLiteral(" \u2013 ") + QString::fromStdString(message);
+  return text;
+}
+}  // namespace
+
+QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>()) {
+  for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
+  buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
+  buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
+  buildSystemTextWindow(host::kSystemConsoleWindow, QStringLiteral("Systemkonsole"), true);
+  buildPlainWindow(host::kPreferencesWindow, QStringLiteral("Einstellungen"),
+                   QStringLiteral("Velmorat hat keine Einstellungen."));
+  buildPlainWindow(host::kMainWindow, QStringLiteral("Velmorat"),
+                   QStringLiteral("<h1>Velmorat</h1><p>%1</p><p>Ein Grafik-Textadventure.</p>")
+                       .arg(QString::fromUtf8(kVelmoratCredit)));
+}
+
+QtHost::~QtHost() {
+  for (VelmoratWindow* window : windows_) delete window;
+}
+
+void QtHost::buildGraphicWindow(int number) {
+  auto* window = new VelmoratWindow(number, QStringLiteral("Fenster %1").arg(number));
+  menuBar_->attachTo(window);
+  titleBarHeight_ = window->menuBar()->sizeHint().height();
+  window->content()->graphicWindow = number;
+  window->content()->setBackground(Qt::black);
+  auto* view = new GraphicView(number, window->content());
+  window->content()->setFocusProxy(view);
+  window->content()->setFocusPolicy(Qt::ClickFocus);
+  window->resize(kGraphicWidth, kGraphicHeight + titleBarHeight_);
+  window->move(kCascadeStep * (number + 1), kCascadeStep * (number + 1));
+  window->content()->setChildFrame(view, {0, 0, kGraphicWidth, kGraphicHeight});
+  windows_[static_cast<std::size_t>(number)] = window;
+  views_[static_cast<std::size_t>(number)] = view;
+}
+
+void QtHost::buildSystemTextWindow(int number, const QString& title, bool withRuler) {
+  auto* window = new VelmoratWindow(number, title);
+  menuBar_->attachTo(window);
+  int titleHeight = window->menuBar()->sizeHint().height();
+  int width = kTextWindowWidth;
+  int height = kTextWindowHeight + titleHeight;
+  window->resize(width, height);
+  window->move(kCascadeStep * (number + 1), kCascadeStep * (number + 1));
+  SystemTextParts& parts = systemText_[static_cast<std::size_t>(indexOfSystemText(number))];
+  parts.text = new QPlainTextEdit(window->content());
+  parts.text->setObjectName(title + QStringLiteral(" TextView"));
+  parts.text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  parts.text->setFont(fixed);
+  if (withRuler) {
+    window->content()->setChildFrame(
+        parts.text, {20, 20, double(width - 40), double(height - 55 - titleHeight)});
+    parts.ruler = new QLineEdit(QString::fromLatin1(kRulerText), window->content());
+    parts.ruler->setReadOnly(true);
+    parts.ruler->setFrame(false);
+    parts.ruler->setFont(fixed);
+    window->content()->setChildFrame(
+        parts.ruler,
+        {20, double(height - titleHeight - 8 - kRulerHeight), double(width - 48), kRulerHeight});
+  } else {
+    window->content()->setChildFrame(
+        parts.text, {10, 10, double(width - 20), double(height - 20 - titleHeight)});
+  }
+  windows_[static_cast<std::size_t>(number)] = window;
+}
+
+void QtHost::buildPlainWindow(int number, const QString& title, const QString& text) {
+  auto* window = new VelmoratWindow(number, title);
+  menuBar_->attachTo(window);
+  auto* layout = new QVBoxLayout(window->content());
+  auto* label = new QLabel(text, window->content());
+  label->setAlignment(Qt::AlignCenter);
+  layout->addWidget(label);
+  window->resize(kTextWindowWidth / 2 + 100, kTextWindowHeight / 2);
+  window->move(kCascadeStep * (number + 1), kCascadeStep * (number + 1));
+  windows_[static_cast<std::size_t>(number)] = window;
+}
+
+bool QtHost::isMainThread() const {
+  return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+void QtHost::runOnMainAndWait(const std::function<void()>& work) {
+  if (isMainThread()) {
+    work();
+    return;
+  }
+  QMetaObject::invokeMethod(qApp, [&work] { work(); }, Qt::BlockingQueuedConnection);
+}
+
+void QtHost::runOnMainAsync(std::function<void()> work) {
+  QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
+}
+
+host::HostView* QtHost::graphicView(int window) {
+  if (window < 0 || window >= static_cast<int>(views_.size())) return nullptr;
+  return views_[static_cast<std::size_t>(window)]->handle();
+}
+
+host::HostWindow* QtHost::windowOfView(host::HostView* view) {
+  if (view == nullptr) return nullptr;
+  auto* window = dynamic_cast<VelmoratWindow*>(view->widget->window());
+  return window != nullptr ? window->handle() : nullptr;
+}
+
+host::HostWindow* QtHost::fixedWindow(int window) {
+  if (window < host::kPasteboardWindow || window > host::kMainWindow) return nullptr;
+  return windows_[static_cast<std::size_t>(window)]->handle();
+}
+
+host::HostWindow* QtHost::mainWindow() {
+  auto* window = dynamic_cast<VelmoratWindow*>(QApplication::activeWindow());
+  return window != nullptr ? window->handle() : nullptr;
+}
+
+bool QtHost::isVisible(host::HostWindow* window) { return window->widget->isVisible(); }
+
+void QtHost::orderFront(host::HostWindow* window) {
+  window->widget->show();
+  window->widget->raise();
+}
+
+void QtHost::orderOut(host::HostWindow* window) { window->widget->hide(); }
+
+void QtHost::makeKeyAndOrderFront(host::HostWindow* window) {
+  orderFront(window);
+  window->widget->activateWindow();
+}
+
+// Qt counts y downward from the top of the screen; the toolbox upward from the bottom.
+host::Rect QtHost::frame(host::HostWindow* window) {
+  QRect geometry = window->widget->geometry();
+  int screenHeight = screenOf(window->widget)->geometry().height();
+  return {double(geometry.x()), double(screenHeight - geometry.y() - geometry.height()),
+          double(geometry.width()), double(geometry.height())};
+}
+
+void QtHost::setFrame(host::HostWindow* window, const host::Rect& frame) {
+  int screenHeight = screenOf(window->widget)->geometry().height();
+  window->widget->setGeometry(int(frame.x), screenHeight - int(frame.y + frame.height),
+                              int(frame.width), int(frame.height));
+}
+
+host::Rect QtHost::screenFrame(host::HostWindow* window) {
+  QScreen* screen = screenOf(window->widget);
+  QRect available = screen->availableGeometry();
+  int screenHeight = screen->geometry().height();
+  return {double(available.x()), double(screenHeight - available.y() - available.height()),
+          double(available.width()), double(available.height())};
+}
+
+void QtHost::setTitle(host::HostWindow* window, const std::string& titleUtf8) {
+  window->widget->setWindowTitle(QString::fromStdString(titleUtf8));
+}
+
+void QtHost::setTitleVisible(host::HostWindow* window, bool visible) {
+  VelmoratWindow* widget = window->widget;
+  bool shown = widget->isVisible();
+  widget->setWindowFlag(Qt::FramelessWindowHint, !visible);
+  widget->menuBar()->setVisible(visible);
+  if (shown) widget->show();
+}
+
+void QtHost::setBackgroundColor(host::HostWindow* window, std::uint8_t red, std::uint8_t green,
+                                std::uint8_t blue, std::uint8_t alpha) {
+  window->widget->content()->setBackground(QColor(red, green, blue, alpha));
+}
+
+void QtHost::setViewFrame(host::HostView* view, const host::Rect& frame) {
+  auto* content = static_cast<ContentWidget*>(view->widget->parentWidget());
+  content->setChildFrame(view->widget, frame);
+}
+
+void QtHost::setNeedsDisplay(host::HostView* view) { view->widget->update(); }
+
+void QtHost::displayNow(host::HostView* view) { view->widget->repaint(); }
+
+const SystemTextParts* QtHost::parts(int window) const {
+  int index = indexOfSystemText(window);
+  if (index < 0 || systemText_[static_cast<std::size_t>(index)].text == nullptr) return nullptr;
+  return &systemText_[static_cast<std::size_t>(index)];
+}
+
+QPlainTextEdit* QtHost::textView(int window) {
+  const SystemTextParts* found = parts(window);
+  return found != nullptr ? found->text : nullptr;
+}
+
+bool QtHost::hasTextView(int window) { return parts(window) != nullptr; }
+
+void QtHost::setTextViewString(int window, const std::string& textUtf8) {
+  if (const SystemTextParts* found = parts(window)) {
+    found->text->setPlainText(QString::fromStdString(textUtf8));
+    found->text->viewport()->update();
+  }
+}
+
+void QtHost::appendTextViewString(int window, const std::string& textUtf8) {
+  if (const SystemTextParts* found = parts(window)) {
+    found->text->moveCursor(QTextCursor::End);
+    found->text->insertPlainText(QString::fromStdString(textUtf8));
+  }
+}
+
+std::string QtHost::textViewString(int window) {
+  const SystemTextParts* found = parts(window);
+  return found != nullptr ? found->text->toPlainText().toStdString() : std::string();
+}
+
+host::Rect QtHost::scrollViewFrame(int window) {
+  const SystemTextParts* found = parts(window);
+  if (found == nullptr) return {};
+  return windows_[static_cast<std::size_t>(window)]->content()->childFrame(found->text);
+}
+
+void QtHost::setScrollViewFrame(int window, const host::Rect& frame) {
+  if (const SystemTextParts* found = parts(window)) {
+    windows_[static_cast<std::size_t>(window)]->content()->setChildFrame(found->text, frame);
+  }
+}
+
+void QtHost::setUpPlainTextView(int window, const std::string& fontFamily, int pointSize) {
+  const SystemTextParts* found = parts(window);
+  if (found == nullptr) return;
+  // A plain text view changes nothing as it is typed (no smart quotes, dashes,
+  // links); only the font is left to set.
+  QFont font(QString::fromStdString(fontFamily), pointSize);
+  font.setStyleHint(QFont::Monospace);
+  if (!QFontInfo(font).exactMatch()) {
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(pointSize);
+  }
+  found->text->setFont(font);
+}
+
+host::Rect QtHost::rulerFrame(int window) {
+  const SystemTextParts* found = parts(window);
+  if (found == nullptr || found->ruler == nullptr) return {};
+  return windows_[static_cast<std::size_t>(window)]->content()->childFrame(found->ruler);
+}
+
+void QtHost::setRulerFrame(int window, const host::Rect& frame) {
+  const SystemTextParts* found = parts(window);
+  if (found == nullptr || found->ruler == nullptr) return;
+  windows_[static_cast<std::size_t>(window)]->content()->setChildFrame(found->ruler, frame);
+}
+
+host::HostMenu* QtHost::topLevelMenu(const std::string& titleUtf8) {
+  return menuBar_->topLevel(titleUtf8);
+}
+
+int QtHost::menuItemCount(host::HostMenu* menu) { return int(menu->menu->actions().size()); }
+
+std::string QtHost::menuItemTitle(host::HostMenu* menu, int index) {
+  QAction* action = menu->menu->actions().at(index);
+  return action->isSeparator() ? std::string()
+                               : MenuBar::plainTitle(action->text()).toStdString();
+}
+
+void QtHost::removeMenuItem(host::HostMenu* menu, int index) {
+  menu->menu->removeAction(menu->menu->actions().at(index));
+}
+
+std::string QtHost::pasteboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
+
+void QtHost::setPasteboardText(const std::string& textUtf8) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(textUtf8));
+}
+
+void QtHost::setPasteboardImage(const host::ArgbImage& image) {
+  QImage picture(image.width, image.height, QImage::Format_RGB32);
+  const std::uint8_t* source = image.bytes.data();
+  for (int y = 0; y < image.height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    for (int x = 0; x < image.width; ++x, source += 4) row[x] = qRgb(source[1], source[2], source[3]);
+  }
+  QGuiApplication::clipboard()->setImage(picture);
+}
+
+bool QtHost::playSound(const std::string& resourcePath) { return sound_.play(resourcePath); }
+
+void QtHost::systemBeep() { QApplication::beep(); }
+
+std::vector<std::string> QtHost::openPanel(const host::OpenPanelRequest& request) {
+  QFileDialog dialog(nullptr, panelTitle(request.title, request.message));
+  dialog.setModal(true);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (request.foldersMode) {
+    dialog.setFileMode(QFileDialog::Directory);
+  } else {
+    dialog.setFileMode(request.multipleSelection ? QFileDialog::ExistingFiles
+                                                 : QFileDialog::ExistingFile);
+  }
+  dialog.setLabelText(QFileDialog::Accept,
+                      request.foldersMode ? QStringLiteral("Wählen") : QStringLiteral("Öffnen"));
+  dialog.setNameFilters(nameFilters(request.allowedTypes, false));
+  std::vector<std::string> paths;
+  if (dialog.exec() != QDialog::Accepted) return paths;
+  for (const QString& chosen : dialog.selectedFiles()) paths.push_back(pathOf(chosen).toStdString());
+  return paths;
+}
+
+std::string QtHost::savePanel(const host::SavePanelRequest& request) {
+  QFileDialog dialog(nullptr, panelTitle(request.title, request.message));
+  dialog.setModal(true);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Sichern"));
+  dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Sichern unter:"));
+  dialog.setNameFilters(nameFilters(request.allowedTypes, true));
+  dialog.selectFile(QString::fromStdString(request.proposedName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return pathOf(dialog.selectedFiles().front()).toStdString();
+}

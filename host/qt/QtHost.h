@@ -1,0 +1,86 @@
+// The desktop host on Qt 6 Widgets: the thirteen windows, the views, the menu
+// bar, the system text views, the clipboard, the beep and the file panels.
+// Construct it on the main thread after the QApplication.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "host/Host.h"
+#include "host/qt/MenuBar.h"
+#include "host/qt/Sound.h"
+#include "host/qt/Windows.h"
+
+class QtHost : public host::Host {
+ public:
+  QtHost();
+  ~QtHost() override;
+
+  bool isMainThread() const override;
+  void runOnMainAndWait(const std::function<void()>& work) override;
+  void runOnMainAsync(std::function<void()> work) override;
+
+  host::HostView* graphicView(int window) override;
+  host::HostWindow* windowOfView(host::HostView* view) override;
+  host::HostWindow* fixedWindow(int window) override;
+  host::HostWindow* mainWindow() override;
+  bool isVisible(host::HostWindow* window) override;
+  void orderFront(host::HostWindow* window) override;
+  void orderOut(host::HostWindow* window) override;
+  void makeKeyAndOrderFront(host::HostWindow* window) override;
+  host::Rect frame(host::HostWindow* window) override;
+  void setFrame(host::HostWindow* window, const host::Rect& frame) override;
+  host::Rect screenFrame(host::HostWindow* window) override;
+  void setTitle(host::HostWindow* window, const std::string& titleUtf8) override;
+  void setTitleVisible(host::HostWindow* window, bool visible) override;
+  void setBackgroundColor(host::HostWindow* window, std::uint8_t red, std::uint8_t green,
+                          std::uint8_t blue, std::uint8_t alpha) override;
+  void setViewFrame(host::HostView* view, const host::Rect& frame) override;
+  int titleBarHeight() override { return titleBarHeight_; }
+
+  void setNeedsDisplay(host::HostView* view) override;
+  void displayNow(host::HostView* view) override;
+
+  bool hasTextView(int window) override;
+  void setTextViewString(int window, const std::string& textUtf8) override;
+  void appendTextViewString(int window, const std::string& textUtf8) override;
+  std::string textViewString(int window) override;
+  host::Rect scrollViewFrame(int window) override;
+  void setScrollViewFrame(int window, const host::Rect& frame) override;
+  void setUpPlainTextView(int window, const std::string& fontFamily, int pointSize) override;
+  host::Rect rulerFrame(int window) override;
+  void setRulerFrame(int window, const host::Rect& frame) override;
+
+  host::HostMenu* topLevelMenu(const std::string& titleUtf8) override;
+  int menuItemCount(host::HostMenu* menu) override;
+  std::string menuItemTitle(host::HostMenu* menu, int index) override;
+  void removeMenuItem(host::HostMenu* menu, int index) override;
+
+  std::string pasteboardText() override;
+  void setPasteboardText(const std::string& textUtf8) override;
+  void setPasteboardImage(const host::ArgbImage& image) override;
+
+  bool playSound(const std::string& resourcePath) override;
+  void systemBeep() override;
+  std::vector<std::string> openPanel(const host::OpenPanelRequest& request) override;
+  std::string savePanel(const host::SavePanelRequest& request) override;
+
+  // For the application and its tests.
+  VelmoratWindow* window(int number) { return windows_.at(static_cast<std::size_t>(number)); }
+  GraphicView* view(int number) { return views_.at(static_cast<std::size_t>(number)); }
+  MenuBar& menuBar() { return *menuBar_; }
+  QPlainTextEdit* textView(int window);
+
+ private:
+  void buildGraphicWindow(int number);
+  void buildSystemTextWindow(int number, const QString& title, bool withRuler);
+  void buildPlainWindow(int number, const QString& title, const QString& text);
+  const SystemTextParts* parts(int window) const;
+
+  std::unique_ptr<MenuBar> menuBar_;
+  std::array<VelmoratWindow*, 13> windows_{};
+  std::array<GraphicView*, 8> views_{};
+  std::array<SystemTextParts, 3> systemText_{};  // windows 8, 9, 10
+  int titleBarHeight_ = 0;
+  SoundPlayer sound_;
+};

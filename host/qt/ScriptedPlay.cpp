@@ -1,0 +1,149 @@
+#include "host/qt/ScriptedPlay.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QWidget>
+#include <cstdio>
+#include <fstream>
+
+#include "app/ProgramThread.h"
+#include "support/Utf8.h"
+#include "toolbox/text/DisplayModes.h"
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/Refresh.h"
+
+namespace {
+constexpr auto kPollInterval = std::chrono::milliseconds(2);
+// The program looks at the key queue every 10 ms; a wait that lasts three of
+// its looks is a real one, not the moment between taking a key and acting on it.
+constexpr auto kSteadyWait = std::chrono::milliseconds(30);
+
+struct QtKey {
+  int key;
+  Qt::KeyboardModifiers modifiers;
+  QString text;
+};
+
+QtKey qtKeyOf(const ScriptKey& scriptKey) {
+  switch (scriptKey.kind) {
+    case ScriptKeyKind::Return: return {Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")};
+    case ScriptKeyKind::Escape: return {Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b")};
+    case ScriptKeyKind::Tab: return {Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")};
+    case ScriptKeyKind::Backspace: return {Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b")};
+    case ScriptKeyKind::ForwardDelete: return {Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f")};
+    case ScriptKeyKind::Left: return {Qt::Key_Left, Qt::NoModifier, {}};
+    case ScriptKeyKind::Right: return {Qt::Key_Right, Qt::NoModifier, {}};
+    case ScriptKeyKind::Up: return {Qt::Key_Up, Qt::NoModifier, {}};
+    case ScriptKeyKind::Down: return {Qt::Key_Down, Qt::NoModifier, {}};
+    case ScriptKeyKind::Home: return {Qt::Key_Home, Qt::NoModifier, {}};
+    case ScriptKeyKind::End: return {Qt::Key_End, Qt::NoModifier, {}};
+    case ScriptKeyKind::PageUp: return {Qt::Key_PageUp, Qt::NoModifier, {}};
+    case ScriptKeyKind::PageDown: return {Qt::Key_PageDown, Qt::NoModifier, {}};
+    case ScriptKeyKind::Function:
+      return {Qt::Key_F1 + static_cast<int>(scriptKey.character) - 1, Qt::NoModifier, {}};
+    case ScriptKeyKind::Control: {
+      char32_t letter = scriptKey.character;
+      int key = letter == U'^' ? int{Qt::Key_AsciiCircum} : Qt::Key_A + static_cast<int>(letter - U'A');
+      char32_t control = letter == U'^' ? 0x1E : letter - U'A' + 1;
+      return {key, Qt::ControlModifier, QString::fromUcs4(&control, 1)};
+    }
+    case ScriptKeyKind::Character: break;
+  }
+  char32_t character = scriptKey.character;
+  QString text = QString::fromUcs4(&character, 1);
+  // Qt names a character key by its upper-case character; Shift types the capitals.
+  QString upper = text.toUpper();
+  bool shifted = text != text.toLower() && text == upper;
+  int key = upper.size() == 1 ? int{upper.at(0).unicode()} : int{Qt::Key_unknown};
+  return {key, shifted ? Qt::ShiftModifier : Qt::NoModifier, text};
+}
+
+std::string trimTrailingBlanks(std::string line) {
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+}  // namespace
+
+void typeScriptKey(QWidget* view, const ScriptKey& key) {
+  QtKey qtKey = qtKeyOf(key);
+  QKeyEvent press(QEvent::KeyPress, qtKey.key, qtKey.modifiers, qtKey.text);
+  QCoreApplication::sendEvent(view, &press);
+  QKeyEvent release(QEvent::KeyRelease, qtKey.key, qtKey.modifiers, qtKey.text);
+  QCoreApplication::sendEvent(view, &release);
+}
+
+ScriptedPlay::ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone)
+    : view_(view), keys_(std::move(keys)), endWhenDone_(endWhenDone) {
+  timer_.setInterval(kPollInterval);
+  connect(&timer_, &QTimer::timeout, this, &ScriptedPlay::poll);
+}
+
+void ScriptedPlay::start() { timer_.start(); }
+
+bool ScriptedPlay::programWaitsSteadily() {
+  bool waitingNow = KeyWaiting && !KeyAvailable;
+  auto now = std::chrono::steady_clock::now();
+  if (waitingNow && !waiting_) waitingSince_ = now;
+  waiting_ = waitingNow;
+  return waitingNow && now - waitingSince_ >= kSteadyWait;
+}
+
+void ScriptedPlay::poll() {
+  if (ProgramThreadsRunning > 0) programSeen_ = true;
+  if (programSeen_ && ProgramThreadsRunning == 0) {
+    timer_.stop();
+    if (endWhenDone_) QCoreApplication::exit(0);
+    return;
+  }
+  if (next_ < keys_.size()) {
+    if (KeyWaiting && !KeyAvailable) typeScriptKey(view_, keys_[next_++]);
+    return;
+  }
+  if (endWhenDone_ && programWaitsSteadily()) {
+    timer_.stop();
+    QCoreApplication::exit(0);
+  }
+}
+
+bool writeDumps(const CommandLine& line) {
+  bool complete = true;
+  if (!line.dumpTextFile.empty()) {
+    std::ofstream file(line.dumpTextFile, std::ios::binary);
+    std::string screen = t_GetScreen(0, "\n");
+    std::size_t start = 0;
+    while (start <= screen.size() && !screen.empty()) {
+      std::size_t end = screen.find('\n', start);
+      if (end == std::string::npos) end = screen.size();
+      file << trimTrailingBlanks(screen.substr(start, end - start)) << '\n';
+      start = end + 1;
+    }
+    if (!file) {
+      std::fprintf(stderr, "velmorat: cannot write %s\n", line.dumpTextFile.c_str());
+      complete = false;
+    }
+  }
+  if (line.dumpWindow >= 0) {
+    host::ArgbImage image = t_WindowImage(static_cast<std::uint8_t>(line.dumpWindow));
+    if (image.width == 0 || image.bytes.empty()) {
+      std::fprintf(stderr, "velmorat: window %d has no image (not set up or hidden)\n",
+                   line.dumpWindow);
+      return false;
+    }
+    QImage picture(image.width, image.height, QImage::Format_RGB888);
+    const std::uint8_t* source = image.bytes.data();
+    for (int y = 0; y < image.height; ++y) {
+      std::uint8_t* row = picture.scanLine(y);
+      for (int x = 0; x < image.width; ++x, source += 4) {
+        row[3 * x] = source[1];
+        row[3 * x + 1] = source[2];
+        row[3 * x + 2] = source[3];
+      }
+    }
+    if (!picture.save(QString::fromStdString(line.dumpWindowFile), "PNG")) {
+      std::fprintf(stderr, "velmorat: cannot write %s\n", line.dumpWindowFile.c_str());
+      complete = false;
+    }
+  }
+  return complete;
+}

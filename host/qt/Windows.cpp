@@ -1,0 +1,159 @@
+#include "host/qt/Windows.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QUrl>
+
+#include "host/qt/KeyMapping.h"
+#include "support/Documents.h"
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/Refresh.h"
+#include "toolbox/windows/WindowManagement.h"
+
+ContentWidget::ContentWidget(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
+
+void ContentWidget::setChildFrame(QWidget* child, const host::Rect& frame) {
+  frames_[child] = frame;
+  place(child);
+}
+
+host::Rect ContentWidget::childFrame(QWidget* child) const {
+  auto found = frames_.find(child);
+  return found == frames_.end() ? host::Rect{} : found->second;
+}
+
+void ContentWidget::setBackground(const QColor& colour) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, colour);
+  setPalette(palette);
+}
+
+void ContentWidget::place(QWidget* child) {
+  const host::Rect& frame = frames_[child];
+  int top = height() - static_cast<int>(frame.y + frame.height);
+  child->setGeometry(static_cast<int>(frame.x), top, static_cast<int>(frame.width),
+                     static_cast<int>(frame.height));
+}
+
+void ContentWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (auto& entry : frames_) place(entry.first);
+}
+
+void ContentWidget::mousePressEvent(QMouseEvent* event) {
+  if (graphicWindow < 0) return QWidget::mousePressEvent(event);
+  int buttons = 0;
+  if (event->buttons() & Qt::LeftButton) buttons |= kLeftMouseButton;
+  if (event->buttons() & Qt::RightButton) buttons |= kRightMouseButton;
+  QPointF position = event->position();
+  // The toolbox counts y upward from the bottom of the window.
+  viewMouseDown(static_cast<std::uint8_t>(graphicWindow), position.x(), height() - position.y(),
+                buttons, toolboxModifierFlags(event->modifiers()),
+                event->button() == Qt::RightButton);
+}
+
+void ContentWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (graphicWindow < 0) return QWidget::mouseReleaseEvent(event);
+  viewMouseUp(static_cast<std::uint8_t>(graphicWindow));
+}
+
+VelmoratWindow::VelmoratWindow(int number, const QString& title)
+    : number_(number), content_(new ContentWidget(this)) {
+  handle_.widget = this;
+  setWindowTitle(title);
+  setCentralWidget(content_);
+  setAcceptDrops(true);
+  setObjectName(QStringLiteral("Window%1").arg(number, 2, 10, QLatin1Char('0')));
+}
+
+void VelmoratWindow::closeEvent(QCloseEvent* event) {
+  // The close box hides; windows live as long as the application.
+  event->ignore();
+  t_WindowShouldClose(&handle_);
+}
+
+void VelmoratWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  t_WindowDidResize();
+}
+
+void VelmoratWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void VelmoratWindow::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  openDocuments(paths);
+  event->acceptProposedAction();
+}
+
+void openDocuments(const QStringList& paths) {
+  for (const QString& path : paths) {
+    Document document;
+    int error = 0;
+    QString normalized = path.normalized(QString::NormalizationForm_C);
+    document.readFromURL(normalized.toStdString(), QFileInfo(path).suffix().toStdString(), &error);
+  }
+}
+
+GraphicView::GraphicView(int window, QWidget* parent) : QWidget(parent), window_(window) {
+  handle_.widget = this;
+  setObjectName(QStringLiteral("View%1").arg(window, 2, 10, QLatin1Char('0')));
+  setFocusPolicy(Qt::StrongFocus);
+  // Clicks go to the window's content, which also sees clicks on the border.
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void GraphicView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  bool ready = viewRedraw(static_cast<std::uint8_t>(window_), image_,
+                          [&](const host::ArgbImage& image) {
+                            if (shown_.width() != image.width || shown_.height() != image.height) {
+                              shown_ = QImage(image.width, image.height, QImage::Format_RGB32);
+                            }
+                            const std::uint8_t* source = image.bytes.data();
+                            for (int y = 0; y < image.height; ++y) {
+                              auto* row = reinterpret_cast<QRgb*>(shown_.scanLine(y));
+                              for (int x = 0; x < image.width; ++x, source += 4) {
+                                row[x] = qRgb(source[1], source[2], source[3]);
+                              }
+                            }
+                          });
+  if (!ready || shown_.isNull()) {
+    painter.fillRect(rect(), Qt::black);
+    return;
+  }
+  // No smoothing: at integer scale factors (HiDPI) every pixel stays sharp.
+  painter.drawImage(QRectF(rect()), shown_);
+}
+
+void GraphicView::keyPressEvent(QKeyEvent* event) {
+  if (isModifierKey(event->key())) {
+    viewFlagsChanged(modifierFlagsAfter(event->key(), true, event->modifiers()));
+    return;
+  }
+  ToolboxKey key = toolboxKeyOf(event->key(), event->modifiers(), event->text());
+  viewKeyDown(static_cast<std::uint8_t>(window_), key.code, key.characters, key.flags);
+}
+
+void GraphicView::keyReleaseEvent(QKeyEvent* event) {
+  if (isModifierKey(event->key())) {
+    viewFlagsChanged(modifierFlagsAfter(event->key(), false, event->modifiers()));
+    return;
+  }
+  QWidget::keyReleaseEvent(event);
+  viewKeyUp(static_cast<std::uint8_t>(window_));
+}
+
+// Tab and Shift-Tab are keys of the program, not focus moves.
+bool GraphicView::focusNextPrevChild(bool) { return false; }

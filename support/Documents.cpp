@@ -1,0 +1,74 @@
+#include "support/Documents.h"
+
+#include <atomic>
+#include <mutex>
+
+#include "support/Clock.h"
+#include "support/Log.h"
+#include "support/ThreadName.h"
+#include "support/qbtools.h"
+
+namespace {
+std::mutex fileEventLock;
+std::vector<t_Event> fileEvents;
+std::atomic<bool> fileAvailable{false};
+std::function<void()> fileEventHandler = [] {};
+
+constexpr int kFileEventKind = 4;
+constexpr int kFirstWorkerThreadNumber = 3;
+
+bool refuse(int* error) {
+  if (error != nullptr) *error = kDocumentUnimplemented;
+  return false;
+}
+}  // namespace
+
+std::vector<t_Event> FileEventQueueCopy() {
+  std::lock_guard guard(fileEventLock);
+  return fileEvents;
+}
+
+bool FileAvailable() { return fileAvailable; }
+
+void setFileEventHandler(std::function<void()> handler) {
+  std::lock_guard guard(fileEventLock);
+  fileEventHandler = handler ? std::move(handler) : [] {};
+}
+
+bool Document::readFromURL(const std::string& path, const std::string&, int* error) {
+  if (path.empty()) return refuse(error);
+  t_Event event;
+  event.Kind = kFileEventKind;
+  event.Description = path;
+  event.Value = fileexists(path);
+  event.Time = absoluteTimeMilliseconds();
+  {
+    std::lock_guard guard(fileEventLock);
+    fileEvents.push_back(event);
+    fileAvailable = !fileEvents.empty();
+  }
+  startbackground(t_StartEventFile);
+  // The host keeps no document windows and no list of recent documents, so
+  // there is nothing to close or clear afterwards.
+  return true;
+}
+
+bool Document::readFromData(const std::string& typeName, std::size_t length, int* error) {
+  logLine("readFromData: Type = '" + typeName + "', Length = " + std::to_string(length));
+  return refuse(error);
+}
+
+bool Document::dataOfType(const std::string& typeName, int* error) {
+  logLine("dataOfType: Type = '" + typeName + "'");
+  return refuse(error);
+}
+
+void t_StartEventFile() {
+  if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_StartEventFile");
+  std::function<void()> handler;
+  {
+    std::lock_guard guard(fileEventLock);
+    handler = fileEventHandler;
+  }
+  handler();
+}

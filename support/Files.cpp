@@ -1,0 +1,104 @@
+// Whole-file reading and path helpers of qbtools.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "support/Log.h"
+#include "support/qbtools.h"
+
+namespace {
+
+constexpr std::size_t kReadChunkBytes = 1 << 20;
+
+std::string describeError(int error, const std::string& path) {
+  return std::to_string(error) + " (" + std::strerror(error) + "): " + path;
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+  ~FileDescriptor() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
+// Reads in chunks rather than trusting the size that fstat reports: devices
+// and pipes report 0, and a file may grow while it is read. Whatever the
+// source, more than kMaxWholeFileBytes is refused.
+std::vector<std::uint8_t> readWholeFile(const std::string& path, std::string_view logPrefix) {
+  const auto fail = [&](const std::string& description) {
+    logLine(std::string(logPrefix) + "Error #" + description);
+    return std::vector<std::uint8_t>();
+  };
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return fail(describeError(errno, path));
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) return fail(describeError(errno, path));
+  if (S_ISDIR(status.st_mode)) return fail(describeError(EISDIR, path));
+  if (S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) > kMaxWholeFileBytes) {
+    return fail(describeError(EFBIG, path) + " (" + std::to_string(status.st_size) +
+                " bytes, at most " + std::to_string(kMaxWholeFileBytes) + " are read)");
+  }
+  // posix_fadvise stands in for "read without caching": the pages are not
+  // needed again once the caller has its copy.
+  ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  // A regular file is read in one piece of its size plus one byte, which
+  // finds the end (or growth) without a second buffer.
+  const std::size_t expected = S_ISREG(status.st_mode) ? std::size_t(status.st_size) + 1 : 0;
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(expected);
+  for (;;) {
+    const std::size_t used = bytes.size();
+    if (used > kMaxWholeFileBytes) {
+      return fail(describeError(EFBIG, path) + " (more than " +
+                  std::to_string(kMaxWholeFileBytes) + " bytes)");
+    }
+    const std::size_t chunk = used < expected ? expected - used : kReadChunkBytes;
+    bytes.resize(used + chunk);
+    const ssize_t got = ::read(file.get(), bytes.data() + used, chunk);
+    if (got < 0) {
+      if (errno == EINTR) {
+        bytes.resize(used);
+        continue;
+      }
+      return fail(describeError(errno, path));
+    }
+    bytes.resize(used + static_cast<std::size_t>(got));
+    if (got == 0) break;
+  }
+  ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);
+  if (bytes.capacity() - bytes.size() > kReadChunkBytes / 2) bytes.shrink_to_fit();
+  return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> getbinaryfromfile(const std::string& path) {
+  return readWholeFile(path, "getbinaryfromfile: ");
+}
+
+std::vector<std::uint8_t> gettextfromfile(const std::string& path) {
+  return readWholeFile(path, "gettextfromfile: ");
+}
+
+int fileexists(const std::string& path) {
+  if (path.empty()) return -1;
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return 0;
+  return S_ISDIR(status.st_mode) ? 2 : 1;
+}
+
+std::string filenamefrompath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}

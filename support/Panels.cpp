@@ -1,0 +1,126 @@
+// The beep and the open and save panels of qbtools: host operations on the
+// host's main thread.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "host/Host.h"
+#include "support/Bundle.h"
+#include "support/qbtools.h"
+
+namespace {
+
+constexpr auto kPanelHandOverDelay = std::chrono::milliseconds(20);
+constexpr auto kPanelPollInterval = std::chrono::milliseconds(1);
+constexpr std::string_view kFileUrlScheme = "file://";
+
+std::string percentDecoded(const std::string& text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (std::size_t index = 0; index < text.size(); ++index) {
+    if (text[index] == '%' && index + 2 < text.size()) {
+      const int high = hexvalues[static_cast<unsigned char>(text[index + 1])];
+      const int low = hexvalues[static_cast<unsigned char>(text[index + 2])];
+      if (high >= 0 && low >= 0) {
+        decoded.push_back(static_cast<char>(high * 16 + low));
+        index += 2;
+        continue;
+      }
+    }
+    decoded.push_back(text[index]);
+  }
+  return decoded;
+}
+
+// A host may answer with "file://" URLs; the callers want plain paths.
+std::string pathOfChoice(const std::string& choice) {
+  if (!choice.starts_with(kFileUrlScheme)) return choice;
+  return percentDecoded(choice.substr(kFileUrlScheme.size()));
+}
+
+// Runs panel on the main thread while the calling thread waits. The hand-over
+// is asynchronous and the caller polls, so the main thread never waits for the
+// caller while the panel is up.
+template <typename Result, typename Panel>
+Result runPanelOnMain(Panel panel) {
+  host::Host& desktop = host::current();
+  if (desktop.isMainThread()) return panel();
+  struct Answer {
+    std::atomic<bool> done{false};
+    Result result;
+  };
+  auto answer = std::make_shared<Answer>();
+  std::this_thread::sleep_for(kPanelHandOverDelay);
+  desktop.runOnMainAsync([answer, panel] {
+    answer->result = panel();
+    answer->done.store(true, std::memory_order_release);
+  });
+  while (!answer->done.load(std::memory_order_acquire)) {
+    std::this_thread::sleep_for(kPanelPollInterval);
+  }
+  return std::move(answer->result);
+}
+
+}  // namespace
+
+void beep() {
+  if (!host::installed()) return;
+  host::Host& desktop = host::current();
+  const auto play = [] {
+    host::Host& mainDesktop = host::current();
+    if (!mainDesktop.playSound(resourcesPath() + "sysbeep.aif")) mainDesktop.systemBeep();
+  };
+  if (desktop.isMainThread()) {
+    play();
+  } else {
+    desktop.runOnMainAsync(play);
+  }
+}
+
+std::vector<std::string> openpanel(const std::string& title, const std::string& message,
+                                   const std::string& allowedTypes, bool multipleSelection,
+                                   bool filesSelectable, bool foldersMode) {
+  host::OpenPanelRequest request;
+  request.title = title;
+  request.message = message;
+  request.prompt = foldersMode ? "Wählen" : "Öffnen";
+  request.allowedTypes = allowedTypes;
+  request.multipleSelection = multipleSelection;
+  request.filesSelectable = filesSelectable;
+  request.foldersMode = foldersMode;
+  std::vector<std::string> paths = host::current().openPanel(request);
+  for (std::string& path : paths) path = pathOfChoice(path);
+  return paths;
+}
+
+std::string savepanel(const std::string& title, const std::string& message,
+                      const std::string& proposedName, const std::string& allowedTypes) {
+  host::SavePanelRequest request;
+  request.title = title;
+  request.message = message;
+  request.prompt = "Sichern";
+  request.nameFieldLabel = "Sichern unter:";
+  request.proposedName = proposedName;
+  request.allowedTypes = allowedTypes;
+  const std::string chosen = host::current().savePanel(request);
+  return chosen.empty() ? chosen : pathOfChoice(chosen);
+}
+
+std::vector<std::string> openpanelonmain(const std::string& title, const std::string& message,
+                                         const std::string& allowedTypes, bool multipleSelection,
+                                         bool filesSelectable, bool foldersMode) {
+  if (host::current().isMainThread()) {
+    return openpanel(title, message, allowedTypes, multipleSelection, filesSelectable,
+                     foldersMode);
+  }
+  return runPanelOnMain<std::vector<std::string>>([=] {
+    return openpanel(title, message, allowedTypes, false, filesSelectable, foldersMode);
+  });
+}
+
+std::string savepanelonmain(const std::string& title, const std::string& message,
+                            const std::string& proposedName, const std::string& allowedTypes) {
+  return runPanelOnMain<std::string>(
+      [=] { return savepanel(title, message, proposedName, allowedTypes); });
+}

@@ -1,0 +1,13 @@
+// Names and numbers of threads: the name that debuggers and `top -H` show.
+#pragma once
+
+#include <string_view>
+
+// Linux keeps at most 15 characters of a thread name; longer names are cut
+// there, so "t_WindowAutoUpdate" shows as "t_WindowAutoUpd".
+inline constexpr std::size_t kMaxThreadNameLength = 15;
+void nameCurrentThread(std::string_view name);
+
+// Makes the calling thread number 1 for threadnumber(); initqbtools calls it
+// on the host's main thread.
+void registerMainThreadNumber();

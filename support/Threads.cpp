@@ -1,0 +1,65 @@
+// Thread numbers, thread names and background work of qbtools.
+#include <pthread.h>
+
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "support/Log.h"
+#include "support/ThreadName.h"
+#include "support/qbtools.h"
+
+namespace {
+
+constexpr int kMainThreadNumber = 1;
+constexpr int kFirstOtherThreadNumber = 2;
+
+std::atomic<int> nextThreadNumber{kFirstOtherThreadNumber};
+thread_local int currentThreadNumber = 0;
+
+void* runBackgroundRoutine(void* argument) {
+  std::unique_ptr<std::function<void()>> routine(static_cast<std::function<void()>*>(argument));
+  try {
+    (*routine)();
+  } catch (const std::exception& error) {
+    logLine(std::string("startbackground: Routine ended with an exception: ") + error.what());
+  } catch (...) {
+    logLine("startbackground: Routine ended with an exception.");
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void registerMainThreadNumber() { currentThreadNumber = kMainThreadNumber; }
+
+int threadnumber() {
+  if (currentThreadNumber == 0) {
+    currentThreadNumber = nextThreadNumber.fetch_add(1, std::memory_order_relaxed);
+  }
+  return currentThreadNumber;
+}
+
+void nameCurrentThread(std::string_view name) {
+  const std::string shortName(name.substr(0, kMaxThreadNameLength));
+  pthread_setname_np(pthread_self(), shortName.c_str());
+}
+
+void startbackground(std::function<void()> routine) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(routine));
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, kBackgroundStackBytes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  pthread_t thread;
+  const int error = pthread_create(&thread, &attributes, runBackgroundRoutine, owned.get());
+  pthread_attr_destroy(&attributes);
+  if (error != 0) {
+    logLine("startbackground: Error #" + std::to_string(error) + " (" + std::strerror(error) +
+            "), routine not started.");
+    return;
+  }
+  owned.release();  // the thread owns it now
+}

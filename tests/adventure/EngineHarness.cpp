@@ -1,0 +1,186 @@
+#include "EngineHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "adventure/DataFile.h"
+#include "adventure/GameState.h"
+#include "adventure/ScriptAuthoring.h"
+#include "app/Main.h"
+#include "host/fake/FakeHost.h"
+#include "support/Bundle.h"
+#include "toolbox/graphics/PictureFile.h"
+#include "toolbox/graphics/PixelOps.h"
+#include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/Glyphs.h"
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/WindowManagement.h"
+
+namespace testing_engine {
+
+namespace {
+
+constexpr auto kPoll = std::chrono::milliseconds(10);
+// The program is taken to wait for a key when the key queue is empty and the
+// screen has not changed for this many polls.
+constexpr int kStablePolls = 4;
+constexpr int kIdleTimeoutPolls = 600;
+
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A grey 16 x 32 font whose glyphs are distinct enough to see in pixels: each
+// glyph of a printable code fills its cell but the last column with ink.
+t_Font testFont() {
+  t_Font font;
+  font.Format = 2;
+  font.Start = 32;
+  font.End = 255;
+  font.Width = 16;
+  font.Height = 32;
+  font.Data.assign(256 * 16 * 32, 0);
+  for (int code = 33; code < 256; ++code) {
+    for (int row = 4; row < 28; ++row) {
+      for (int column = 2; column < 14; ++column) font.Data[(code * 32 + row) * 16 + column] = 255;
+    }
+  }
+  return font;
+}
+
+host::FakeHost& fakeHost() {
+  static host::FakeHost screenless;
+  if (!host::installed()) host::install(&screenless);
+  return screenless;
+}
+
+}  // namespace
+
+TestBundle::TestBundle(const std::string& name) {
+  bundle_ = std::filesystem::temp_directory_path() /
+            ("velmorat-engine-" + std::to_string(::getpid()) + "-" + name) / "Velmorat.app";
+  std::filesystem::remove_all(bundle_);
+  std::filesystem::create_directories(bundle_ / "Contents/Resources/Data");
+  std::vector<std::uint8_t> font = glyphs::fontToBytes(testFont());
+  writeBytes(bundle_ / "Contents/Resources" / kRegularFontName, font);
+  writeBytes(bundle_ / "Contents/Resources" / kBoldFontName, font);
+}
+
+void TestBundle::addScript(int scene, const std::string& source) {
+  adventure::PackedScript packed = adventure::packScriptSource(source, "test");
+  ASSERT_TRUE(packed.errors.empty()) << packed.errors.front();
+  addRawDataFile(scene, packed.stored);
+}
+
+void TestBundle::addRawDataFile(int scene, const std::vector<std::uint8_t>& bytes) {
+  writeBytes(bundle_ / "Contents/Resources/Data" / VelmoratDataFileName(scene), bytes);
+}
+
+void TestBundle::addPicture(const std::string& fileName, int width, int height, std::uint32_t rgb,
+                            int pixelSize) {
+  t_Graphic plain;
+  plain.Format = 3;
+  plain.Width = width;
+  plain.Height = height;
+  plain.PixelWidth = pixelSize;
+  plain.PixelHeight = pixelSize;
+  for (int i = 0; i < width * height; ++i) {
+    plain.Data.push_back(static_cast<std::uint8_t>(rgb >> 16));
+    plain.Data.push_back(static_cast<std::uint8_t>(rgb >> 8));
+    plain.Data.push_back(static_cast<std::uint8_t>(rgb));
+  }
+  plain.Size = static_cast<std::int64_t>(plain.Data.size());
+  writeBytes(bundle_ / "Contents/Resources/Data" / fileName, picture::fileBytes(plain));
+}
+
+GameRun::GameRun(const TestBundle& bundle) {
+  fakeHost();
+  setBundlePath(bundle.bundlePath());
+  VelmoratResetGameState();
+  DataFolder.clear();
+  KeyEventQueue.clear();
+  testing::internal::CaptureStdout();
+  capturing_ = true;
+  thread_ = std::thread([this] {
+    try {
+      VelmoratMain();
+    } catch (const ProgramThreadExit&) {
+    }
+    ended_ = true;
+  });
+}
+
+GameRun::~GameRun() {
+  if (!waitForEnd(0)) {
+    ADD_FAILURE() << "the program thread did not end";
+    thread_.detach();
+  } else {
+    thread_.join();
+  }
+  // Failures reported during the run went to the captured output with the log.
+  std::string captured = log();
+  if (testing::Test::HasFailure()) std::fputs(captured.c_str(), stderr);
+}
+
+std::string GameRun::log() {
+  if (capturing_) {
+    log_ = testing::internal::GetCapturedStdout();
+    capturing_ = false;
+  }
+  return log_;
+}
+
+void GameRun::waitIdle() {
+  std::string last;
+  int stable = 0;
+  for (int poll = 0; poll < kIdleTimeoutPolls && !ended_.load(); ++poll) {
+    std::this_thread::sleep_for(kPoll);
+    std::string now = t_GetScreen(0, "\n");
+    bool quiet = KeyEventQueue.size() == 0 && now == last;
+    stable = quiet ? stable + 1 : 0;
+    last = now;
+    if (stable >= kStablePolls) return;
+  }
+}
+
+std::string GameRun::screen() {
+  waitIdle();
+  std::string screen = t_GetScreen(0, "\n");
+  std::string trimmed;
+  std::size_t start = 0;
+  while (start < screen.size()) {
+    std::size_t end = screen.find('\n', start);
+    if (end == std::string::npos) end = screen.size();
+    std::string line = screen.substr(start, end - start);
+    line.erase(line.find_last_not_of(' ') + 1);
+    trimmed += line + (end < screen.size() ? "\n" : "");
+    start = end + 1;
+  }
+  return trimmed;
+}
+
+void GameRun::type(const std::string& keys) {
+  waitIdle();
+  t_KeyPostText(keys);
+  waitIdle();
+}
+
+bool GameRun::waitForEnd(int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!ended_.load() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kPoll);
+  }
+  return ended_.load();
+}
+
+std::uint32_t picturePixel(int x, int y) {
+  std::uint32_t packed = g_Scrn(kPictureWindow, x, y);
+  // packed bytes from the least significant: alpha, red, green, blue
+  return ((packed >> 8) & 0xFF) << 16 | ((packed >> 16) & 0xFF) << 8 | ((packed >> 24) & 0xFF);
+}
+
+}  // namespace testing_engine

@@ -1,0 +1,64 @@
+// A small data folder made by a test, and a run of the game's main routine on
+// a thread of its own that the test drives key by key, the way a player
+// would: wait until the program waits for a key, look at the screen, type.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "toolbox/graphics/Graphic.h"
+
+namespace testing_engine {
+
+// A bundle folder with the two fonts and an empty Data/ folder.
+class TestBundle {
+ public:
+  explicit TestBundle(const std::string& name);
+  // Packs a UTF-8 script source (lines joined with "\n") as DATAnnn.word.
+  void addScript(int scene, const std::string& source);
+  // Writes DATAnnn.word with these stored bytes as they are.
+  void addRawDataFile(int scene, const std::vector<std::uint8_t>& bytes);
+  // A plain RGB picture of one colour (0xRRGGBB): width x height picture
+  // pixels, each drawn as pixelSize x pixelSize screen pixels.
+  void addPicture(const std::string& fileName, int width, int height, std::uint32_t rgb,
+                  int pixelSize = 1);
+  std::string bundlePath() const { return bundle_.string(); }
+  std::string dataFolder() const { return (bundle_ / "Contents/Resources/Data/").string(); }
+
+ private:
+  std::filesystem::path bundle_;
+};
+
+// One run of VelmoratMain against a bundle. Only one at a time per process.
+class GameRun {
+ public:
+  explicit GameRun(const TestBundle& bundle);
+  ~GameRun();
+  // Waits until the program is idle (waiting for a key, or ended) and returns
+  // window 0's text, lines joined with "\n", trailing blanks trimmed.
+  std::string screen();
+  // Posts keys ("\r" is Return) and waits until the program has taken them.
+  void type(const std::string& keys);
+  // Waits for the program thread to end; false after timeoutMs.
+  bool waitForEnd(int timeoutMs = 5000);
+  bool ended() const { return ended_.load(); }
+  // The diagnostic log of the run (standard output is captured from the
+  // start); the first call ends the capture, so call it once the run has ended.
+  std::string log();
+
+ private:
+  void waitIdle();
+
+  std::atomic<bool> ended_{false};
+  std::thread thread_;
+  std::string log_;
+  bool capturing_ = false;
+};
+
+// The packed colour of window 1 at (x, y) as 0xRRGGBB.
+std::uint32_t picturePixel(int x, int y);
+
+}  // namespace testing_engine

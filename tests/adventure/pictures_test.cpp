@@ -1,0 +1,126 @@
+// Item pictures on the grid of the picture window, the close-up, the
+// inventory display and the answer to an insult, checked in window 1's pixels.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "EngineHarness.h"
+
+using testing::HasSubstr;
+using testing_engine::GameRun;
+using testing_engine::picturePixel;
+using testing_engine::TestBundle;
+
+namespace {
+
+constexpr int kItems = 16;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kInsultColour = 0x123456;
+
+// Distinct colours, none white or black, so that a picture drawn at the
+// place of another item shows.
+std::uint32_t itemColour(int item) {
+  return static_cast<std::uint32_t>(item * 15) << 16 | static_cast<std::uint32_t>(250 - item * 9) << 8 |
+         0x40;
+}
+
+std::string setup() {
+  std::string script = "DIMENSION SCENES 4\nDIMENSION ITEMS 16\n";
+  for (int item = 1; item <= kItems; ++item) {
+    std::string name = "Ding" + std::to_string(item);
+    script += "DEFINE ITEM " + std::to_string(item) + " NAME " + name + "\n";
+    script += "DEFINE SCENE 3 ITEM " + name + (item == 3 ? " COUNT 3\n" : "\n");
+    if (item <= 7) script += "DEFINE SCENE 2 ITEM " + name + "\n";
+  }
+  return script + "DEFINE SCENE 1 ITEM Ding1\nGOTO SCENE 1\n@END\n";
+}
+
+std::string scene(int next) {
+  return "USE weiss\nDRAW\nFORWARD " + std::to_string(next) +
+         "\nLABEL f\nINPUT\nCOMPARE ende\nIF EQUAL e\nGOTO f\nLABEL e\nQUIT\n@END\n";
+}
+
+// The top-left corner (x, y) of the picture of each drawn item, in item order.
+struct Place {
+  int item;
+  int x;
+  int y;
+};
+
+void expectPictures(const std::vector<Place>& places) {
+  for (const Place& place : places) {
+    EXPECT_EQ(picturePixel(place.x, place.y), itemColour(place.item))
+        << "item " << place.item << " at " << place.x << "," << place.y;
+    EXPECT_EQ(picturePixel(place.x + 7, place.y + 7), itemColour(place.item));
+    EXPECT_EQ(picturePixel(place.x + 8, place.y + 8), kWhite) << "pictures are drawn at scale 1";
+    EXPECT_EQ(picturePixel(place.x - 1, place.y), place.x == 0 ? itemColour(place.item) : kWhite)
+        << "item " << place.item;
+  }
+}
+
+TEST(Pictures, ItemGridForOneSevenAndSixteenItemsCloseUpInventoryAndInsult) {
+  TestBundle bundle("pictures");
+  bundle.addScript(0, setup());
+  for (int s = 1; s <= 3; ++s) bundle.addScript(s, scene(s + 1));
+  bundle.addPicture("weiss.gr", 160, 100, kWhite, 8);
+  bundle.addPicture("form021.gr", 4, 4, kInsultColour);
+  for (int item = 1; item <= kItems; ++item) {
+    bundle.addPicture("ITEM" + std::string(item < 10 ? "00" : "0") + std::to_string(item) + ".gr", 8,
+                      8, itemColour(item));
+  }
+  GameRun run(bundle);
+  EXPECT_THAT(run.screen(), HasSubstr("Du siehst folgende Gegenstände: Ding1\n"));
+  expectPictures({{1, 512, 530}});
+
+  run.type("schau ding1\r");
+  run.screen();
+  EXPECT_EQ(picturePixel(390, 150), itemColour(1));
+  EXPECT_EQ(picturePixel(405, 165), itemColour(1)) << "the close-up is drawn at scale 2";
+  EXPECT_EQ(picturePixel(406, 166), kWhite);
+  EXPECT_EQ(picturePixel(512, 530), kWhite) << "the close-up clears the window";
+
+  run.type("arsch\r");
+  run.screen();
+  EXPECT_EQ(picturePixel(0, 0), kInsultColour);
+  EXPECT_EQ(picturePixel(3, 3), kInsultColour);
+
+  run.type("nimm ding1\r");
+  run.type("inhalt\r");
+  EXPECT_THAT(run.screen(), HasSubstr("Du trägst folgende Gegenstände bei Dir: Ding1\n"));
+  expectPictures({{1, 512, 530}});
+  EXPECT_EQ(picturePixel(0, 0), kWhite) << "the inventory is shown on white";
+  run.type("entferne ding1\r");
+
+  run.type("v\r");
+  std::string screen = run.screen();
+  EXPECT_THAT(screen, HasSubstr("Ding1, Ding2, Ding3, Ding4, Ding5, Ding6, Ding7\n"));
+  expectPictures({{1, 0, 530},
+                  {2, 256, 530},
+                  {3, 512, 530},
+                  {4, 768, 530},
+                  {5, 1024, 530},
+                  {6, 384, 274},
+                  {7, 640, 274}});
+
+  run.type("v\r");
+  screen = run.screen();
+  EXPECT_THAT(screen, HasSubstr("Ding1, Ding2, 3 x Ding3, Ding4,"));
+  EXPECT_THAT(screen, HasSubstr("Ding15, Ding16\n"));
+  std::vector<Place> grid;
+  for (int item = 1; item <= 15; ++item) {
+    int row = (item - 1) / 5;
+    grid.push_back({item, 256 * ((item - 1) % 5), 530 - 256 * row});
+  }
+  expectPictures(grid);
+
+  run.type("ende\r");
+  run.type("n");
+  EXPECT_TRUE(run.waitForEnd());
+  std::string log = run.log();
+  EXPECT_THAT(log, HasSubstr("currentitem=1, row=0, itemsinrow=1\n"));
+  EXPECT_THAT(log, HasSubstr("currentitem=5, row=0, itemsinrow=5\n"));
+  EXPECT_THAT(log, HasSubstr("currentitem=7, row=1, itemsinrow=2\n"));
+  EXPECT_THAT(log, HasSubstr("currentitem=15, row=2, itemsinrow=5\n"));
+  EXPECT_THAT(log, testing::Not(HasSubstr("currentitem=16")));
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// velmorat_picture_dump_check PICTURE.gr DUMP.png
+//
+// Tells whether a dump of the picture window (the PNG that velmorat writes with
+// --dump-window 1) shows PICTURE.gr exactly as the script's DRAW statement
+// draws it: at 0,0, scale 1, nothing transparent, on a 1280 x 800 window of 24
+// bits. The reference is drawn by the toolbox itself, so a picture of any
+// format (1-bit, 4-bit, grey, run-length, LZW) compares exactly; a stray item
+// picture or a close-up left over at the end shows as differing pixels.
+// Exit status 0 when every pixel matches, 1 when not, 2 on bad arguments.
+#include <png.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/fake/FakeHost.h"
+#include "toolbox/graphics/PictureFile.h"
+#include "toolbox/graphics/PixelOps.h"
+#include "toolbox/text/Font.h"
+#include "toolbox/text/VideoMemory.h"
+
+namespace {
+
+constexpr std::uint8_t kPictureWindow = 1;
+constexpr int kPictureWidth = 1280;
+constexpr int kPictureHeight = 800;
+constexpr int kTrueColour = 24;
+// Enough to name the first few differences without flooding the test log.
+constexpr int kReportedDifferences = 5;
+
+struct RgbImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bytes;  // width * height * 3
+};
+
+bool readPng(const std::string& path, RgbImage& image) {
+  png_image header{};
+  header.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&header, path.c_str())) {
+    std::fprintf(stderr, "%s: not a readable PNG (%s)\n", path.c_str(), header.message);
+    return false;
+  }
+  header.format = PNG_FORMAT_RGB;
+  image.width = static_cast<int>(header.width);
+  image.height = static_cast<int>(header.height);
+  image.bytes.resize(PNG_IMAGE_SIZE(header));
+  if (!png_image_finish_read(&header, nullptr, image.bytes.data(), 0, nullptr)) {
+    std::fprintf(stderr, "%s: cannot decode (%s)\n", path.c_str(), header.message);
+    return false;
+  }
+  return true;
+}
+
+// g_Scrn packs a 24-bit pixel with alpha in the lowest byte, then red, green, blue.
+std::uint32_t rgbOf(std::uint32_t packed) {
+  return ((packed >> 8) & 0xFF) << 16 | ((packed >> 16) & 0xFF) << 8 | ((packed >> 24) & 0xFF);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: velmorat_picture_dump_check PICTURE.gr DUMP.png\n");
+    return 2;
+  }
+  RgbImage dump;
+  if (!readPng(argv[2], dump)) return 1;
+  if (dump.width != kPictureWidth || dump.height != kPictureHeight) {
+    std::fprintf(stderr, "%s: %d x %d, expected %d x %d\n", argv[2], dump.width, dump.height,
+                 kPictureWidth, kPictureHeight);
+    return 1;
+  }
+
+  static host::FakeHost screenless;
+  host::install(&screenless);
+  t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWidth, kPictureHeight, 0, 0, emptyFont(),
+               true);
+  t_Graphic picture = g_LoadGraphic(std::string(argv[1]));
+  g_Draw(kPictureWindow, picture, 0, 0, 1, -1);
+
+  int differences = 0;
+  for (int y = 0; y < kPictureHeight; ++y) {
+    for (int x = 0; x < kPictureWidth; ++x) {
+      const std::uint8_t* pixel = &dump.bytes[(static_cast<std::size_t>(y) * kPictureWidth + x) * 3];
+      std::uint32_t shown = static_cast<std::uint32_t>(pixel[0]) << 16 | pixel[1] << 8 | pixel[2];
+      std::uint32_t expected = rgbOf(g_Scrn(kPictureWindow, x, y));
+      if (shown == expected) continue;
+      if (differences < kReportedDifferences)
+        std::fprintf(stderr, "pixel %d,%d: dump #%06X, picture #%06X\n", x, y, shown, expected);
+      ++differences;
+    }
+  }
+  if (differences > 0) {
+    std::fprintf(stderr, "%d of %d pixels differ from %s\n", differences,
+                 kPictureWidth * kPictureHeight, argv[1]);
+    return 1;
+  }
+  std::printf("the picture window shows %s\n", argv[1]);
+  return 0;
+}

@@ -1,0 +1,91 @@
+# Plays the adventure headless from a key file and checks what the player saw.
+# cmake -DVELMORAT=program -DBUNDLE=dir -DKEYS=file -DOUTPUT=prefix
+#       [-DEXPECT=text]            text that must stand on the final screen
+#       [-DVISIT=000,001,...]      data files that must have run
+#       [-DNO_ERRORS=ON]           no "*** " message and no script reload
+#       [-DPICTURE=file.gr -DCHECKER=program]  the picture window shows file.gr
+#       -P RunKeyFile.cmake
+#
+# Which data file ran: the log has one "#nnn: Command = line" per executed
+# line, where nnn is the line's index, not the file's number. Every file of the
+# game starts with the line "REM DATAnnn ...", so "#000: Command = REM DATAnnn"
+# marks a run of DATAnnn.
+foreach(required VELMORAT BUNDLE KEYS OUTPUT)
+  if(NOT DEFINED ${required})
+    message(FATAL_ERROR "RunKeyFile.cmake needs -D${required}=...")
+  endif()
+endforeach()
+
+set(screen_file ${OUTPUT}.screen.txt)
+set(picture_file ${OUTPUT}.window1.png)
+set(log_file ${OUTPUT}.log)
+file(REMOVE ${screen_file} ${picture_file} ${log_file})
+
+execute_process(
+  COMMAND ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${KEYS}
+          --dump-text ${screen_file} --dump-window 1 ${picture_file}
+  OUTPUT_FILE ${log_file}
+  ERROR_VARIABLE program_errors
+  RESULT_VARIABLE status
+  TIMEOUT 280)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "velmorat ended with ${status}: ${program_errors}\n(log: ${log_file})")
+endif()
+if(NOT EXISTS ${screen_file})
+  message(FATAL_ERROR "velmorat wrote no screen dump ${screen_file}")
+endif()
+file(READ ${screen_file} screen)
+file(READ ${log_file} log)
+set(log "\n${log}")
+
+set(failures)
+if(DEFINED EXPECT)
+  string(FIND "${screen}" "${EXPECT}" found)
+  if(found EQUAL -1)
+    list(APPEND failures "the final screen lacks \"${EXPECT}\"")
+  endif()
+endif()
+
+if(DEFINED VISIT)
+  string(REPLACE "," ";" visit_list "${VISIT}")
+  foreach(number IN LISTS visit_list)
+    string(FIND "${log}" "\n#000: Command = REM DATA${number} " found)
+    if(found EQUAL -1)
+      list(APPEND failures "DATA${number}.word never ran")
+    endif()
+  endforeach()
+endif()
+
+if(NO_ERRORS)
+  string(FIND "${screen}" "*** " found)
+  if(NOT found EQUAL -1)
+    list(APPEND failures "the final screen shows a \"*** \" message")
+  endif()
+  # A "*** " message makes the engine reload the current file after a key; the
+  # message itself may have scrolled away, but the reload shows in the log: a
+  # file starts from its first line without INPUT (take, drop, look, move),
+  # GOTO SCENE or QUIT (a new game) having run just before.
+  file(STRINGS ${log_file} commands REGEX "^#[0-9]+: Command = ")
+  set(previous "QUIT")
+  foreach(command IN LISTS commands)
+    string(REGEX REPLACE "^#[0-9]+: Command = " "" statement "${command}")
+    if(command MATCHES "^#000: " AND NOT previous MATCHES "^(INPUT|GOTO SCENE|QUIT)")
+      list(APPEND failures "a file was reloaded after \"${previous}\" (a \"*** \" message)")
+    endif()
+    set(previous "${statement}")
+  endforeach()
+endif()
+
+if(DEFINED PICTURE)
+  execute_process(COMMAND ${CHECKER} ${PICTURE} ${picture_file}
+                  RESULT_VARIABLE picture_status ERROR_VARIABLE picture_errors)
+  if(NOT picture_status EQUAL 0)
+    list(APPEND failures "the picture window does not show ${PICTURE}: ${picture_errors}")
+  endif()
+endif()
+
+if(failures)
+  string(REPLACE ";" "\n  " report "${failures}")
+  message(FATAL_ERROR "${KEYS}:\n  ${report}\nscreen:\n${screen}")
+endif()
+message(STATUS "${KEYS}: passed")

@@ -1,0 +1,66 @@
+#include "HostFixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
+#include <thread>
+
+#include "support/Bundle.h"
+#include "support/qbtools.h"
+#include "toolbox/text/Font.h"
+#include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/WindowManagement.h"
+
+void onProgramThread(const std::function<void()>& work) {
+  std::atomic<bool> done{false};
+  std::thread program([&] {
+    work();
+    done = true;
+  });
+  while (!done) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  program.join();
+  QCoreApplication::processEvents();
+}
+
+void serveEvents(int milliseconds) {
+  serveEventsUntil([] { return false; }, milliseconds);
+}
+
+bool serveEventsUntil(const std::function<bool()>& done, int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < milliseconds) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  return done();
+}
+
+void setUpGraphicWindow(int n, int width, int height, int border, bool autoUpdate) {
+  onProgramThread([&] {
+    auto window = static_cast<std::uint8_t>(n);
+    t_InitWindow(window, 24, autoUpdate, width, height, border, border, emptyFont(), true);
+    t_WindowSize(window, -1, -1, width, height);
+    t_WindowVisible(window, true);
+  });
+}
+
+bool setUpTextWindow() {
+  setBundlePath(VELMORAT_BUNDLE);
+  if (fileexists(resourcesPath() + "MenloBold 16x32.font") != 1) return false;
+  onProgramThread([] {
+    t_InitWindow(0, 24, 20, 4, 0, "MenloBold 16x32.font");
+    t_WindowVisible(0, true);
+  });
+  return WindowTable[0].Initialized;
+}
+
+std::string capturedLog(const std::function<void()>& work) {
+  testing::internal::CaptureStdout();
+  work();
+  return testing::internal::GetCapturedStdout();
+}

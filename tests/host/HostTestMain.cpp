@@ -1,0 +1,26 @@
+// The host tests need one QApplication and one installed host for the whole
+// program, made before any test runs.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "HostFixture.h"
+#include "support/qbtools.h"
+
+namespace {
+QtHost* theHost = nullptr;
+}
+
+QtHost& testHost() { return *theHost; }
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QtHost desktop;
+  theHost = &desktop;
+  host::install(&desktop);
+  initqbtools();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

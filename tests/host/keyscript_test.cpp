@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "host/qt/CommandLine.h"
+#include "host/qt/KeyScript.h"
+
+namespace {
+ScriptKey character(char32_t scalar) { return {ScriptKeyKind::Character, scalar}; }
+}  // namespace
+
+TEST(KeyScript, TypesUtf8TextAndLineEndsAsReturn) {
+  KeyScript script = parseKeyScript("nimm ä\r\nß\n");
+  ASSERT_TRUE(script.error.empty()) << script.error;
+  std::vector<ScriptKey> expected = {character('n'), character('i'), character('m'),
+                                     character('m'), character(' '), character(U'ä'),
+                                     {ScriptKeyKind::Return, 0},   character(U'ß'),
+                                     {ScriptKeyKind::Return, 0}};
+  EXPECT_EQ(script.keys, expected);
+}
+
+TEST(KeyScript, NamesSpecialKeysInBraces) {
+  KeyScript script = parseKeyScript("{Esc}{F12}{Ctrl-S}{Ctrl-^}{PageDown}{Delete}{Backspace}");
+  ASSERT_TRUE(script.error.empty()) << script.error;
+  std::vector<ScriptKey> expected = {{ScriptKeyKind::Escape, 0},        {ScriptKeyKind::Function, 12},
+                                     {ScriptKeyKind::Control, 'S'},     {ScriptKeyKind::Control, '^'},
+                                     {ScriptKeyKind::PageDown, 0},      {ScriptKeyKind::ForwardDelete, 0},
+                                     {ScriptKeyKind::Backspace, 0}};
+  EXPECT_EQ(script.keys, expected);
+}
+
+TEST(KeyScript, DoubleBraceIsOneBraceAndClosingBraceIsPlain) {
+  KeyScript script = parseKeyScript("{{x}");
+  ASSERT_TRUE(script.error.empty()) << script.error;
+  std::vector<ScriptKey> expected = {character('{'), character('x'), character('}')};
+  EXPECT_EQ(script.keys, expected);
+}
+
+TEST(KeyScript, RejectsUnknownNamesWithTheirLine) {
+  // F0, F13 and lower-case ctrl letters are not keys; the line number counts line ends.
+  for (const char* text : {"a\n{F13}", "a\n{F0}", "a\n{Ctrl-a}", "a\n{Enter}"}) {
+    KeyScript script = parseKeyScript(text);
+    EXPECT_EQ(script.error.rfind("line 2:", 0), 0u) << text << ": " << script.error;
+    EXPECT_EQ(script.keys.size(), 2u) << text;  // what came before the fault
+  }
+}
+
+TEST(KeyScript, RejectsUnclosedBraceAndBrokenUtf8) {
+  EXPECT_FALSE(parseKeyScript("ab{Return").error.empty());
+  EXPECT_FALSE(parseKeyScript("{ThisNameIsFarTooLongForAKey}").error.empty());
+  EXPECT_FALSE(parseKeyScript("\xC3(").error.empty());
+}
+
+TEST(KeyScript, ReportsMissingFile) {
+  EXPECT_FALSE(readKeyScript("/nonexistent/keys.txt").error.empty());
+}
+
+TEST(CommandLine, ReadsEveryOption) {
+  CommandLine line = parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt",
+                                       "--dump-text", "t.txt", "--dump-window", "1", "w.png",
+                                       "doc.txt"});
+  ASSERT_TRUE(line.error.empty()) << line.error;
+  EXPECT_EQ(line.bundle, "/b");
+  EXPECT_TRUE(line.headless);
+  EXPECT_EQ(line.keysFile, "k.txt");
+  EXPECT_EQ(line.dumpTextFile, "t.txt");
+  EXPECT_EQ(line.dumpWindow, 1);
+  EXPECT_EQ(line.dumpWindowFile, "w.png");
+  EXPECT_EQ(line.documents, std::vector<std::string>{"doc.txt"});
+}
+
+TEST(CommandLine, RejectsBadWindowNumbersMissingValuesAndUnknownOptions) {
+  EXPECT_FALSE(parseCommandLine({"--dump-window", "8", "w.png"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--dump-window", "1x", "w.png"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--dump-window", "1"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--keys"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--fast"}).error.empty());
+  EXPECT_TRUE(parseCommandLine({"--help"}).help);
+}

@@ -1,0 +1,96 @@
+// The menu logic against a fake menu bar: lookups by title and position, the
+// trimming of the host's Edit and Window menus, and the plain-text mapping.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/fake/FakeHost.h"
+#include "toolbox/windows/Menus.h"
+
+namespace {
+class FakeMenus : public ::testing::Test {
+ protected:
+  void SetUp() override { host::install(&desktop); }
+  void TearDown() override { host::install(nullptr); }
+
+  host::HostMenu& addMenu(const std::string& title, std::vector<std::string> items) {
+    desktop.menuBar.push_back(std::make_unique<host::HostMenu>(host::HostMenu{title, std::move(items)}));
+    return *desktop.menuBar.back();
+  }
+
+  std::string log(const std::function<void()>& work) {
+    testing::internal::CaptureStdout();
+    work();
+    return testing::internal::GetCapturedStdout();
+  }
+
+  host::FakeHost desktop;
+};
+}  // namespace
+
+TEST_F(FakeMenus, IndexFindsTheFirstOfEqualTitlesAndReportsMissingMenus) {
+  addMenu("Ablage", {"Neu", "Öffnen", "Neu"});
+  EXPECT_EQ(t_MenuItemIndex("Ablage", "Neu"), 0);
+  EXPECT_EQ(t_MenuItemIndex("Ablage", "Öffnen"), 1);
+  EXPECT_EQ(t_MenuItemIndex("Ablage", "Sichern"), -1);
+  std::string lines = log([] { EXPECT_EQ(t_MenuItemIndex("File", "Neu"), -2); });
+  EXPECT_EQ(lines, "t_MenuItemIndex: Menu not found.\n");
+}
+
+TEST_F(FakeMenus, DeleteAndTitleTakeLastItemAndRejectPositionsOutside) {
+  host::HostMenu& menu = addMenu("Fenster", {"Eins", "Zwei", "Drei"});
+  EXPECT_EQ(t_MenuItemTitle("Fenster", 65535), "Drei");
+  t_MenuItemDelete("Fenster", 65535);
+  EXPECT_EQ(menu.items, (std::vector<std::string>{"Eins", "Zwei"}));
+  t_MenuItemDelete("Fenster", 0);
+  EXPECT_EQ(menu.items, (std::vector<std::string>{"Zwei"}));
+  EXPECT_EQ(log([] { t_MenuItemDelete("Fenster", 1); }),
+            "t_MenuItemDelete: Item position out of range\n");
+  EXPECT_EQ(log([] { EXPECT_EQ(t_MenuItemTitle("Fenster", -1), ""); }),
+            "t_MenuItemTitle: Item position out of range\n");
+  addMenu("Leer", {});
+  EXPECT_EQ(log([] { t_MenuItemDelete("Leer", 65535); }),
+            "t_MenuItemDelete: Item position out of range\n");
+}
+
+TEST_F(FakeMenus, PrepareTrimsEditAndWindowMenusAndFillsTheTable) {
+  host::HostMenu& edit = addMenu("Bearbeiten", {"Kopieren", "", "Emoji & Symbole",
+                                                "Diktat starten \u2026", ""});
+  host::HostMenu& window = addMenu("Fenster", {"Vollbildmodus", "Zoom"});
+  std::string lines = log([] { t_MenuPrepare(); });
+  EXPECT_EQ(edit.items, (std::vector<std::string>{"Kopieren", ""}));
+  EXPECT_EQ(window.items, (std::vector<std::string>{"Zoom"}));
+  EXPECT_NE(lines.find("*** Found Fenster Menu Item Vollbildmodus\n"), std::string::npos);
+  // The English menus are missing here; their lookups say so.
+  EXPECT_NE(lines.find("t_MenuItemIndex: Menu not found."), std::string::npos);
+  std::vector<t_MenuAction> table = MenuActionTableCopy();
+  ASSERT_GE(table.size(), 37u);
+  EXPECT_EQ(table.front().Tag, 200);
+  EXPECT_EQ(table[31].Tag, 231);
+  EXPECT_EQ(table[32].Tag, 110);
+  EXPECT_EQ(table[36].Tag, 114);
+  for (const t_MenuAction& entry : table) EXPECT_EQ(entry.Action, entry.Tag);
+}
+
+TEST(TextToPlain, MapsBoxAndSymbolCodes) {
+  auto program = [](std::initializer_list<char32_t> codes) {
+    std::string text;
+    for (char32_t code : codes) {
+      if (code < 0x80) {
+        text += static_cast<char>(code);
+      } else {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+      }
+    }
+    return text;
+  };
+  EXPECT_EQ(t_TextToPlain(program({'A', 127, 128, 129, 130, 131, 132, 133})), "A#*#<=>O");
+  EXPECT_EQ(t_TextToPlain(program({134, 137, 142, 153, 158, 159})), "+++++=");
+  EXPECT_EQ(t_TextToPlain(program({138, 139, 157})), "|||");
+  EXPECT_EQ(t_TextToPlain(program({140, 141, 154, 155})), "----");
+  // The horizontal rule of the title screen copies as dashes, not bars.
+  EXPECT_EQ(t_TextToPlain(program({156, 156, 156})), "---");
+  EXPECT_EQ(t_TextToPlain(program({160})), "\u02FD");
+  EXPECT_EQ(t_TextToPlain("äß€"), "äß€");
+}

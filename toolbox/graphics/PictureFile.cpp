@@ -1,0 +1,256 @@
+#include "toolbox/graphics/PictureFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "support/Log.h"
+#include "support/qbtools.h"
+#include "toolbox/graphics/DecodeLimits.h"
+#include "toolbox/graphics/Lzw.h"
+#include "toolbox/graphics/RunLength.h"
+
+namespace {
+
+constexpr std::array<std::uint8_t, 4> kIdentifier = {'q', 'b', 'g', 'r'};
+constexpr int kLzwLayer = 100;
+constexpr int kRunLengthLayer = 20;
+constexpr int kPackedLayer = 10;
+constexpr int kOldPacked1Bit = 200;  // same content as 30
+constexpr int kOldPacked4Bit = 201;  // same content as 31
+// A run-length stream spends at most two units on one unit of output (an
+// escape unit written as a literal); the slack covers the leading escape unit
+// and a last item.
+constexpr std::size_t kRunLengthExpansion = 2;
+constexpr std::size_t kRunLengthSlack = 64;
+
+t_Graphic errorRecord(int headerSize, std::array<std::uint8_t, 4> identifier = kIdentifier) {
+  t_Graphic picture;
+  picture.HeaderSize = headerSize;
+  picture.Identifier = identifier;
+  return picture;
+}
+
+// Header fields read big-endian; a field that the file does not hold in full
+// reads as 0.
+std::uint32_t headerField(const std::vector<std::uint8_t>& bytes, std::size_t offset, int count) {
+  if (bytes.size() < offset + count) return 0;
+  std::uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value = value << 8 | bytes[offset + i];
+  return value;
+}
+
+bool isLzwCode(int format) {
+  const int inner = format - kLzwLayer;
+  return (inner >= 0 && inner <= 5) || inner == 10 || inner == 11 || inner == 14 ||
+         inner == 15 || (inner >= 20 && inner <= 25) || inner == 30 || inner == 31 ||
+         inner == 34 || inner == 35;
+}
+
+std::uint64_t pixelCount(const t_Graphic& picture) {
+  return std::uint64_t(std::max(picture.Width, 0)) * std::uint64_t(std::max(picture.Height, 0));
+}
+
+// 10: bits, most significant first; 11: nibbles, high first. Every row
+// starts on a new byte; what is left of a row's last byte is dropped.
+std::vector<std::uint8_t> unpackRows(const std::vector<std::uint8_t>& data, int width,
+                                     int bitsPerPixel, std::size_t maxBytes) {
+  std::vector<std::uint8_t> pixels;
+  pixels.reserve(std::min(maxBytes, data.size() * (8 / bitsPerPixel)));
+  const int mask = (1 << bitsPerPixel) - 1;
+  int column = 0;
+  for (std::uint8_t byte : data) {
+    for (int shift = 8 - bitsPerPixel; shift >= 0; shift -= bitsPerPixel) {
+      if (pixels.size() >= maxBytes) return pixels;
+      pixels.push_back(static_cast<std::uint8_t>((byte >> shift) & mask));
+      if (++column == width) {
+        column = 0;
+        break;
+      }
+    }
+  }
+  return pixels;
+}
+
+// 14 and 15: one alpha byte for the whole picture in front of the pixels.
+std::vector<std::uint8_t> spreadAlpha(const t_Graphic& picture, int colourBytes) {
+  const std::vector<std::uint8_t>& data = picture.Data;
+  const std::uint8_t alpha = data.empty() ? 0 : data[0];
+  logLine("g_UnPack: Transparency = " + hexbyte(alpha));
+  std::uint64_t pixels = std::uint64_t(std::max<std::int64_t>(picture.Size, 0));
+  const std::uint64_t drawable = std::min<std::uint64_t>(
+      pixelCount(picture), kMaxDecodedBytes / static_cast<std::size_t>(colourBytes + 1));
+  if (pixels > drawable) {
+    logLine("g_UnPack: Size " + formatnumber(picture.Size, ' ', 1, true) + " limited to " +
+            formatnumber(static_cast<std::int64_t>(drawable), ' ', 1, true) + " pixels.");
+    pixels = drawable;
+  }
+  const std::size_t pixelBytes = colourBytes + 1;
+  std::vector<std::uint8_t> out(pixels * pixelBytes, 0);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    std::uint8_t* pixel = out.data() + i * pixelBytes;
+    pixel[0] = alpha;
+    const std::size_t from = 1 + i * colourBytes;
+    const std::size_t available = data.size() > from ? data.size() - from : 0;
+    std::memcpy(pixel + 1, data.data() + std::min(from, data.size()),
+                std::min<std::size_t>(available, colourBytes));
+  }
+  return out;
+}
+
+}  // namespace
+
+namespace picture {
+
+int plainBytesPerPixel(int format) {
+  static constexpr std::array<int, 6> kBytes = {1, 1, 1, 3, 2, 4};
+  return format >= 0 && format <= 5 ? kBytes[format] : 0;
+}
+
+std::size_t maxDataBytes(const t_Graphic& picture, int format) {
+  const std::uint64_t pixels = pixelCount(picture);
+  const std::uint64_t width = std::uint64_t(std::max(picture.Width, 0));
+  const std::uint64_t height = std::uint64_t(std::max(picture.Height, 0));
+  std::uint64_t bytes = 0;
+  if (format >= 0 && format <= 5) {
+    bytes = pixels * plainBytesPerPixel(format);
+  } else if (format == 10) {
+    bytes = height * ((width + 7) / 8);
+  } else if (format == 11) {
+    bytes = height * ((width + 1) / 2);
+  } else if (format == 14 || format == 15) {
+    bytes = 1 + pixels * (format == 14 ? 1 : 3);
+  } else if (format >= 20 && format <= 35) {
+    bytes = kRunLengthExpansion * maxDataBytes(picture, format - kRunLengthLayer) + kRunLengthSlack;
+  } else {
+    bytes = kMaxDecodedBytes;  // unknown layers: only the global bound applies
+  }
+  return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, kMaxDecodedBytes));
+}
+
+t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.empty()) {
+    logLine("g_LoadGraphic: Could not load file");
+    return errorRecord(kPictureHeaderSize);
+  }
+  const int headerSize = bytes[0];
+  if (bytes.size() < static_cast<std::size_t>(headerSize)) {
+    logLine("g_LoadGraphic: Invalid header size");
+    return errorRecord(headerSize);
+  }
+  std::array<std::uint8_t, 4> identifier{};
+  for (std::size_t i = 0; i < identifier.size() && 1 + i < bytes.size(); ++i) {
+    identifier[i] = bytes[1 + i];
+  }
+  if (bytes.size() < 5 || identifier != kIdentifier) {
+    logLine("g_LoadGraphic: Invalid file type");
+    return errorRecord(headerSize, identifier);
+  }
+  t_Graphic picture;
+  picture.HeaderSize = headerSize;
+  picture.Identifier = identifier;
+  picture.Format = static_cast<int>(headerField(bytes, 5, 1));
+  picture.Size = headerField(bytes, 6, 4);
+  picture.Width = static_cast<int>(headerField(bytes, 10, 2));
+  picture.Height = static_cast<int>(headerField(bytes, 12, 2));
+  const std::uint32_t aspect = headerField(bytes, 14, 1);
+  picture.PixelWidth = static_cast<int>(aspect >> 4);
+  picture.PixelHeight = static_cast<int>(aspect & 0x0F);
+  picture.Reserved = static_cast<int>(headerField(bytes, 15, 1));
+  picture.Data.assign(bytes.begin() + headerSize, bytes.end());
+  if (picture.Format == kOldPacked1Bit || picture.Format == kOldPacked4Bit) {
+    picture.Format = picture.Format == kOldPacked1Bit ? 30 : 31;
+    logLine("g_LoadGraphic: File converted from old format.");
+  }
+  return picture;
+}
+
+std::vector<std::uint8_t> fileBytes(const t_Graphic& picture) {
+  std::vector<std::uint8_t> bytes(std::max(picture.HeaderSize, kPictureHeaderSize), 0);
+  bytes[0] = static_cast<std::uint8_t>(bytes.size());
+  std::copy(picture.Identifier.begin(), picture.Identifier.end(), bytes.begin() + 1);
+  bytes[5] = static_cast<std::uint8_t>(picture.Format);
+  const auto size = static_cast<std::uint32_t>(picture.Size);
+  for (int i = 0; i < 4; ++i) bytes[6 + i] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
+  bytes[10] = static_cast<std::uint8_t>(picture.Width >> 8);
+  bytes[11] = static_cast<std::uint8_t>(picture.Width);
+  bytes[12] = static_cast<std::uint8_t>(picture.Height >> 8);
+  bytes[13] = static_cast<std::uint8_t>(picture.Height);
+  bytes[14] = static_cast<std::uint8_t>((picture.PixelWidth & 0x0F) << 4 | (picture.PixelHeight & 0x0F));
+  bytes[15] = static_cast<std::uint8_t>(picture.Reserved);
+  bytes.insert(bytes.end(), picture.Data.begin(), picture.Data.end());
+  return bytes;
+}
+
+}  // namespace picture
+
+t_Graphic g_LoadGraphic(const std::string& pathUtf8) {
+  return picture::fromFileBytes(getbinaryfromfile(pathUtf8));
+}
+
+t_Graphic g_LoadGraphic(const Text& path) { return g_LoadGraphic(texttostring(path)); }
+
+t_Graphic g_UnPackLZW(const t_Graphic& picture) {
+  if (!isLzwCode(picture.Format)) return picture;
+  t_Graphic result = picture;
+  result.Format = picture.Format - kLzwLayer;
+  result.Data = lzw::unpackStoredBlock(picture.Data, picture::maxDataBytes(picture, result.Format));
+  return result;
+}
+
+t_Graphic g_UnPackRLE(const t_Graphic& picture) {
+  const int format = picture.Format;
+  int unitBytes = 0;
+  if (format == 20 || format == 21 || format == 22 || format == 30 || format == 31) unitBytes = 1;
+  if (format == 24 || format == 34) unitBytes = 2;
+  if (format == 23) unitBytes = 3;
+  if (format == 25 || format == 35) unitBytes = 4;
+  if (unitBytes == 0) return picture;
+  t_Graphic result = picture;
+  result.Format = format - kRunLengthLayer;
+  // 34 and 35 keep their alpha byte in front of the stream
+  const std::size_t keptBytes = format == 34 || format == 35 ? 1 : 0;
+  if (picture.Data.empty() && keptBytes == 1) {
+    result.Format = 0;
+    return result;
+  }
+  // Decoders give whole units, and a stream of two-byte units for an odd
+  // number of grey pixels ends with one unit more than the pixels fill.
+  const std::size_t maxBytes = picture::maxDataBytes(picture, result.Format) - keptBytes;
+  const std::size_t unitBound = std::min((maxBytes + unitBytes - 1) / unitBytes * unitBytes,
+                                         kMaxDecodedBytes - kMaxDecodedBytes % unitBytes);
+  const std::span<const std::uint8_t> stream =
+      std::span<const std::uint8_t>(picture.Data).subspan(keptBytes);
+  std::vector<std::uint8_t> decoded;
+  switch (unitBytes) {
+    case 1:
+      decoded = rletobinary8(stream, unitBound);
+      break;
+    case 2:
+      decoded = rletobinary16(stream, unitBound);
+      break;
+    case 3:
+      decoded = rletobinary24(stream, unitBound);
+      break;
+    default:
+      decoded = rletobinary32(stream, unitBound);
+      break;
+  }
+  result.Data.assign(picture.Data.begin(), picture.Data.begin() + keptBytes);
+  result.Data.insert(result.Data.end(), decoded.begin(), decoded.end());
+  return result;
+}
+
+t_Graphic g_UnPack(const t_Graphic& picture) {
+  const int format = picture.Format;
+  if (format != 10 && format != 11 && format != 14 && format != 15) return picture;
+  t_Graphic result = picture;
+  result.Format = format - kPackedLayer;
+  if (format == 10 || format == 11) {
+    result.Data = unpackRows(picture.Data, picture.Width, format == 10 ? 1 : 4,
+                             picture::maxDataBytes(picture, result.Format));
+  } else {
+    result.Data = spreadAlpha(picture, format == 14 ? 1 : 3);
+  }
+  return result;
+}

@@ -1,0 +1,44 @@
+// .gr picture files and the three decoding stages that peel their layers.
+//
+// Header (big-endian): 0 HeaderSize, 1..4 "qbgr", 5 Format, 6..9 Size,
+// 10..11 Width, 12..13 Height, 14 PixelWidth<<4 | PixelHeight, 15 Reserved;
+// pixel data from HeaderSize to the end of the file.
+//
+// Format codes name the layers from the outside in: +100 LZW, 20..35
+// run-length, 10..15 packed, 0..5 plain (1-bit, 4-bit, grey, RGB, alpha+grey,
+// ARGB, one byte per component).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "support/Text.h"
+#include "toolbox/graphics/Graphic.h"
+
+inline constexpr int kPictureHeaderSize = 16;
+
+// Never fails outright: errors give a record with Format 0, zero sizes and
+// empty Data, which draws nothing.
+t_Graphic g_LoadGraphic(const Text& path);
+t_Graphic g_LoadGraphic(const std::string& pathUtf8);
+
+// Each stage removes one layer (other codes pass unchanged). Their outputs
+// are bounded by what Width x Height pixels in the picture's format can hold.
+t_Graphic g_UnPackLZW(const t_Graphic& picture);
+t_Graphic g_UnPackRLE(const t_Graphic& picture);
+t_Graphic g_UnPack(const t_Graphic& picture);
+
+namespace picture {
+// The header and data as a file, the inverse of g_LoadGraphic (for authoring).
+std::vector<std::uint8_t> fileBytes(const t_Graphic& picture);
+// The record split from the bytes of a whole file, as g_LoadGraphic does
+// after reading it.
+t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes);
+// Bytes per pixel of a plain format 0..5 (1, 1, 1, 3, 2, 4), 0 for others.
+int plainBytesPerPixel(int format);
+// The most bytes that the picture's Data can usefully hold at the given
+// format code once all outer layers are removed: Width x Height pixels
+// (plus the alpha byte of 14/15), capped at kMaxDecodedBytes.
+std::size_t maxDataBytes(const t_Graphic& picture, int format);
+}  // namespace picture

@@ -1,0 +1,151 @@
+#include "toolbox/graphics/PixelOps.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "support/Log.h"
+#include "toolbox/graphics/Color.h"
+#include "toolbox/graphics/PictureFile.h"
+#include "toolbox/graphics/PixelSurface.h"
+#include "toolbox/text/VideoMemory.h"
+
+using graphics::PixelSurface;
+using graphics::PlotColor;
+
+namespace {
+
+constexpr int kGreyLimitBlack = 192;  // 3 x grey below this: palette 0
+constexpr int kGreyLimitDark = 384;   //                       palette 5
+constexpr int kGreyLimitLight = 576;  //                       palette 10, else 15
+constexpr int kNoDistance = 65535;
+
+std::optional<PixelSurface> checkedSurface(const char* routine, std::uint8_t window) {
+  if (window >= kGraphicWindowCount) {
+    logLine(std::string(routine) + ": Window is not a graphic window.");
+    return std::nullopt;
+  }
+  std::optional<PixelSurface> surface;
+  if (MemoryReady.load() && WindowTable[window].Initialized) {
+    surface = PixelSurface::of(WindowTable[window]);
+  }
+  if (!surface) {
+    logLine(std::string(routine) + ": Graphic window #" + std::to_string(window) +
+            " not initialized.");
+  }
+  return surface;
+}
+
+t_RGBColor unpacked(std::uint32_t packed) {
+  return {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
+          static_cast<std::uint8_t>(packed >> 16), static_cast<std::uint8_t>(packed >> 24)};
+}
+
+t_RGBColor paletteRGB(int index) {
+  if (index < 0 || index >= static_cast<int>(Palette16.size())) return {255, 0, 0, 0};
+  const PaletteEntry& entry = Palette16[index];
+  return {255, entry.red, entry.green, entry.blue};
+}
+
+}  // namespace
+
+std::uint32_t g_PaletteColor(int index) { return paletteRGB(index).packed(); }
+
+int g_NearestColor(int red, int green, int blue) {
+  if (red == green && green == blue) {
+    const int sum = 3 * red;
+    if (sum < kGreyLimitBlack) return 0;
+    if (sum < kGreyLimitDark) return 5;
+    if (sum < kGreyLimitLight) return 10;
+    return 15;
+  }
+  int best = 0;
+  int bestDistance = kNoDistance;
+  for (int index = 0; index < static_cast<int>(Palette16.size()); ++index) {
+    const PaletteEntry& entry = Palette16[index];
+    const int dr = red - entry.red;
+    const int dg = green - entry.green;
+    const int db = blue - entry.blue;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = index;
+    }
+  }
+  return best;
+}
+
+void g_Plot(std::uint8_t window, int x, int y) {
+  std::optional<PixelSurface> surface = checkedSurface("g_Plot", window);
+  if (!surface || !surface->contains(x, y)) return;
+  t_Window& record = WindowTable[window];
+  if (!surface->hasPixelDepth()) {
+    logLine("g_Plot: Illegal bit depth (" + std::to_string(surface->depth) + ").");
+  } else {
+    surface->plot(x, y, PlotColor{record.RGBColor, static_cast<std::uint8_t>(record.TextColor >> 4)},
+                  record.DrawingMode);
+  }
+  record.PositionX = x;
+  record.PositionY = y;
+}
+
+std::uint32_t g_Scrn(std::uint8_t window, int x, int y) {
+  constexpr std::uint32_t kNoPixel = 255;
+  std::optional<PixelSurface> surface = checkedSurface("g_Scrn", window);
+  if (!surface || !surface->contains(x, y)) return kNoPixel;
+  const std::optional<t_RGBColor> colour = surface->read(x, y);
+  return colour ? colour->packed() : kNoPixel;
+}
+
+void g_ClearScreen(std::uint8_t window, int paletteIndex, int rows) {
+  std::optional<PixelSurface> surface = checkedSurface("g_ClearScreen", window);
+  if (!surface || !surface->hasPixelDepth()) return;
+  if (rows < 1 || rows > surface->height) rows = surface->height;
+  const t_RGBColor colour = paletteRGB(paletteIndex);
+  const std::uint8_t grey = static_cast<std::uint8_t>((colour.Red + colour.Green + colour.Blue) / 3);
+  std::uint8_t pixel[4] = {};
+  switch (surface->depth) {
+    case 1:
+      pixel[0] = paletteIndex != 0 ? 0xFF : 0x00;
+      break;
+    case 4:
+      pixel[0] = static_cast<std::uint8_t>((paletteIndex & 0x0F) * 0x11);
+      break;
+    case 8:
+      pixel[0] = grey;
+      break;
+    case 16:
+      pixel[0] = 255;
+      pixel[1] = grey;
+      break;
+    case 24:
+      pixel[0] = colour.Red;
+      pixel[1] = colour.Green;
+      pixel[2] = colour.Blue;
+      break;
+    default:
+      pixel[0] = 255;
+      pixel[1] = colour.Red;
+      pixel[2] = colour.Green;
+      pixel[3] = colour.Blue;
+      break;
+  }
+  surface->fillRows(rows, pixel, std::max(surface->depth / 8, 1));
+}
+
+void g_ColorRGB(std::uint8_t window, std::uint32_t packedColor) {
+  if (window >= kGraphicWindowCount) {
+    logLine("g_ColorRGB: Illegal window (" + std::to_string(window) + ").");
+    return;
+  }
+  if (!checkedSurface("g_ColorRGB", window)) return;
+  t_Window& record = WindowTable[window];
+  const t_RGBColor colour = unpacked(packedColor);
+  const int depth = record.BitDepth;
+  if (depth == 1 || depth == 4) {
+    const int ink = graphics::inkFor(colour, depth);
+    record.TextColor = static_cast<std::uint8_t>(ink << 4 | (record.TextColor & 0x0F));
+  }
+  record.RGBColor = colour;
+}

@@ -1,0 +1,31 @@
+// Addresses in a window's text block: the text plane first, the colour plane
+// half the block's real length later (the block may be longer than two
+// planes, because its start is rounded down to a 1 KiB boundary).
+#pragma once
+
+#include <cstdint>
+
+#include "toolbox/text/VideoMemory.h"
+#include "toolbox/text/Window.h"
+
+namespace textblock {
+
+// The text-plane address of cell (column, line), both 1-based.
+inline std::int64_t cellAddress(const t_Window& window, int column, int line) {
+  return window.TextMemoryStart + std::int64_t{line - 1} * window.TextWidth + (column - 1);
+}
+
+// From a text-plane address to the colour-plane address of the same cell.
+inline std::int64_t colourPlaneOffset(const t_Window& window) {
+  return (window.TextMemoryEnd - window.TextMemoryStart + 1) / 2;
+}
+
+inline std::uint8_t storedCode(const t_Window& window, int column, int line) {
+  return VideoMemory[cellAddress(window, column, line)];
+}
+
+inline std::uint8_t storedColour(const t_Window& window, int column, int line) {
+  return VideoMemory[cellAddress(window, column, line) + colourPlaneOffset(window)];
+}
+
+}  // namespace textblock

@@ -1,0 +1,41 @@
+// Character output of the virtual screen: printing at a window's text cursor,
+// control characters, cursor movement, clearing and scrolling of the text area.
+// All routines run on the program thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "support/Text.h"
+
+inline constexpr int kRedirectToWindow = 1;
+inline constexpr int kRedirectToLog = 2;
+
+void t_Print(std::uint8_t window, const std::string& text);
+void t_Print(std::uint8_t window, const Text& text);
+void t_PrintLine(const std::string& text);
+void t_PrintChar(std::uint8_t window, std::uint8_t code);
+void t_PrintSpc(std::uint8_t window, int count);
+void t_PrintTab(std::uint8_t window, int column, std::uint8_t code);
+void t_PrintControl(std::uint8_t window, std::uint8_t code);
+
+void t_Cr(std::uint8_t window);
+void t_CursorHome(std::uint8_t window);
+void t_CursorEnd(std::uint8_t window);
+void t_CursorRight(std::uint8_t window);
+void t_CursorLeft(std::uint8_t window);
+void t_CursorDown(std::uint8_t window);
+void t_CursorUp(std::uint8_t window);
+void t_Htab(std::uint8_t window, int column);
+void t_Vtab(std::uint8_t window, int line);
+int t_Hpos(std::uint8_t window);
+int t_Vpos(std::uint8_t window);
+
+void t_ClearEndOfLine(std::uint8_t window);
+void t_ClearEndOfWindow(std::uint8_t window);
+void t_ScrollUp(std::uint8_t window);
+void t_ScrollDown(std::uint8_t window);
+
+void t_RedirectOutput(std::uint8_t window, int mode);
+// Moves count bytes of VideoMemory; overlapping ranges are handled.
+void t_MoveVideoMemory(std::int64_t from, std::int64_t to, std::int64_t count);

@@ -1,0 +1,277 @@
+#include "toolbox/windows/Events.h"
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+
+#include "support/Clock.h"
+#include "support/Log.h"
+#include "support/ThreadName.h"
+#include "support/Utf8.h"
+#include "support/qbtools.h"
+#include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/TextOutput.h"
+#include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/KeyTranslation.h"
+#include "toolbox/windows/Menus.h"
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+// Threads 1 and 2 are the host's main thread and the program thread.
+constexpr int kFirstWorkerThreadNumber = 3;
+constexpr int kOutsideWindow = -3;
+constexpr int kBeforeArea = -1;
+constexpr int kBeyondArea = -2;
+
+std::mutex mouseHandlerLock;
+std::function<void()> programMouseHandler;
+
+void setModifierGlobals(std::uint32_t modifierFlags) {
+  CapsLockDown = (modifierFlags & kModifierCapsLock) != 0;
+  ShiftDown = (modifierFlags & kModifierShift) != 0;
+  ControlDown = (modifierFlags & kModifierControl) != 0;
+  OptionDown = (modifierFlags & kModifierOption) != 0;
+  CommandDown = (modifierFlags & kModifierCommand) != 0;
+  FunctionDown = (modifierFlags & kModifierFunction) != 0;
+}
+
+// Whether window can take a key or click now; logs a window that is not set up.
+bool windowTakesEvents(std::uint8_t window, const char* routine) {
+  if (!MemoryReady.load() || window >= kGraphicWindowCount) return false;
+  const t_Window& record = WindowTable[window];
+  if (!record.Initialized) {
+    logLine(std::string(routine) + ": Graphic window (" + std::to_string(window) +
+            ") not initialized.");
+    return false;
+  }
+  return !record.IgnoreEvents;
+}
+
+int classify(int coordinate, int size) {
+  if (coordinate < 0) return kBeforeArea;
+  if (coordinate >= size) return kBeyondArea;
+  return coordinate;
+}
+
+void sleepOnePoll() { std::this_thread::sleep_for(kPollInterval); }
+
+}  // namespace
+
+// --- EventQueue -----------------------------------------------------------------
+
+void EventQueue::append(const t_Event& event) {
+  std::lock_guard guard(lock_);
+  events_.push_back(event);
+  available_ = true;
+}
+
+std::optional<t_Event> EventQueue::takeFront() {
+  std::lock_guard guard(lock_);
+  if (events_.empty()) {
+    available_ = false;
+    return std::nullopt;
+  }
+  t_Event event = std::move(events_.front());
+  events_.pop_front();
+  available_ = !events_.empty();
+  return event;
+}
+
+std::optional<t_Event> EventQueue::front() const {
+  std::lock_guard guard(lock_);
+  if (events_.empty()) return std::nullopt;
+  return events_.front();
+}
+
+std::optional<t_Event> EventQueue::back() const {
+  std::lock_guard guard(lock_);
+  if (events_.empty()) return std::nullopt;
+  return events_.back();
+}
+
+void EventQueue::clear() {
+  std::lock_guard guard(lock_);
+  events_.clear();
+  available_ = false;
+}
+
+std::size_t EventQueue::size() const {
+  std::lock_guard guard(lock_);
+  return events_.size();
+}
+
+void EventQueue::recomputeAvailable() {
+  std::lock_guard guard(lock_);
+  available_ = !events_.empty();
+}
+
+// --- Globals --------------------------------------------------------------------
+
+std::atomic<bool> KeyAvailable{false};
+std::atomic<bool> MouseAvailable{false};
+EventQueue KeyEventQueue{KeyAvailable};
+EventQueue MouseEventQueue{MouseAvailable};
+t_Event CurrentKeyEvent;
+
+std::atomic<bool> KeyDown{false};
+std::atomic<bool> LeftButtonDown{false};
+std::atomic<bool> RightButtonDown{false};
+std::atomic<bool> CapsLockDown{false};
+std::atomic<bool> ShiftDown{false};
+std::atomic<bool> ControlDown{false};
+std::atomic<bool> OptionDown{false};
+std::atomic<bool> CommandDown{false};
+std::atomic<bool> FunctionDown{false};
+
+void setProgramMouseHandler(std::function<void()> handler) {
+  std::lock_guard guard(mouseHandlerLock);
+  programMouseHandler = std::move(handler);
+}
+
+// --- Host side --------------------------------------------------------------------
+
+void viewKeyDown(std::uint8_t window, int keyCode, const std::string& characters,
+                 std::uint32_t modifierFlags) {
+  if (windowTakesEvents(window, "viewKeyDown")) {
+    t_KeyTranslate(window, keyCode, characters, modifierFlags);
+  }
+  KeyDown = true;
+}
+
+void viewKeyUp(std::uint8_t) { KeyDown = false; }
+
+void viewFlagsChanged(std::uint32_t modifierFlags) { setModifierGlobals(modifierFlags); }
+
+void viewMouseDown(std::uint8_t window, double x, double y, int buttons,
+                   std::uint32_t modifierFlags, bool right) {
+  if (windowTakesEvents(window, "viewMouseDown")) {
+    t_MouseEventHandler(window, buttons, modifierFlags, x, y);
+  }
+  LeftButtonDown = !right;
+  RightButtonDown = right;
+}
+
+void viewMouseUp(std::uint8_t) {
+  LeftButtonDown = false;
+  RightButtonDown = false;
+}
+
+void t_KeyTranslate(std::uint8_t window, int keyCode, const std::string& characters,
+                    std::uint32_t modifierFlags) {
+  const std::int64_t time = absoluteTimeMilliseconds();
+  setModifierGlobals(modifierFlags);
+  const std::u32string scalars = utf8ToScalars(characters);
+  const char32_t first = scalars.empty() ? 0 : scalars.front();
+  const keys::Translation translation = keys::translateKey(keyCode, first, modifierFlags);
+  if (translation.redirectMode) t_RedirectOutput(window, *translation.redirectMode);
+  if (!translation.value) return;
+  KeyEventQueue.append(keys::keyEvent(window, keyCode, characters, *translation.value,
+                                      modifierFlags, time, translation.cursorKey,
+                                      translation.functionKey));
+}
+
+void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifierFlags, double x,
+                         double y) {
+  const std::int64_t time = absoluteTimeMilliseconds();
+  const int windowX = static_cast<int>(std::trunc(x));
+  const int windowY = static_cast<int>(std::trunc(y));
+  int column = kOutsideWindow;
+  int row = kOutsideWindow;
+  bool valid = false;
+  if (window >= kGraphicWindowCount) {
+    logLine("t_MouseEventHandler: Unknown window, AbsX = " + std::to_string(windowX) +
+            ", AbsY = " + std::to_string(windowY));
+  } else if (!MemoryReady.load() || !WindowTable[window].Initialized) {
+    logLine("t_MouseEventHandler: Window #" + std::to_string(window) + " not initialized.");
+  } else {
+    const t_Window& record = WindowTable[window];
+    // The host counts y upward from the bottom; row 0 is the picture's top row.
+    column = classify(windowX - record.BorderWidth, record.Width);
+    row = classify(record.BorderHeight + record.Height - windowY, record.Height);
+    t_Event event = keys::eventWithModifiers(modifierFlags);
+    event.Kind = kMouseEventKind;
+    event.Index = buttons;
+    event.WindowX = windowX;
+    event.WindowY = windowY;
+    event.ClickX = column;
+    event.ClickY = row;
+    event.Window = window;
+    event.Time = time;
+    MouseEventQueue.append(event);
+    valid = true;
+  }
+  logLine("t_MouseEventHandler: " +
+          (valid ? "Graphic #" + std::to_string(window) : std::string()) + " window, X = " +
+          std::to_string(column) + ", Y = " + std::to_string(row));
+  MouseEventQueue.recomputeAvailable();
+  startbackground(t_EventMouse);
+  logLine("t_MouseEventHandler: Calling program mouse handler asynchronously.");
+}
+
+void t_EventMouse() {
+  if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_EventMouse");
+  std::function<void()> handler;
+  {
+    std::lock_guard guard(mouseHandlerLock);
+    handler = programMouseHandler;
+  }
+  if (handler) handler();
+}
+
+// --- Program side -------------------------------------------------------------------
+
+int t_KeyNext() {
+  if (!KeyAvailable.load()) return -1;
+  std::optional<t_Event> event = KeyEventQueue.takeFront();
+  if (!event) return -1;
+  CurrentKeyEvent = std::move(*event);
+  return CurrentKeyEvent.Value;
+}
+
+std::string t_KeyWait(std::uint8_t window) {
+  for (;;) {
+    if (!KeyAvailable.load()) {
+      t_CursorOn(window);
+      while (!KeyAvailable.load()) sleepOnePoll();
+      t_CursorOff(window);
+    }
+    std::optional<t_Event> event = KeyEventQueue.takeFront();
+    if (!event) continue;
+    CurrentKeyEvent = std::move(*event);
+    if (CurrentKeyEvent.Value < 0) continue;
+    const char32_t scalar =
+        isUnicodeScalar(CurrentKeyEvent.Value) ? static_cast<char32_t>(CurrentKeyEvent.Value) : 0;
+    std::string character;
+    appendUtf8(character, scalar);
+    return character;
+  }
+}
+
+bool t_KeyPause(int code, bool wait) {
+  if (!KeyAvailable.load()) return false;
+  const std::optional<t_Event> newest = KeyEventQueue.back();
+  if (!newest || newest->Value != code) return false;
+  KeyEventQueue.clear();
+  if (!wait) return true;
+  const int menuEvents = t_MenuEventCount();
+  while (!KeyAvailable.load() && t_MenuEventCount() == menuEvents) sleepOnePoll();
+  if (KeyAvailable.load()) t_KeyNext();
+  KeyEventQueue.recomputeAvailable();
+  return true;
+}
+
+void t_KeyPostText(const std::string& text) {
+  const std::int64_t time = absoluteTimeMilliseconds();
+  for (char32_t scalar : utf8ToScalars(text)) {
+    t_Event event;
+    event.Kind = kKeyEventKind;
+    appendUtf8(event.Description, scalar);
+    event.Value = static_cast<int>(scalar);
+    event.Window = kPostedTextWindow;
+    event.Time = time;
+    KeyEventQueue.append(event);
+  }
+  KeyEventQueue.recomputeAvailable();
+}

@@ -1,0 +1,131 @@
+// Keyboard and mouse events: the key and mouse queues, the global key, button
+// and modifier state, and the program's side of reading keys.
+//
+// Threads: the view* entry points, t_KeyTranslate and t_MouseEventHandler run
+// on the host's main thread; t_KeyNext, t_KeyWait, t_KeyPause and
+// t_KeyPostText on the program thread. Each queue has its own mutex; the
+// availability and state flags are atomics that the program thread polls.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "toolbox/windows/Event.h"
+
+// The host's device-independent modifier flags; t_Event::Mods holds them >> 16.
+inline constexpr std::uint32_t kModifierCapsLock = 0x10000;
+inline constexpr std::uint32_t kModifierShift = 0x20000;
+inline constexpr std::uint32_t kModifierControl = 0x40000;
+inline constexpr std::uint32_t kModifierOption = 0x80000;
+inline constexpr std::uint32_t kModifierCommand = 0x100000;
+inline constexpr std::uint32_t kModifierNumericPad = 0x200000;
+inline constexpr std::uint32_t kModifierHelp = 0x400000;
+inline constexpr std::uint32_t kModifierFunction = 0x800000;
+
+inline constexpr int kKeyEventKind = 1;
+inline constexpr int kMouseEventKind = 2;
+// t_KeyPostText's events claim to come from this window.
+inline constexpr std::uint8_t kPostedTextWindow = 1;
+
+// Mouse button mask of a click: bit 0 left, bit 1 right.
+inline constexpr int kLeftMouseButton = 1;
+inline constexpr int kRightMouseButton = 2;
+
+// A first-in-first-out queue of events shared by the host's main thread (which
+// appends) and the program thread (which takes). Every operation holds the
+// queue's mutex, and the queue's availability flag is recomputed under it, so
+// the flag never claims an event that another thread has already taken.
+class EventQueue {
+ public:
+  explicit EventQueue(std::atomic<bool>& availableFlag) : available_(availableFlag) {}
+
+  void append(const t_Event& event);
+  // Removes and returns the oldest event; nothing when the queue is empty.
+  std::optional<t_Event> takeFront();
+  // The oldest event without removing it.
+  std::optional<t_Event> front() const;
+  // The newest event without removing it.
+  std::optional<t_Event> back() const;
+  void clear();
+  std::size_t size() const;
+  // Sets the availability flag from the queue's contents.
+  void recomputeAvailable();
+
+ private:
+  mutable std::mutex lock_;
+  std::deque<t_Event> events_;
+  std::atomic<bool>& available_;
+};
+
+extern std::atomic<bool> KeyAvailable;
+extern std::atomic<bool> MouseAvailable;
+extern EventQueue KeyEventQueue;
+extern EventQueue MouseEventQueue;
+// The key event last taken from the queue. Program thread only.
+extern t_Event CurrentKeyEvent;
+
+extern std::atomic<bool> KeyDown;
+extern std::atomic<bool> LeftButtonDown;
+extern std::atomic<bool> RightButtonDown;
+extern std::atomic<bool> CapsLockDown;
+extern std::atomic<bool> ShiftDown;
+extern std::atomic<bool> ControlDown;
+extern std::atomic<bool> OptionDown;
+extern std::atomic<bool> CommandDown;
+extern std::atomic<bool> FunctionDown;
+
+// Run after every click by t_EventMouse on a background worker. Empty unless
+// the program installs another; set it before the first click.
+void setProgramMouseHandler(std::function<void()> handler);
+
+// --- Host side (main thread) -------------------------------------------------
+// The host maps its own key to keyCode in the numbering of toolbox/windows/
+// KeyCodes.h (-1 for a key that has no code there), passes the characters the
+// key produced as UTF-8 (empty for a dead key) and its modifier flags in the
+// kModifier* bits above.
+void viewKeyDown(std::uint8_t window, int keyCode, const std::string& characters,
+                 std::uint32_t modifierFlags);
+// Clears KeyDown.
+void viewKeyUp(std::uint8_t window);
+// Sets the six modifier globals; queues nothing.
+void viewFlagsChanged(std::uint32_t modifierFlags);
+// x, y: the click in its host window, points, y counted upward from the bottom
+// of the window. buttons: the pressed-button mask (kLeftMouseButton, ...).
+void viewMouseDown(std::uint8_t window, double x, double y, int buttons,
+                   std::uint32_t modifierFlags, bool right);
+// Any button up: clears LeftButtonDown and RightButtonDown.
+void viewMouseUp(std::uint8_t window);
+
+// Turns one key press into a queued key event (or an action without event).
+void t_KeyTranslate(std::uint8_t window, int keyCode, const std::string& characters,
+                    std::uint32_t modifierFlags);
+// Builds and queues the mouse event of a click, then starts t_EventMouse.
+void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifierFlags, double x,
+                         double y);
+// Runs the program's mouse handler; started on a worker by t_MouseEventHandler.
+void t_EventMouse();
+// The close box of a window was clicked: hides the window and logs it; queues
+// no event. Called by the window delegate logic on the main thread.
+void t_MouseEventPostCloseBoxClick(std::uint8_t window);
+
+// --- Program side (program thread) ---------------------------------------------
+// The Value of the oldest key event, taken into CurrentKeyEvent; -1 when none.
+int t_KeyNext();
+// True while t_KeyWait or t_KeyPause sleeps for a key with the queue empty.
+// Scripted play (velmorat --keys) types its next key only then. (Declared by
+// the Qt host's author; set it in the waiting loops.)
+extern std::atomic<bool> KeyWaiting;
+// Waits (polling every 10 ms, cursor shown) for a key and returns its
+// character as one Unicode scalar in UTF-8.
+std::string t_KeyWait(std::uint8_t window);
+// The pause check of text output: when the newest queued key has Value code,
+// empties the queue and (with wait) waits for the next key, which it consumes.
+bool t_KeyPause(int code, bool wait);
+// Appends one key event per character of text (UTF-8), as if typed in window 1.
+void t_KeyPostText(const std::string& text);

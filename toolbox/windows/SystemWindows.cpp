@@ -1,0 +1,126 @@
+#include "toolbox/windows/SystemWindows.h"
+
+#include "host/Host.h"
+#include "support/Log.h"
+#include "support/Utf8.h"
+#include "support/qbtools.h"
+
+namespace {
+constexpr const char* kPasteboardFontFamily = "Menlo";
+constexpr int kPasteboardFontPoints = 12;
+
+bool isSystemTextWindow(std::uint8_t n) {
+  return n == host::kPasteboardWindow || n == host::kVirtualPrinterWindow ||
+         n == host::kSystemConsoleWindow;
+}
+
+// The window's name in the "... window is nil" lines.
+std::string systemWindowName(std::uint8_t n) {
+  if (n == host::kPasteboardWindow) return "Pasteboard";
+  if (n == host::kVirtualPrinterWindow) return "Virtual printer";
+  return "System console";
+}
+}  // namespace
+
+bool t_WindowTextView(std::uint8_t n) {
+  if (!isSystemTextWindow(n)) return false;
+  bool exists = false;
+  host::current().runOnMainAndWait([&] { exists = host::current().hasTextView(n); });
+  return exists;
+}
+
+void t_PasteboardPrepare() {
+  host::current().runOnMainAndWait([] {
+    host::Host& desktop = host::current();
+    if (!desktop.hasTextView(host::kPasteboardWindow)) return;
+    desktop.setUpPlainTextView(host::kPasteboardWindow, kPasteboardFontFamily,
+                               kPasteboardFontPoints);
+    desktop.setTextViewString(host::kPasteboardWindow, "");
+  });
+}
+
+void t_PasteboardShow() {
+  host::current().runOnMainAndWait([] {
+    host::Host& desktop = host::current();
+    if (!desktop.hasTextView(host::kPasteboardWindow)) return;
+    desktop.setTextViewString(host::kPasteboardWindow, desktop.pasteboardText());
+  });
+}
+
+void t_SystemTextClear(std::uint8_t n, const char* routineName) {
+  bool missing = false;
+  host::current().runOnMainAndWait([&] {
+    host::Host& desktop = host::current();
+    missing = !isSystemTextWindow(n) || !desktop.hasTextView(n);
+    if (!missing) desktop.setTextViewString(n, "");
+  });
+  if (missing) {
+    logLine(std::string(routineName) + ": " + systemWindowName(n) +
+            " window is nil, resource undefined.");
+    beep();
+  }
+}
+
+void t_SystemTextAppend(std::uint8_t n, const std::string& textUtf8) {
+  if (n != host::kVirtualPrinterWindow && n != host::kSystemConsoleWindow) return;
+  host::current().runOnMainAndWait([&] {
+    host::Host& desktop = host::current();
+    if (desktop.hasTextView(n)) desktop.appendTextViewString(n, textUtf8);
+  });
+}
+
+std::string t_TextToPlain(const std::string& textUtf8) {
+  std::string plain;
+  plain.reserve(textUtf8.size());
+  for (char32_t scalar : utf8ToScalars(textUtf8)) {
+    switch (scalar) {
+      case 127:
+      case 129:
+        plain += '#';
+        break;
+      case 128:
+        plain += '*';
+        break;
+      case 130:
+        plain += '<';
+        break;
+      case 131:
+      case 159:
+        plain += '=';
+        break;
+      case 132:
+        plain += '>';
+        break;
+      case 133:
+        plain += 'O';
+        break;
+      case 138:
+      case 139:
+      case 157:
+        plain += '|';
+        break;
+      // 156 is the font's horizontal rule (t_TextLine): a copied title screen
+      // must show a line of dashes, not a row of bars.
+      case 140:
+      case 141:
+      case 154:
+      case 155:
+      case 156:
+        plain += '-';
+        break;
+      case 160:
+        appendUtf8(plain, U'\u02FD');
+        break;
+      default:
+        if ((scalar >= 134 && scalar <= 137) || (scalar >= 142 && scalar <= 153) ||
+            scalar == 158) {
+          plain += '+';
+        } else if (isUnicodeScalar(scalar)) {
+          appendUtf8(plain, scalar);
+        } else {
+          plain += '\0';
+        }
+    }
+  }
+  return plain;
+}

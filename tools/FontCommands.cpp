@@ -1,0 +1,325 @@
+// font-build, font-info and font-sheet: making the game's .font files from a
+// TrueType face, and looking at them.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/qbtools.h"
+#include "toolbox/text/Glyphs.h"
+#include "toolbox/text/VideoMemory.h"
+#include "tools/FontSymbols.h"
+#include "tools/ToolCommand.h"
+
+namespace {
+
+constexpr int kCodeCount = 256;
+constexpr int kDefaultCellWidth = 16;
+constexpr int kDefaultCellHeight = 32;
+constexpr int kMaxCellSide = 255;  // one header byte each
+constexpr int kMinCellSide = 4;
+constexpr int kSheetColumns = 16;
+constexpr int kMaxSheetScale = 8;
+constexpr int kFirstControlPicture = 0x2400;  // U+2400 SYMBOL FOR NULL
+constexpr FT_Pos kEmboldenStrength = 64;      // 1 pixel in 26.6 fixed point
+constexpr std::uint8_t kSheetColourLight = 0xF0;  // white on black
+constexpr std::uint8_t kSheetColourDark = 0xF5;   // white on dark grey: cell edges show
+constexpr std::uint8_t kSheetWindow = 0;
+
+// Latin-1 codes the face provides (the rest are the program's own).
+bool isFaceCode(int code) { return (code >= 32 && code <= 126) || code >= 160; }
+
+struct CellSize {
+  int width = kDefaultCellWidth;
+  int height = kDefaultCellHeight;
+};
+
+std::optional<CellSize> parseCellSize(const std::string& text) {
+  int width = 0;
+  int height = 0;
+  char separator = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d", &width, &separator, &height) != 3 || separator != 'x' ||
+      width < kMinCellSide || height < kMinCellSide || width > kMaxCellSide ||
+      height > kMaxCellSide) {
+    return std::nullopt;
+  }
+  return CellSize{width, height};
+}
+
+struct FreeTypeFace {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+  ~FreeTypeFace() {
+    if (face) FT_Done_Face(face);
+    if (library) FT_Done_FreeType(library);
+  }
+};
+
+// Loads and renders the glyph of a Unicode character; false when the face has none.
+bool renderCharacter(FT_Face face, FT_ULong character, bool embolden) {
+  const FT_UInt index = FT_Get_Char_Index(face, character);
+  if (index == 0) return false;
+  if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) != 0) return false;
+  if (embolden && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+    FT_Outline_Embolden(&face->glyph->outline, kEmboldenStrength);
+  }
+  return FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0 &&
+         face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY;
+}
+
+// Scales the face so that the advance of a monospaced glyph fills the cell width.
+bool scaleToCellWidth(FT_Face face, int cellWidth) {
+  if (FT_Load_Char(face, 'M', FT_LOAD_NO_SCALE) != 0 || face->glyph->advance.x <= 0) return false;
+  const double emPixels = double(cellWidth) * face->units_per_EM / double(face->glyph->advance.x);
+  return FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72, 72) == 0;
+}
+
+// The common baseline: the highest glyph top and the lowest glyph bottom of
+// the face's Latin-1 letters share the cell, with what room is left split
+// evenly above and below (so Ä keeps its dots and g its descender).
+int findBaseline(FT_Face face, int cellHeight, bool embolden) {
+  int highest = 0;
+  int lowest = 0;
+  for (int code = 0; code < kCodeCount; ++code) {
+    if (!isFaceCode(code) || !renderCharacter(face, code, embolden)) continue;
+    const FT_GlyphSlot glyph = face->glyph;
+    if (glyph->bitmap.rows == 0) continue;
+    highest = std::max(highest, glyph->bitmap_top);
+    lowest = std::max(lowest, static_cast<int>(glyph->bitmap.rows) - glyph->bitmap_top);
+  }
+  const int spare = cellHeight - (highest + lowest);
+  return highest + std::max(0, spare / 2);
+}
+
+// Copies the rendered bitmap into the cell at the pen position (0, baseline), clipped.
+void placeBitmap(const FT_GlyphSlot glyph, fontsymbols::Cell& cell, int baseline) {
+  const FT_Bitmap& bitmap = glyph->bitmap;
+  const int left = glyph->bitmap_left;
+  const int top = baseline - glyph->bitmap_top;
+  for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
+    const int y = top + row;
+    if (y < 0 || y >= cell.height) continue;
+    for (int column = 0; column < static_cast<int>(bitmap.width); ++column) {
+      const int x = left + column;
+      if (x < 0 || x >= cell.width) continue;
+      cell.at(x, y) = bitmap.buffer[row * bitmap.pitch + column];
+    }
+  }
+}
+
+fontsymbols::Cell buildCell(FT_Face face, int code, CellSize size, int baseline, bool bold,
+                            bool embolden) {
+  fontsymbols::Cell cell(size.width, size.height);
+  if (code >= fontsymbols::kFirstSymbol && code <= fontsymbols::kLastSymbol) {
+    fontsymbols::drawSymbol(cell, code, bold);
+  } else if (isFaceCode(code)) {
+    if (renderCharacter(face, code, embolden)) placeBitmap(face->glyph, cell, baseline);
+  } else if (renderCharacter(face, kFirstControlPicture + code, embolden)) {
+    placeBitmap(face->glyph, cell, baseline);
+  } else {
+    fontsymbols::drawControlMark(cell, bold);
+  }
+  return cell;
+}
+
+bool writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
+  return static_cast<bool>(out);
+}
+
+// A minimal 8-bit RGB PNG writer over libpng.
+bool writeRgbPng(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgb) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file) {
+    std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fprintf(stderr, "%s: cannot encode the picture\n", path.c_str());
+    return false;
+  }
+  png_init_io(png, file.get());
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) {
+    png_write_row(png, const_cast<png_bytep>(rgb.data() + std::size_t(y) * width * 3));
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+std::optional<t_Font> readFont(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+  if (bytes.empty()) {
+    std::fprintf(stderr, "%s: cannot read the file or it is empty\n", path.c_str());
+    return std::nullopt;
+  }
+  return glyphs::fontFromBytes(bytes, path);
+}
+
+int fontBuild(const std::vector<std::string>& args) {
+  std::vector<std::string> paths;
+  bool bold = false;
+  CellSize size;
+  for (std::size_t index = 0; index < args.size(); ++index) {
+    if (args[index] == "--bold") {
+      bold = true;
+    } else if (args[index] == "--cell" && index + 1 < args.size()) {
+      const std::optional<CellSize> parsed = parseCellSize(args[++index]);
+      if (!parsed) {
+        std::fprintf(stderr, "font-build: --cell wants WIDTHxHEIGHT, %d to %d pixels each\n",
+                     kMinCellSide, kMaxCellSide);
+        return 2;
+      }
+      size = *parsed;
+    } else {
+      paths.push_back(args[index]);
+    }
+  }
+  if (paths.size() != 2) {
+    std::fprintf(stderr, "usage: font-build TTF OUT.font [--bold] [--cell 16x32]\n");
+    return 2;
+  }
+  FreeTypeFace freeType;
+  if (FT_Init_FreeType(&freeType.library) != 0 ||
+      FT_New_Face(freeType.library, paths[0].c_str(), 0, &freeType.face) != 0) {
+    std::fprintf(stderr, "%s: not a face FreeType can read\n", paths[0].c_str());
+    return 1;
+  }
+  FT_Face face = freeType.face;
+  if (!scaleToCellWidth(face, size.width)) {
+    std::fprintf(stderr, "%s: the face cannot be scaled to the cell\n", paths[0].c_str());
+    return 1;
+  }
+  // A face that is bold already is not thickened again.
+  const bool embolden = bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+  const int baseline = findBaseline(face, size.height, embolden);
+  t_Font font;
+  font.Format = kFontFormatGrey;
+  font.Start = 0;
+  font.End = kCodeCount - 1;
+  font.Width = size.width;
+  font.Height = size.height;
+  for (int code = 0; code < kCodeCount; ++code) {
+    const fontsymbols::Cell cell = buildCell(face, code, size, baseline, bold, embolden);
+    font.Data.insert(font.Data.end(), cell.coverage.begin(), cell.coverage.end());
+  }
+  font.Size = static_cast<std::int64_t>(font.Data.size());
+  if (!writeBytes(paths[1], glyphs::fontToBytes(font))) return 1;
+  std::printf("%s: %dx%d cells, baseline at row %d, %zu glyph bytes\n", paths[1].c_str(),
+              size.width, size.height, baseline, font.Data.size());
+  return 0;
+}
+
+int fontInfo(const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    std::fprintf(stderr, "usage: font-info FILE\n");
+    return 2;
+  }
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(args[0]);
+  const std::optional<t_Font> font = readFont(args[0]);
+  if (!font) return 1;
+  const std::size_t needed = (std::size_t(font->End) + 1) * font->Width * font->Height;
+  std::printf("File:        %s (%zu bytes)\n", args[0].c_str(), bytes.size());
+  std::printf("HeaderSize:  %d\n", font->HeaderSize);
+  std::printf("Identifier:  %.4s\n", reinterpret_cast<const char*>(font->Identifier.data()));
+  std::printf("Format:      %d stored, %d loaded\n", bytes.size() > 5 ? bytes[5] : 0, font->Format);
+  std::printf("Size:        %lld\n", static_cast<long long>(font->Size));
+  std::printf("Start, End:  %d, %d\n", font->Start, font->End);
+  std::printf("Cell:        %d x %d pixels\n", font->Width, font->Height);
+  std::printf("Reserved:    %d\n", font->Reserved);
+  std::printf("Data:        %zu bytes (glyphs up to End need %zu)\n", font->Data.size(), needed);
+  return font->hasData() ? 0 : 1;
+}
+
+// Every glyph, drawn by the toolbox's own renderer into a window of the
+// screenless host, so the sheet shows what the game will show.
+int fontSheet(const std::vector<std::string>& args) {
+  std::vector<std::string> paths;
+  int scale = 1;
+  for (std::size_t index = 0; index < args.size(); ++index) {
+    if (args[index] == "--scale" && index + 1 < args.size()) {
+      scale = std::atoi(args[++index].c_str());
+    } else {
+      paths.push_back(args[index]);
+    }
+  }
+  if (paths.size() != 2 || scale < 1 || scale > kMaxSheetScale) {
+    std::fprintf(stderr, "usage: font-sheet FILE OUT.png [--scale 1..%d]\n", kMaxSheetScale);
+    return 2;
+  }
+  const std::optional<t_Font> font = readFont(paths[0]);
+  if (!font || !font->hasData() || font->Width < 1 || font->Height < 1) {
+    std::fprintf(stderr, "%s: no glyphs to draw\n", paths[0].c_str());
+    return 1;
+  }
+  const int width = kSheetColumns * font->Width;
+  const int height = kSheetColumns * font->Height;
+  t_InitWindow(kSheetWindow, 24, false, width, height, 0, 0, *font, true);
+  const t_Window& window = WindowTable[kSheetWindow];
+  if (!window.Initialized || window.Width != width || window.Height != height) {
+    std::fprintf(stderr, "%s: the sheet window could not be set up\n", paths[0].c_str());
+    return 1;
+  }
+  for (int code = 0; code < kCodeCount; ++code) {
+    const int column = code % kSheetColumns + 1;
+    const int line = code / kSheetColumns + 1;
+    t_PrintSymbol(kSheetWindow, static_cast<std::uint8_t>(code),
+                  (column + line) % 2 == 0 ? kSheetColourLight : kSheetColourDark, column, line);
+  }
+  const std::uint8_t* pixels = VideoMemory + window.MemoryStart;
+  std::vector<std::uint8_t> rgb(std::size_t(width) * scale * height * scale * 3);
+  for (int y = 0; y < height * scale; ++y) {
+    for (int x = 0; x < width * scale; ++x) {
+      const std::uint8_t* source = pixels + (std::size_t(y / scale) * width + x / scale) * 3;
+      std::copy_n(source, 3, rgb.begin() + (std::size_t(y) * width * scale + x) * 3);
+    }
+  }
+  return writeRgbPng(paths[1], width * scale, height * scale, rgb) ? 0 : 1;
+}
+
+const ToolCommandRegistration fontBuildCommand({
+    "font-build",
+    "render a TrueType face into a .font file",
+    "font-build TTF OUT.font [--bold] [--cell WIDTHxHEIGHT]\n"
+    "  Renders codes 32-126 and 160-255 of the face as Latin-1, scaled so that its\n"
+    "  advance fills the cell width, on one baseline; draws codes 127-159 (lines,\n"
+    "  corners, arrows, bullet) and marks for 0-31 itself. --bold thickens the\n"
+    "  drawn symbols (and the face, unless it is bold already). Cell 16x32 by default.",
+    fontBuild,
+});
+
+const ToolCommandRegistration fontInfoCommand({
+    "font-info",
+    "print the header of a .font file",
+    "font-info FILE\n  Prints the header fields and the size of the glyph data.",
+    fontInfo,
+});
+
+const ToolCommandRegistration fontSheetCommand({
+    "font-sheet",
+    "draw all 256 glyphs of a .font file into a PNG",
+    "font-sheet FILE OUT.png [--scale N]\n"
+    "  Draws codes 0-255 on a 16x16 sheet (row = high nibble) with the text\n"
+    "  renderer, white on alternating black and grey cells; --scale enlarges it.",
+    fontSheet,
+});
+
+}  // namespace
