@@ -41,24 +41,6 @@ void printKey(std::uint8_t window, int code, bool highlighted) {
   t_Normal(window);
 }
 
-void showTitleScreen() {
-  t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
-  t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWidth, kPictureHeight, 0, 0, emptyFont(),
-               true);
-  const std::string title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
-  t_WindowTitle(0, title);
-  t_WindowTitle(kPictureWindow, title);
-  t_WindowSize(0, kTextWindowX, t_WindowPos(kPictureWindow, kWindowPosY), -1, -1);
-  t_ColorBorder(0, 0);
-  t_WindowFront(0);
-  std::uint8_t window = VelmoratTextWindow();
-  t_Header(window, kVelmoratTitle, kVelmoratCredit);
-  VelmoratLoadFonts();
-  if (RegularFont.hasData()) t_WindowFont(window, RegularFont);
-  t_TextLine(window);
-  t_Cr(window);
-}
-
 // The data folder when it holds the first data file, else empty.
 std::string findDataFolder() {
   std::string folder = dataPath();
@@ -93,8 +75,26 @@ bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
   return answer;
 }
 
+void VelmoratTitleScreen() {
+  t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
+  t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWidth, kPictureHeight, 0, 0, emptyFont(),
+               true);
+  const std::string title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
+  t_WindowTitle(0, title);
+  t_WindowTitle(kPictureWindow, title);
+  t_WindowSize(0, kTextWindowX, t_WindowPos(kPictureWindow, kWindowPosY), -1, -1);
+  t_ColorBorder(0, 0);
+  t_WindowFront(0);
+  std::uint8_t window = VelmoratTextWindow();
+  t_Header(window, kVelmoratTitle, kVelmoratCredit);
+  VelmoratLoadFonts();
+  if (RegularFont.hasData()) t_WindowFont(window, RegularFont);
+  t_TextLine(window);
+  t_Cr(window);
+}
+
 void VelmoratMain() {
-  showTitleScreen();
+  VelmoratTitleScreen();
   std::uint8_t window = VelmoratTextWindow();
   DataFolder = findDataFolder();
   if (DataFolder.empty()) {

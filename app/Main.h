@@ -8,6 +8,10 @@
 // ends the thread through t_QuitProgram.
 void VelmoratMain();
 
+// The first steps of VelmoratMain: both game windows set up, titled and
+// placed, the heading drawn and the regular font chosen.
+void VelmoratTitleScreen();
+
 // The credit line after the title in window titles and on the title screen.
 inline constexpr const char* kVelmoratTitle = "Velmorat";
 inline constexpr const char* kVelmoratCredit = "von Velmorat-Team (2025-2026)";

@@ -22,26 +22,66 @@ file(GLOB VELMORAT_PICTURE_SHARED CONFIGURE_DEPENDS
   ${VELMORAT_PICTURE_SOURCE_DIR}/shared/*.svg ${VELMORAT_PICTURE_SOURCE_DIR}/shared/*.css)
 set(VELMORAT_PICTURE_OUTPUTS)
 
-# velmorat_picture(NAME FORMAT [DITHER none|ordered|floyd])
+# velmorat_picture(NAME FORMAT [DITHER none|ordered|floyd] [USES OTHER.svg...])
+# USES names pictures whose drawings this one borrows by reference.
 function(velmorat_picture name format)
+  cmake_parse_arguments(PARSE_ARGV 2 picture "" "DITHER" "USES")
   set(source ${VELMORAT_PICTURE_SOURCE_DIR}/${name}.svg)
   set(png ${VELMORAT_PICTURE_PNG_DIR}/${name}.png)
   set(gr ${VELMORAT_PICTURE_DATA_DIR}/${name}.gr)
   set(dither_option)
-  if(ARGC GREATER 2)
-    set(dither_option --dither ${ARGV2})
+  if(picture_DITHER)
+    set(dither_option --dither ${picture_DITHER})
   endif()
+  list(TRANSFORM picture_USES PREPEND ${VELMORAT_PICTURE_SOURCE_DIR}/)
   add_custom_command(OUTPUT ${gr}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELMORAT_PICTURE_PNG_DIR} ${VELMORAT_PICTURE_DATA_DIR}
     COMMAND ${VELMORAT_RSVG_CONVERT} --format png --output ${png} ${source}
     COMMAND velmorat-tool png-to-gr ${png} ${gr} --format ${format} ${dither_option}
-    DEPENDS ${source} ${VELMORAT_PICTURE_SHARED} velmorat-tool
+    DEPENDS ${source} ${picture_USES} ${VELMORAT_PICTURE_SHARED} velmorat-tool
     WORKING_DIRECTORY ${VELMORAT_PICTURE_SOURCE_DIR}
     COMMENT "Picture ${name}.gr (format ${format})"
     VERBATIM)
   set(VELMORAT_PICTURE_OUTPUTS ${VELMORAT_PICTURE_OUTPUTS} ${gr} PARENT_SCOPE)
 endfunction()
 
-include(${VELMORAT_PICTURE_SOURCE_DIR}/pictures.list.cmake)
+# Scenes (USE names of the scripts): 24-bit under run-length and LZW layers,
+# a few left to the encoder's choice; the dark vault is 1-bit, drawn with
+# its own dot patterns.
+velmorat_picture(prolog 123)
+velmorat_picture(tor 123)
+velmorat_picture(hof auto)
+velmorat_picture(halle 123)
+velmorat_picture(brunnen 123)
+velmorat_picture(stall 123)
+velmorat_picture(galerie auto)
+velmorat_picture(bibliothek 123)
+velmorat_picture(kueche 123)
+velmorat_picture(kellerdunkel 130 DITHER none)
+velmorat_picture(keller 123)
+velmorat_picture(explosion auto USES keller.svg)
+velmorat_picture(heuboden 123)
+velmorat_picture(arbeitszimmer 123)
+velmorat_picture(sternwarte 123)
+velmorat_picture(komet auto USES sternwarte.svg)
+velmorat_picture(garten 123)
+# The answer to an insult: an old photograph in 8-bit grey.
+velmorat_picture(form021 122)
+# Items: 4-bit in every storage form. They are drawn in palette colours
+# only, so they convert exactly without dithering.
+velmorat_picture(ITEM001 131 DITHER none)
+velmorat_picture(ITEM002 121 DITHER none)
+velmorat_picture(ITEM003 111 DITHER none)
+velmorat_picture(ITEM004 101 DITHER none)
+velmorat_picture(ITEM005 1 DITHER none)
+velmorat_picture(ITEM006 11 DITHER none)
+velmorat_picture(ITEM007 21 DITHER none)
+velmorat_picture(ITEM008 31 DITHER none)
+velmorat_picture(ITEM009 131 DITHER none)
+velmorat_picture(ITEM010 121 DITHER none)
+velmorat_picture(ITEM011 111 DITHER none)
+velmorat_picture(ITEM012 131 DITHER none)
+velmorat_picture(ITEM013 101 DITHER none)
+velmorat_picture(ITEM014 131 DITHER none)
 
 add_custom_target(velmorat_pictures ALL DEPENDS ${VELMORAT_PICTURE_OUTPUTS})

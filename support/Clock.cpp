@@ -30,9 +30,13 @@ std::int64_t secondsToMicroseconds(double seconds) {
   return static_cast<std::int64_t>(seconds * 1000000.0);
 }
 
-std::int64_t absoluteTimeMilliseconds() { return secondsToMilliseconds(absoluteTimeSeconds()); }
+std::int64_t absoluteTimeMilliseconds() {
+  return secondsToMilliseconds(absoluteTimeSeconds());
+}
 
-std::int64_t absoluteTimeMicroseconds() { return secondsToMicroseconds(absoluteTimeSeconds()); }
+std::int64_t absoluteTimeMicroseconds() {
+  return secondsToMicroseconds(absoluteTimeSeconds());
+}
 
 void setClockSourceForTesting(ClockSource source) {
   clockSource.store(source, std::memory_order_release);

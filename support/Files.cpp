@@ -60,8 +60,8 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path, std::string_vie
   for (;;) {
     const std::size_t used = bytes.size();
     if (used > kMaxWholeFileBytes) {
-      return fail(describeError(EFBIG, path) + " (more than " +
-                  std::to_string(kMaxWholeFileBytes) + " bytes)");
+      return fail(describeError(EFBIG, path) + " (more than " + std::to_string(kMaxWholeFileBytes) +
+                  " bytes)");
     }
     const std::size_t chunk = used < expected ? expected - used : kReadChunkBytes;
     bytes.resize(used + chunk);

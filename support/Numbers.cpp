@@ -102,7 +102,8 @@ PlainDecimal resolveExponent(const std::string& shortest) {
     plain.fractionDigits = digits.substr(static_cast<std::size_t>(point));
   }
   const std::size_t firstNonZero = plain.integerDigits.find_first_not_of('0');
-  plain.integerDigits = firstNonZero == std::string::npos ? "0" : plain.integerDigits.substr(firstNonZero);
+  plain.integerDigits =
+      firstNonZero == std::string::npos ? "0" : plain.integerDigits.substr(firstNonZero);
   return plain;
 }
 
@@ -122,12 +123,11 @@ std::string formatnumber(std::int64_t value, int padCharacter, int width, bool g
 std::string doubletostring(double value) {
   char buffer[64];
   const double magnitude = std::fabs(value);
-  const bool plain = magnitude == 0 || (magnitude >= kPlainNotationSmallest &&
-                                        magnitude < kPlainNotationLimit);
-  const auto result = plain ? std::to_chars(buffer, buffer + sizeof buffer, value,
-                                            std::chars_format::fixed)
-                            : std::to_chars(buffer, buffer + sizeof buffer, value,
-                                            std::chars_format::scientific);
+  const bool plain =
+      magnitude == 0 || (magnitude >= kPlainNotationSmallest && magnitude < kPlainNotationLimit);
+  const auto result =
+      plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
   std::string text(buffer, result.ptr);
   for (char& character : text) {
     if (character == '.') character = ',';
@@ -151,8 +151,14 @@ std::string formatdouble(int padCharacter, int width, int decimals, bool groups,
   return padLeft(text, padCharacter, width);
 }
 
-std::string hexbyte(std::uint64_t value) { return hexDigitsOf(value, 2); }
+std::string hexbyte(std::uint64_t value) {
+  return hexDigitsOf(value, 2);
+}
 
-Text wordtohex(std::uint64_t value) { return Text::fromBytes(hexDigitsOf(value, 4)); }
+Text wordtohex(std::uint64_t value) {
+  return Text::fromBytes(hexDigitsOf(value, 4));
+}
 
-std::string longtohex(std::uint64_t value) { return hexDigitsOf(value, 8); }
+std::string longtohex(std::uint64_t value) {
+  return hexDigitsOf(value, 8);
+}

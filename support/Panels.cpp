@@ -111,12 +111,10 @@ std::vector<std::string> openpanelonmain(const std::string& title, const std::st
                                          const std::string& allowedTypes, bool multipleSelection,
                                          bool filesSelectable, bool foldersMode) {
   if (host::current().isMainThread()) {
-    return openpanel(title, message, allowedTypes, multipleSelection, filesSelectable,
-                     foldersMode);
+    return openpanel(title, message, allowedTypes, multipleSelection, filesSelectable, foldersMode);
   }
-  return runPanelOnMain<std::vector<std::string>>([=] {
-    return openpanel(title, message, allowedTypes, false, filesSelectable, foldersMode);
-  });
+  return runPanelOnMain<std::vector<std::string>>(
+      [=] { return openpanel(title, message, allowedTypes, false, filesSelectable, foldersMode); });
 }
 
 std::string savepanelonmain(const std::string& title, const std::string& message,

@@ -19,4 +19,6 @@ void initqbtools() {
   logLine("initqbtools: End.");
 }
 
-bool qbtoolsInitialized() { return initialized.load(std::memory_order_acquire); }
+bool qbtoolsInitialized() {
+  return initialized.load(std::memory_order_acquire);
+}

@@ -123,6 +123,10 @@ int asc(const std::string& text) {
   return static_cast<int>(utf8ToScalars(text.substr(0, std::min<std::size_t>(text.size(), 4)))[0]);
 }
 
-int chrupper(int code) { return mapCase(code, true); }
+int chrupper(int code) {
+  return mapCase(code, true);
+}
 
-int chrlower(int code) { return mapCase(code, false); }
+int chrlower(int code) {
+  return mapCase(code, false);
+}

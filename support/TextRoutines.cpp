@@ -50,7 +50,9 @@ std::vector<Text> splitAt(const Text& text, IsSeparator isSeparator) {
   return pieces;
 }
 
-bool inRange(std::uint8_t byte, int low, int high) { return byte >= low && byte <= high; }
+bool inRange(std::uint8_t byte, int low, int high) {
+  return byte >= low && byte <= high;
+}
 
 }  // namespace
 
@@ -80,7 +82,9 @@ Text stringtotext(const std::string& text) {
   return result;
 }
 
-Text stringtobytes(const std::string& text) { return Text::fromBytes(text); }
+Text stringtobytes(const std::string& text) {
+  return Text::fromBytes(text);
+}
 
 std::string textforlog(const Text& text) {
   std::string_view bytes(reinterpret_cast<const char*>(text.Elements.data()), text.size());
@@ -114,7 +118,9 @@ std::int64_t texttoint(const Text& text) {
   return -value;
 }
 
-Text inttotext(std::int64_t value) { return Text::fromBytes(std::to_string(value)); }
+Text inttotext(std::int64_t value) {
+  return Text::fromBytes(std::to_string(value));
+}
 
 int textcompare(const Text& a, const Text& b) {
   const auto order = a.Elements <=> b.Elements;  // unsigned bytes, prefix first
@@ -131,9 +137,9 @@ int position(const Text& haystack, const Text& needle, int start) {
   if (needle.empty()) return 0;
   const std::size_t first = static_cast<std::size_t>(start) - 1;
   if (haystack.size() < first + needle.size()) return 0;
-  const auto found = std::search(haystack.Elements.begin() + static_cast<std::ptrdiff_t>(first),
-                                 haystack.Elements.end(), needle.Elements.begin(),
-                                 needle.Elements.end());
+  const auto found =
+      std::search(haystack.Elements.begin() + static_cast<std::ptrdiff_t>(first),
+                  haystack.Elements.end(), needle.Elements.begin(), needle.Elements.end());
   if (found == haystack.Elements.end()) return 0;
   return static_cast<int>(found - haystack.Elements.begin()) + 1;
 }

@@ -33,7 +33,9 @@ void* runBackgroundRoutine(void* argument) {
 
 }  // namespace
 
-void registerMainThreadNumber() { currentThreadNumber = kMainThreadNumber; }
+void registerMainThreadNumber() {
+  currentThreadNumber = kMainThreadNumber;
+}
 
 int threadnumber() {
   if (currentThreadNumber == 0) {

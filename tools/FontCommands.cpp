@@ -3,13 +3,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/VideoMemory.h"
 #include "tools/FontSymbols.h"
+#include "tools/Png.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -29,14 +28,16 @@ constexpr int kMaxCellSide = 255;  // one header byte each
 constexpr int kMinCellSide = 4;
 constexpr int kSheetColumns = 16;
 constexpr int kMaxSheetScale = 8;
-constexpr int kFirstControlPicture = 0x2400;  // U+2400 SYMBOL FOR NULL
-constexpr FT_Pos kEmboldenStrength = 64;      // 1 pixel in 26.6 fixed point
+constexpr int kFirstControlPicture = 0x2400;      // U+2400 SYMBOL FOR NULL
+constexpr FT_Pos kEmboldenStrength = 64;          // 1 pixel in 26.6 fixed point
 constexpr std::uint8_t kSheetColourLight = 0xF0;  // white on black
 constexpr std::uint8_t kSheetColourDark = 0xF5;   // white on dark grey: cell edges show
 constexpr std::uint8_t kSheetWindow = 0;
 
 // Latin-1 codes the face provides (the rest are the program's own).
-bool isFaceCode(int code) { return (code >= 32 && code <= 126) || code >= 160; }
+bool isFaceCode(int code) {
+  return (code >= 32 && code <= 126) || code >= 160;
+}
 
 struct CellSize {
   int width = kDefaultCellWidth;
@@ -80,7 +81,8 @@ bool renderCharacter(FT_Face face, FT_ULong character, bool embolden) {
 bool scaleToCellWidth(FT_Face face, int cellWidth) {
   if (FT_Load_Char(face, 'M', FT_LOAD_NO_SCALE) != 0 || face->glyph->advance.x <= 0) return false;
   const double emPixels = double(cellWidth) * face->units_per_EM / double(face->glyph->advance.x);
-  return FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72, 72) == 0;
+  return FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72, 72) ==
+         0;
 }
 
 // The common baseline: the highest glyph top and the lowest glyph bottom of
@@ -100,31 +102,39 @@ int findBaseline(FT_Face face, int cellHeight, bool embolden) {
   return highest + std::max(0, spare / 2);
 }
 
-// Copies the rendered bitmap into the cell at the pen position (0, baseline), clipped.
-void placeBitmap(const FT_GlyphSlot glyph, fontsymbols::Cell& cell, int baseline) {
+// Copies the rendered bitmap into the cell at the pen position (0, baseline),
+// clipped; returns whether any inked pixel fell outside the cell.
+bool placeBitmap(const FT_GlyphSlot glyph, fontsymbols::Cell& cell, int baseline) {
+  bool clipped = false;
   const FT_Bitmap& bitmap = glyph->bitmap;
   const int left = glyph->bitmap_left;
   const int top = baseline - glyph->bitmap_top;
   for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
     const int y = top + row;
-    if (y < 0 || y >= cell.height) continue;
     for (int column = 0; column < static_cast<int>(bitmap.width); ++column) {
       const int x = left + column;
-      if (x < 0 || x >= cell.width) continue;
-      cell.at(x, y) = bitmap.buffer[row * bitmap.pitch + column];
+      const std::uint8_t coverage = bitmap.buffer[row * bitmap.pitch + column];
+      if (x < 0 || x >= cell.width || y < 0 || y >= cell.height) {
+        clipped = clipped || coverage != 0;
+        continue;
+      }
+      cell.at(x, y) = coverage;
     }
   }
+  return clipped;
 }
 
+// The cell of code; clipped tells whether the face's glyph did not fit.
 fontsymbols::Cell buildCell(FT_Face face, int code, CellSize size, int baseline, bool bold,
-                            bool embolden) {
+                            bool embolden, bool& clipped) {
   fontsymbols::Cell cell(size.width, size.height);
+  clipped = false;
   if (code >= fontsymbols::kFirstSymbol && code <= fontsymbols::kLastSymbol) {
     fontsymbols::drawSymbol(cell, code, bold);
   } else if (isFaceCode(code)) {
-    if (renderCharacter(face, code, embolden)) placeBitmap(face->glyph, cell, baseline);
+    if (renderCharacter(face, code, embolden)) clipped = placeBitmap(face->glyph, cell, baseline);
   } else if (renderCharacter(face, kFirstControlPicture + code, embolden)) {
-    placeBitmap(face->glyph, cell, baseline);
+    clipped = placeBitmap(face->glyph, cell, baseline);
   } else {
     fontsymbols::drawControlMark(cell, bold);
   }
@@ -133,36 +143,10 @@ fontsymbols::Cell buildCell(FT_Face face, int code, CellSize size, int baseline,
 
 bool writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
   return static_cast<bool>(out);
-}
-
-// A minimal 8-bit RGB PNG writer over libpng.
-bool writeRgbPng(const std::string& path, int width, int height,
-                 const std::vector<std::uint8_t>& rgb) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-  if (!file) {
-    std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fprintf(stderr, "%s: cannot encode the picture\n", path.c_str());
-    return false;
-  }
-  png_init_io(png, file.get());
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < height; ++y) {
-    png_write_row(png, const_cast<png_bytep>(rgb.data() + std::size_t(y) * width * 3));
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
 }
 
 std::optional<t_Font> readFont(const std::string& path) {
@@ -217,10 +201,15 @@ int fontBuild(const std::vector<std::string>& args) {
   font.End = kCodeCount - 1;
   font.Width = size.width;
   font.Height = size.height;
+  std::string clippedCodes;
   for (int code = 0; code < kCodeCount; ++code) {
-    const fontsymbols::Cell cell = buildCell(face, code, size, baseline, bold, embolden);
+    bool clipped = false;
+    const fontsymbols::Cell cell = buildCell(face, code, size, baseline, bold, embolden, clipped);
+    if (clipped) clippedCodes += " " + std::to_string(code);
     font.Data.insert(font.Data.end(), cell.coverage.begin(), cell.coverage.end());
   }
+  // A glyph wider than the cell loses its edges; say which, so the author can look.
+  if (!clippedCodes.empty()) std::printf("glyphs cut at the cell edge:%s\n", clippedCodes.c_str());
   font.Size = static_cast<std::int64_t>(font.Data.size());
   if (!writeBytes(paths[1], glyphs::fontToBytes(font))) return 1;
   std::printf("%s: %dx%d cells, baseline at row %d, %zu glyph bytes\n", paths[1].c_str(),
@@ -292,7 +281,11 @@ int fontSheet(const std::vector<std::string>& args) {
       std::copy_n(source, 3, rgb.begin() + (std::size_t(y) * width * scale + x) * 3);
     }
   }
-  return writeRgbPng(paths[1], width * scale, height * scale, rgb) ? 0 : 1;
+  if (!png::writeRgbFile(paths[1], width * scale, height * scale, rgb)) {
+    std::fprintf(stderr, "%s: cannot write the picture\n", paths[1].c_str());
+    return 1;
+  }
+  return 0;
 }
 
 const ToolCommandRegistration fontBuildCommand({

@@ -25,7 +25,9 @@ Strokes strokesFor(const Cell& cell, bool bold) {
 }
 
 // A band of the given thickness centred on the cell's middle row or column.
-int bandStart(int size, int thickness) { return size / 2 - thickness / 2; }
+int bandStart(int size, int thickness) {
+  return size / 2 - thickness / 2;
+}
 
 // Lines of one thickness from the centre to the edges named by arms.
 void drawArms(Cell& cell, unsigned arms, int thickness) {

@@ -88,12 +88,16 @@ void VelmoratWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void VelmoratWindow::dropEvent(QDropEvent* event) {
+  dropUrls(event->mimeData()->urls());
+  event->acceptProposedAction();
+}
+
+void VelmoratWindow::dropUrls(const QList<QUrl>& urls) {
   QStringList paths;
-  for (const QUrl& url : event->mimeData()->urls()) {
+  for (const QUrl& url : urls) {
     if (url.isLocalFile()) paths << url.toLocalFile();
   }
   openDocuments(paths);
-  event->acceptProposedAction();
 }
 
 void openDocuments(const QStringList& paths) {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QUrl>
 #include <QWidget>
 #include <map>
 
@@ -53,6 +54,8 @@ class VelmoratWindow : public QMainWindow {
   int number() const { return number_; }
   host::HostWindow* handle() { return &handle_; }
   ContentWidget* content() const { return content_; }
+  // What a drop of these URLs does: local files open as documents.
+  void dropUrls(const QList<QUrl>& urls);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -200,3 +200,38 @@ TEST(GamePlay, FirstFileWithoutEndMarkGoesStraightToTheReplayQuestion) {
 }
 
 }  // namespace
+
+namespace {
+
+// Before DIMENSION ITEMS, and in a scene beyond DIMENSION SCENES, the
+// parser sees empty tables: nothing to take, nothing lying around, and an
+// item cannot be put down where the table has no place for it.
+TEST(GamePlay, TablesOutsideTheirBoundsReadAsEmptyAndKeepCarriedItems) {
+  TestBundle bundle("bounds");
+  bundle.addScript(0,
+                   "LABEL a\nINPUT\nCOMPARE weiter\nIF EQUAL w\n?Nichts da.\nGOTO a\nLABEL w\n"
+                   "DIMENSION ITEMS 2\nDEFINE ITEM 1 NAME Stein\nADD INVENTORY Stein\n"
+                   "GOTO SCENE 5\n@END\n");
+  bundle.addScript(5, "?Draussen.\nLABEL f\nINPUT\nCOMPARE ende\nIF EQUAL e\n?Nichts da.\n"
+                      "GOTO f\nLABEL e\nQUIT\n@END\n");
+  GameRun run(bundle);
+  run.type("nimm alles\r");
+  EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Nichts da."));
+  run.type("in\r");
+  EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Du trägst keine Gegenstände bei Dir."));
+  run.type("weiter\r");
+  EXPECT_THAT(run.screen(), HasSubstr("Draussen."));
+  run.type("entferne stein\r");
+  std::string answer = lastAnswer(run.screen());
+  EXPECT_THAT(answer, Not(HasSubstr("OK.")));
+  EXPECT_THAT(answer, HasSubstr("Nichts da."));
+  run.type("entferne alles\r");
+  EXPECT_THAT(lastAnswer(run.screen()), Not(HasSubstr("OK.")));
+  run.type("in\r");
+  EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Du trägst folgende Gegenstände bei Dir: Stein"));
+  run.type("ende\r");
+  run.type("n");
+  EXPECT_TRUE(run.waitForEnd());
+}
+
+}  // namespace

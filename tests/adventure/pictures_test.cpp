@@ -52,8 +52,7 @@ void expectPictures(const std::vector<Place>& places) {
         << "item " << place.item << " at " << place.x << "," << place.y;
     EXPECT_EQ(picturePixel(place.x + 7, place.y + 7), itemColour(place.item));
     EXPECT_EQ(picturePixel(place.x + 8, place.y + 8), kWhite) << "pictures are drawn at scale 1";
-    EXPECT_EQ(picturePixel(place.x - 1, place.y), place.x == 0 ? itemColour(place.item) : kWhite)
-        << "item " << place.item;
+    if (place.x > 0) EXPECT_EQ(picturePixel(place.x - 1, place.y), kWhite) << "item " << place.item;
   }
 }
 
@@ -76,7 +75,7 @@ TEST(Pictures, ItemGridForOneSevenAndSixteenItemsCloseUpInventoryAndInsult) {
   EXPECT_EQ(picturePixel(390, 150), itemColour(1));
   EXPECT_EQ(picturePixel(405, 165), itemColour(1)) << "the close-up is drawn at scale 2";
   EXPECT_EQ(picturePixel(406, 166), kWhite);
-  EXPECT_EQ(picturePixel(512, 530), kWhite) << "the close-up clears the window";
+  EXPECT_EQ(picturePixel(389, 150), kWhite) << "the close-up is drawn on white";
 
   run.type("arsch\r");
   run.screen();
@@ -92,7 +91,8 @@ TEST(Pictures, ItemGridForOneSevenAndSixteenItemsCloseUpInventoryAndInsult) {
 
   run.type("v\r");
   std::string screen = run.screen();
-  EXPECT_THAT(screen, HasSubstr("Ding1, Ding2, Ding3, Ding4, Ding5, Ding6, Ding7\n"));
+  EXPECT_THAT(screen, HasSubstr(": Ding1, Ding2, Ding3, Ding4, Ding5, Ding6,\nDing7\n"))
+      << "a name that does not fit moves to the next line whole";
   expectPictures({{1, 0, 530},
                   {2, 256, 530},
                   {3, 512, 530},

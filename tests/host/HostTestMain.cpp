@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "HostFixture.h"
-#include "support/qbtools.h"
+#include "app/ProgramThread.h"
 
 namespace {
 QtHost* theHost = nullptr;
@@ -20,7 +20,9 @@ int main(int argc, char** argv) {
   QtHost desktop;
   theHost = &desktop;
   host::install(&desktop);
-  initqbtools();
+  // The delegate's launch, with a program that ends at once: initqbtools and
+  // the title-bar height, as the application has them.
+  applicationDidFinishLaunching([] {});
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

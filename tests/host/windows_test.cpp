@@ -3,8 +3,6 @@
 #include <pthread.h>
 
 #include <QCoreApplication>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QPaintEvent>
 #include <QUrl>
 #include <atomic>
@@ -14,6 +12,7 @@
 #include "app/ProgramThread.h"
 #include "support/Documents.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 
 TEST(QtWindows, CloseBoxHidesTheWindowAndKeepsItsText) {
@@ -42,7 +41,7 @@ TEST(QtWindows, WindowSizeSetsFrameAroundViewAndPosReadsTheRecord) {
   EXPECT_EQ(t_WindowPos(3, 8), 64);
   EXPECT_EQ(t_WindowPos(3, 9), 32);
   EXPECT_EQ(t_WindowPos(3, 17), title);
-  EXPECT_EQ(t_WindowPos(3, 13), window->x());
+  EXPECT_EQ(t_WindowPos(3, 13), window->geometry().x());
   std::string log = capturedLog([] { EXPECT_EQ(t_WindowPos(13, 0), 0); });
   EXPECT_NE(log.find("t_WindowPos: Window does not exist."), std::string::npos);
 }
@@ -54,7 +53,7 @@ TEST(QtWindows, FramesCountFromTheBottomOfTheScreen) {
   EXPECT_EQ(frame.x, 100);
   EXPECT_EQ(frame.y, 200);
   int screenHeight = testHost().window(9)->screen()->geometry().height();
-  EXPECT_EQ(testHost().window(9)->y(), screenHeight - 600);
+  EXPECT_EQ(testHost().window(9)->geometry().y(), screenHeight - 600);
 }
 
 TEST(QtWindows, TitleBarHeightIsMeasuredFromThePasteboardWindow) {
@@ -77,7 +76,7 @@ class PaintCounter : public QObject {
 }  // namespace
 
 TEST(QtRefresh, AsksForAtMostRefreshRateRepaintsASecond) {
-  setUpGraphicWindow(2, 32, 16, 0, true);
+  setUpGraphicWindow(2, 32, 32, 0, true);
   WindowTable[2].RefreshRate = 10;
   PaintCounter counter;
   testHost().view(2)->installEventFilter(&counter);
@@ -88,7 +87,7 @@ TEST(QtRefresh, AsksForAtMostRefreshRateRepaintsASecond) {
 }
 
 TEST(QtRefresh, ViewShowsTheWindowsPixels) {
-  setUpGraphicWindow(4, 32, 16, 0);
+  setUpGraphicWindow(4, 32, 32, 0);
   // Distinct channels so that a red/blue swap would show.
   std::uint8_t* pixel = VideoMemory + WindowTable[4].MemoryStart;
   pixel[0] = 200;
@@ -135,10 +134,8 @@ TEST(Documents, DroppedFilesBecomeFileEvents) {
   std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmorat Dokumente ä";
   std::filesystem::create_directories(folder);
   std::size_t before = FileEventQueueCopy().size();
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.string()))});
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(testHost().window(12), &drop);
+  testHost().window(12)->dropUrls({QUrl::fromLocalFile(QString::fromStdString(folder.string())),
+                                   QUrl(QStringLiteral("https://example.org/not-a-file"))});
   std::vector<t_Event> events = FileEventQueueCopy();
   ASSERT_EQ(events.size(), before + 1);
   EXPECT_EQ(events.back().Kind, 4);

@@ -38,7 +38,10 @@ class TemporaryFolder : public testing::Test {
 using WholeFile = TemporaryFolder;
 
 TEST_F(WholeFile, ReadsEveryByte) {
-  const std::string contents("a\0\xFF" "b", 4);
+  const std::string contents(
+      "a\0\xFF"
+      "b",
+      4);
   const auto read = getbinaryfromfile(write("four", contents));
   EXPECT_EQ(std::string(read.begin(), read.end()), contents);
   EXPECT_TRUE(gettextfromfile(write("empty", "")).empty());
@@ -49,7 +52,8 @@ TEST_F(WholeFile, LogsTheErrorWithTheRoutinesPrefix) {
   EXPECT_TRUE(getbinaryfromfile(path("missing")).empty());
   EXPECT_TRUE(gettextfromfile(path("")).empty());  // a folder
   const std::string lines = log.text();
-  EXPECT_NE(lines.find("getbinaryfromfile: Error #2 (No such file or directory)"), std::string::npos);
+  EXPECT_NE(lines.find("getbinaryfromfile: Error #2 (No such file or directory)"),
+            std::string::npos);
   EXPECT_NE(lines.find("gettextfromfile: Error #21 (Is a directory)"), std::string::npos);
 }
 

@@ -5,25 +5,42 @@
 
 namespace {
 
-Text bytes(std::string_view text) { return Text::fromBytes(text); }
+Text bytes(std::string_view text) {
+  return Text::fromBytes(text);
+}
 
 std::vector<std::string> asStrings(const std::vector<Text>& pieces) {
   std::vector<std::string> result;
-  for (const Text& piece : pieces) result.emplace_back(piece.Elements.begin(), piece.Elements.end());
+  for (const Text& piece : pieces)
+    result.emplace_back(piece.Elements.begin(), piece.Elements.end());
   return result;
 }
 
 TEST(TextToString, ResolvesEscapeSequencesAndReadsOtherBytesAsLatin1) {
-  EXPECT_EQ(texttostring(bytes("\x1b" "00E9\x1d")), "é");
+  EXPECT_EQ(texttostring(bytes("\x1b"
+                               "00E9\x1d")),
+            "é");
   EXPECT_EQ(texttostring(bytes("\xE4")), "ä");
-  EXPECT_EQ(texttostring(bytes("a\x1b" "20AC\x1d" "b")), "a€b");
+  EXPECT_EQ(texttostring(bytes("a\x1b"
+                               "20AC\x1d"
+                               "b")),
+            "a€b");
 }
 
 TEST(TextToString, KeepsTheEscapeOfAnIncompleteOrInvalidSequence) {
-  EXPECT_EQ(texttostring(bytes("\x1b" "00E")), "\x1b" "00E");
-  EXPECT_EQ(texttostring(bytes("\x1b" "00G9\x1d")), "\x1b" "00G9\x1d");
+  EXPECT_EQ(texttostring(bytes("\x1b"
+                               "00E")),
+            "\x1b"
+            "00E");
+  EXPECT_EQ(texttostring(bytes("\x1b"
+                               "00G9\x1d")),
+            "\x1b"
+            "00G9\x1d");
   // a surrogate is no character: the bytes stand for themselves
-  EXPECT_EQ(texttostring(bytes("\x1b" "D800\x1d")), "\x1b" "D800\x1d");
+  EXPECT_EQ(texttostring(bytes("\x1b"
+                               "D800\x1d")),
+            "\x1b"
+            "D800\x1d");
 }
 
 TEST(StringToText, MapsCharactersAbove255AndBrokenUtf8To127) {
@@ -90,7 +107,9 @@ TEST(TextLeftAndFrom, AnswerOutOfRangeCountsWithEmptyOrWholeText) {
 }
 
 TEST(TextCase, MapsLatin1LettersAndSharpS) {
-  EXPECT_EQ(textupper(bytes("stra\xDF" "e")), bytes("STRASSE"));
+  EXPECT_EQ(textupper(bytes("stra\xDF"
+                            "e")),
+            bytes("STRASSE"));
   EXPECT_EQ(textupper(bytes("\xE4\xF6\xFC\xF7\xFF")), bytes("\xC4\xD6\xDC\xF7\xFF"));
   EXPECT_EQ(textlower(bytes("\xC4\xD6\xDC\xD7Z")), bytes("\xE4\xF6\xFC\xD7z"));
 }

@@ -56,7 +56,9 @@ inline void setUpTextWindow(std::uint8_t window, int bitDepth, int columns, int 
                makeTestFont(cellWidth, cellHeight), true);
 }
 
-inline t_Window& windowRecord(std::uint8_t window = 0) { return WindowTable[window]; }
+inline t_Window& windowRecord(std::uint8_t window = 0) {
+  return WindowTable[window];
+}
 
 // The text plane of one line as bytes.
 inline std::string screenLine(int line, std::uint8_t window = 0) {

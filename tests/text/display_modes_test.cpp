@@ -50,11 +50,16 @@ TEST_F(DisplayModes, ModeFourShowsControlsAndForeignCharactersInRed) {
 }
 
 TEST_F(DisplayModes, EscapeSetsInkAndPaper) {
-  t_Print(0, "\x1B" "Ax");
+  t_Print(0,
+          "\x1B"
+          "Ax");
   EXPECT_EQ(cellCode(1, 1), 'x');
   EXPECT_EQ(colourAt(1, 1), 0x10);
   EXPECT_EQ(w().TextColor, 0x10);
-  t_Print(0, "\x1B" "P\x1B" "_");
+  t_Print(0,
+          "\x1B"
+          "P\x1B"
+          "_");
   EXPECT_EQ(w().TextColor, 0x1F);
   EXPECT_EQ(w().TextDisplayMode, 0);
   EXPECT_EQ(w().TextHpos, 2);
@@ -95,11 +100,15 @@ TEST_F(DisplayModes, EscapeTabBeyondTheLineStartsANewOne) {
 }
 
 TEST_F(DisplayModes, EscapeCursorCommands) {
-  t_Print(0, "\x1B" "e");
+  t_Print(0,
+          "\x1B"
+          "e");
   EXPECT_EQ(w().TextHpos, kColumns);
   EXPECT_EQ(w().TextVpos, kLines);
   t_Htab(0, 1);
-  t_Print(0, "\x1B" "f");
+  t_Print(0,
+          "\x1B"
+          "f");
   EXPECT_EQ(w().TextHpos, kColumns);
   t_Print(0, "\x1Bo");  // border colour 1
   EXPECT_EQ(w().RGBColorBorder.Red, 255);

@@ -9,7 +9,9 @@ using namespace texttest;
 
 namespace {
 
-std::vector<std::uint8_t> fontFile(const t_Font& font) { return glyphs::fontToBytes(font); }
+std::vector<std::uint8_t> fontFile(const t_Font& font) {
+  return glyphs::fontToBytes(font);
+}
 
 const std::uint8_t* cellPixels(int x, int y, int bytesPerPixel, std::uint8_t window = 0) {
   const t_Window& w = windowRecord(window);
@@ -64,8 +66,9 @@ TEST(FontFile, CompressedFormatWithoutDataLoadsAsGreyWithoutData) {
 TEST(FontFile, MissingResourceLogsTheGermanQuotes) {
   LogCapture log;
   EXPECT_FALSE(t_LoadFontResource("nirgends 16x32.font").hasData());
-  EXPECT_NE(log.text().find("t_LoadFontResource: Could not load file \u201Enirgends 16x32.font\u201C\n"),
-            std::string::npos);
+  EXPECT_NE(
+      log.text().find("t_LoadFontResource: Could not load file \u201Enirgends 16x32.font\u201C\n"),
+      std::string::npos);
 }
 
 class PrintSymbol : public TextWindowTest {};
@@ -117,7 +120,9 @@ TEST_F(PrintSymbol, EightBitsBlendGreysOfInkAndPaper) {
 TEST_F(PrintSymbol, OneBitSetsPixelsFromHalfCoverageOn) {
   setUpTextWindow(0, 1, 8, 4);
   const t_Window& w = windowRecord();
-  const auto byteAt = [&](int byte, int row) { return VideoMemory[w.MemoryStart + row * (w.Width / 8) + byte]; };
+  const auto byteAt = [&](int byte, int row) {
+    return VideoMemory[w.MemoryStart + row * (w.Width / 8) + byte];
+  };
   t_PrintSymbol(0, 127, 0xF0, 1, 1);
   // pixels 0, 1, 2 have coverage 255, 0, 128; the rest 127 (just below half)
   EXPECT_EQ(byteAt(0, 0), 0xA0);

@@ -125,20 +125,36 @@ TEST_F(LineInput, PastePostsOnlyTheFirstLineWithForeignCharactersEscaped) {
   type("\x16");
   std::string keys;
   for (int key = t_KeyNext(); key >= 0; key = t_KeyNext()) keys.push_back(static_cast<char>(key));
-  EXPECT_EQ(keys, "ab\x1B" "3042\x1D");
+  EXPECT_EQ(keys,
+            "ab\x1B"
+            "3042\x1D");
 }
 
 TEST_F(LineInput, CopyPutsTheUnescapedFieldOnThePasteboard) {
-  open("", 0, 80, "x\x1B" "00E4\x1Dy");
+  open("", 0, 80,
+       "x\x1B"
+       "00E4\x1Dy");
   type("\x0C");
   EXPECT_EQ(fakeHost().pasteboardText(), "x\xC3\xA4y");
 }
 
 TEST(StringEscape, RoundTripsCharactersBeyondLatin1) {
-  EXPECT_EQ(stringescape("a\nb\xE2\x82\xAC"), "a\rb\x1B" "20AC\x1D");
-  EXPECT_EQ(stringunescape("a\x1B" "20AC\x1D" "b"), "a\xE2\x82\xAC" "b");
-  EXPECT_EQ(stringunescape("\x1B" "20G0\x1D"), "\x1B" "20G0\x1D");
-  EXPECT_EQ(stringunescape("\x1B" "20A"), "\x1B" "20A");
+  EXPECT_EQ(stringescape("a\nb\xE2\x82\xAC"),
+            "a\rb\x1B"
+            "20AC\x1D");
+  EXPECT_EQ(stringunescape("a\x1B"
+                           "20AC\x1D"
+                           "b"),
+            "a\xE2\x82\xAC"
+            "b");
+  EXPECT_EQ(stringunescape("\x1B"
+                           "20G0\x1D"),
+            "\x1B"
+            "20G0\x1D");
+  EXPECT_EQ(stringunescape("\x1B"
+                           "20A"),
+            "\x1B"
+            "20A");
 }
 
 }  // namespace

@@ -93,8 +93,10 @@ TEST_F(VideoMemoryTest, OutOfRangeSizesAreReplacedOneByOne) {
   openPictureWindow(2, 31, 100);
   openPictureWindow(3, 100, 8193);
   const std::string lines = log.text();
-  EXPECT_TRUE(contains(lines, "t_InitWindow: GraphicWindow #2 cannot display 31 horizontal pixel.\n"));
-  EXPECT_TRUE(contains(lines, "t_InitWindow: GraphicWindow #3 cannot display 8193 vertical pixel.\n"));
+  EXPECT_TRUE(
+      contains(lines, "t_InitWindow: GraphicWindow #2 cannot display 31 horizontal pixel.\n"));
+  EXPECT_TRUE(
+      contains(lines, "t_InitWindow: GraphicWindow #3 cannot display 8193 vertical pixel.\n"));
   EXPECT_EQ(WindowTable[2].Width, 1280);
   EXPECT_EQ(WindowTable[2].Height, 100);
   EXPECT_EQ(WindowTable[3].Width, 100);
@@ -116,8 +118,10 @@ TEST_F(VideoMemoryTest, UnsupportedDepthTakesNoMemory) {
   for (int depth : {0, 2, 12, 33}) {
     LogCapture log;
     openPictureWindow(2, 64, 64, 0, depth);
-    EXPECT_EQ(log.text(), "t_InitWindow: GraphicWindow #2 Start.\nt_InitWindow: GraphicWindow #2 "
-                          "unsupported " + std::to_string(depth) + " bit depth.\n");
+    EXPECT_EQ(log.text(),
+              "t_InitWindow: GraphicWindow #2 Start.\nt_InitWindow: GraphicWindow #2 "
+              "unsupported " +
+                  std::to_string(depth) + " bit depth.\n");
     EXPECT_EQ(HighMemory, kVideoMemoryTop);
     EXPECT_FALSE(WindowTable[2].Initialized);
   }
@@ -140,10 +144,11 @@ TEST_F(VideoMemoryTest, ARequestOfOneByteMoreFailsWithTwoLines) {
   EXPECT_FALSE(WindowTable[1].Initialized);
   EXPECT_EQ(HighMemory, 0xFF73FF);
   const std::string lines = log.text();
-  EXPECT_TRUE(contains(lines, "t_InitWindow: GraphicWindow #1 has not enough "
-                              "graphic-video-memory (16284K available).\n"
-                              "t_InitWindow: Displaying 2560 x 6514 pixel x 8 bit needs "
-                              "16.285,00K video-memory.\n"));
+  EXPECT_TRUE(contains(lines,
+                       "t_InitWindow: GraphicWindow #1 has not enough "
+                       "graphic-video-memory (16284K available).\n"
+                       "t_InitWindow: Displaying 2560 x 6514 pixel x 8 bit needs "
+                       "16.285,00K video-memory.\n"));
 }
 
 TEST_F(VideoMemoryTest, ATextBlockThatWouldReachBelowAddressZeroIsRefused) {
@@ -153,8 +158,9 @@ TEST_F(VideoMemoryTest, ATextBlockThatWouldReachBelowAddressZeroIsRefused) {
   t_InitWindow(0, 8, false, 4096, 2720, 0, 0, fontWithData(2, 1), true);
   EXPECT_FALSE(WindowTable[0].Initialized);
   EXPECT_EQ(HighMemory, kVideoMemoryTop);
-  EXPECT_TRUE(contains(log.text(), "t_InitWindow: Displaying 2048 x 2720 characters needs "
-                                   "10.880,00K text-video-memory.\n"));
+  EXPECT_TRUE(contains(log.text(),
+                       "t_InitWindow: Displaying 2048 x 2720 characters needs "
+                       "10.880,00K text-video-memory.\n"));
 }
 
 TEST_F(VideoMemoryTest, ReinitialisingMovesTheBlocksBelowAndKeepsTheirPixels) {
@@ -178,12 +184,15 @@ TEST_F(VideoMemoryTest, ReinitialisingMovesTheBlocksBelowAndKeepsTheirPixels) {
   EXPECT_EQ(WindowTable[0].MemoryEnd, moved.MemoryStart - 1);
   EXPECT_EQ(HighMemory, 0xA52FFF);
   const std::string lines = log.text();
-  EXPECT_TRUE(contains(lines, "t_InitWindow: GraphicWindow #0 high memory = $00FFFFFF, graphic "
-                              "block size to delete = $002BE000.\n"));
-  EXPECT_TRUE(contains(lines, "t_InitWindow: GraphicWindow #0 high memory = $00FFFFFF, text "
-                              "block size to delete = $00001000.\n"));
-  EXPECT_TRUE(contains(lines, "t_InitWindow: GraphicWindow #0 moving graphic block for win "
-                              "#1$00A53000...00D40FFF to$00D12000...00FFFFFF\n"));
+  EXPECT_TRUE(contains(lines,
+                       "t_InitWindow: GraphicWindow #0 high memory = $00FFFFFF, graphic "
+                       "block size to delete = $002BE000.\n"));
+  EXPECT_TRUE(contains(lines,
+                       "t_InitWindow: GraphicWindow #0 high memory = $00FFFFFF, text "
+                       "block size to delete = $00001000.\n"));
+  EXPECT_TRUE(contains(lines,
+                       "t_InitWindow: GraphicWindow #0 moving graphic block for win "
+                       "#1$00A53000...00D40FFF to$00D12000...00FFFFFF\n"));
 }
 
 TEST_F(VideoMemoryTest, MovingAlsoCarriesTextBlocksBelow) {
@@ -225,8 +234,9 @@ TEST_F(VideoMemoryTest, AWindowWithoutViewKeepsItsBlocksButStaysUninitialised) {
   EXPECT_FALSE(WindowTable[0].Font.hasData());
   EXPECT_EQ(WindowTable[0].MemoryEnd, kVideoMemoryTop);
   EXPECT_LT(HighMemory, kVideoMemoryTop);
-  EXPECT_TRUE(contains(log.text(), "t_InitWindow: GraphicWindow #0 could not be initialized, "
-                                   "resource undefined.\n"));
+  EXPECT_TRUE(contains(log.text(),
+                       "t_InitWindow: GraphicWindow #0 could not be initialized, "
+                       "resource undefined.\n"));
   host::install(&desktop);
 }
 

@@ -17,7 +17,9 @@ namespace windowtest {
 
 // A clock that only moves when a test moves it.
 inline std::atomic<double> fakeSeconds{1000.0};
-inline double fakeClock() { return fakeSeconds.load(); }
+inline double fakeClock() {
+  return fakeSeconds.load();
+}
 
 inline t_Font fontWithData(int width, int height) {
   t_Font font;

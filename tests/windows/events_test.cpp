@@ -71,8 +71,8 @@ TEST_F(Events, CursorAndEditingKeys) {
 TEST_F(Events, FunctionKeysAndTheGeneralRule) {
   EXPECT_EQ(valueOf(keycode::kF1, "\xEF\x9C\x84"), 129);  // U+F704
   EXPECT_TRUE(CurrentKeyEvent.FunctionKeyPressed);
-  EXPECT_EQ(valueOf(keycode::kOther, "\xEF\x9C\x8F"), 140);  // F12, U+F70F
-  EXPECT_EQ(valueOf(keycode::kOther, "\xE3\x81\x82"), -1);     // U+3042
+  EXPECT_EQ(valueOf(keycode::kOther, "\xEF\x9C\x8F"), 140);     // F12, U+F70F
+  EXPECT_EQ(valueOf(keycode::kOther, "\xE3\x81\x82"), -1);      // U+3042
   EXPECT_EQ(valueOf(keycode::kOther, "\xF0\x9F\x98\x80"), -1);  // an emoji has no 8-bit code
   EXPECT_EQ(valueOf(keycode::kOther, "\xC3\xA4"), 0xE4);
   EXPECT_EQ(valueOf(keycode::kOther, "\xC3\x9F"), 0xDF);
@@ -91,28 +91,50 @@ struct Row {
 
 TEST_F(Events, EveryRowOfTheKeyTable) {
   const Row rows[] = {
-      {keycode::kA, "\xC3\xA5", kOption, 0xB0},           {keycode::kS, "\xE2\x80\x9A", kOption, 0xA8},
-      {keycode::kD, "\xE2\x88\x82", kOption, 0xAD},       {keycode::kF, "\xC6\x92", kOption, 0x82},
-      {keycode::kH, "\xC2\xAA", kOption, 0x83},           {keycode::kX, "\xE2\x89\x88", kOption, 0x84},
-      {keycode::kV, "\xE2\x88\x9A", kOption, 0xFD},       {keycode::kSection, "", 0, 0x5E},
-      {keycode::kB, "\xE2\x88\xAB", kOption, 0xDE},       {keycode::kW, "\xE2\x88\x91", kOption, 0xDD},
-      {keycode::kE, "\xE2\x82\xAC", kOption, 0xA4},       {keycode::kY, "\xCE\xA9", kOption, 0x80},
-      {keycode::kT, "\xE2\x80\xA0", kOption, 0xBD},       {keycode::k2, "\xE2\x80\x9C", kOption, 0xA3},
-      {keycode::kEquals, "", kShift, 0x60},               {keycode::kEquals, "", 0, 0xB4},
-      {keycode::kMinus, "\xC2\xBF", kOption, 0xA6},       {keycode::k0, "\xE2\x89\xA0", kOption, 0xAC},
-      {keycode::kU, "", kOption, 0xAF},                   {keycode::kLeftBracket, "\xE2\x80\xA2", kOption, 0xB8},
-      {keycode::kI, "\xE2\x81\x84", kOption, 0x81},       {keycode::kP, "\xCF\x80", kOption, 0xF0},
-      {keycode::kP, "\xE2\x88\x8F", kOption, 0xD0},       {keycode::kL, "\x0C", kOption | kControl, 0x00},
-      {keycode::kJ, "\xC2\xBA", kOption, 0xB7},           {keycode::kK, "\xE2\x88\x86", kOption, 0xFE},
-      {keycode::kSemicolon, "\xC5\x93", kOption, 0xBE},   {keycode::kBackslash, "\xE2\x80\x98", kOption, 0xB4},
-      {keycode::kComma, "\xE2\x88\x9E", kOption, 0xFF},   {keycode::kSlash, "\xE2\x80\x93", kOption, 0x9A},
-      {keycode::kN, "", kOption, 0x7E},                   {keycode::kPeriod, "\xE2\x80\xA6", kOption, 0xBF},
-      {keycode::kTab, "\x19", kShift, 0x14},              {keycode::kGrave, "\xE2\x89\xA4", kOption, 0xC5},
-      {keycode::kGrave, "\xE2\x89\xA5", kOption, 0xC6},   {keycode::kKeypad0, "0", kOption, 0xD8},
-      {keycode::kKeypad0 + 1, "1", kOption, 0xB9},        {keycode::kKeypad0 + 2, "2", kOption, 0xB2},
-      {keycode::kKeypad0 + 3, "3", kOption, 0xB3},        {keycode::kKeypad0 + 4, "4", kOption, 0xAA},
-      {keycode::kKeypad0 + 5, "5", kOption, 0xD7},        {keycode::kKeypad6, "6", kOption, 0xBA},
-      {keycode::kKeypad7, "7", kOption, 0xE5},            {keycode::kKeypad8, "8", kOption, 0xE6},
+      {keycode::kA, "\xC3\xA5", kOption, 0xB0},
+      {keycode::kS, "\xE2\x80\x9A", kOption, 0xA8},
+      {keycode::kD, "\xE2\x88\x82", kOption, 0xAD},
+      {keycode::kF, "\xC6\x92", kOption, 0x82},
+      {keycode::kH, "\xC2\xAA", kOption, 0x83},
+      {keycode::kX, "\xE2\x89\x88", kOption, 0x84},
+      {keycode::kV, "\xE2\x88\x9A", kOption, 0xFD},
+      {keycode::kSection, "", 0, 0x5E},
+      {keycode::kB, "\xE2\x88\xAB", kOption, 0xDE},
+      {keycode::kW, "\xE2\x88\x91", kOption, 0xDD},
+      {keycode::kE, "\xE2\x82\xAC", kOption, 0xA4},
+      {keycode::kY, "\xCE\xA9", kOption, 0x80},
+      {keycode::kT, "\xE2\x80\xA0", kOption, 0xBD},
+      {keycode::k2, "\xE2\x80\x9C", kOption, 0xA3},
+      {keycode::kEquals, "", kShift, 0x60},
+      {keycode::kEquals, "", 0, 0xB4},
+      {keycode::kMinus, "\xC2\xBF", kOption, 0xA6},
+      {keycode::k0, "\xE2\x89\xA0", kOption, 0xAC},
+      {keycode::kU, "", kOption, 0xAF},
+      {keycode::kLeftBracket, "\xE2\x80\xA2", kOption, 0xB8},
+      {keycode::kI, "\xE2\x81\x84", kOption, 0x81},
+      {keycode::kP, "\xCF\x80", kOption, 0xF0},
+      {keycode::kP, "\xE2\x88\x8F", kOption, 0xD0},
+      {keycode::kL, "\x0C", kOption | kControl, 0x00},
+      {keycode::kJ, "\xC2\xBA", kOption, 0xB7},
+      {keycode::kK, "\xE2\x88\x86", kOption, 0xFE},
+      {keycode::kSemicolon, "\xC5\x93", kOption, 0xBE},
+      {keycode::kBackslash, "\xE2\x80\x98", kOption, 0xB4},
+      {keycode::kComma, "\xE2\x88\x9E", kOption, 0xFF},
+      {keycode::kSlash, "\xE2\x80\x93", kOption, 0x9A},
+      {keycode::kN, "", kOption, 0x7E},
+      {keycode::kPeriod, "\xE2\x80\xA6", kOption, 0xBF},
+      {keycode::kTab, "\x19", kShift, 0x14},
+      {keycode::kGrave, "\xE2\x89\xA4", kOption, 0xC5},
+      {keycode::kGrave, "\xE2\x89\xA5", kOption, 0xC6},
+      {keycode::kKeypad0, "0", kOption, 0xD8},
+      {keycode::kKeypad0 + 1, "1", kOption, 0xB9},
+      {keycode::kKeypad0 + 2, "2", kOption, 0xB2},
+      {keycode::kKeypad0 + 3, "3", kOption, 0xB3},
+      {keycode::kKeypad0 + 4, "4", kOption, 0xAA},
+      {keycode::kKeypad0 + 5, "5", kOption, 0xD7},
+      {keycode::kKeypad6, "6", kOption, 0xBA},
+      {keycode::kKeypad7, "7", kOption, 0xE5},
+      {keycode::kKeypad8, "8", kOption, 0xE6},
       {keycode::kKeypad9, "9", kOption, 0xBC},
   };
   for (const Row& row : rows) {
@@ -177,7 +199,9 @@ TEST_F(Events, PostedTextQueuesOneEventPerCharacter) {
 }
 
 TEST_F(Events, PauseDiscardsOnlyWhenCtrlSIsNewest) {
-  t_KeyPostText("a\x13" "b");
+  t_KeyPostText(
+      "a\x13"
+      "b");
   EXPECT_FALSE(t_KeyPause(19, false));
   EXPECT_EQ(KeyEventQueue.size(), 3u);
   t_KeyPostText("\x13");
@@ -214,7 +238,8 @@ TEST_F(Events, KeyWaitSkipsNegativeValuesAndShowsTheCursorWhileWaiting) {
   typist.join();
   EXPECT_EQ(windowRecord(0).TextCursorLevel, 0);
   // Waiting polls with sleeps: far less processor time than wall time.
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const double cpu = double(std::clock() - cpuStarted) / CLOCKS_PER_SEC;
   EXPECT_LT(cpu, wall * 0.5 + 0.005);
 }

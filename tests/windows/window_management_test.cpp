@@ -201,8 +201,8 @@ TEST_F(WindowManagementTest, QuitProgramPrintsTheClosingMessageAndUnwinds) {
   t_WindowVisible(0, true);
   LogCapture log;
   EXPECT_THROW(t_QuitProgram(0), ProgramThreadExit);
-  EXPECT_TRUE(log.text().ends_with(
-      "t_QuitProgram: Quitting current thread with message in window #0.\n"));
+  EXPECT_TRUE(
+      log.text().ends_with("t_QuitProgram: Quitting current thread with message in window #0.\n"));
   std::string screen;
   for (int column = 1; column <= 20; ++column) {
     screen.push_back(static_cast<char>(textblock::storedCode(WindowTable[0], column, 4)));

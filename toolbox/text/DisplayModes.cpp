@@ -24,11 +24,14 @@ constexpr std::uint8_t kBlank = 32;
 constexpr std::uint8_t kCarriageReturn = 13;
 constexpr DisplayModeResult kFailedCheck{-2, false, 0xF0};
 
-t_Window& record(std::uint8_t window) { return WindowTable[window]; }
+t_Window& record(std::uint8_t window) {
+  return WindowTable[window];
+}
 
 t_RGBColor unpackColor(std::uint32_t packed) {
   return t_RGBColor{static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
-                    static_cast<std::uint8_t>(packed >> 16), static_cast<std::uint8_t>(packed >> 24)};
+                    static_cast<std::uint8_t>(packed >> 16),
+                    static_cast<std::uint8_t>(packed >> 24)};
 }
 
 // ESC i, j, k: to the next multiple of stop (plus one) of the absolute column,
@@ -52,14 +55,15 @@ std::optional<DisplayModeResult> escapeCommand(std::uint8_t window, int c) {
   const std::uint8_t colour = w.TextColor;
   if (c >= 64 && c <= 79) {
     w.TextDisplayMode = kDisplayModeNormal;
-    return DisplayModeResult{-1, inverse, static_cast<std::uint8_t>((colour & 0x0F) | (c - 64) << 4)};
+    return DisplayModeResult{-1, inverse,
+                             static_cast<std::uint8_t>((colour & 0x0F) | (c - 64) << 4)};
   }
   if (c >= 80 && c <= 95) {
     w.TextDisplayMode = kDisplayModeNormal;
     return DisplayModeResult{-1, inverse, static_cast<std::uint8_t>((colour & 0xF0) | (c - 80))};
   }
-  const bool known = c == 'e' || c == 'f' || c == 'i' || c == 'j' || c == 'k' ||
-                     (c >= 110 && c <= 127);
+  const bool known =
+      c == 'e' || c == 'f' || c == 'i' || c == 'j' || c == 'k' || (c >= 110 && c <= 127);
   if (!known) return std::nullopt;
   // Mode 0 first: the tab commands print blanks through the display mode.
   w.TextDisplayMode = kDisplayModeNormal;

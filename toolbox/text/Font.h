@@ -24,4 +24,6 @@ struct t_Font {
 };
 
 // The font of a fresh window record: "qbfn", all numbers 0, no data.
-inline t_Font emptyFont() { return t_Font{}; }
+inline t_Font emptyFont() {
+  return t_Font{};
+}

@@ -11,7 +11,7 @@
 #include "toolbox/text/Font.h"
 
 // .font header layout; multi-byte numbers are big-endian.
-inline constexpr int kFontHeaderMinimumSize = 16;  // all fields up to Reserved
+inline constexpr int kFontHeaderMinimumSize = 16;   // all fields up to Reserved
 inline constexpr int kFontHeaderSizeRequired = 14;  // up to Height; shorter is no font
 inline constexpr int kFontFormatMono = 0;
 inline constexpr int kFontFormatGrey = 2;

@@ -26,9 +26,13 @@ constexpr int kDeleteBackwardKey = 127;
 constexpr int kMaxCodeDigits = 3;
 constexpr int kEscapedDigits = 4;
 
-t_Window& record(std::uint8_t window) { return WindowTable[window]; }
+t_Window& record(std::uint8_t window) {
+  return WindowTable[window];
+}
 
-bool isDigit(int code) { return code >= '0' && code <= '9'; }
+bool isDigit(int code) {
+  return code >= '0' && code <= '9';
+}
 
 // The field's text: shown at InputHpos in display mode 4, so control
 // characters and characters the font lacks stand out in red.
@@ -40,7 +44,9 @@ void redrawField(std::uint8_t window, const std::u32string& shown) {
   w.TextDisplayMode = kDisplayModeNormal;
 }
 
-void redrawField(std::uint8_t window) { redrawField(window, utf8ToScalars(record(window).InputString)); }
+void redrawField(std::uint8_t window) {
+  redrawField(window, utf8ToScalars(record(window).InputString));
+}
 
 // The field followed by one blank, which erases the cell a deletion freed.
 void redrawFieldAfterDeletion(std::uint8_t window, const std::u32string& text) {
@@ -285,7 +291,8 @@ std::string stringunescape(const std::string& text) {
   const std::u32string scalars = utf8ToScalars(text);
   std::string plain;
   for (std::size_t index = 0; index < scalars.size(); ++index) {
-    const bool sequence = scalars[index] == kEscape && index + kEscapedDigits + 1 < scalars.size() &&
+    const bool sequence = scalars[index] == kEscape &&
+                          index + kEscapedDigits + 1 < scalars.size() &&
                           scalars[index + kEscapedDigits + 1] == kGroupSeparator;
     char32_t value = 0;
     bool hex = sequence;

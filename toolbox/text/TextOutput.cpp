@@ -23,7 +23,9 @@ constexpr int kFirstPrintable = 32;
 constexpr std::uint8_t kCarriageReturn = 13;
 constexpr std::uint8_t kLineFeed = 10;
 
-t_Window& record(std::uint8_t window) { return WindowTable[window]; }
+t_Window& record(std::uint8_t window) {
+  return WindowTable[window];
+}
 
 void printCodes(std::uint8_t window, std::u32string_view codes) {
   if (!t_CheckTextWindow("t_Print", window)) return;
@@ -129,6 +131,16 @@ void scroll(std::uint8_t window, const char* routine, bool up) {
   blankLine(window, up ? L : F);
 }
 
+// One line down; past the area's last line the area scrolls and the cursor stays.
+void lineDown(std::uint8_t window) {
+  t_Window& w = record(window);
+  w.TextVpos += 1;
+  if (w.TextVpos > w.TextLastLine) {
+    t_ScrollUp(window);
+    w.TextVpos -= 1;
+  }
+}
+
 }  // namespace
 
 namespace textoutput {
@@ -156,7 +168,9 @@ void logRedirectedCharacter(char32_t character) {
 
 }  // namespace textoutput
 
-void t_Print(std::uint8_t window, const std::string& text) { printCodes(window, utf8ToScalars(text)); }
+void t_Print(std::uint8_t window, const std::string& text) {
+  printCodes(window, utf8ToScalars(text));
+}
 
 void t_Print(std::uint8_t window, const Text& text) {
   printCodes(window, std::u32string(text.Elements.begin(), text.Elements.end()));
@@ -283,11 +297,7 @@ void t_Cr(std::uint8_t window) {
   if (!t_CheckTextWindow("t_Cr", window)) return;
   t_Window& w = record(window);
   w.TextHpos = w.TextFirstColumn;
-  w.TextVpos += 1;
-  if (w.TextVpos > w.TextLastLine) {
-    t_ScrollUp(window);
-    w.TextVpos -= 1;
-  }
+  lineDown(window);
 }
 
 void t_CursorHome(std::uint8_t window) {
@@ -323,12 +333,7 @@ void t_CursorLeft(std::uint8_t window) {
 
 void t_CursorDown(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorDown", window)) return;
-  t_Window& w = record(window);
-  w.TextVpos += 1;
-  if (w.TextVpos > w.TextLastLine) {
-    t_ScrollUp(window);
-    w.TextVpos -= 1;
-  }
+  lineDown(window);
 }
 
 void t_CursorUp(std::uint8_t window) {
@@ -389,9 +394,13 @@ void t_ClearEndOfWindow(std::uint8_t window) {
   w.TextVpos = line;
 }
 
-void t_ScrollUp(std::uint8_t window) { scroll(window, "t_ScrollUp", true); }
+void t_ScrollUp(std::uint8_t window) {
+  scroll(window, "t_ScrollUp", true);
+}
 
-void t_ScrollDown(std::uint8_t window) { scroll(window, "t_ScrollDown", false); }
+void t_ScrollDown(std::uint8_t window) {
+  scroll(window, "t_ScrollDown", false);
+}
 
 void t_RedirectOutput(std::uint8_t window, int mode) {
   if (!t_CheckTextWindow("t_RedirectOutput", window, false)) return;

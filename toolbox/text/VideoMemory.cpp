@@ -50,7 +50,9 @@ constexpr std::uint8_t kBlankCell = 0x20;
 constexpr int kWindowPosScreenWidth = 15;
 constexpr int kWindowPosScreenHeight = 16;
 
-std::string hex(std::int64_t value) { return longtohex(static_cast<std::uint64_t>(value)); }
+std::string hex(std::int64_t value) {
+  return longtohex(static_cast<std::uint64_t>(value));
+}
 
 // Kilobytes with two decimals in German notation: 2875392 bytes -> "2.808,00".
 std::string kilobytes(std::int64_t bytes) {
@@ -373,8 +375,7 @@ bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requir
   }
   const t_Window& record = WindowTable[window];
   if (!MemoryReady || !record.Initialized || (requireTextBlock && record.TextMemoryStart < 0)) {
-    logLine(std::string(routineName) + ": Window #" + std::to_string(window) +
-            " not initialized.");
+    logLine(std::string(routineName) + ": Window #" + std::to_string(window) + " not initialized.");
     return false;
   }
   return true;

@@ -55,7 +55,9 @@ int classify(int coordinate, int size) {
   return coordinate;
 }
 
-void sleepOnePoll() { std::this_thread::sleep_for(kPollInterval); }
+void sleepOnePoll() {
+  std::this_thread::sleep_for(kPollInterval);
+}
 
 }  // namespace
 
@@ -140,9 +142,13 @@ void viewKeyDown(std::uint8_t window, int keyCode, const std::string& characters
   KeyDown = true;
 }
 
-void viewKeyUp(std::uint8_t) { KeyDown = false; }
+void viewKeyUp(std::uint8_t) {
+  KeyDown = false;
+}
 
-void viewFlagsChanged(std::uint32_t modifierFlags) { setModifierGlobals(modifierFlags); }
+void viewFlagsChanged(std::uint32_t modifierFlags) {
+  setModifierGlobals(modifierFlags);
+}
 
 void viewMouseDown(std::uint8_t window, double x, double y, int buttons,
                    std::uint32_t modifierFlags, bool right) {
@@ -202,9 +208,8 @@ void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifie
     MouseEventQueue.append(event);
     valid = true;
   }
-  logLine("t_MouseEventHandler: " +
-          (valid ? "Graphic #" + std::to_string(window) : std::string()) + " window, X = " +
-          std::to_string(column) + ", Y = " + std::to_string(row));
+  logLine("t_MouseEventHandler: " + (valid ? "Graphic #" + std::to_string(window) : std::string()) +
+          " window, X = " + std::to_string(column) + ", Y = " + std::to_string(row));
   MouseEventQueue.recomputeAvailable();
   startbackground(t_EventMouse);
   logLine("t_MouseEventHandler: Calling program mouse handler asynchronously.");

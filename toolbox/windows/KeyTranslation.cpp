@@ -21,20 +21,20 @@ struct OptionCharacter {
 };
 
 constexpr std::array<OptionCharacter, 28> kOptionCharacters = {{
-    {keycode::kA, 0x00E5, 0xB0},          {keycode::kS, 0x201A, 0xA8},
-    {keycode::kD, 0x2202, 0xAD},          {keycode::kF, 0x0192, 0x82},
-    {keycode::kH, 0x00AA, 0x83},          {keycode::kX, 0x2248, 0x84},
-    {keycode::kV, 0x221A, 0xFD},          {keycode::kB, 0x222B, 0xDE},
-    {keycode::kW, 0x2211, 0xDD},          {keycode::kE, 0x20AC, 0xA4},
-    {keycode::kY, 0x03A9, 0x80},          {keycode::kT, 0x2020, 0xBD},
-    {keycode::k2, 0x201C, 0xA3},          {keycode::kMinus, 0x00BF, 0xA6},
-    {keycode::k0, 0x2260, 0xAC},          {keycode::kLeftBracket, 0x2022, 0xB8},
-    {keycode::kI, 0x2044, 0x81},          {keycode::kP, 0x03C0, 0xF0},
-    {keycode::kP, 0x220F, 0xD0},          {keycode::kJ, 0x00BA, 0xB7},
-    {keycode::kK, 0x2206, 0xFE},          {keycode::kSemicolon, 0x0153, 0xBE},
-    {keycode::kBackslash, 0x2018, 0xB4},  {keycode::kComma, 0x221E, 0xFF},
-    {keycode::kSlash, 0x2013, 0x9A},      {keycode::kPeriod, 0x2026, 0xBF},
-    {keycode::kGrave, 0x2264, 0xC5},      {keycode::kGrave, 0x2265, 0xC6},
+    {keycode::kA, 0x00E5, 0xB0},         {keycode::kS, 0x201A, 0xA8},
+    {keycode::kD, 0x2202, 0xAD},         {keycode::kF, 0x0192, 0x82},
+    {keycode::kH, 0x00AA, 0x83},         {keycode::kX, 0x2248, 0x84},
+    {keycode::kV, 0x221A, 0xFD},         {keycode::kB, 0x222B, 0xDE},
+    {keycode::kW, 0x2211, 0xDD},         {keycode::kE, 0x20AC, 0xA4},
+    {keycode::kY, 0x03A9, 0x80},         {keycode::kT, 0x2020, 0xBD},
+    {keycode::k2, 0x201C, 0xA3},         {keycode::kMinus, 0x00BF, 0xA6},
+    {keycode::k0, 0x2260, 0xAC},         {keycode::kLeftBracket, 0x2022, 0xB8},
+    {keycode::kI, 0x2044, 0x81},         {keycode::kP, 0x03C0, 0xF0},
+    {keycode::kP, 0x220F, 0xD0},         {keycode::kJ, 0x00BA, 0xB7},
+    {keycode::kK, 0x2206, 0xFE},         {keycode::kSemicolon, 0x0153, 0xBE},
+    {keycode::kBackslash, 0x2018, 0xB4}, {keycode::kComma, 0x221E, 0xFF},
+    {keycode::kSlash, 0x2013, 0x9A},     {keycode::kPeriod, 0x2026, 0xBF},
+    {keycode::kGrave, 0x2264, 0xC5},     {keycode::kGrave, 0x2265, 0xC6},
 }};
 
 // Keys that always give the same code, whatever they print.
@@ -76,7 +76,9 @@ constexpr std::array<KeypadSwitch, 3> kKeypadSwitches = {{
     {keycode::kKeypad9, 1, 0x00BC},
 }};
 
-Translation character(int value) { return Translation{value, false, false, std::nullopt}; }
+Translation character(int value) {
+  return Translation{value, false, false, std::nullopt};
+}
 
 Translation generalRule(char32_t c) {
   if (c <= kLastLatin1) return character(static_cast<int>(c));

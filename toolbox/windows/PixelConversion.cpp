@@ -143,9 +143,9 @@ __attribute__((target("ssse3"))) std::size_t convertRgbSsse3(const std::uint8_t*
   // output byte 4p+1..4p+3 <- input byte 3p..3p+2 (+ offset); alpha lanes zero
   const auto spread = [](int offset) {
     return _mm_setr_epi8(-1, char(0 + offset), char(1 + offset), char(2 + offset), -1,
-                         char(3 + offset), char(4 + offset), char(5 + offset), -1,
-                         char(6 + offset), char(7 + offset), char(8 + offset), -1,
-                         char(9 + offset), char(10 + offset), char(11 + offset));
+                         char(3 + offset), char(4 + offset), char(5 + offset), -1, char(6 + offset),
+                         char(7 + offset), char(8 + offset), -1, char(9 + offset),
+                         char(10 + offset), char(11 + offset));
   };
   const __m128i spreadFrom0 = spread(0);
   const __m128i spreadFrom4 = spread(4);

@@ -17,7 +17,9 @@ constexpr int kFirstWorkerThreadNumber = 3;
 constexpr auto kIdlePassSleep = std::chrono::milliseconds(1);
 constexpr int kMillisecondsPerSecond = 1000;
 
-bool isGraphic(std::uint8_t window) { return window < kGraphicWindowCount; }
+bool isGraphic(std::uint8_t window) {
+  return window < kGraphicWindowCount;
+}
 
 // A window is due when its refresh interval has passed since the last request.
 bool isDue(const t_Window& record, std::int64_t nowMilliseconds) {
@@ -82,19 +84,22 @@ void t_WindowUpdate(std::uint8_t window, bool deferred) {
     logLine("t_WindowUpdate: Window is not a graphic window.");
     return;
   }
-  host::HostView* view = t_WindowView(window);
-  if (view == nullptr) {
+  // the view lookup and the request share one trip to the main thread
+  const bool hasView = onMainThread([window, deferred] {
+    host::Host& desktop = host::current();
+    host::HostView* view = desktop.graphicView(window);
+    if (view == nullptr) return false;
+    if (deferred) {
+      desktop.setNeedsDisplay(view);
+    } else {
+      desktop.displayNow(view);
+    }
+    return true;
+  });
+  if (!hasView) {
     logLine("t_WindowUpdate: Window #" + std::to_string(window) +
             " view is nil, resource undefined.");
-    return;
   }
-  onMainThread([view, deferred] {
-    if (deferred) {
-      host::current().setNeedsDisplay(view);
-    } else {
-      host::current().displayNow(view);
-    }
-  });
 }
 
 int refreshAutoUpdatePass() {
@@ -105,14 +110,19 @@ int refreshAutoUpdatePass() {
     // request then.
     if (!record.Initialized || !record.AutoUpdate || !record.VerticalBlank) continue;
     if (!isDue(record, absoluteTimeMilliseconds())) continue;
-    host::HostView* view = t_WindowView(static_cast<std::uint8_t>(window));
-    if (view == nullptr) {
+    const std::int64_t requested = absoluteTimeMilliseconds();
+    const bool hasView = onMainThread([window] {
+      host::Host& desktop = host::current();
+      host::HostView* view = desktop.graphicView(window);
+      if (view != nullptr) desktop.setNeedsDisplay(view);
+      return view != nullptr;
+    });
+    if (!hasView) {
       logLine("t_WindowAutoUpdateProcess: Window #" + std::to_string(window) +
               " view is nil, resource undefined.");
       continue;
     }
-    record.UpdateStarted = absoluteTimeMilliseconds();
-    onMainThread([view] { host::current().setNeedsDisplay(view); });
+    record.UpdateStarted = requested;
     ++marked;
   }
   return marked;

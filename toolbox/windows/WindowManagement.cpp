@@ -28,7 +28,9 @@ constexpr double kSystemTextViewMarginWidth = 40;
 constexpr double kSystemTextViewMarginHeight = 77;
 constexpr double kRulerHeight = 19;
 
-bool isGraphic(std::uint8_t window) { return window < kGraphicWindowCount; }
+bool isGraphic(std::uint8_t window) {
+  return window < kGraphicWindowCount;
+}
 
 bool isSystemTextWindow(std::uint8_t window) {
   return window == kPasteboardWindow || window == kVirtualPrinterWindow ||
@@ -129,32 +131,26 @@ int textAreaValue(const t_Window& record, int selector) {
   }
 }
 
-// Selectors 0..9 of the fixed windows.
+// Selectors 0..7 of the fixed windows: their outer size.
 int outerAreaValue(const WindowGeometry& geometry, int selector) {
-  const int width = geometry.outerWidth;
-  const int height = geometry.outerHeight;
   switch (selector) {
     case 0:
     case 1:
       return 0;
     case 2:
-      return width - 1;
+      return geometry.outerWidth - 1;
     case 3:
-      return height - 1;
+      return geometry.outerHeight - 1;
     case 4:
     case 6:
-    case 8:
-      return width;
-    case 5:
-    case 7:
-      return height;
-    default:  // 9
-      return height - geometry.titleHeight;
+      return geometry.outerWidth;
+    default:  // 5, 7
+      return geometry.outerHeight;
   }
 }
 
-void resizeGraphicWindow(std::uint8_t window, host::HostWindow* hostWindow, int x, int y,
-                         int width, int height) {
+void resizeGraphicWindow(std::uint8_t window, host::HostWindow* hostWindow, int x, int y, int width,
+                         int height) {
   const t_Window& record = WindowTable[window];
   if (!MemoryReady || !record.Initialized) {
     logLine("t_WindowSize: Window #" + std::to_string(window) + " not initialized.");
@@ -166,8 +162,8 @@ void resizeGraphicWindow(std::uint8_t window, host::HostWindow* hostWindow, int 
   desktop.setFrame(hostWindow, host::Rect{double(x), double(y), double(width + 2 * borderWidth),
                                           double(height + record.TitleHeight + 2 * borderHeight)});
   if (host::HostView* view = desktop.graphicView(window)) {
-    desktop.setViewFrame(view, host::Rect{double(borderWidth), double(borderHeight), double(width),
-                                          double(height)});
+    desktop.setViewFrame(
+        view, host::Rect{double(borderWidth), double(borderHeight), double(width), double(height)});
   }
 }
 
@@ -175,8 +171,8 @@ void resizeSystemTextWindow(std::uint8_t window, host::HostWindow* hostWindow, i
                             int width, int height, int askedWidth, int askedHeight) {
   host::Host& desktop = host::current();
   if (desktop.isVisible(hostWindow)) desktop.orderFront(hostWindow);
-  desktop.setFrame(hostWindow,
-                   host::Rect{double(x), double(y), double(width), double(height + TitleBarHeight)});
+  desktop.setFrame(
+      hostWindow, host::Rect{double(x), double(y), double(width), double(height + TitleBarHeight)});
   host::Rect scroll = desktop.scrollViewFrame(window);
   if (askedWidth > 0) scroll.width = askedWidth - kSystemTextViewMarginWidth;
   if (askedHeight > 0) scroll.height = askedHeight - kSystemTextViewMarginHeight;
@@ -383,8 +379,8 @@ void t_WindowDidResize() {
   const host::Rect frame = desktop.frame(main);
   const double titleBar = TitleBarHeight;
   if (number == kPasteboardWindow) {
-    desktop.setScrollViewFrame(
-        number, host::Rect{10, 10, frame.width - 20, frame.height - 20 - titleBar});
+    desktop.setScrollViewFrame(number,
+                               host::Rect{10, 10, frame.width - 20, frame.height - 20 - titleBar});
   } else if (number == kVirtualPrinterWindow || number == kSystemConsoleWindow) {
     desktop.setScrollViewFrame(
         number, host::Rect{20, 20, frame.width - 40, frame.height - 40 - titleBar - 15});
