@@ -1,6 +1,7 @@
 #include "app/ProgramThread.h"
 
 #include <pthread.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -17,6 +18,7 @@
 
 std::atomic<bool> StartPending{false};
 std::atomic<int> ProgramThreadsRunning{0};
+std::atomic<int> ProgramThreadKernelId{0};
 
 namespace {
 // Handed from startprocess to the new thread. Only the caller that won
@@ -79,6 +81,7 @@ void startprogramclass::startprogramthread() {
   std::function<void()> routine = std::move(ProgramEntry);
   ProgramEntry = nullptr;
   StartPending = false;
+  ProgramThreadKernelId = static_cast<int>(gettid());
   nameCurrentThread("Main Program");
   try {
     if (routine) routine();

@@ -16,6 +16,9 @@ extern std::atomic<bool> StartPending;
 // Threads started by startprocess whose routine has not yet returned (or
 // unwound through t_QuitProgram). Scripted play ends when it drops to 0.
 extern std::atomic<int> ProgramThreadsRunning;
+// The kernel's id of the last program thread started (0 before the first);
+// scripted play watches whether it sleeps.
+extern std::atomic<int> ProgramThreadKernelId;
 
 // Starts routine on a new thread with a stack of stackSize bytes (at least the
 // platform minimum); returns once the thread exists, without waiting for the
@@ -41,4 +44,6 @@ void applicationWillFinishLaunching();
 void applicationDidFinishLaunching(const std::function<void()>& program);
 void applicationWillTerminate();
 // The application stays open when its last window is hidden or closed.
-inline bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
+inline bool applicationShouldTerminateAfterLastWindowClosed() {
+  return false;
+}

@@ -59,13 +59,16 @@ void ConvertWindow(benchmark::State& state) {
 }
 BENCHMARK(ConvertWindow)->Arg(24)->Arg(8)->Arg(4)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time per iteration so that the ratios can be printed.
+// Keeps each benchmark's CPU time per iteration (the median when runs are
+// repeated) so that the ratios can be printed. CPU time, because on a shared
+// machine the wall time also counts the other processes.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration)
-        times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (single || median) times[run.run_name.str()] = run.GetAdjustedCPUTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

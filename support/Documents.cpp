@@ -28,7 +28,9 @@ std::vector<t_Event> FileEventQueueCopy() {
   return fileEvents;
 }
 
-bool FileAvailable() { return fileAvailable; }
+bool FileAvailable() {
+  return fileAvailable;
+}
 
 void setFileEventHandler(std::function<void()> handler) {
   std::lock_guard guard(fileEventLock);

@@ -32,29 +32,31 @@ class FileDescriptor {
   int descriptor_;
 };
 
-// Reads in chunks rather than trusting the size that fstat reports: devices
-// and pipes report 0, and a file may grow while it is read. Whatever the
-// source, more than kMaxWholeFileBytes is refused.
+// Only regular files are read: a pipe or device could block the caller or
+// never end. The size that fstat reports is a guess, since a file may grow
+// while it is read; more than kMaxWholeFileBytes is refused either way.
 std::vector<std::uint8_t> readWholeFile(const std::string& path, std::string_view logPrefix) {
   const auto fail = [&](const std::string& description) {
     logLine(std::string(logPrefix) + "Error #" + description);
     return std::vector<std::uint8_t>();
   };
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: opening a pipe without a writer must not wait
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) return fail(describeError(errno, path));
   struct stat status {};
   if (::fstat(file.get(), &status) != 0) return fail(describeError(errno, path));
   if (S_ISDIR(status.st_mode)) return fail(describeError(EISDIR, path));
-  if (S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) > kMaxWholeFileBytes) {
+  if (!S_ISREG(status.st_mode)) return fail(describeError(EINVAL, path) + " (not a regular file)");
+  if (static_cast<std::uint64_t>(status.st_size) > kMaxWholeFileBytes) {
     return fail(describeError(EFBIG, path) + " (" + std::to_string(status.st_size) +
                 " bytes, at most " + std::to_string(kMaxWholeFileBytes) + " are read)");
   }
   // posix_fadvise stands in for "read without caching": the pages are not
   // needed again once the caller has its copy.
   ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  // A regular file is read in one piece of its size plus one byte, which
-  // finds the end (or growth) without a second buffer.
-  const std::size_t expected = S_ISREG(status.st_mode) ? std::size_t(status.st_size) + 1 : 0;
+  // One read of the size plus one byte finds the end (or growth) without a
+  // second buffer.
+  const std::size_t expected = std::size_t(status.st_size) + 1;
   std::vector<std::uint8_t> bytes;
   bytes.reserve(expected);
   for (;;) {

@@ -4,7 +4,6 @@
 #include <ctime>
 
 #include "support/Log.h"
-#include "support/ThreadName.h"
 #include "support/qbtools.h"
 
 namespace {
@@ -13,7 +12,7 @@ std::atomic<bool> initialized{false};
 
 void initqbtools() {
   logLine("initqbtools: Start.");
-  registerMainThreadNumber();
+  threadnumber();  // the main thread asks first and so becomes number 1
   std::srand(static_cast<unsigned>(std::time(nullptr) & 0x7FFFFFFF));
   initialized.store(true, std::memory_order_release);
   logLine("initqbtools: End.");

@@ -1,4 +1,4 @@
-// Names and numbers of threads: the name that debuggers and `top -H` show.
+// Names the calling thread for debuggers and `top -H`.
 #pragma once
 
 #include <string_view>
@@ -7,7 +7,3 @@
 // there, so "t_WindowAutoUpdate" shows as "t_WindowAutoUpd".
 inline constexpr std::size_t kMaxThreadNameLength = 15;
 void nameCurrentThread(std::string_view name);
-
-// Makes the calling thread number 1 for threadnumber(); initqbtools calls it
-// on the host's main thread.
-void registerMainThreadNumber();

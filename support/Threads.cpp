@@ -13,10 +13,12 @@
 
 namespace {
 
-constexpr int kMainThreadNumber = 1;
-constexpr int kFirstOtherThreadNumber = 2;
+// Numbers go out in the order in which threads first ask. The host's main
+// thread asks first (its launch and initqbtools run before any other thread
+// exists), then the program thread in t_InitMemory: 1 and 2.
+constexpr int kFirstThreadNumber = 1;
 
-std::atomic<int> nextThreadNumber{kFirstOtherThreadNumber};
+std::atomic<int> nextThreadNumber{kFirstThreadNumber};
 thread_local int currentThreadNumber = 0;
 
 void* runBackgroundRoutine(void* argument) {
@@ -32,10 +34,6 @@ void* runBackgroundRoutine(void* argument) {
 }
 
 }  // namespace
-
-void registerMainThreadNumber() {
-  currentThreadNumber = kMainThreadNumber;
-}
 
 int threadnumber() {
   if (currentThreadNumber == 0) {

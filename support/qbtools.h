@@ -19,8 +19,8 @@
 
 // --- Initialisation and files ------------------------------------------------
 
-// Seeds the random generator, makes the calling thread number 1 (call it on
-// the host's main thread) and logs its start and end.
+// Seeds the random generator, gives the calling thread (the host's main
+// thread) its number and logs its start and end.
 void initqbtools();
 bool qbtoolsInitialized();
 
@@ -109,9 +109,9 @@ std::string longtohex(std::uint64_t value);
 
 // --- Threads -------------------------------------------------------------------
 
-// 1 for the thread that ran initqbtools (the host's main thread); every other
-// thread gets the next number (2, 3, ...) the first time it asks, so the
-// program thread, which asks first, is 2.
+// Each thread gets the next number (1, 2, 3, ...) the first time it asks and
+// keeps it: the host's main thread asks first (at launch, in initqbtools) and
+// is 1, the program thread asks next (in t_InitMemory) and is 2.
 int threadnumber();
 inline constexpr std::size_t kBackgroundStackBytes = 0x80000;
 // Runs routine on a new detached thread with a 512 KB stack and returns at once.

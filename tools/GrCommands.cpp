@@ -146,11 +146,12 @@ int grInfo(const std::vector<std::string>& args) {
   if (args.size() != 1) return usageError(kGrInfoUsage);
   const t_Graphic picture = g_LoadGraphic(args[0]);
   const std::string identifier(picture.Identifier.begin(), picture.Identifier.end());
-  std::printf("HeaderSize: %d\nIdentifier: %s\nFormat: %d\nSize: %lld\nWidth: %d\nHeight: %d\n"
-              "PixelWidth: %d\nPixelHeight: %d\nReserved: %d\nDataBytes: %zu\n",
-              picture.HeaderSize, identifier.c_str(), picture.Format,
-              static_cast<long long>(picture.Size), picture.Width, picture.Height,
-              picture.PixelWidth, picture.PixelHeight, picture.Reserved, picture.Data.size());
+  std::printf(
+      "HeaderSize: %d\nIdentifier: %s\nFormat: %d\nSize: %lld\nWidth: %d\nHeight: %d\n"
+      "PixelWidth: %d\nPixelHeight: %d\nReserved: %d\nDataBytes: %zu\n",
+      picture.HeaderSize, identifier.c_str(), picture.Format, static_cast<long long>(picture.Size),
+      picture.Width, picture.Height, picture.PixelWidth, picture.PixelHeight, picture.Reserved,
+      picture.Data.size());
   return 0;
 }
 
@@ -222,8 +223,7 @@ std::optional<DrawRequest> parseDrawOptions(
 int grDraw(const std::vector<std::string>& args) {
   std::vector<std::string> paths;
   std::vector<std::pair<std::string, std::string>> options;
-  if (!splitArguments(args,
-                      {"--depth", "--size", "--at", "--scale", "--transparent", "--clear"},
+  if (!splitArguments(args, {"--depth", "--size", "--at", "--scale", "--transparent", "--clear"},
                       paths, options) ||
       paths.size() != 2) {
     return usageError(kGrDrawUsage);
@@ -232,11 +232,12 @@ int grDraw(const std::vector<std::string>& args) {
   if (!request) return usageError(kGrDrawUsage);
   const t_Graphic picture = g_LoadGraphic(paths[0]);
   auto drawnSide = [&](int pixels, int pixelSize) {
-    const long long side = (long long)std::max(pixels, 0) * (pixelSize == 0 ? 16 : pixelSize) *
-                           request->scale;
+    const long long side =
+        (long long)std::max(pixels, 0) * (pixelSize == 0 ? 16 : pixelSize) * request->scale;
     return int(std::clamp<long long>(side, kMinDrawSide, kMaxDrawSide));
   };
-  const int width = request->size ? request->size->first : drawnSide(picture.Width, picture.PixelWidth);
+  const int width =
+      request->size ? request->size->first : drawnSide(picture.Width, picture.PixelWidth);
   const int height =
       request->size ? request->size->second : drawnSide(picture.Height, picture.PixelHeight);
   t_InitWindow(kDrawWindow, request->depth, false, width, height, 0, 0, t_Font{}, false);
@@ -337,15 +338,18 @@ int pngToGr(const std::vector<std::string>& args) {
   return writeFile(paths[1], file) ? 0 : 1;
 }
 
-const ToolCommandRegistration kLzwPack({"lzw-pack", "write an LZW stored block", kLzwPackUsage, lzwPack});
+const ToolCommandRegistration kLzwPack({"lzw-pack", "write an LZW stored block", kLzwPackUsage,
+                                        lzwPack});
 const ToolCommandRegistration kLzwUnpack({"lzw-unpack", "read an LZW stored block", kLzwUnpackUsage,
                                           lzwUnpack});
 const ToolCommandRegistration kRleDecode({"rle-decode", "expand a run-length stream",
                                           kRleDecodeUsage, rleDecode});
-const ToolCommandRegistration kGrInfo({"gr-info", "print a picture's header", kGrInfoUsage, grInfo});
+const ToolCommandRegistration kGrInfo({"gr-info", "print a picture's header", kGrInfoUsage,
+                                       grInfo});
 const ToolCommandRegistration kGrDecode({"gr-decode", "decode a picture's pixel data",
                                          kGrDecodeUsage, grDecode});
-const ToolCommandRegistration kGrDraw({"gr-draw", "draw a picture into a PNG", kGrDrawUsage, grDraw});
+const ToolCommandRegistration kGrDraw({"gr-draw", "draw a picture into a PNG", kGrDrawUsage,
+                                       grDraw});
 const ToolCommandRegistration kPngToGr({"png-to-gr", "make a picture from a PNG", kPngToGrUsage,
                                         pngToGr});
 

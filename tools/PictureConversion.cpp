@@ -20,8 +20,8 @@ constexpr int kBayerSize = 4;
 // Threshold offsets of the ordered dither, spread over about one step between
 // neighbouring colours: black to white for 1 bit, half the channel range for
 // the palette (whose channels take the values 0, 64, 84, 128, 168, 255).
-constexpr std::array<int, kBayerSize * kBayerSize> kBayer4 = {0, 8,  2, 10, 12, 4, 14, 6,
-                                                              3, 11, 1, 9,  15, 7, 13, 5};
+constexpr std::array<int, kBayerSize* kBayerSize> kBayer4 = {0, 8,  2, 10, 12, 4, 14, 6,
+                                                             3, 11, 1, 9,  15, 7, 13, 5};
 constexpr float kOrderedSpreadOneBit = 255;
 constexpr float kOrderedSpreadPalette = 128;
 

@@ -127,9 +127,9 @@ bool writeRgbFile(const std::string& path, int width, int height,
 
 std::vector<std::uint8_t> encodeRgb(int width, int height, std::span<const std::uint8_t> rgb) {
   std::vector<std::uint8_t> out;
-  const bool written = encode(
-      [&](png_structp png) { png_set_write_fn(png, &out, appendToMemory, flushNothing); }, width,
-      height, rgb);
+  const bool written =
+      encode([&](png_structp png) { png_set_write_fn(png, &out, appendToMemory, flushNothing); },
+             width, height, rgb);
   if (!written) out.clear();
   return out;
 }

@@ -18,10 +18,10 @@ constexpr int kCodeO = 31;
 constexpr int kCodeM = 46;
 
 constexpr std::array<int, 26> kLetterCodes = {
-    keycode::kA, keycode::kB, kCodeC,       keycode::kD, keycode::kE, keycode::kF, kCodeG,
-    keycode::kH, keycode::kI, keycode::kJ,  keycode::kK, keycode::kL, kCodeM,      keycode::kN,
-    kCodeO,      keycode::kP, kCodeQ,       kCodeR,      keycode::kS, keycode::kT, keycode::kU,
-    keycode::kV, keycode::kW, keycode::kX,  keycode::kY, kCodeZ};
+    keycode::kA, keycode::kB, kCodeC,      keycode::kD, keycode::kE, keycode::kF, kCodeG,
+    keycode::kH, keycode::kI, keycode::kJ, keycode::kK, keycode::kL, kCodeM,      keycode::kN,
+    kCodeO,      keycode::kP, kCodeQ,      kCodeR,      keycode::kS, keycode::kT, keycode::kU,
+    keycode::kV, keycode::kW, keycode::kX, keycode::kY, kCodeZ};
 constexpr std::array<int, 10> kDigitCodes = {keycode::k0, 18, keycode::k2, 20, 21,
                                              23,          22, 26,          28, 25};
 constexpr std::array<int, 12> kFunctionCodes = {keycode::kF1, 120, 99,  118, 96,  97,
@@ -36,15 +36,20 @@ struct TableCharacter {
   int code;
 };
 constexpr std::array<TableCharacter, 27> kTableCharacters = {{
-    {U'\u00E5', keycode::kA},         {U'\u201A', keycode::kS},     {U'\u2202', keycode::kD},
-    {U'\u0192', keycode::kF},         {U'\u00AA', keycode::kH},     {U'\u2248', keycode::kX},
-    {U'\u221A', keycode::kV},         {U'\u222B', keycode::kB},     {U'\u2211', keycode::kW},
-    {U'\u20AC', keycode::kE},         {U'\u03A9', keycode::kY},     {U'\u2020', keycode::kT},
-    {U'\u201C', keycode::k2},         {U'\u00BF', keycode::kMinus}, {U'\u2260', keycode::k0},
-    {U'\u2022', keycode::kLeftBracket}, {U'\u2044', keycode::kI},   {U'\u03C0', keycode::kP},
-    {U'\u220F', keycode::kP},         {U'\u00BA', keycode::kJ},     {U'\u2206', keycode::kK},
-    {U'\u0153', keycode::kSemicolon}, {U'\u2018', keycode::kBackslash}, {U'\u221E', keycode::kComma},
-    {U'\u2013', keycode::kSlash},     {U'\u2026', keycode::kPeriod}, {U'\u2264', keycode::kGrave},
+    {U'\u00E5', keycode::kA},         {U'\u201A', keycode::kS},
+    {U'\u2202', keycode::kD},         {U'\u0192', keycode::kF},
+    {U'\u00AA', keycode::kH},         {U'\u2248', keycode::kX},
+    {U'\u221A', keycode::kV},         {U'\u222B', keycode::kB},
+    {U'\u2211', keycode::kW},         {U'\u20AC', keycode::kE},
+    {U'\u03A9', keycode::kY},         {U'\u2020', keycode::kT},
+    {U'\u201C', keycode::k2},         {U'\u00BF', keycode::kMinus},
+    {U'\u2260', keycode::k0},         {U'\u2022', keycode::kLeftBracket},
+    {U'\u2044', keycode::kI},         {U'\u03C0', keycode::kP},
+    {U'\u220F', keycode::kP},         {U'\u00BA', keycode::kJ},
+    {U'\u2206', keycode::kK},         {U'\u0153', keycode::kSemicolon},
+    {U'\u2018', keycode::kBackslash}, {U'\u221E', keycode::kComma},
+    {U'\u2013', keycode::kSlash},     {U'\u2026', keycode::kPeriod},
+    {U'\u2264', keycode::kGrave},
 }};
 constexpr char32_t kGreaterEqual = U'\u2265';
 
@@ -78,30 +83,73 @@ int keypadCode(int digit) {
 // Keys whose code does not depend on the characters.
 bool fixedKey(int qtKey, std::uint32_t flags, ToolboxKey& result) {
   switch (qtKey) {
-    case Qt::Key_Left: result = key(keycode::kLeftArrow, kLeftArrowCharacter, flags); return true;
-    case Qt::Key_Right: result = key(keycode::kRightArrow, kRightArrowCharacter, flags); return true;
-    case Qt::Key_Up: result = key(keycode::kUpArrow, kUpArrowCharacter, flags); return true;
-    case Qt::Key_Down: result = key(keycode::kDownArrow, kDownArrowCharacter, flags); return true;
-    case Qt::Key_Home: result = key(keycode::kHome, kHomeCharacter, flags); return true;
-    case Qt::Key_End: result = key(keycode::kEnd, kEndCharacter, flags); return true;
-    case Qt::Key_PageUp: result = key(keycode::kPageUp, kPageUpCharacter, flags); return true;
-    case Qt::Key_PageDown: result = key(keycode::kPageDown, kPageDownCharacter, flags); return true;
-    case Qt::Key_Delete: result = key(keycode::kForwardDelete, kForwardDeleteCharacter, flags); return true;
-    case Qt::Key_Backspace: result = key(keycode::kDelete, 0x7F, flags); return true;
-    case Qt::Key_Return: result = key(keycode::kReturn, U'\r', flags); return true;
-    case Qt::Key_Enter: result = key(keycode::kKeypadEnter, U'\r', flags); return true;
-    case Qt::Key_Escape: result = key(keycode::kEscape, 0x1B, flags); return true;
-    case Qt::Key_Tab: result = key(keycode::kTab, U'\t', flags); return true;
+    case Qt::Key_Left:
+      result = key(keycode::kLeftArrow, kLeftArrowCharacter, flags);
+      return true;
+    case Qt::Key_Right:
+      result = key(keycode::kRightArrow, kRightArrowCharacter, flags);
+      return true;
+    case Qt::Key_Up:
+      result = key(keycode::kUpArrow, kUpArrowCharacter, flags);
+      return true;
+    case Qt::Key_Down:
+      result = key(keycode::kDownArrow, kDownArrowCharacter, flags);
+      return true;
+    case Qt::Key_Home:
+      result = key(keycode::kHome, kHomeCharacter, flags);
+      return true;
+    case Qt::Key_End:
+      result = key(keycode::kEnd, kEndCharacter, flags);
+      return true;
+    case Qt::Key_PageUp:
+      result = key(keycode::kPageUp, kPageUpCharacter, flags);
+      return true;
+    case Qt::Key_PageDown:
+      result = key(keycode::kPageDown, kPageDownCharacter, flags);
+      return true;
+    case Qt::Key_Delete:
+      result = key(keycode::kForwardDelete, kForwardDeleteCharacter, flags);
+      return true;
+    case Qt::Key_Backspace:
+      result = key(keycode::kDelete, 0x7F, flags);
+      return true;
+    case Qt::Key_Return:
+      result = key(keycode::kReturn, U'\r', flags);
+      return true;
+    case Qt::Key_Enter:
+      result = key(keycode::kKeypadEnter, U'\r', flags);
+      return true;
+    case Qt::Key_Escape:
+      result = key(keycode::kEscape, 0x1B, flags);
+      return true;
+    case Qt::Key_Tab:
+      result = key(keycode::kTab, U'\t', flags);
+      return true;
     // Shift-Tab: the table knows it by the character 0x19.
-    case Qt::Key_Backtab: result = key(keycode::kTab, 0x19, flags | kModifierShift); return true;
-    case Qt::Key_Clear: result = key(keycode::kKeypadClear, 0x1B, flags); return true;
+    case Qt::Key_Backtab:
+      result = key(keycode::kTab, 0x19, flags | kModifierShift);
+      return true;
+    case Qt::Key_Clear:
+      result = key(keycode::kKeypadClear, 0x1B, flags);
+      return true;
     // Dead keys type nothing themselves; the table gives the accent its own code.
-    case Qt::Key_Dead_Circumflex: result = key(keycode::kSection, 0, flags); return true;
-    case Qt::Key_Dead_Acute: result = key(keycode::kEquals, 0, flags & ~kModifierShift); return true;
-    case Qt::Key_Dead_Grave: result = key(keycode::kEquals, 0, flags | kModifierShift); return true;
-    case Qt::Key_Dead_Tilde: result = key(keycode::kN, 0, flags | kModifierOption); return true;
-    case Qt::Key_Dead_Diaeresis: result = key(keycode::kU, 0, flags); return true;
-    default: break;
+    case Qt::Key_Dead_Circumflex:
+      result = key(keycode::kSection, 0, flags);
+      return true;
+    case Qt::Key_Dead_Acute:
+      result = key(keycode::kEquals, 0, flags & ~kModifierShift);
+      return true;
+    case Qt::Key_Dead_Grave:
+      result = key(keycode::kEquals, 0, flags | kModifierShift);
+      return true;
+    case Qt::Key_Dead_Tilde:
+      result = key(keycode::kN, 0, flags | kModifierOption);
+      return true;
+    case Qt::Key_Dead_Diaeresis:
+      result = key(keycode::kU, 0, flags);
+      return true;
+    default:
+      break;
   }
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
     int index = qtKey - Qt::Key_F1;
@@ -121,8 +169,10 @@ char32_t controlCharacterOf(int qtKey) {
 }
 
 int positionCode(int qtKey) {
-  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return kLetterCodes[static_cast<std::size_t>(qtKey - Qt::Key_A)];
-  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return kDigitCodes[static_cast<std::size_t>(qtKey - Qt::Key_0)];
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+    return kLetterCodes[static_cast<std::size_t>(qtKey - Qt::Key_A)];
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+    return kDigitCodes[static_cast<std::size_t>(qtKey - Qt::Key_0)];
   if (qtKey == Qt::Key_Space) return keycode::kSpace;
   return keycode::kOther;
 }
@@ -158,15 +208,26 @@ std::uint32_t modifierFlagsAfter(int qtKey, bool pressed, Qt::KeyboardModifiers 
   std::uint32_t flags = toolboxModifierFlags(modifiers);
   std::uint32_t bit = 0;
   switch (qtKey) {
-    case Qt::Key_Shift: bit = kModifierShift; break;
-    case Qt::Key_Control: bit = kModifierControl; break;
+    case Qt::Key_Shift:
+      bit = kModifierShift;
+      break;
+    case Qt::Key_Control:
+      bit = kModifierControl;
+      break;
     case Qt::Key_Alt:
-    case Qt::Key_AltGr: bit = kModifierOption; break;
+    case Qt::Key_AltGr:
+      bit = kModifierOption;
+      break;
     case Qt::Key_Meta:
     case Qt::Key_Super_L:
-    case Qt::Key_Super_R: bit = kModifierCommand; break;
-    case Qt::Key_CapsLock: bit = kModifierCapsLock; break;
-    default: break;
+    case Qt::Key_Super_R:
+      bit = kModifierCommand;
+      break;
+    case Qt::Key_CapsLock:
+      bit = kModifierCapsLock;
+      break;
+    default:
+      break;
   }
   return pressed ? flags | bit : flags & ~bit;
 }

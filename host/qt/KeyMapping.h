@@ -9,8 +9,8 @@
 #include <string>
 
 struct ToolboxKey {
-  int code = -1;           // keycode::kOther when the table has no code for the key
-  std::string characters;  // UTF-8; empty for a dead key
+  int code = -1;            // keycode::kOther when the table has no code for the key
+  std::string characters;   // UTF-8; empty for a dead key
   std::uint32_t flags = 0;  // kModifier* bits
 };
 

@@ -94,7 +94,8 @@ KeyScript parseKeyScript(std::string_view utf8) {
     }
     std::size_t close = text.find(U'}', index + 1);
     if (close == std::u32string::npos || close - index - 1 > kMaxKeyNameLength) {
-      script.error = lineError(line, "\"{\" without a key name and \"}\" (write \"{{\" for a brace)");
+      script.error =
+          lineError(line, "\"{\" without a key name and \"}\" (write \"{{\" for a brace)");
       return script;
     }
     std::u32string_view name(text.data() + index + 1, close - index - 1);

@@ -25,12 +25,18 @@ std::vector<WindowItems> windowItems() {
   static const char* const graphicTitles[] = {"Grafikfenster 2", "Grafikfenster 3",
                                               "Grafikfenster 4", "Grafikfenster 5",
                                               "Grafikfenster 6", "Grafikfenster 7"};
-  for (int k = 2; k < 8; ++k) items.push_back({graphicTitles[k - 2], kActionFrontGraphic0 + 2 * k, {}});
-  items.push_back({"Zwischenablage", kActionFrontPasteboard, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  items.push_back({"Virtueller Drucker", kActionFrontPrinter, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)});
-  items.push_back({"Systemkonsole", kActionFrontConsole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)});
-  items.push_back({"Einstellungen", kActionFrontPreferences, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
-  items.push_back({"Hauptfenster", kActionFrontMainWindow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
+  for (int k = 2; k < 8; ++k)
+    items.push_back({graphicTitles[k - 2], kActionFrontGraphic0 + 2 * k, {}});
+  items.push_back(
+      {"Zwischenablage", kActionFrontPasteboard, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  items.push_back(
+      {"Virtueller Drucker", kActionFrontPrinter, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)});
+  items.push_back(
+      {"Systemkonsole", kActionFrontConsole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)});
+  items.push_back(
+      {"Einstellungen", kActionFrontPreferences, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
+  items.push_back(
+      {"Hauptfenster", kActionFrontMainWindow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
   return items;
 }
 }  // namespace
@@ -53,7 +59,8 @@ QMenu* MenuBar::addMenu(const QString& title) {
   return menu;
 }
 
-QAction* MenuBar::addItem(QMenu* menu, const QString& title, int tag, const QKeySequence& shortcut) {
+QAction* MenuBar::addItem(QMenu* menu, const QString& title, int tag,
+                          const QKeySequence& shortcut) {
   QAction* action = menu->addAction(title);
   action->setData(tag);
   action->setProperty(kMenuTitleProperty, plainTitle(menu->title()));
@@ -130,7 +137,9 @@ host::HostMenu* MenuBar::topLevel(const std::string& titleUtf8) {
   return nullptr;
 }
 
-std::vector<QAction*> MenuBar::taggedActions() const { return tagged_; }
+std::vector<QAction*> MenuBar::taggedActions() const {
+  return tagged_;
+}
 
 QString MenuBar::plainTitle(const QString& text) {
   QString plain;

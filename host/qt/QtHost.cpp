@@ -33,16 +33,20 @@ QScreen* screenOf(QWidget* widget) {
   return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
-QString pathOf(const QString& chosen) { return chosen.normalized(QString::NormalizationForm_C); }
+QString pathOf(const QString& chosen) {
+  return chosen.normalized(QString::NormalizationForm_C);
+}
 
 // "txt,gr" as the panel's filter "Dateien (*.txt *.gr)"; empty allows all.
 QStringList nameFilters(const std::string& allowedTypes, bool othersToo) {
   QStringList patterns;
-  for (const QString& type : QString::fromStdString(allowedTypes).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+  for (const QString& type :
+       QString::fromStdString(allowedTypes).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
     patterns << QStringLiteral("*.") + type.trimmed();
   }
   QStringList filters;
-  if (!patterns.isEmpty()) filters << QStringLiteral("Dateien (%1)").arg(patterns.join(QLatin1Char(' ')));
+  if (!patterns.isEmpty())
+    filters << QStringLiteral("Dateien (%1)").arg(patterns.join(QLatin1Char(' ')));
   if (patterns.isEmpty() || othersToo) filters << QStringLiteral("Alle Dateien (*)");
   return filters;
 }
@@ -138,7 +142,8 @@ void QtHost::runOnMainAndWait(const std::function<void()>& work) {
     work();
     return;
   }
-  QMetaObject::invokeMethod(qApp, [&work] { work(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp, [&work] { work(); }, Qt::BlockingQueuedConnection);
 }
 
 void QtHost::runOnMainAsync(std::function<void()> work) {
@@ -166,14 +171,18 @@ host::HostWindow* QtHost::mainWindow() {
   return window != nullptr ? window->handle() : nullptr;
 }
 
-bool QtHost::isVisible(host::HostWindow* window) { return window->widget->isVisible(); }
+bool QtHost::isVisible(host::HostWindow* window) {
+  return window->widget->isVisible();
+}
 
 void QtHost::orderFront(host::HostWindow* window) {
   window->widget->show();
   window->widget->raise();
 }
 
-void QtHost::orderOut(host::HostWindow* window) { window->widget->hide(); }
+void QtHost::orderOut(host::HostWindow* window) {
+  window->widget->hide();
+}
 
 void QtHost::makeKeyAndOrderFront(host::HostWindow* window) {
   orderFront(window);
@@ -224,9 +233,13 @@ void QtHost::setViewFrame(host::HostView* view, const host::Rect& frame) {
   content->setChildFrame(view->widget, frame);
 }
 
-void QtHost::setNeedsDisplay(host::HostView* view) { view->widget->update(); }
+void QtHost::setNeedsDisplay(host::HostView* view) {
+  view->widget->update();
+}
 
-void QtHost::displayNow(host::HostView* view) { view->widget->repaint(); }
+void QtHost::displayNow(host::HostView* view) {
+  view->widget->repaint();
+}
 
 const SystemTextParts* QtHost::parts(int window) const {
   int index = indexOfSystemText(window);
@@ -239,7 +252,9 @@ QPlainTextEdit* QtHost::textView(int window) {
   return found != nullptr ? found->text : nullptr;
 }
 
-bool QtHost::hasTextView(int window) { return parts(window) != nullptr; }
+bool QtHost::hasTextView(int window) {
+  return parts(window) != nullptr;
+}
 
 void QtHost::setTextViewString(int window, const std::string& textUtf8) {
   if (const SystemTextParts* found = parts(window)) {
@@ -302,37 +317,40 @@ host::HostMenu* QtHost::topLevelMenu(const std::string& titleUtf8) {
   return menuBar_->topLevel(titleUtf8);
 }
 
-int QtHost::menuItemCount(host::HostMenu* menu) { return int(menu->menu->actions().size()); }
+int QtHost::menuItemCount(host::HostMenu* menu) {
+  return int(menu->menu->actions().size());
+}
 
 std::string QtHost::menuItemTitle(host::HostMenu* menu, int index) {
   QAction* action = menu->menu->actions().at(index);
-  return action->isSeparator() ? std::string()
-                               : MenuBar::plainTitle(action->text()).toStdString();
+  return action->isSeparator() ? std::string() : MenuBar::plainTitle(action->text()).toStdString();
 }
 
 void QtHost::removeMenuItem(host::HostMenu* menu, int index) {
   menu->menu->removeAction(menu->menu->actions().at(index));
 }
 
-std::string QtHost::pasteboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
+std::string QtHost::pasteboardText() {
+  return QGuiApplication::clipboard()->text().toStdString();
+}
 
 void QtHost::setPasteboardText(const std::string& textUtf8) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(textUtf8));
 }
 
 void QtHost::setPasteboardImage(const host::ArgbImage& image) {
-  QImage picture(image.width, image.height, QImage::Format_RGB32);
-  const std::uint8_t* source = image.bytes.data();
-  for (int y = 0; y < image.height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-    for (int x = 0; x < image.width; ++x, source += 4) row[x] = qRgb(source[1], source[2], source[3]);
-  }
+  QImage picture;
+  copyArgbImage(image, picture);
   QGuiApplication::clipboard()->setImage(picture);
 }
 
-bool QtHost::playSound(const std::string& resourcePath) { return sound_.play(resourcePath); }
+bool QtHost::playSound(const std::string& resourcePath) {
+  return sound_.play(resourcePath);
+}
 
-void QtHost::systemBeep() { QApplication::beep(); }
+void QtHost::systemBeep() {
+  QApplication::beep();
+}
 
 std::vector<std::string> QtHost::openPanel(const host::OpenPanelRequest& request) {
   QFileDialog dialog(nullptr, panelTitle(request.title, request.message));
@@ -349,7 +367,8 @@ std::vector<std::string> QtHost::openPanel(const host::OpenPanelRequest& request
   dialog.setNameFilters(nameFilters(request.allowedTypes, false));
   std::vector<std::string> paths;
   if (dialog.exec() != QDialog::Accepted) return paths;
-  for (const QString& chosen : dialog.selectedFiles()) paths.push_back(pathOf(chosen).toStdString());
+  for (const QString& chosen : dialog.selectedFiles())
+    paths.push_back(pathOf(chosen).toStdString());
   return paths;
 }
 

@@ -6,8 +6,10 @@
 #include <QWidget>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "app/ProgramThread.h"
+#include "host/qt/Windows.h"
 #include "support/Utf8.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Events.h"
@@ -18,6 +20,9 @@ constexpr auto kPollInterval = std::chrono::milliseconds(2);
 // The program looks at the key queue every 10 ms; a wait that lasts three of
 // its looks is a real one, not the moment between taking a key and acting on it.
 constexpr auto kSteadyWait = std::chrono::milliseconds(30);
+// Without KeyWaiting: a program thread that has slept this long, with its
+// processor time unchanged, is taken to wait for a key.
+constexpr auto kSteadySleep = std::chrono::milliseconds(20);
 
 struct QtKey {
   int key;
@@ -27,28 +32,43 @@ struct QtKey {
 
 QtKey qtKeyOf(const ScriptKey& scriptKey) {
   switch (scriptKey.kind) {
-    case ScriptKeyKind::Return: return {Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")};
-    case ScriptKeyKind::Escape: return {Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b")};
-    case ScriptKeyKind::Tab: return {Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")};
-    case ScriptKeyKind::Backspace: return {Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b")};
-    case ScriptKeyKind::ForwardDelete: return {Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f")};
-    case ScriptKeyKind::Left: return {Qt::Key_Left, Qt::NoModifier, {}};
-    case ScriptKeyKind::Right: return {Qt::Key_Right, Qt::NoModifier, {}};
-    case ScriptKeyKind::Up: return {Qt::Key_Up, Qt::NoModifier, {}};
-    case ScriptKeyKind::Down: return {Qt::Key_Down, Qt::NoModifier, {}};
-    case ScriptKeyKind::Home: return {Qt::Key_Home, Qt::NoModifier, {}};
-    case ScriptKeyKind::End: return {Qt::Key_End, Qt::NoModifier, {}};
-    case ScriptKeyKind::PageUp: return {Qt::Key_PageUp, Qt::NoModifier, {}};
-    case ScriptKeyKind::PageDown: return {Qt::Key_PageDown, Qt::NoModifier, {}};
+    case ScriptKeyKind::Return:
+      return {Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")};
+    case ScriptKeyKind::Escape:
+      return {Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b")};
+    case ScriptKeyKind::Tab:
+      return {Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")};
+    case ScriptKeyKind::Backspace:
+      return {Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b")};
+    case ScriptKeyKind::ForwardDelete:
+      return {Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f")};
+    case ScriptKeyKind::Left:
+      return {Qt::Key_Left, Qt::NoModifier, {}};
+    case ScriptKeyKind::Right:
+      return {Qt::Key_Right, Qt::NoModifier, {}};
+    case ScriptKeyKind::Up:
+      return {Qt::Key_Up, Qt::NoModifier, {}};
+    case ScriptKeyKind::Down:
+      return {Qt::Key_Down, Qt::NoModifier, {}};
+    case ScriptKeyKind::Home:
+      return {Qt::Key_Home, Qt::NoModifier, {}};
+    case ScriptKeyKind::End:
+      return {Qt::Key_End, Qt::NoModifier, {}};
+    case ScriptKeyKind::PageUp:
+      return {Qt::Key_PageUp, Qt::NoModifier, {}};
+    case ScriptKeyKind::PageDown:
+      return {Qt::Key_PageDown, Qt::NoModifier, {}};
     case ScriptKeyKind::Function:
       return {Qt::Key_F1 + static_cast<int>(scriptKey.character) - 1, Qt::NoModifier, {}};
     case ScriptKeyKind::Control: {
       char32_t letter = scriptKey.character;
-      int key = letter == U'^' ? int{Qt::Key_AsciiCircum} : Qt::Key_A + static_cast<int>(letter - U'A');
+      int key =
+          letter == U'^' ? int{Qt::Key_AsciiCircum} : Qt::Key_A + static_cast<int>(letter - U'A');
       char32_t control = letter == U'^' ? 0x1E : letter - U'A' + 1;
       return {key, Qt::ControlModifier, QString::fromUcs4(&control, 1)};
     }
-    case ScriptKeyKind::Character: break;
+    case ScriptKeyKind::Character:
+      break;
   }
   char32_t character = scriptKey.character;
   QString text = QString::fromUcs4(&character, 1);
@@ -79,14 +99,38 @@ ScriptedPlay::ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endW
   connect(&timer_, &QTimer::timeout, this, &ScriptedPlay::poll);
 }
 
-void ScriptedPlay::start() { timer_.start(); }
+void ScriptedPlay::start() {
+  timer_.start();
+}
 
-bool ScriptedPlay::programWaitsSteadily() {
-  bool waitingNow = KeyWaiting && !KeyAvailable;
+bool ScriptedPlay::programThreadSleeps() {
+  int id = ProgramThreadKernelId;
+  std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
+  std::string line;
+  if (id == 0 || !std::getline(stat, line)) return false;
+  // "tid (name) S ppid ..." with utime and stime the 14th and 15th fields; the
+  // name may hold blanks and parentheses, so count from the last ")".
+  std::istringstream fields(line.substr(line.rfind(')') + 1));
+  std::string state;
+  fields >> state;
+  std::string skipped;
+  for (int field = 4; field <= 13; ++field) fields >> skipped;
+  long long userTicks = 0;
+  long long systemTicks = 0;
+  fields >> userTicks >> systemTicks;
+  long long ticks = userTicks + systemTicks;
+  bool unchanged = ticks == lastCpuTicks_;
+  lastCpuTicks_ = ticks;
+  return state == "S" && unchanged;
+}
+
+bool ScriptedPlay::programWaits(std::chrono::milliseconds steadyFor) {
+  if (KeyWaiting) keyWaitingSeen_ = true;
+  bool waitingNow = !KeyAvailable && (keyWaitingSeen_ ? KeyWaiting.load() : programThreadSleeps());
   auto now = std::chrono::steady_clock::now();
   if (waitingNow && !waiting_) waitingSince_ = now;
   waiting_ = waitingNow;
-  return waitingNow && now - waitingSince_ >= kSteadyWait;
+  return waitingNow && now - waitingSince_ >= steadyFor;
 }
 
 void ScriptedPlay::poll() {
@@ -97,10 +141,13 @@ void ScriptedPlay::poll() {
     return;
   }
   if (next_ < keys_.size()) {
-    if (KeyWaiting && !KeyAvailable) typeScriptKey(view_, keys_[next_++]);
+    if (programWaits(keyWaitingSeen_ ? std::chrono::milliseconds(0) : kSteadySleep)) {
+      typeScriptKey(view_, keys_[next_++]);
+      waiting_ = false;
+    }
     return;
   }
-  if (endWhenDone_ && programWaitsSteadily()) {
+  if (endWhenDone_ && programWaits(kSteadyWait)) {
     timer_.stop();
     QCoreApplication::exit(0);
   }
@@ -130,16 +177,9 @@ bool writeDumps(const CommandLine& line) {
                    line.dumpWindow);
       return false;
     }
-    QImage picture(image.width, image.height, QImage::Format_RGB888);
-    const std::uint8_t* source = image.bytes.data();
-    for (int y = 0; y < image.height; ++y) {
-      std::uint8_t* row = picture.scanLine(y);
-      for (int x = 0; x < image.width; ++x, source += 4) {
-        row[3 * x] = source[1];
-        row[3 * x + 1] = source[2];
-        row[3 * x + 2] = source[3];
-      }
-    }
+    QImage picture;
+    copyArgbImage(image, picture);
+    picture.convertTo(QImage::Format_RGB888);
     if (!picture.save(QString::fromStdString(line.dumpWindowFile), "PNG")) {
       std::fprintf(stderr, "velmorat: cannot write %s\n", line.dumpWindowFile.c_str());
       complete = false;

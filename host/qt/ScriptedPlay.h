@@ -24,7 +24,10 @@ class ScriptedPlay : public QObject {
 
  private:
   void poll();
-  bool programWaitsSteadily();
+  // The program waits for a key: KeyWaiting says so (once the toolbox has
+  // been seen to set it), otherwise its thread has slept for a while.
+  bool programWaits(std::chrono::milliseconds steadyFor);
+  bool programThreadSleeps();
 
   QWidget* view_;
   std::vector<ScriptKey> keys_;
@@ -34,6 +37,8 @@ class ScriptedPlay : public QObject {
   QTimer timer_;
   std::chrono::steady_clock::time_point waitingSince_{};
   bool waiting_ = false;
+  bool keyWaitingSeen_ = false;
+  long long lastCpuTicks_ = -1;
 };
 
 // Sends one key of a key file to the widget as a press and a release, the way

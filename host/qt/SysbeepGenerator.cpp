@@ -2,9 +2,9 @@
 // A5 and E6) with a quick attack and an exponential fade, 16-bit mono AIFF.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <algorithm>
 #include <vector>
 
 namespace {

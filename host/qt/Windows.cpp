@@ -16,7 +16,9 @@
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 
-ContentWidget::ContentWidget(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
+ContentWidget::ContentWidget(QWidget* parent) : QWidget(parent) {
+  setAutoFillBackground(true);
+}
 
 void ContentWidget::setChildFrame(QWidget* child, const host::Rect& frame) {
   frames_[child] = frame;
@@ -100,6 +102,19 @@ void VelmoratWindow::dropUrls(const QList<QUrl>& urls) {
   openDocuments(paths);
 }
 
+void copyArgbImage(const host::ArgbImage& image, QImage& target) {
+  if (target.width() != image.width || target.height() != image.height ||
+      target.format() != QImage::Format_RGB32) {
+    target = QImage(image.width, image.height, QImage::Format_RGB32);
+  }
+  const std::uint8_t* source = image.bytes.data();
+  for (int y = 0; y < image.height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(target.scanLine(y));
+    for (int x = 0; x < image.width; ++x, source += 4)
+      row[x] = qRgb(source[1], source[2], source[3]);
+  }
+}
+
 void openDocuments(const QStringList& paths) {
   for (const QString& path : paths) {
     Document document;
@@ -121,18 +136,7 @@ GraphicView::GraphicView(int window, QWidget* parent) : QWidget(parent), window_
 void GraphicView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   bool ready = viewRedraw(static_cast<std::uint8_t>(window_), image_,
-                          [&](const host::ArgbImage& image) {
-                            if (shown_.width() != image.width || shown_.height() != image.height) {
-                              shown_ = QImage(image.width, image.height, QImage::Format_RGB32);
-                            }
-                            const std::uint8_t* source = image.bytes.data();
-                            for (int y = 0; y < image.height; ++y) {
-                              auto* row = reinterpret_cast<QRgb*>(shown_.scanLine(y));
-                              for (int x = 0; x < image.width; ++x, source += 4) {
-                                row[x] = qRgb(source[1], source[2], source[3]);
-                              }
-                            }
-                          });
+                          [this](const host::ArgbImage& image) { copyArgbImage(image, shown_); });
   if (!ready || shown_.isNull()) {
     painter.fillRect(rect(), Qt::black);
     return;
@@ -160,4 +164,6 @@ void GraphicView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 // Tab and Shift-Tab are keys of the program, not focus moves.
-bool GraphicView::focusNextPrevChild(bool) { return false; }
+bool GraphicView::focusNextPrevChild(bool) {
+  return false;
+}

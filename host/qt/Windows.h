@@ -96,5 +96,9 @@ struct SystemTextParts {
   QLineEdit* ruler = nullptr;
 };
 
+// Copies a toolbox image (alpha, red, green, blue bytes) into target, which
+// is made Format_RGB32 of the image's size unless it already is.
+void copyArgbImage(const host::ArgbImage& image, QImage& target);
+
 // Opens the files as documents (file events), as a drop or Ablage > Öffnen does.
 void openDocuments(const QStringList& paths);

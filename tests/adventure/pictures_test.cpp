@@ -52,7 +52,9 @@ void expectPictures(const std::vector<Place>& places) {
         << "item " << place.item << " at " << place.x << "," << place.y;
     EXPECT_EQ(picturePixel(place.x + 7, place.y + 7), itemColour(place.item));
     EXPECT_EQ(picturePixel(place.x + 8, place.y + 8), kWhite) << "pictures are drawn at scale 1";
-    if (place.x > 0) EXPECT_EQ(picturePixel(place.x - 1, place.y), kWhite) << "item " << place.item;
+    if (place.x > 0) {
+      EXPECT_EQ(picturePixel(place.x - 1, place.y), kWhite) << "item " << place.item;
+    }
   }
 }
 

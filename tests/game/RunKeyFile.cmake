@@ -2,7 +2,7 @@
 # cmake -DVELMORAT=program -DBUNDLE=dir -DKEYS=file -DOUTPUT=prefix
 #       [-DEXPECT=text]            text that must stand on the final screen
 #       [-DVISIT=000,001,...]      data files that must have run
-#       [-DNO_ERRORS=ON]           no "*** " message and no script reload
+#       [-DNO_ERRORS=ON -DITEM_COUNT=n]  no "*** " message and no script reload
 #       [-DPICTURE=file.gr -DCHECKER=program]  the picture window shows file.gr
 #       -P RunKeyFile.cmake
 #
@@ -57,6 +57,9 @@ if(DEFINED VISIT)
 endif()
 
 if(NO_ERRORS)
+  if(NOT DEFINED ITEM_COUNT)
+    message(FATAL_ERROR "-DNO_ERRORS=ON needs -DITEM_COUNT=n")
+  endif()
   string(FIND "${screen}" "*** " found)
   if(NOT found EQUAL -1)
     list(APPEND failures "the final screen shows a \"*** \" message")
@@ -65,6 +68,21 @@ if(NO_ERRORS)
   # message itself may have scrolled away, but the reload shows in the log: a
   # file starts from its first line without INPUT (take, drop, look, move),
   # GOTO SCENE or QUIT (a new game) having run just before.
+  # The one failure inside INPUT that leaves no trace in the log is a look at
+  # an item without its picture (the reload then follows INPUT like a restart
+  # after a take): every item picture, and the insult answer, must exist.
+  set(pictures form021.gr)
+  foreach(item RANGE 1 ${ITEM_COUNT})
+    string(LENGTH "${item}" digits)
+    math(EXPR padding_length "3 - ${digits}")
+    string(REPEAT "0" ${padding_length} padding)
+    list(APPEND pictures ITEM${padding}${item}.gr)
+  endforeach()
+  foreach(picture IN LISTS pictures)
+    if(NOT EXISTS ${BUNDLE}/Contents/Resources/Data/${picture})
+      list(APPEND failures "the picture ${picture} is missing")
+    endif()
+  endforeach()
   file(STRINGS ${log_file} commands REGEX "^#[0-9]+: Command = ")
   set(previous "QUIT")
   foreach(command IN LISTS commands)

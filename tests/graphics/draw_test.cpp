@@ -30,8 +30,8 @@ void referenceDraw(std::uint8_t window, const t_Graphic& picture, int x, int y, 
       if ((i + 1) * bytesPerPixel > d.size()) return record.RGBColor = saved, void();
       auto tColor = [&](int colour) {
         record.TextColor = std::uint8_t((colour & 15) << 4 | (record.TextColor & 0x0F));
-        record.RGBColor = t_RGBColor{255, Palette16[colour].red, Palette16[colour].green,
-                                     Palette16[colour].blue};
+        record.RGBColor =
+            t_RGBColor{255, Palette16[colour].red, Palette16[colour].green, Palette16[colour].blue};
       };
       auto colorRgb = [&](int a, int red, int green, int blue) {
         g_ColorRGB(window, t_RGBColor{std::uint8_t(a), std::uint8_t(red), std::uint8_t(green),
@@ -126,10 +126,10 @@ class Draw : public PixelWindowFixture {
 TEST_F(Draw, EveryFormatAtEveryDepthMatchesThePlainAlgorithm) {
   std::mt19937 random(11);
   const DrawCase cases[] = {
-      {0, 0, 1, -1, 0},  {3, 2, 1, 14, 0},   {-5, -3, 2, 0, 0},  {30, 18, 1, 15, 0},
-      {-60, 0, 1, -1, 0}, {2, 1, 3, 14, 2},  {1, 1, 1, -1, 3},   {0, 0, 0, -1, 0},
-      {5, -4, 1, -1, 1},  {0, 3, 2, -1, 4},  {7, 0, 1, -1, 5},   {0, 0, 1, -1, 6},
-      {-1, -1, 1, -1, 7}, {0, 0, 1, -1, 9},   {4, 0, 1, -1, 2},
+      {0, 0, 1, -1, 0},   {3, 2, 1, 14, 0}, {-5, -3, 2, 0, 0}, {30, 18, 1, 15, 0},
+      {-60, 0, 1, -1, 0}, {2, 1, 3, 14, 2}, {1, 1, 1, -1, 3},  {0, 0, 0, -1, 0},
+      {5, -4, 1, -1, 1},  {0, 3, 2, -1, 4}, {7, 0, 1, -1, 5},  {0, 0, 1, -1, 6},
+      {-1, -1, 1, -1, 7}, {0, 0, 1, -1, 9}, {4, 0, 1, -1, 2},
   };
   for (int format = 0; format <= 5; ++format) {
     const t_Graphic unscaled = randomPicture(format, 17, 11, 1, 1, random);

@@ -18,8 +18,9 @@ namespace {
 
 std::string writeFile(const std::string& name, const Bytes& bytes) {
   const std::string path = testing::TempDir() + "/" + name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
@@ -212,8 +213,8 @@ TEST(PictureFile, EveryWritableCodeRoundTripsThroughTheFile) {
     const std::optional<t_Graphic> encoded = picture::encodePicture(plain, code);
     ASSERT_TRUE(encoded) << "code " << code;
     LogCapture log;
-    const t_Graphic loaded =
-        g_LoadGraphic(writeFile("code" + std::to_string(code) + ".gr", picture::fileBytes(*encoded)));
+    const t_Graphic loaded = g_LoadGraphic(
+        writeFile("code" + std::to_string(code) + ".gr", picture::fileBytes(*encoded)));
     EXPECT_EQ(loaded.Format, code);
     const t_Graphic result = decoded(loaded);
     EXPECT_EQ(result.Format, plainFormat) << "code " << code;

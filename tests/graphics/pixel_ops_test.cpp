@@ -94,8 +94,8 @@ TEST_F(PixelOps, DrawingModesCombineWithThePixelInMemory) {
   openWindow(0, 24, 2, 1);
   block(0)[0] = 0xF0;
   WindowTable[0].RGBColor = t_RGBColor{9, 0x3C, 0, 0};
-  const std::pair<int, int> modes24[] = {{0, 0x3C}, {1, (0x3C + 0xF0) / 2}, {5, 0x30},
-                                         {6, 0xFC}, {7, 0xCC},              {8, 0xF0}};
+  const std::pair<int, int> modes24[] = {
+      {0, 0x3C}, {1, (0x3C + 0xF0) / 2}, {5, 0x30}, {6, 0xFC}, {7, 0xCC}, {8, 0xF0}};
   for (auto [mode, expected] : modes24) {
     block(0)[0] = 0xF0;
     WindowTable[0].DrawingMode = mode;
@@ -190,7 +190,7 @@ TEST(PixelColours, NearestColourOfGreysAndColours) {
   EXPECT_EQ(g_NearestColor(255, 0, 1), 1);
   EXPECT_EQ(g_NearestColor(250, 120, 10), 9);
   EXPECT_EQ(g_NearestColor(0, 100, 230), 7);
-  EXPECT_EQ(g_NearestColor(0, 0, 64), 0);     // 64^2 to black, 64^2 to dark blue: lower index
+  EXPECT_EQ(g_NearestColor(0, 0, 64), 0);  // 64^2 to black, 64^2 to dark blue: lower index
 }
 
 TEST(PixelColours, PaletteColourIsOpaqueAndBlackBeyondTheTable) {

@@ -54,7 +54,8 @@ TEST(RunLength, LiteralAfterRunNeedNotBeAligned) {
 
 TEST(RunLength, FewerThanFourUnitsDecodeToNothing) {
   EXPECT_TRUE(rletobinary24(Bytes(9, 1)).empty());
-  EXPECT_EQ(rletobinary24(Bytes{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(rletobinary24(Bytes{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}),
+            (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_TRUE(rletobinary32(Bytes(15, 1)).empty());
 }
 

@@ -11,7 +11,9 @@ namespace {
 QtHost* theHost = nullptr;
 }
 
-QtHost& testHost() { return *theHost; }
+QtHost& testHost() {
+  return *theHost;
+}
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

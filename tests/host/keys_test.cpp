@@ -34,9 +34,9 @@ class ViewKeys : public ::testing::Test {
 }  // namespace
 
 TEST_F(ViewKeys, CursorKeysBecomeControlCodesMarkedAsCursorKeys) {
-  const std::pair<int, int> keys[] = {{Qt::Key_Left, 8},   {Qt::Key_Right, 0x15}, {Qt::Key_Up, 0x0B},
-                                      {Qt::Key_Down, 0x0A}, {Qt::Key_Home, 2},     {Qt::Key_End, 5},
-                                      {Qt::Key_PageUp, 0x12}, {Qt::Key_PageDown, 3}};
+  const std::pair<int, int> keys[] = {
+      {Qt::Key_Left, 8}, {Qt::Key_Right, 0x15}, {Qt::Key_Up, 0x0B},     {Qt::Key_Down, 0x0A},
+      {Qt::Key_Home, 2}, {Qt::Key_End, 5},      {Qt::Key_PageUp, 0x12}, {Qt::Key_PageDown, 3}};
   for (auto [key, value] : keys) {
     press(key, Qt::NoModifier);
     t_Event event = only();
@@ -123,9 +123,10 @@ TEST_F(ViewKeys, ControlLettersWithoutTextStillTypeControlCodes) {
 }
 
 TEST_F(ViewKeys, KeyFileKeysQueueInOrder) {
-  for (ScriptKey key : {ScriptKey{ScriptKeyKind::Character, 'a'}, ScriptKey{ScriptKeyKind::Character, 'B'},
-                        ScriptKey{ScriptKeyKind::Return, 0}, ScriptKey{ScriptKeyKind::Control, 'A'},
-                        ScriptKey{ScriptKeyKind::Function, 3}}) {
+  for (ScriptKey key :
+       {ScriptKey{ScriptKeyKind::Character, 'a'}, ScriptKey{ScriptKeyKind::Character, 'B'},
+        ScriptKey{ScriptKeyKind::Return, 0}, ScriptKey{ScriptKeyKind::Control, 'A'},
+        ScriptKey{ScriptKeyKind::Function, 3}}) {
     typeScriptKey(testHost().view(0), key);
   }
   ASSERT_EQ(KeyEventQueue.size(), 5u);

@@ -4,15 +4,22 @@
 #include "host/qt/KeyScript.h"
 
 namespace {
-ScriptKey character(char32_t scalar) { return {ScriptKeyKind::Character, scalar}; }
+ScriptKey character(char32_t scalar) {
+  return {ScriptKeyKind::Character, scalar};
+}
 }  // namespace
 
 TEST(KeyScript, TypesUtf8TextAndLineEndsAsReturn) {
   KeyScript script = parseKeyScript("nimm ä\r\nß\n");
   ASSERT_TRUE(script.error.empty()) << script.error;
-  std::vector<ScriptKey> expected = {character('n'), character('i'), character('m'),
-                                     character('m'), character(' '), character(U'ä'),
-                                     {ScriptKeyKind::Return, 0},   character(U'ß'),
+  std::vector<ScriptKey> expected = {character('n'),
+                                     character('i'),
+                                     character('m'),
+                                     character('m'),
+                                     character(' '),
+                                     character(U'ä'),
+                                     {ScriptKeyKind::Return, 0},
+                                     character(U'ß'),
                                      {ScriptKeyKind::Return, 0}};
   EXPECT_EQ(script.keys, expected);
 }
@@ -20,10 +27,11 @@ TEST(KeyScript, TypesUtf8TextAndLineEndsAsReturn) {
 TEST(KeyScript, NamesSpecialKeysInBraces) {
   KeyScript script = parseKeyScript("{Esc}{F12}{Ctrl-S}{Ctrl-^}{PageDown}{Delete}{Backspace}");
   ASSERT_TRUE(script.error.empty()) << script.error;
-  std::vector<ScriptKey> expected = {{ScriptKeyKind::Escape, 0},        {ScriptKeyKind::Function, 12},
-                                     {ScriptKeyKind::Control, 'S'},     {ScriptKeyKind::Control, '^'},
-                                     {ScriptKeyKind::PageDown, 0},      {ScriptKeyKind::ForwardDelete, 0},
-                                     {ScriptKeyKind::Backspace, 0}};
+  std::vector<ScriptKey> expected = {
+      {ScriptKeyKind::Escape, 0},    {ScriptKeyKind::Function, 12},
+      {ScriptKeyKind::Control, 'S'}, {ScriptKeyKind::Control, '^'},
+      {ScriptKeyKind::PageDown, 0},  {ScriptKeyKind::ForwardDelete, 0},
+      {ScriptKeyKind::Backspace, 0}};
   EXPECT_EQ(script.keys, expected);
 }
 
@@ -54,9 +62,9 @@ TEST(KeyScript, ReportsMissingFile) {
 }
 
 TEST(CommandLine, ReadsEveryOption) {
-  CommandLine line = parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt",
-                                       "--dump-text", "t.txt", "--dump-window", "1", "w.png",
-                                       "doc.txt"});
+  CommandLine line =
+      parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt", "--dump-text", "t.txt",
+                        "--dump-window", "1", "w.png", "doc.txt"});
   ASSERT_TRUE(line.error.empty()) << line.error;
   EXPECT_EQ(line.bundle, "/b");
   EXPECT_TRUE(line.headless);

@@ -27,7 +27,9 @@ void choose(int tag) {
   QCoreApplication::processEvents();
 }
 
-bool visible(int window) { return testHost().window(window)->isVisible(); }
+bool visible(int window) {
+  return testHost().window(window)->isVisible();
+}
 
 void makeMain(int window) {
   t_WindowFront(static_cast<std::uint8_t>(window));
@@ -41,8 +43,8 @@ class MenuActions : public ::testing::Test {
 }  // namespace
 
 TEST_F(MenuActions, EveryBuiltInTagHasAnItem) {
-  std::vector<int> tags = {100, 101, 110, 111, 112, 113, 114, 200, 201, 205, 206, 207, 208,
-                           209, 210, 211, 212, 229, 230};
+  std::vector<int> tags = {100, 101, 110, 111, 112, 113, 114, 200, 201, 205,
+                           206, 207, 208, 209, 210, 211, 212, 229, 230};
   for (int tag = 213; tag <= 228; ++tag) tags.push_back(tag);
   for (int tag : tags) EXPECT_NE(itemWithTag(tag), nullptr) << tag;
   EXPECT_EQ(MenuActionTableCopy().size(), 39u);  // 37 built in + the two panels
@@ -139,7 +141,7 @@ TEST_F(MenuActions, CopyTextOfTextWindowUsesCarriageReturnsAndPlainCharacters) {
   choose(111);
   QString text = QGuiApplication::clipboard()->text();
   EXPECT_TRUE(text.startsWith(QStringLiteral("Ab-|-"))) << text.toStdString();
-  EXPECT_EQ(text.count(QLatin1Char('\r')), 3);  // four lines
+  EXPECT_EQ(text.count(QLatin1Char('\r')), 3) << text.toStdString();  // four lines
 }
 
 TEST_F(MenuActions, ProgramActionHookRunsForGraphicMainWindowOnly) {

@@ -59,7 +59,8 @@ TEST(QtWindows, FramesCountFromTheBottomOfTheScreen) {
 TEST(QtWindows, TitleBarHeightIsMeasuredFromThePasteboardWindow) {
   onProgramThread([] { t_InitMemory(); });
   host::HostWindow* pasteboard = testHost().fixedWindow(8);
-  int measured = int(testHost().frame(pasteboard).height - testHost().scrollViewFrame(8).height - 20);
+  int measured =
+      int(testHost().frame(pasteboard).height - testHost().scrollViewFrame(8).height - 20);
   EXPECT_EQ(measured, testHost().titleBarHeight());
   EXPECT_GT(measured, 0);
 }
@@ -124,7 +125,8 @@ TEST(ProgramThread, GetsItsStackAndNameAndEndsQuietlyOnQuit) {
         reachedAfterQuit = true;
       },
       kProgramStackSize);
-  EXPECT_TRUE(serveEventsUntil([&] { return stackBytes != 0 && ProgramThreadsRunning == 0; }, 2000));
+  EXPECT_TRUE(
+      serveEventsUntil([&] { return stackBytes != 0 && ProgramThreadsRunning == 0; }, 2000));
   EXPECT_GE(stackBytes, std::size_t{0x40000000});
   EXPECT_STREQ(name, "Main Program");
   EXPECT_FALSE(reachedAfterQuit);

@@ -8,6 +8,7 @@
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/KeyCodes.h"
 #include "toolbox/windows/KeyTranslation.h"
+#include "toolbox/windows/WindowManagement.h"
 
 using namespace texttest;
 
@@ -230,6 +231,7 @@ TEST_F(Events, KeyWaitSkipsNegativeValuesAndShowsTheCursorWhileWaiting) {
   std::thread typist([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
     EXPECT_EQ(windowRecord(0).TextCursorLevel, 1);
+    EXPECT_TRUE(KeyWaiting);
     viewKeyDown(0, keycode::kOther, "\xC3\xBC", 0);
   });
   const auto started = std::chrono::steady_clock::now();
@@ -237,6 +239,7 @@ TEST_F(Events, KeyWaitSkipsNegativeValuesAndShowsTheCursorWhileWaiting) {
   EXPECT_EQ(t_KeyWait(0), "\xC3\xBC");
   typist.join();
   EXPECT_EQ(windowRecord(0).TextCursorLevel, 0);
+  EXPECT_FALSE(KeyWaiting);
   // Waiting polls with sleeps: far less processor time than wall time.
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -291,6 +294,15 @@ TEST_F(Events, ClicksAreClassifiedAgainstTheGraphicArea) {
   EXPECT_NE(text.find("t_MouseEventHandler: Unknown window, AbsX = 3, AbsY = 4\n"
                       "t_MouseEventHandler:  window, X = -3, Y = -3\n"),
             std::string::npos);
+}
+
+TEST_F(Events, CloseBoxHidesTheWindowWithoutAnEvent) {
+  t_WindowVisible(1, true);
+  LogCapture log;
+  t_MouseEventPostCloseBoxClick(1);
+  EXPECT_FALSE(windowRecord(1).Visible);
+  EXPECT_EQ(MouseEventQueue.size(), 0u);
+  EXPECT_NE(log.text().find("t_MouseEventPostCloseBoxClick: Window = 1\n"), std::string::npos);
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ class FakeMenus : public ::testing::Test {
   void TearDown() override { host::install(nullptr); }
 
   host::HostMenu& addMenu(const std::string& title, std::vector<std::string> items) {
-    desktop.menuBar.push_back(std::make_unique<host::HostMenu>(host::HostMenu{title, std::move(items)}));
+    desktop.menuBar.push_back(
+        std::make_unique<host::HostMenu>(host::HostMenu{title, std::move(items)}));
     return *desktop.menuBar.back();
   }
 
@@ -54,8 +55,8 @@ TEST_F(FakeMenus, DeleteAndTitleTakeLastItemAndRejectPositionsOutside) {
 }
 
 TEST_F(FakeMenus, PrepareTrimsEditAndWindowMenusAndFillsTheTable) {
-  host::HostMenu& edit = addMenu("Bearbeiten", {"Kopieren", "", "Emoji & Symbole",
-                                                "Diktat starten \u2026", ""});
+  host::HostMenu& edit =
+      addMenu("Bearbeiten", {"Kopieren", "", "Emoji & Symbole", "Diktat starten \u2026", ""});
   host::HostMenu& window = addMenu("Fenster", {"Vollbildmodus", "Zoom"});
   std::string lines = log([] { t_MenuPrepare(); });
   EXPECT_EQ(edit.items, (std::vector<std::string>{"Kopieren", ""}));

@@ -1,8 +1,10 @@
 #include "toolbox/graphics/Lzw.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "support/Clock.h"
@@ -158,24 +160,19 @@ std::vector<std::uint8_t> codestobits(std::span<const LzwCode> codes, int width)
   return bytes;
 }
 
-std::vector<LzwCode> bitstocodes(std::span<const std::uint8_t> bytes, int width) {
-  std::vector<LzwCode> codes;
-  if (!widthUsable("bitstocodes", width)) return codes;
-  std::size_t count = bytes.size() * 8 / static_cast<std::size_t>(width);
-  if (count > kMaxLzwCodes) {
-    logLine("bitstocodes: More than " + groupedNumber(kMaxLzwCodes) +
-            " codes, the rest is dropped.");
-    count = kMaxLzwCodes;
-  }
-  codes.resize(count);
-  // A code starts at most 7 bits into a byte and is at most 32 bits wide, so
-  // one 64-bit big-endian load holds it while 8 bytes remain.
+namespace {
+
+// Codes first..first+count of a packed block into out. A code starts at most
+// 7 bits into a byte and is at most 32 bits wide, so one 64-bit big-endian
+// load holds it while 8 bytes remain.
+void unpackCodes(std::span<const std::uint8_t> bytes, int width, std::size_t first,
+                 std::size_t count, LzwCode* out) {
   const int dropRight = 64 - width;
+  std::uint64_t bitPosition = std::uint64_t(first) * width;
   std::size_t index = 0;
-  std::uint64_t bitPosition = 0;
   for (; index < count && bitPosition / 8 + 8 <= bytes.size(); ++index, bitPosition += width) {
     const std::uint64_t window = loadBigEndian64(bytes.data() + bitPosition / 8);
-    codes[index] = static_cast<LzwCode>((window << (bitPosition % 8)) >> dropRight);
+    out[index] = static_cast<LzwCode>((window << (bitPosition % 8)) >> dropRight);
   }
   for (; index < count; ++index, bitPosition += width) {
     std::uint64_t code = 0;
@@ -183,8 +180,25 @@ std::vector<LzwCode> bitstocodes(std::span<const std::uint8_t> bytes, int width)
       const std::uint64_t at = bitPosition + bit;
       code = code << 1 | ((bytes[at / 8] >> (7 - at % 8)) & 1);
     }
-    codes[index] = static_cast<LzwCode>(code);
+    out[index] = static_cast<LzwCode>(code);
   }
+}
+
+// How many codes a block holds, bounded by kMaxLzwCodes (with a log line).
+std::size_t packedCodeCount(std::span<const std::uint8_t> bytes, int width) {
+  const std::size_t count = bytes.size() * 8 / static_cast<std::size_t>(width);
+  if (count <= kMaxLzwCodes) return count;
+  logLine("bitstocodes: More than " + groupedNumber(kMaxLzwCodes) + " codes, the rest is dropped.");
+  return kMaxLzwCodes;
+}
+
+}  // namespace
+
+std::vector<LzwCode> bitstocodes(std::span<const std::uint8_t> bytes, int width) {
+  std::vector<LzwCode> codes;
+  if (!widthUsable("bitstocodes", width)) return codes;
+  codes.resize(packedCodeCount(bytes, width));
+  unpackCodes(bytes, width, 0, codes.size(), codes.data());
   return codes;
 }
 
@@ -198,38 +212,144 @@ struct OutputStretch {
   std::uint32_t length;
 };
 
-class GrowingOutput {
- public:
-  explicit GrowingOutput(std::size_t expected) { bytes_.resize(expected + kCopyStep); }
-  std::uint8_t* reserve(std::size_t end) {
-    if (end + kCopyStep > bytes_.size()) bytes_.resize(std::max(end, bytes_.size() * 2) + kCopyStep);
-    return bytes_.data();
+// Copies an earlier stretch to the end of the output in 16-byte steps. Safe
+// because the source ends at or before destination: bytes read past the
+// source's end are only ever copied past the destination's end.
+inline void copyStretch(const std::uint8_t* source, std::uint8_t* destination, std::size_t length) {
+  for (std::size_t done = 0; done < length; done += kCopyStep) {
+    std::uint8_t step[kCopyStep];
+    std::memcpy(step, source + done, kCopyStep);
+    std::memcpy(destination + done, step, kCopyStep);
   }
-  std::vector<std::uint8_t> take(std::size_t length) {
-    bytes_.resize(length);
+}
+
+// The bytes 0..255 and room for one 16-byte step past the last.
+constexpr std::array<std::uint8_t, 256 + kCopyStep> kSingleBytes = [] {
+  std::array<std::uint8_t, 256 + kCopyStep> bytes{};
+  for (int i = 0; i < 256; ++i) bytes[i] = static_cast<std::uint8_t>(i);
+  return bytes;
+}();
+
+// The decoder, fed with codes in pieces so that a stored block need not be
+// turned into one big code array first.
+class LzwDecoder {
+ public:
+  enum class State { decoding, full, invalid };
+
+  LzwDecoder(std::size_t codeCount, std::size_t maxBytes)
+      : dictionary_(new OutputStretch[std::max<std::size_t>(codeCount, 1)]),
+        maxBytes_(std::min(maxBytes, kMaxDecodedBytes)) {
+    bytes_.resize(std::min(maxBytes_, codeCount * kExpectedBytesPerCode) + kCopyStep);
+    dictionary_[0] = {0, 0};  // read (and ignored) for single bytes before it is defined
+  }
+
+  State feed(const LzwCode* codes, std::size_t count) {
+    std::size_t n = 0;
+    if (end_ == 0 && count > 0) {
+      bytes_[0] = static_cast<std::uint8_t>(codes[0]);
+      previous_ = {0, 1};
+      end_ = 1;
+      n = 1;
+    }
+    // The loop keeps the state in locals: every byte written through the
+    // output pointer could otherwise alias the members, which the compiler
+    // would then reload and store for each code (photo picture: 9.5 -> 8.3 ms).
+    OutputStretch* const dictionary = dictionary_.get();
+    std::uint8_t* output = bytes_.data();
+    std::size_t capacity = bytes_.size() - kCopyStep;
+    std::size_t end = end_;
+    std::size_t defined = defined_;
+    OutputStretch previous = previous_;
+    auto save = [&] {
+      end_ = end;
+      defined_ = defined;
+      previous_ = previous;
+    };
+    for (; n < count; ++n) {
+      // The codes are known ahead: fetch dictionary entries before they are
+      // needed (photo picture: 11.4 -> 9.8 ms).
+      if (n + kPrefetchEntry < count && codes[n + kPrefetchEntry] >= kFirstFreeCode) {
+        __builtin_prefetch(dictionary + (codes[n + kPrefetchEntry] - kFirstFreeCode));
+      }
+      const LzwCode code = codes[n];
+      const LzwCode nextCode = static_cast<LzwCode>(kFirstFreeCode + defined);
+      if (code > nextCode) return State::invalid;
+      const bool single = code < kFirstFreeCode;
+      const bool selfReference = code == nextCode;
+      // Single bytes are copied from a table like any other entry: a branch
+      // between the two would be mispredicted on every mixed picture.
+      const OutputStretch stored = dictionary[single || selfReference ? 0 : code - kFirstFreeCode];
+      const std::uint32_t length = single ? 1 : selfReference ? previous.length + 1 : stored.length;
+      if (end + length > capacity) {
+        save();
+        if (end + length > maxBytes_) {
+          return single ? exceeded() : fillToLimit(selfReference ? previous.offset : stored.offset);
+        }
+        grow(end + length);
+        output = bytes_.data();
+        capacity = bytes_.size() - kCopyStep;
+      }
+      if (selfReference) {
+        // The entry's last byte is its own first byte, which is written only
+        // by this copy; set it afterwards.
+        copyStretch(output + previous.offset, output + end, length - 1);
+        output[end + length - 1] = output[previous.offset];
+      } else {
+        copyStretch(single ? kSingleBytes.data() + code : output + stored.offset, output + end,
+                    length);
+      }
+      dictionary[defined++] = {previous.offset, previous.length + 1};
+      previous = {static_cast<std::uint32_t>(end), length};
+      end += length;
+    }
+    save();
+    return State::decoding;
+  }
+
+  std::vector<std::uint8_t> take() {
+    bytes_.resize(end_);
     return std::move(bytes_);
   }
 
  private:
-  std::vector<std::uint8_t> bytes_;
-};
+  // Photo-like pictures give about 2.6 bytes a code, text about 6.
+  static constexpr std::size_t kExpectedBytesPerCode = 4;
+  static constexpr std::size_t kPrefetchEntry = 16;
 
-// Copies an earlier stretch to the end of the output in 16-byte steps. Safe
-// because the source ends at or before destination: bytes read past the
-// source's end are only ever copied past the destination's end.
-inline void copyStretch(std::uint8_t* output, std::size_t source, std::size_t destination,
-                        std::size_t length) {
-  for (std::size_t done = 0; done < length; done += kCopyStep) {
-    std::uint8_t step[kCopyStep];
-    std::memcpy(step, output + source + done, kCopyStep);
-    std::memcpy(output + destination + done, step, kCopyStep);
+  // Room for end bytes (at most maxBytes_) and one copy step beyond.
+  void grow(std::size_t end) {
+    if (end + kCopyStep > bytes_.size()) {
+      bytes_.resize(std::min(std::max(end, bytes_.size() * 2), maxBytes_) + kCopyStep);
+    }
   }
-}
+
+  // Copies the entry at offset as far as the limit; byte by byte, since a
+  // self reference reads the byte it wrote one step before.
+  State fillToLimit(std::size_t offset) {
+    grow(maxBytes_);
+    std::uint8_t* output = bytes_.data();
+    for (std::size_t i = 0; end_ < maxBytes_; ++i) output[end_++] = output[offset + i];
+    return exceeded();
+  }
+
+  State exceeded() {
+    logLine("lzwunpackedtotext: Output exceeds " + groupedNumber(maxBytes_) +
+            " Bytes, decoding stopped.");
+    return State::full;
+  }
+
+  // Every entry is written before it is read, so the array starts uninitialised.
+  std::unique_ptr<OutputStretch[]> dictionary_;
+  std::size_t maxBytes_;
+  std::size_t defined_ = 0;
+  std::vector<std::uint8_t> bytes_;
+  OutputStretch previous_{0, 0};
+  std::size_t end_ = 0;
+};
 
 }  // namespace
 
 std::vector<std::uint8_t> lzwunpackedtotext(std::span<const LzwCode> codes, std::size_t maxBytes) {
-  maxBytes = std::min(maxBytes, kMaxDecodedBytes);
   if (codes.empty() || maxBytes == 0) return {};
   std::size_t codeCount = codes.size();
   if (codeCount > kMaxLzwCodes) {
@@ -237,64 +357,34 @@ std::vector<std::uint8_t> lzwunpackedtotext(std::span<const LzwCode> codes, std:
             " codes, the rest is dropped.");
     codeCount = kMaxLzwCodes;
   }
-  std::vector<OutputStretch> dictionary(codeCount);
-  GrowingOutput buffer(std::min(maxBytes, codeCount * 4));
-  std::uint8_t* output = buffer.reserve(1);
-  output[0] = static_cast<std::uint8_t>(codes[0]);
-  OutputStretch previous{0, 1};
-  std::size_t end = 1;
-  for (std::size_t n = 1; n < codeCount; ++n) {
-    const LzwCode code = codes[n];
-    const LzwCode nextCode = static_cast<LzwCode>(kFirstFreeCode + n - 1);
-    OutputStretch entry;
-    if (code < kFirstFreeCode) {
-      entry = {static_cast<std::uint32_t>(end), 1};
-      output = buffer.reserve(end + 1);
-      output[end] = static_cast<std::uint8_t>(code);
-    } else if (code <= nextCode) {
-      const bool selfReference = code == nextCode;
-      const OutputStretch source =
-          selfReference ? OutputStretch{previous.offset, previous.length + 1}
-                        : dictionary[code - kFirstFreeCode];
-      if (end + source.length > maxBytes) {
-        logLine("lzwunpackedtotext: Output exceeds " + groupedNumber(maxBytes) +
-                " Bytes, decoding stopped.");
-        output = buffer.reserve(maxBytes);
-        for (std::size_t i = 0; end < maxBytes; ++i) output[end++] = output[source.offset + i];
-        return buffer.take(end);
-      }
-      output = buffer.reserve(end + source.length);
-      if (selfReference) {
-        // The entry's last byte is its own first byte, which is written only
-        // by this copy; set it afterwards.
-        copyStretch(output, source.offset, end, source.length - 1);
-        output[end + source.length - 1] = output[source.offset];
-      } else {
-        copyStretch(output, source.offset, end, source.length);
-      }
-      entry = {static_cast<std::uint32_t>(end), source.length};
-    } else {
-      return {};
-    }
-    dictionary[n - 1] = {previous.offset, previous.length + 1};
-    previous = entry;
-    end += entry.length;
-    if (end > maxBytes) {
-      // only a one-byte entry can get here
-      logLine("lzwunpackedtotext: Output exceeds " + groupedNumber(maxBytes) +
-              " Bytes, decoding stopped.");
-      return buffer.take(maxBytes);
-    }
-  }
-  return buffer.take(end);
+  LzwDecoder decoder(codeCount, maxBytes);
+  if (decoder.feed(codes.data(), codeCount) == LzwDecoder::State::invalid) return {};
+  return decoder.take();
 }
 
 namespace lzw {
 
 std::vector<std::uint8_t> unpackStoredBlock(std::span<const std::uint8_t> block,
                                             std::size_t maxBytes) {
-  if (block.empty()) return {};
-  return lzwunpackedtotext(bitstocodes(block.subspan(1), block[0]), maxBytes);
+  // bitstocodes and lzwunpackedtotext in one, a piece of codes at a time:
+  // the code array of a picture would not stay in the cache.
+  constexpr std::size_t kPieceCodes = 4096;
+  if (block.empty() || maxBytes == 0) return {};
+  const int width = block[0];
+  if (!widthUsable("bitstocodes", width)) return {};
+  const std::span<const std::uint8_t> packed = block.subspan(1);
+  const std::size_t codeCount = packedCodeCount(packed, width);
+  if (codeCount == 0) return {};
+  LzwDecoder decoder(codeCount, maxBytes);
+  LzwCode piece[kPieceCodes];
+  for (std::size_t first = 0; first < codeCount; first += kPieceCodes) {
+    const std::size_t count = std::min(kPieceCodes, codeCount - first);
+    unpackCodes(packed, width, first, count, piece);
+    const LzwDecoder::State state = decoder.feed(piece, count);
+    if (state == LzwDecoder::State::invalid) return {};
+    if (state == LzwDecoder::State::full) break;
+  }
+  return decoder.take();
 }
 
 std::vector<std::uint8_t> packStoredBlock(std::span<const std::uint8_t> bytes) {

@@ -23,9 +23,10 @@ constexpr std::uint32_t kLongRunMax = 0xFFFF;
 // A stream shorter than four units decodes to nothing.
 constexpr std::size_t kMinimumStreamUnits = 4;
 
-constexpr std::array<int, 40> kWritableCodes = {
-    0,   1,   2,   3,   4,   5,   10,  11,  14,  15,  20,  21,  22,  23,  24,  25,  30,  31,  34,  35,
-    100, 101, 102, 103, 104, 105, 110, 111, 114, 115, 120, 121, 122, 123, 124, 125, 130, 131, 134, 135};
+constexpr std::array<int, 40> kWritableCodes = {0,   1,   2,   3,   4,   5,   10,  11,  14,  15,
+                                                20,  21,  22,  23,  24,  25,  30,  31,  34,  35,
+                                                100, 101, 102, 103, 104, 105, 110, 111, 114, 115,
+                                                120, 121, 122, 123, 124, 125, 130, 131, 134, 135};
 
 std::uint32_t unitAt(const std::uint8_t* bytes, int unitBytes) {
   std::uint32_t value = 0;
@@ -90,7 +91,8 @@ class RunWriter {
 
  private:
   void putUnit(std::uint32_t unit) {
-    for (int i = unitBytes_ - 1; i >= 0; --i) stream_.push_back(static_cast<std::uint8_t>(unit >> (8 * i)));
+    for (int i = unitBytes_ - 1; i >= 0; --i)
+      stream_.push_back(static_cast<std::uint8_t>(unit >> (8 * i)));
   }
   void putLongRun(std::uint32_t unit, std::uint32_t count) {
     putUnit(escape_);
@@ -115,7 +117,8 @@ std::vector<std::uint8_t> packRows(const t_Graphic& plain, int bitsPerPixel) {
     for (int x = 0; x < plain.Width; x += perByte) {
       int byte = 0;
       for (int k = 0; k < perByte; ++k) {
-        const int value = x + k < plain.Width ? plain.Data[std::size_t(y) * plain.Width + x + k] & mask : 0;
+        const int value =
+            x + k < plain.Width ? plain.Data[std::size_t(y) * plain.Width + x + k] & mask : 0;
         byte |= value << (8 - bitsPerPixel * (k + 1));
       }
       packed.push_back(static_cast<std::uint8_t>(byte));

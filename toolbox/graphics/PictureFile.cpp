@@ -40,11 +40,51 @@ std::uint32_t headerField(const std::vector<std::uint8_t>& bytes, std::size_t of
   return value;
 }
 
+// The record without its data: each stage makes new data, and copying the old
+// only to replace it would cost as much as decoding.
+t_Graphic withoutData(const t_Graphic& picture) {
+  t_Graphic header;
+  header.HeaderSize = picture.HeaderSize;
+  header.Identifier = picture.Identifier;
+  header.Format = picture.Format;
+  header.Size = picture.Size;
+  header.Width = picture.Width;
+  header.Height = picture.Height;
+  header.PixelWidth = picture.PixelWidth;
+  header.PixelHeight = picture.PixelHeight;
+  header.Reserved = picture.Reserved;
+  return header;
+}
+
+int runLengthUnitBytes(int format) {
+  switch (format) {
+    case 20:
+    case 21:
+    case 22:
+    case 30:
+    case 31:
+      return 1;
+    case 24:
+    case 34:
+      return 2;
+    case 23:
+      return 3;
+    case 25:
+    case 35:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+bool isPackedCode(int format) {
+  return format == 10 || format == 11 || format == 14 || format == 15;
+}
+
 bool isLzwCode(int format) {
   const int inner = format - kLzwLayer;
-  return (inner >= 0 && inner <= 5) || inner == 10 || inner == 11 || inner == 14 ||
-         inner == 15 || (inner >= 20 && inner <= 25) || inner == 30 || inner == 31 ||
-         inner == 34 || inner == 35;
+  return (inner >= 0 && inner <= 5) || inner == 10 || inner == 11 || inner == 14 || inner == 15 ||
+         (inner >= 20 && inner <= 25) || inner == 30 || inner == 31 || inner == 34 || inner == 35;
 }
 
 std::uint64_t pixelCount(const t_Graphic& picture) {
@@ -176,7 +216,8 @@ std::vector<std::uint8_t> fileBytes(const t_Graphic& picture) {
   bytes[11] = static_cast<std::uint8_t>(picture.Width);
   bytes[12] = static_cast<std::uint8_t>(picture.Height >> 8);
   bytes[13] = static_cast<std::uint8_t>(picture.Height);
-  bytes[14] = static_cast<std::uint8_t>((picture.PixelWidth & 0x0F) << 4 | (picture.PixelHeight & 0x0F));
+  bytes[14] =
+      static_cast<std::uint8_t>((picture.PixelWidth & 0x0F) << 4 | (picture.PixelHeight & 0x0F));
   bytes[15] = static_cast<std::uint8_t>(picture.Reserved);
   bytes.insert(bytes.end(), picture.Data.begin(), picture.Data.end());
   return bytes;
@@ -188,11 +229,13 @@ t_Graphic g_LoadGraphic(const std::string& pathUtf8) {
   return picture::fromFileBytes(getbinaryfromfile(pathUtf8));
 }
 
-t_Graphic g_LoadGraphic(const Text& path) { return g_LoadGraphic(texttostring(path)); }
+t_Graphic g_LoadGraphic(const Text& path) {
+  return g_LoadGraphic(texttostring(path));
+}
 
 t_Graphic g_UnPackLZW(const t_Graphic& picture) {
   if (!isLzwCode(picture.Format)) return picture;
-  t_Graphic result = picture;
+  t_Graphic result = withoutData(picture);
   result.Format = picture.Format - kLzwLayer;
   result.Data = lzw::unpackStoredBlock(picture.Data, picture::maxDataBytes(picture, result.Format));
   return result;
@@ -200,13 +243,9 @@ t_Graphic g_UnPackLZW(const t_Graphic& picture) {
 
 t_Graphic g_UnPackRLE(const t_Graphic& picture) {
   const int format = picture.Format;
-  int unitBytes = 0;
-  if (format == 20 || format == 21 || format == 22 || format == 30 || format == 31) unitBytes = 1;
-  if (format == 24 || format == 34) unitBytes = 2;
-  if (format == 23) unitBytes = 3;
-  if (format == 25 || format == 35) unitBytes = 4;
+  const int unitBytes = runLengthUnitBytes(format);
   if (unitBytes == 0) return picture;
-  t_Graphic result = picture;
+  t_Graphic result = withoutData(picture);
   result.Format = format - kRunLengthLayer;
   // 34 and 35 keep their alpha byte in front of the stream
   const std::size_t keptBytes = format == 34 || format == 35 ? 1 : 0;
@@ -243,8 +282,8 @@ t_Graphic g_UnPackRLE(const t_Graphic& picture) {
 
 t_Graphic g_UnPack(const t_Graphic& picture) {
   const int format = picture.Format;
-  if (format != 10 && format != 11 && format != 14 && format != 15) return picture;
-  t_Graphic result = picture;
+  if (!isPackedCode(format)) return picture;
+  t_Graphic result = withoutData(picture);
   result.Format = format - kPackedLayer;
   if (format == 10 || format == 11) {
     result.Data = unpackRows(picture.Data, picture.Width, format == 10 ? 1 : 4,
@@ -254,3 +293,17 @@ t_Graphic g_UnPack(const t_Graphic& picture) {
   }
   return result;
 }
+
+namespace picture {
+
+t_Graphic decodeLayers(const t_Graphic& picture) {
+  t_Graphic decoded;
+  const t_Graphic* current = &picture;
+  if (isLzwCode(current->Format)) current = &(decoded = g_UnPackLZW(*current));
+  if (runLengthUnitBytes(current->Format) != 0) current = &(decoded = g_UnPackRLE(*current));
+  if (isPackedCode(current->Format)) current = &(decoded = g_UnPack(*current));
+  if (current == &picture) return picture;
+  return decoded;
+}
+
+}  // namespace picture

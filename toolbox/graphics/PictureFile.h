@@ -35,6 +35,9 @@ std::vector<std::uint8_t> fileBytes(const t_Graphic& picture);
 // The record split from the bytes of a whole file, as g_LoadGraphic does
 // after reading it.
 t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes);
+// g_UnPackLZW, g_UnPackRLE and g_UnPack in this order, each only where its
+// layer is present, so that no stage copies data it passes on unchanged.
+t_Graphic decodeLayers(const t_Graphic& picture);
 // Bytes per pixel of a plain format 0..5 (1, 1, 1, 3, 2, 4), 0 for others.
 int plainBytesPerPixel(int format);
 // The most bytes that the picture's Data can usefully hold at the given

@@ -7,10 +7,10 @@
 
 #include "support/Log.h"
 #include "toolbox/graphics/Color.h"
-#include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelSurface.h"
 #include "toolbox/text/VideoMemory.h"
 
+using graphics::checkedSurface;
 using graphics::PixelSurface;
 using graphics::PlotColor;
 
@@ -20,22 +20,6 @@ constexpr int kGreyLimitBlack = 192;  // 3 x grey below this: palette 0
 constexpr int kGreyLimitDark = 384;   //                       palette 5
 constexpr int kGreyLimitLight = 576;  //                       palette 10, else 15
 constexpr int kNoDistance = 65535;
-
-std::optional<PixelSurface> checkedSurface(const char* routine, std::uint8_t window) {
-  if (window >= kGraphicWindowCount) {
-    logLine(std::string(routine) + ": Window is not a graphic window.");
-    return std::nullopt;
-  }
-  std::optional<PixelSurface> surface;
-  if (MemoryReady.load() && WindowTable[window].Initialized) {
-    surface = PixelSurface::of(WindowTable[window]);
-  }
-  if (!surface) {
-    logLine(std::string(routine) + ": Graphic window #" + std::to_string(window) +
-            " not initialized.");
-  }
-  return surface;
-}
 
 t_RGBColor unpacked(std::uint32_t packed) {
   return {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
@@ -50,7 +34,9 @@ t_RGBColor paletteRGB(int index) {
 
 }  // namespace
 
-std::uint32_t g_PaletteColor(int index) { return paletteRGB(index).packed(); }
+std::uint32_t g_PaletteColor(int index) {
+  return paletteRGB(index).packed();
+}
 
 int g_NearestColor(int red, int green, int blue) {
   if (red == green && green == blue) {
@@ -83,7 +69,8 @@ void g_Plot(std::uint8_t window, int x, int y) {
   if (!surface->hasPixelDepth()) {
     logLine("g_Plot: Illegal bit depth (" + std::to_string(surface->depth) + ").");
   } else {
-    surface->plot(x, y, PlotColor{record.RGBColor, static_cast<std::uint8_t>(record.TextColor >> 4)},
+    surface->plot(x, y,
+                  PlotColor{record.RGBColor, static_cast<std::uint8_t>(record.TextColor >> 4)},
                   record.DrawingMode);
   }
   record.PositionX = x;
@@ -103,7 +90,8 @@ void g_ClearScreen(std::uint8_t window, int paletteIndex, int rows) {
   if (!surface || !surface->hasPixelDepth()) return;
   if (rows < 1 || rows > surface->height) rows = surface->height;
   const t_RGBColor colour = paletteRGB(paletteIndex);
-  const std::uint8_t grey = static_cast<std::uint8_t>((colour.Red + colour.Green + colour.Blue) / 3);
+  const std::uint8_t grey =
+      static_cast<std::uint8_t>((colour.Red + colour.Green + colour.Blue) / 3);
   std::uint8_t pixel[4] = {};
   switch (surface->depth) {
     case 1:

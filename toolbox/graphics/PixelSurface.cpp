@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "support/Log.h"
+
+#include "toolbox/graphics/PatternFill.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/VideoMemory.h"
 
@@ -62,6 +66,22 @@ void plot32(std::uint8_t* pixel, const t_RGBColor& c, int mode) {
 }
 
 }  // namespace
+
+std::optional<PixelSurface> checkedSurface(const char* routine, std::uint8_t window) {
+  if (window >= kGraphicWindowCount) {
+    logLine(std::string(routine) + ": Window is not a graphic window.");
+    return std::nullopt;
+  }
+  std::optional<PixelSurface> surface;
+  if (MemoryReady.load() && WindowTable[window].Initialized) {
+    surface = PixelSurface::of(WindowTable[window]);
+  }
+  if (!surface) {
+    logLine(std::string(routine) + ": Graphic window #" + std::to_string(window) +
+            " not initialized.");
+  }
+  return surface;
+}
 
 int inkFor(const t_RGBColor& colour, int depth) {
   if (depth == 4) return g_NearestColor(colour.Red, colour.Green, colour.Blue);
@@ -183,17 +203,9 @@ std::optional<t_RGBColor> PixelSurface::read(int x, int y) const {
 }
 
 void PixelSurface::fillRows(int rows, const std::uint8_t* pixel, int pixelBytes) const {
-  const std::size_t lineBytes = rowBytes();
-  const std::size_t fillBytes = std::min(lineBytes * std::size_t(std::max(rows, 0)), blockBytes);
-  if (fillBytes == 0) return;
-  const std::size_t first = std::min<std::size_t>(pixelBytes, fillBytes);
-  std::memcpy(block, pixel, first);
-  // doubling copies keep the pattern, rows follow each other without gaps
-  for (std::size_t filled = first; filled < fillBytes;) {
-    const std::size_t step = std::min(filled, fillBytes - filled);
-    std::memcpy(block + filled, block, step);
-    filled += step;
-  }
+  // rows follow each other without gaps, so the pattern runs on across them
+  const std::size_t fillBytes = std::min(rowBytes() * std::size_t(std::max(rows, 0)), blockBytes);
+  fillWithPattern(block, fillBytes, pixel, std::size_t(pixelBytes));
 }
 
 }  // namespace graphics

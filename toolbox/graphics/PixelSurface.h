@@ -48,4 +48,9 @@ struct PixelSurface {
   void fillRows(int rows, const std::uint8_t* pixel, int pixelBytes) const;
 };
 
+// The window check of the pixel routines: logs routine + ": Window is not a
+// graphic window." or ": Graphic window #n not initialized." (also for a
+// record whose block lies outside the video memory) and gives nothing.
+std::optional<PixelSurface> checkedSurface(const char* routine, std::uint8_t window);
+
 }  // namespace graphics

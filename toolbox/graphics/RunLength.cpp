@@ -7,6 +7,7 @@
 
 #include "support/Log.h"
 #include "support/qbtools.h"
+#include "toolbox/graphics/PatternFill.h"
 
 namespace {
 
@@ -58,19 +59,9 @@ class BoundedOutput {
     const std::uint64_t room = maxBytes_ - bytes_.size();
     const std::uint64_t wanted = count * unitBytes;
     const std::size_t length = static_cast<std::size_t>(std::min(wanted, room));
-    if (length > 0) {
-      const std::size_t start = bytes_.size();
-      bytes_.resize(start + length);
-      std::uint8_t* out = bytes_.data() + start;
-      const std::size_t first = std::min<std::size_t>(unitBytes, length);
-      std::memcpy(out, unit, first);
-      // doubling copies fill the run with the unit pattern
-      for (std::size_t filled = first; filled < length;) {
-        const std::size_t step = std::min(filled, length - filled);
-        std::memcpy(out + filled, out, step);
-        filled += step;
-      }
-    }
+    const std::size_t start = bytes_.size();
+    bytes_.resize(start + length);
+    graphics::fillWithPattern(bytes_.data() + start, length, unit, std::size_t(unitBytes));
     return wanted <= room || exceeded();
   }
 
@@ -150,8 +141,7 @@ std::vector<std::uint8_t> decodeRuns(const Routine& routine, std::span<const std
       logLine(std::string(routine.name) + ": Repeat count cannot be zero.");
       if (routine.dumpsZeroCommand) dumpZeroCommand(routine, data, p);
     } else if (command < kFirstShortRunCommand) {
-      logLine(std::string(routine.name) + ": Appending " + std::to_string(command) +
-              " elements.");
+      logLine(std::string(routine.name) + ": Appending " + std::to_string(command) + " elements.");
       more = output.appendRepeated(escape, U, command);
     } else if (command <= kLongerRunCommand) {
       if (command == kLongerRunCommand) logLine(routine.longCountLine);

@@ -32,9 +32,10 @@ std::uint32_t readBigEndian(std::span<const std::uint8_t> bytes, std::size_t off
   return value;
 }
 
-void appendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int count) {
-  for (int shift = 8 * (count - 1); shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
+void storeBigEndian(std::vector<std::uint8_t>& out, std::size_t offset, std::uint32_t value,
+                    int count) {
+  for (int index = count - 1; index >= 0; --index, value >>= 8) {
+    out[offset + index] = static_cast<std::uint8_t>(value);
   }
 }
 
@@ -87,22 +88,20 @@ t_Font fontFromBytes(std::span<const std::uint8_t> bytes, std::string_view fileN
 
 std::vector<std::uint8_t> fontToBytes(const t_Font& font) {
   const bool compress = font.Format == kFontFormatGrey;
-  std::vector<std::uint8_t> out;
-  out.push_back(static_cast<std::uint8_t>(kFontHeaderMinimumSize));
-  out.insert(out.end(), kFontIdentifier.begin(), kFontIdentifier.end());
-  out.push_back(static_cast<std::uint8_t>(compress ? kFontFormatGreyCompressed : font.Format));
-  appendBigEndian(out, static_cast<std::uint32_t>(font.Size), 4);
-  out.push_back(font.Start);
-  out.push_back(font.End);
-  out.push_back(static_cast<std::uint8_t>(font.Width));
-  out.push_back(static_cast<std::uint8_t>(font.Height));
-  appendBigEndian(out, static_cast<std::uint32_t>(font.Reserved), 2);
-  if (compress && !font.Data.empty()) {
-    std::vector<std::uint8_t> packed = lzw::packStoredBlock(font.Data);
-    out.insert(out.end(), packed.begin(), packed.end());
-  } else {
-    out.insert(out.end(), font.Data.begin(), font.Data.end());
-  }
+  std::vector<std::uint8_t> out(kFontHeaderMinimumSize);
+  out[0] = static_cast<std::uint8_t>(kFontHeaderMinimumSize);
+  std::copy(kFontIdentifier.begin(), kFontIdentifier.end(), out.begin() + kIdentifierOffset);
+  out[kFormatOffset] =
+      static_cast<std::uint8_t>(compress ? kFontFormatGreyCompressed : font.Format);
+  storeBigEndian(out, kSizeOffset, static_cast<std::uint32_t>(font.Size), 4);
+  out[kStartOffset] = font.Start;
+  out[kEndOffset] = font.End;
+  out[kWidthOffset] = static_cast<std::uint8_t>(font.Width);
+  out[kHeightOffset] = static_cast<std::uint8_t>(font.Height);
+  storeBigEndian(out, kReservedOffset, static_cast<std::uint32_t>(font.Reserved), 2);
+  const std::vector<std::uint8_t> data =
+      compress && !font.Data.empty() ? lzw::packStoredBlock(font.Data) : font.Data;
+  out.insert(out.end(), data.begin(), data.end());
   return out;
 }
 

@@ -15,6 +15,7 @@
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/KeyTranslation.h"
 #include "toolbox/windows/Menus.h"
+#include "toolbox/windows/WindowManagement.h"
 
 namespace {
 
@@ -55,8 +56,12 @@ int classify(int coordinate, int size) {
   return coordinate;
 }
 
-void sleepOnePoll() {
-  std::this_thread::sleep_for(kPollInterval);
+// Sleeps in polls until ready() holds, with KeyWaiting set meanwhile.
+template <typename Ready>
+void waitForKey(Ready ready) {
+  KeyWaiting = true;
+  while (!ready()) std::this_thread::sleep_for(kPollInterval);
+  KeyWaiting = false;
 }
 
 }  // namespace
@@ -117,6 +122,7 @@ EventQueue KeyEventQueue{KeyAvailable};
 EventQueue MouseEventQueue{MouseAvailable};
 t_Event CurrentKeyEvent;
 
+std::atomic<bool> KeyWaiting{false};
 std::atomic<bool> KeyDown{false};
 std::atomic<bool> LeftButtonDown{false};
 std::atomic<bool> RightButtonDown{false};
@@ -225,6 +231,11 @@ void t_EventMouse() {
   if (handler) handler();
 }
 
+void t_MouseEventPostCloseBoxClick(std::uint8_t window) {
+  t_WindowVisible(window, false);
+  logLine("t_MouseEventPostCloseBoxClick: Window = " + std::to_string(window));
+}
+
 // --- Program side -------------------------------------------------------------------
 
 int t_KeyNext() {
@@ -239,7 +250,7 @@ std::string t_KeyWait(std::uint8_t window) {
   for (;;) {
     if (!KeyAvailable.load()) {
       t_CursorOn(window);
-      while (!KeyAvailable.load()) sleepOnePoll();
+      waitForKey([] { return KeyAvailable.load(); });
       t_CursorOff(window);
     }
     std::optional<t_Event> event = KeyEventQueue.takeFront();
@@ -261,7 +272,7 @@ bool t_KeyPause(int code, bool wait) {
   KeyEventQueue.clear();
   if (!wait) return true;
   const int menuEvents = t_MenuEventCount();
-  while (!KeyAvailable.load() && t_MenuEventCount() == menuEvents) sleepOnePoll();
+  waitForKey([menuEvents] { return KeyAvailable.load() || t_MenuEventCount() != menuEvents; });
   if (KeyAvailable.load()) t_KeyNext();
   KeyEventQueue.recomputeAvailable();
   return true;

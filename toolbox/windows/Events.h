@@ -118,8 +118,7 @@ void t_MouseEventPostCloseBoxClick(std::uint8_t window);
 // The Value of the oldest key event, taken into CurrentKeyEvent; -1 when none.
 int t_KeyNext();
 // True while t_KeyWait or t_KeyPause sleeps for a key with the queue empty.
-// Scripted play (velmorat --keys) types its next key only then. (Declared by
-// the Qt host's author; set it in the waiting loops.)
+// Scripted play (velmorat --keys) types its next key only then.
 extern std::atomic<bool> KeyWaiting;
 // Waits (polling every 10 ms, cursor shown) for a key and returns its
 // character as one Unicode scalar in UTF-8.

@@ -172,7 +172,8 @@ void perform(int tag, int action) {
       }
       return;
     case kActionHideAll:
-      for (int n = 0; n <= host::kMainWindow; ++n) t_WindowVisible(static_cast<std::uint8_t>(n), false);
+      for (int n = 0; n <= host::kMainWindow; ++n)
+        t_WindowVisible(static_cast<std::uint8_t>(n), false);
       return;
     case kActionHideMain:
       t_WindowVisible(t_WindowMain(), false);
@@ -233,8 +234,7 @@ void deleteTrailingSeparator(const std::string& menuTitle) {
 
 // Shared by t_MenuItemDelete and t_MenuItemTitle: the menu and the resolved
 // index, or a logged failure with routineName.
-host::HostMenu* menuAndIndex(const char* routineName, const std::string& menuTitle,
-                             int& position) {
+host::HostMenu* menuAndIndex(const char* routineName, const std::string& menuTitle, int& position) {
   host::HostMenu* menu = t_MenuItemLookup(menuTitle);
   if (menu == nullptr) {
     logLine(std::string(routineName) + ": Menu not found.");
@@ -260,9 +260,13 @@ std::vector<t_MenuEvent> MenuEventQueueCopy() {
   return MenuEventQueue;
 }
 
-int t_MenuEventCount() { return menuEventCount; }
+int t_MenuEventCount() {
+  return menuEventCount;
+}
 
-bool t_MenuAvailable() { return MenuAvailable; }
+bool t_MenuAvailable() {
+  return MenuAvailable;
+}
 
 void t_SetProgramMenuHandler(std::function<void()> handler) {
   std::lock_guard guard(hookLock);

@@ -39,8 +39,8 @@ struct MenuSender {
   bool inMenu = false;
   std::string menuTitle;
   std::string itemTitle;
-  std::string keyChar;    // key equivalent as the host stores it (UTF-8)
-  unsigned keyMods = 0;   // host modifier mask of the key equivalent
+  std::string keyChar;   // key equivalent as the host stores it (UTF-8)
+  unsigned keyMods = 0;  // host modifier mask of the key equivalent
   int tag = 0;
 };
 

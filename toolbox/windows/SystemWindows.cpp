@@ -112,8 +112,7 @@ std::string t_TextToPlain(const std::string& textUtf8) {
         appendUtf8(plain, U'\u02FD');
         break;
       default:
-        if ((scalar >= 134 && scalar <= 137) || (scalar >= 142 && scalar <= 153) ||
-            scalar == 158) {
+        if ((scalar >= 134 && scalar <= 137) || (scalar >= 142 && scalar <= 153) || scalar == 158) {
           plain += '+';
         } else if (isUnicodeScalar(scalar)) {
           appendUtf8(plain, scalar);

@@ -1,0 +1,78 @@
+#!/bin/sh
+# Smoke test of the desktop application: runs velmorat on a virtual X screen,
+# types a few keys into the text window with xdotool and checks that the text
+# window's pixels show them (more ink after typing than before).
+# Usage: xvfb_smoke.sh VELMORAT BUNDLE. Exit 77 (skipped) when a tool or the
+# game's data are missing.
+set -u
+velmorat=$1
+bundle=$2
+skip() { echo "SKIPPED: $*"; exit 77; }
+for tool in Xvfb xdotool xwd python3; do
+  command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (apt-get install xvfb xdotool x11-apps python3)"
+done
+[ -f "$bundle/Contents/Resources/Data/DATA000.word" ] || skip "no game data in $bundle"
+
+work=$(mktemp -d)
+display=":$((90 + $$ % 100))"
+Xvfb "$display" -screen 0 2600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+for attempt in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+"$velmorat" --bundle "$bundle" >"$work/log.txt" 2>"$work/err.txt" &
+app=$!
+
+# The text window is the one standing right of the picture window (x 1280).
+window=""
+for attempt in $(seq 100); do
+  for id in $(xdotool search --onlyvisible --name '^Velmorat' 2>/dev/null); do
+    x=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Position: \([0-9]*\),.*/\1/p')
+    [ "${x:-0}" -ge 1200 ] && window=$id
+  done
+  [ -n "$window" ] && grep -q 'Befehl\|#0' "$work/log.txt" && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "FAILED: the text window did not appear"; cat "$work/err.txt"; exit 1; }
+sleep 1
+
+ink() {
+  xwd -root -silent -out "$work/screen.xwd"
+  python3 - "$work/screen.xwd" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+header = struct.unpack('>25I', data[:100])
+size, width, height, bpp, line = header[0], header[4], header[5], header[11], header[12]
+colours = header[19]
+start = size + colours * 12
+count = 0
+# 32 bits a pixel, least significant byte first: blue, green, red, unused.
+for y in range(height):
+    row = data[start + y * line:start + y * line + width * 4]
+    for x in range(0, len(row), 4):
+        if row[x + 1] > 180 and row[x + 2] < 100 and row[x] < 100:
+            count += 1
+print(count)
+PY
+}
+
+before=$(ink)
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.3
+xdotool type --delay 80 "wxyz"
+sleep 1
+after=$(ink)
+echo "green ink before typing: $before, after: $after"
+if [ $((after - before)) -lt 150 ]; then
+  echo "FAILED: the typed keys did not show in the text window"
+  exit 1
+fi
+echo "PASSED"
