@@ -46,8 +46,15 @@ std::optional<RgbaImage> decode(SetInput setInput, std::string& error) {
   png_structp png =
       png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, reportError, ignoreWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  RgbaImage image;
-  std::vector<png_bytep> rows;
+  // Locals changed after setjmp are indeterminate after libpng's longjmp;
+  // these live on the heap and the pointer to them does not change.
+  struct Decoded {
+    RgbaImage image;
+    std::vector<png_bytep> rows;
+  };
+  const auto decoded = std::make_unique<Decoded>();
+  RgbaImage& image = decoded->image;
+  std::vector<png_bytep>& rows = decoded->rows;
   if (!png || !info || setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
     if (error.empty()) error = "could not read PNG";
@@ -72,7 +79,7 @@ std::optional<RgbaImage> decode(SetInput setInput, std::string& error) {
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-  return image;
+  return std::move(image);
 }
 
 template <typename SetOutput>

@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/Main.h"
 
 namespace {
@@ -83,6 +85,7 @@ void QtHost::buildGraphicWindow(int number) {
   auto* view = new GraphicView(number, window->content());
   window->content()->setFocusProxy(view);
   window->content()->setFocusPolicy(Qt::ClickFocus);
+  view->setFocus();  // keys typed into the window go to its view from the start
   window->resize(kGraphicWidth, kGraphicHeight + titleBarHeight_);
   window->move(kCascadeStep * (number + 1), kCascadeStep * (number + 1));
   window->content()->setChildFrame(view, {0, 0, kGraphicWidth, kGraphicHeight});
@@ -198,9 +201,12 @@ host::Rect QtHost::frame(host::HostWindow* window) {
 }
 
 void QtHost::setFrame(host::HostWindow* window, const host::Rect& frame) {
-  int screenHeight = screenOf(window->widget)->geometry().height();
-  window->widget->setGeometry(int(frame.x), screenHeight - int(frame.y + frame.height),
-                              int(frame.width), int(frame.height));
+  QScreen* screen = screenOf(window->widget);
+  int top = screen->geometry().height() - int(frame.y + frame.height);
+  // A frame that grows upward from a kept origin must not push the title bar
+  // off the screen, where no one could reach it; the window moves down instead.
+  top = std::max(top, screen->availableGeometry().top());
+  window->widget->setGeometry(int(frame.x), top, int(frame.width), int(frame.height));
 }
 
 host::Rect QtHost::screenFrame(host::HostWindow* window) {

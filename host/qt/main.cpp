@@ -65,7 +65,6 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Velmorat"));
   QApplication::setWindowIcon(velmoratIcon());
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
 

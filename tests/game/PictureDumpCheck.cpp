@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
   int differences = 0;
   for (int y = 0; y < kPictureHeight; ++y) {
     for (int x = 0; x < kPictureWidth; ++x) {
-      const std::uint8_t* pixel = &dump.bytes[(static_cast<std::size_t>(y) * kPictureWidth + x) * 3];
+      const std::uint8_t* pixel =
+          &dump.bytes[(static_cast<std::size_t>(y) * kPictureWidth + x) * 3];
       std::uint32_t shown = static_cast<std::uint32_t>(pixel[0]) << 16 | pixel[1] << 8 | pixel[2];
       std::uint32_t expected = rgbOf(g_Scrn(kPictureWindow, x, y));
       if (shown == expected) continue;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "LogCapture.h"
+#include "support/Clock.h"
 #include "toolbox/graphics/Lzw.h"
 
 namespace {
@@ -131,4 +132,23 @@ TEST(Lzw, SmallBlockCannotAskForUnboundedOutput) {
   const std::vector<std::uint8_t> out = lzw::unpackStoredBlock(block, 1 << 20);
   EXPECT_EQ(out.size(), std::size_t{1} << 20);
   EXPECT_NE(log.text().find("Output exceeds"), std::string::npos);
+}
+
+namespace {
+double steppingClock() {
+  static double seconds = 0;
+  return seconds += 0.6;  // every second look at the clock finds a second passed
+}
+}  // namespace
+
+TEST(Lzw, EncoderLogsProgressAtMostOncePerSecondOfItsClock) {
+  setClockSourceForTesting(steppingClock);
+  const std::vector<std::uint8_t> input(4 * 524288, 'x');
+  LogCapture log;
+  texttolzwunpacked(input);
+  setClockSourceForTesting(nullptr);
+  // looks at 0, 25, 50 and 75 %: 1.2 s after the start (at 25 %) and at 75 %
+  EXPECT_EQ(log.text(),
+            "texttolzwunpacked: 25% of 2.097.152 Bytes.\n"
+            "texttolzwunpacked: 75% of 2.097.152 Bytes.\n");
 }

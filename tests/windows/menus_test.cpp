@@ -95,3 +95,19 @@ TEST(TextToPlain, MapsBoxAndSymbolCodes) {
   EXPECT_EQ(t_TextToPlain(program({160})), "\u02FD");
   EXPECT_EQ(t_TextToPlain("äß€"), "äß€");
 }
+
+TEST_F(FakeMenus, PasteboardTextViewIsSetUpPlainAndClearsReportMissingViews) {
+  desktop.setTextViewString(8, "alt");
+  t_PasteboardPrepare();
+  EXPECT_EQ(desktop.textViewFont, "Menlo 12");
+  EXPECT_EQ(desktop.textViewString(8), "");
+  EXPECT_TRUE(t_WindowTextView(9));
+  EXPECT_FALSE(t_WindowTextView(11));
+  desktop.setTextViewString(10, "Konsole");
+  t_SystemTextClear(10, "t_MenuEventHandler");
+  EXPECT_EQ(desktop.textViewString(10), "");
+  int beeps = desktop.systemBeeps + desktop.soundsPlayed;
+  EXPECT_EQ(log([] { t_SystemTextClear(11, "t_MenuEventHandler"); }),
+            "t_MenuEventHandler: System console window is nil, resource undefined.\n");
+  EXPECT_EQ(desktop.systemBeeps + desktop.soundsPlayed, beeps + 1);
+}

@@ -86,10 +86,27 @@ class StringTable {
   int shift_ = 64;
 };
 
-void logEncoderProgress(std::size_t index, std::size_t total) {
-  logLine("texttolzwunpacked: " + std::to_string(index * 100 / total) + "% of " +
-          groupedNumber(total) + " Bytes.");
-}
+// The encoder's progress line: the clock is read only at every 512 KiB of
+// input, and a line is written when a second has passed since the start or
+// since the last line.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::size_t total)
+      : total_(total), lastMs_(absoluteTimeMilliseconds()) {}
+
+  void at(std::size_t index) {
+    if (index % kProgressStride != 0) return;
+    const std::int64_t nowMs = absoluteTimeMilliseconds();
+    if (nowMs - lastMs_ <= kProgressIntervalMs) return;
+    logLine("texttolzwunpacked: " + std::to_string(index * 100 / total_) + "% of " +
+            groupedNumber(total_) + " Bytes.");
+    lastMs_ = nowMs;
+  }
+
+ private:
+  std::size_t total_;
+  std::int64_t lastMs_;
+};
 
 std::uint64_t loadBigEndian64(const std::uint8_t* bytes) {
   std::uint64_t value;
@@ -113,15 +130,10 @@ LzwCodes texttolzwunpacked(std::span<const std::uint8_t> bytes) {
   std::uint64_t nextCode = kFirstFreeCode;
   LzwCode current = bytes[0];
   LzwCode largest = 0;
-  std::int64_t lastReportMs = absoluteTimeMilliseconds();
+  ProgressLine progress(bytes.size());
+  progress.at(0);
   for (std::size_t i = 1; i < bytes.size(); ++i) {
-    if (i % kProgressStride == 0) {
-      const std::int64_t nowMs = absoluteTimeMilliseconds();
-      if (nowMs - lastReportMs > kProgressIntervalMs) {
-        logEncoderProgress(i, bytes.size());
-        lastReportMs = nowMs;
-      }
-    }
+    progress.at(i);
     LzwCode extended;
     if (table.findOrInsert(current, bytes[i], static_cast<LzwCode>(nextCode), extended)) {
       current = extended;

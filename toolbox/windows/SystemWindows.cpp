@@ -39,14 +39,6 @@ void t_PasteboardPrepare() {
   });
 }
 
-void t_PasteboardShow() {
-  host::current().runOnMainAndWait([] {
-    host::Host& desktop = host::current();
-    if (!desktop.hasTextView(host::kPasteboardWindow)) return;
-    desktop.setTextViewString(host::kPasteboardWindow, desktop.pasteboardText());
-  });
-}
-
 void t_SystemTextClear(std::uint8_t n, const char* routineName) {
   bool missing = false;
   host::current().runOnMainAndWait([&] {
@@ -59,14 +51,6 @@ void t_SystemTextClear(std::uint8_t n, const char* routineName) {
             " window is nil, resource undefined.");
     beep();
   }
-}
-
-void t_SystemTextAppend(std::uint8_t n, const std::string& textUtf8) {
-  if (n != host::kVirtualPrinterWindow && n != host::kSystemConsoleWindow) return;
-  host::current().runOnMainAndWait([&] {
-    host::Host& desktop = host::current();
-    if (desktop.hasTextView(n)) desktop.appendTextViewString(n, textUtf8);
-  });
 }
 
 std::string t_TextToPlain(const std::string& textUtf8) {

@@ -12,14 +12,9 @@ bool t_WindowTextView(std::uint8_t n);
 // Sets the pasteboard's text view up once: plain text in Menlo 12, empty.
 // Called by t_InitMemory on any thread.
 void t_PasteboardPrepare();
-// Replaces the pasteboard window's text with the pasteboard's plain text.
-// Any thread.
-void t_PasteboardShow();
 // Empties the text of the printer (9) or console (10); logs with the given
 // routine name and beeps when the text view is missing. Any thread.
 void t_SystemTextClear(std::uint8_t n, const char* routineName);
-// Appends UTF-8 text to the printer (9) or console (10). Any thread.
-void t_SystemTextAppend(std::uint8_t n, const std::string& textUtf8);
 // The program's characters as plain text (UTF-8 in, UTF-8 out): the box and
 // symbol codes 127..160 become ASCII look-alikes.
 std::string t_TextToPlain(const std::string& textUtf8);
