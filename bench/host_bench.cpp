@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double latency = reporter.time("KeyToGlyph");
+  double latency = reporter.time("KeyToGlyph/iterations:40/manual_time");
   double repaint = reporter.time("RepaintOfTextWindow");
   if (latency > 0 && repaint > 0) {
     std::printf(

@@ -28,6 +28,7 @@ constexpr int kMaxCellSide = 255;  // one header byte each
 constexpr int kMinCellSide = 4;
 constexpr int kSheetColumns = 16;
 constexpr int kMaxSheetScale = 8;
+constexpr int kRowsAboveTallestGlyph = 1;
 constexpr int kFirstControlPicture = 0x2400;      // U+2400 SYMBOL FOR NULL
 constexpr FT_Pos kEmboldenStrength = 64;          // 1 pixel in 26.6 fixed point
 constexpr std::uint8_t kSheetColourLight = 0xF0;  // white on black
@@ -85,21 +86,30 @@ bool scaleToCellWidth(FT_Face face, int cellWidth) {
          0;
 }
 
-// The common baseline: the highest glyph top and the lowest glyph bottom of
-// the face's Latin-1 letters share the cell, with what room is left split
-// evenly above and below (so Ä keeps its dots and g its descender).
+// Latin-1 letters and digits: the glyphs whose accents and descenders the
+// baseline must make room for (a bar or a bracket may reach further and is cut).
+bool isLetterOrDigit(int code) {
+  return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') ||
+         (code >= 'a' && code <= 'z') || (code >= 0xC0 && code != 0xD7 && code != 0xF7);
+}
+
+// The common baseline: the highest top and the lowest bottom of the letters
+// share the cell. Spare rows are split evenly, but the first goes above the
+// tallest letter, so that the dots of Ä do not touch a descender of the line
+// above.
 int findBaseline(FT_Face face, int cellHeight, bool embolden) {
   int highest = 0;
   int lowest = 0;
   for (int code = 0; code < kCodeCount; ++code) {
-    if (!isFaceCode(code) || !renderCharacter(face, code, embolden)) continue;
+    if (!isLetterOrDigit(code) || !renderCharacter(face, code, embolden)) continue;
     const FT_GlyphSlot glyph = face->glyph;
     if (glyph->bitmap.rows == 0) continue;
     highest = std::max(highest, glyph->bitmap_top);
     lowest = std::max(lowest, static_cast<int>(glyph->bitmap.rows) - glyph->bitmap_top);
   }
   const int spare = cellHeight - (highest + lowest);
-  return highest + std::max(0, spare / 2);
+  const int rowsAbove = spare <= 0 ? 0 : std::max(kRowsAboveTallestGlyph, spare / 2);
+  return highest + rowsAbove;
 }
 
 // Copies the rendered bitmap into the cell at the pen position (0, baseline),

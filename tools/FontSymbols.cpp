@@ -1,6 +1,7 @@
 #include "tools/FontSymbols.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace fontsymbols {
@@ -116,6 +117,63 @@ void drawParallelRules(Cell& cell, int count, const Strokes& strokes) {
   }
 }
 
+enum class Kind {
+  kLight,
+  kHeavy,
+  kDouble,
+  kBlock,
+  kShade,
+  kBullet,
+  kCircle,
+  kArrowLeft,
+  kArrowRight,
+  kTripleRule
+};
+
+struct SymbolShape {
+  Kind kind;
+  unsigned arms;  // for the line kinds
+};
+
+// Codes 127..159. Their plain-text stand-ins (copying the screen) are "#" for
+// the blocks, "*" the bullet, "<" ">" the arrows, "O" the circle, "+" corners
+// and crossings, "|" and "-" the lines, "=" the double and triple rules.
+constexpr std::array<SymbolShape, kLastSymbol - kFirstSymbol + 1> kSymbolShapes = {{
+    {Kind::kBlock, 0},                       // 127
+    {Kind::kBullet, 0},                      // 128
+    {Kind::kShade, 0},                       // 129
+    {Kind::kArrowLeft, 0},                   // 130
+    {Kind::kDouble, kLeft | kRight},         // 131 ═
+    {Kind::kArrowRight, 0},                  // 132
+    {Kind::kCircle, 0},                      // 133
+    {Kind::kLight, kRight | kDown},          // 134 ┌
+    {Kind::kLight, kLeft | kDown},           // 135 ┐
+    {Kind::kLight, kRight | kUp},            // 136 └
+    {Kind::kLight, kLeft | kUp},             // 137 ┘
+    {Kind::kLight, kUp | kDown},             // 138 │
+    {Kind::kDouble, kUp | kDown},            // 139 ║
+    {Kind::kLight, kLeft | kRight},          // 140 ─
+    {Kind::kHeavy, kLeft | kRight},          // 141 ━
+    {Kind::kLight, kUp | kDown | kRight},    // 142 ├
+    {Kind::kLight, kUp | kDown | kLeft},     // 143 ┤
+    {Kind::kLight, kLeft | kRight | kDown},  // 144 ┬
+    {Kind::kLight, kLeft | kRight | kUp},    // 145 ┴
+    {Kind::kLight, kAllArms},                // 146 ┼
+    {Kind::kDouble, kRight | kDown},         // 147 ╔
+    {Kind::kDouble, kLeft | kDown},          // 148 ╗
+    {Kind::kDouble, kRight | kUp},           // 149 ╚
+    {Kind::kDouble, kLeft | kUp},            // 150 ╝
+    {Kind::kDouble, kUp | kDown | kRight},   // 151 ╠
+    {Kind::kDouble, kUp | kDown | kLeft},    // 152 ╣
+    {Kind::kDouble, kAllArms},               // 153 ╬
+    {Kind::kLight, kLeft},                   // 154 ╴
+    {Kind::kLight, kRight},                  // 155 ╶
+    {Kind::kLight, kLeft | kRight},          // 156 the rule of t_TextLine
+    {Kind::kHeavy, kUp | kDown},             // 157 ┃
+    {Kind::kHeavy, kAllArms},                // 158 ╋
+    {Kind::kTripleRule, 0},                  // 159 ≡
+}};
+
 }  // namespace
 
 void Cell::fill(int x0, int y0, int x1, int y1, std::uint8_t value) {
@@ -130,110 +188,39 @@ void Cell::fill(int x0, int y0, int x1, int y1, std::uint8_t value) {
 }
 
 void drawSymbol(Cell& cell, int code, bool bold) {
+  if (code < kFirstSymbol || code > kLastSymbol) return;
   const Strokes strokes = strokesFor(cell, bold);
-  switch (code) {
-    case 127:  // full block
+  const SymbolShape& shape = kSymbolShapes[code - kFirstSymbol];
+  switch (shape.kind) {
+    case Kind::kLight:
+      drawArms(cell, shape.arms, strokes.thin);
+      break;
+    case Kind::kHeavy:
+      drawArms(cell, shape.arms, strokes.heavy);
+      break;
+    case Kind::kDouble:
+      drawDoubleArms(cell, shape.arms, strokes);
+      break;
+    case Kind::kBlock:
       cell.fill(0, 0, cell.width, cell.height, kInk);
       break;
-    case 128:  // bullet
-      drawDisc(cell, cell.width * 0.3);
-      break;
-    case 129:  // shade: a fine checkerboard that tiles across cells
+    case Kind::kShade:  // a fine checkerboard that tiles across cells
       for (int y = 0; y < cell.height; ++y) {
         for (int x = 0; x < cell.width; ++x) cell.at(x, y) = ((x + y) % 2 == 0) ? kInk : 0;
       }
       break;
-    case 130:
-      drawArrow(cell, false, strokes.thin);
+    case Kind::kBullet:
+      drawDisc(cell, cell.width * 0.3);
       break;
-    case 131:
-      drawDoubleArms(cell, kLeft | kRight, strokes);
-      break;
-    case 132:
-      drawArrow(cell, true, strokes.thin);
-      break;
-    case 133:  // circle
+    case Kind::kCircle:
       drawRing(cell, cell.width * 0.42, strokes.thin);
       break;
-    case 134:
-      drawArms(cell, kRight | kDown, strokes.thin);
+    case Kind::kArrowLeft:
+    case Kind::kArrowRight:
+      drawArrow(cell, shape.kind == Kind::kArrowRight, strokes.thin);
       break;
-    case 135:
-      drawArms(cell, kLeft | kDown, strokes.thin);
-      break;
-    case 136:
-      drawArms(cell, kRight | kUp, strokes.thin);
-      break;
-    case 137:
-      drawArms(cell, kLeft | kUp, strokes.thin);
-      break;
-    case 138:
-      drawArms(cell, kUp | kDown, strokes.thin);
-      break;
-    case 139:
-      drawDoubleArms(cell, kUp | kDown, strokes);
-      break;
-    case 140:
-      drawArms(cell, kLeft | kRight, strokes.thin);
-      break;
-    case 141:
-      drawArms(cell, kLeft | kRight, strokes.heavy);
-      break;
-    case 142:
-      drawArms(cell, kUp | kDown | kRight, strokes.thin);
-      break;
-    case 143:
-      drawArms(cell, kUp | kDown | kLeft, strokes.thin);
-      break;
-    case 144:
-      drawArms(cell, kLeft | kRight | kDown, strokes.thin);
-      break;
-    case 145:
-      drawArms(cell, kLeft | kRight | kUp, strokes.thin);
-      break;
-    case 146:
-      drawArms(cell, kAllArms, strokes.thin);
-      break;
-    case 147:
-      drawDoubleArms(cell, kRight | kDown, strokes);
-      break;
-    case 148:
-      drawDoubleArms(cell, kLeft | kDown, strokes);
-      break;
-    case 149:
-      drawDoubleArms(cell, kRight | kUp, strokes);
-      break;
-    case 150:
-      drawDoubleArms(cell, kLeft | kUp, strokes);
-      break;
-    case 151:
-      drawDoubleArms(cell, kUp | kDown | kRight, strokes);
-      break;
-    case 152:
-      drawDoubleArms(cell, kUp | kDown | kLeft, strokes);
-      break;
-    case 153:
-      drawDoubleArms(cell, kAllArms, strokes);
-      break;
-    case 154:
-      drawArms(cell, kLeft, strokes.thin);
-      break;
-    case 155:
-      drawArms(cell, kRight, strokes.thin);
-      break;
-    case 156:  // the horizontal rule of t_TextLine
-      drawArms(cell, kLeft | kRight, strokes.thin);
-      break;
-    case 157:
-      drawArms(cell, kUp | kDown, strokes.heavy);
-      break;
-    case 158:
-      drawArms(cell, kAllArms, strokes.heavy);
-      break;
-    case 159:
+    case Kind::kTripleRule:
       drawParallelRules(cell, 3, strokes);
-      break;
-    default:
       break;
   }
 }

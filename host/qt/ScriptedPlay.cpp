@@ -20,9 +20,12 @@ constexpr auto kPollInterval = std::chrono::milliseconds(2);
 // The program looks at the key queue every 10 ms; a wait that lasts three of
 // its looks is a real one, not the moment between taking a key and acting on it.
 constexpr auto kSteadyWait = std::chrono::milliseconds(30);
-// Without KeyWaiting: a program thread that has slept this long, with its
-// processor time unchanged, is taken to wait for a key.
-constexpr auto kSteadySleep = std::chrono::milliseconds(20);
+// A program that polls for a key (INKEY, every 100 ms) sleeps without using
+// the processor: after this long it gets the next key...
+constexpr auto kSleepBeforeKey = std::chrono::milliseconds(20);
+// ...and after this long, with no key left, the run is over. Longer than the
+// poll, so that a short pause of the program does not end it.
+constexpr auto kSleepBeforeEnd = std::chrono::milliseconds(300);
 
 struct QtKey {
   int key;
@@ -124,13 +127,22 @@ bool ScriptedPlay::programThreadSleeps() {
   return state == "S" && unchanged;
 }
 
-bool ScriptedPlay::programWaits(std::chrono::milliseconds steadyFor) {
-  if (KeyWaiting) keyWaitingSeen_ = true;
-  bool waitingNow = !KeyAvailable && (keyWaitingSeen_ ? KeyWaiting.load() : programThreadSleeps());
-  auto now = std::chrono::steady_clock::now();
-  if (waitingNow && !waiting_) waitingSince_ = now;
-  waiting_ = waitingNow;
-  return waitingNow && now - waitingSince_ >= steadyFor;
+void ScriptedPlay::observeProgram() {
+  now_ = std::chrono::steady_clock::now();
+  bool keyWaiting = KeyWaiting && !KeyAvailable;
+  bool sleeping = programThreadSleeps() && !KeyAvailable;
+  if (keyWaiting && !keyWaiting_) keyWaitingSince_ = now_;
+  if (sleeping && !sleeping_) sleepingSince_ = now_;
+  keyWaiting_ = keyWaiting;
+  sleeping_ = sleeping;
+}
+
+std::chrono::steady_clock::duration ScriptedPlay::keyWaitingFor() const {
+  return keyWaiting_ ? now_ - keyWaitingSince_ : std::chrono::steady_clock::duration(-1);
+}
+
+std::chrono::steady_clock::duration ScriptedPlay::sleepingFor() const {
+  return sleeping_ ? now_ - sleepingSince_ : std::chrono::steady_clock::duration(-1);
 }
 
 void ScriptedPlay::poll() {
@@ -140,14 +152,17 @@ void ScriptedPlay::poll() {
     if (endWhenDone_) QCoreApplication::exit(0);
     return;
   }
+  observeProgram();
   if (next_ < keys_.size()) {
-    if (programWaits(keyWaitingSeen_ ? std::chrono::milliseconds(0) : kSteadySleep)) {
+    if (keyWaitingFor() >= std::chrono::steady_clock::duration::zero() ||
+        sleepingFor() >= kSleepBeforeKey) {
       typeScriptKey(view_, keys_[next_++]);
-      waiting_ = false;
+      keyWaiting_ = false;
+      sleeping_ = false;
     }
     return;
   }
-  if (endWhenDone_ && programWaits(kSteadyWait)) {
+  if (endWhenDone_ && (keyWaitingFor() >= kSteadyWait || sleepingFor() >= kSleepBeforeEnd)) {
     timer_.stop();
     QCoreApplication::exit(0);
   }

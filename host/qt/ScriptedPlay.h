@@ -24,10 +24,12 @@ class ScriptedPlay : public QObject {
 
  private:
   void poll();
-  // The program waits for a key: KeyWaiting says so (once the toolbox has
-  // been seen to set it), otherwise its thread has slept for a while.
-  bool programWaits(std::chrono::milliseconds steadyFor);
+  // Looks at the program: it waits for a key in t_KeyWait (KeyWaiting), or
+  // its thread sleeps without using the processor (INKEY polls that way).
+  void observeProgram();
   bool programThreadSleeps();
+  std::chrono::steady_clock::duration keyWaitingFor() const;
+  std::chrono::steady_clock::duration sleepingFor() const;
 
   QWidget* view_;
   std::vector<ScriptKey> keys_;
@@ -35,9 +37,11 @@ class ScriptedPlay : public QObject {
   bool endWhenDone_;
   bool programSeen_ = false;
   QTimer timer_;
-  std::chrono::steady_clock::time_point waitingSince_{};
-  bool waiting_ = false;
-  bool keyWaitingSeen_ = false;
+  std::chrono::steady_clock::time_point now_{};
+  std::chrono::steady_clock::time_point keyWaitingSince_{};
+  std::chrono::steady_clock::time_point sleepingSince_{};
+  bool keyWaiting_ = false;
+  bool sleeping_ = false;
   long long lastCpuTicks_ = -1;
 };
 

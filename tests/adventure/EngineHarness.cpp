@@ -31,7 +31,8 @@ constexpr int kIdleTimeoutPolls = 600;
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // A grey 16 x 32 font whose glyphs are distinct enough to see in pixels: each
@@ -97,9 +98,13 @@ void TestBundle::addPicture(const std::string& fileName, int width, int height, 
   writeBytes(bundle_ / "Contents/Resources/Data" / fileName, picture::fileBytes(plain));
 }
 
-GameRun::GameRun(const TestBundle& bundle) {
+void useBundle(const TestBundle& bundle) {
   fakeHost();
   setBundlePath(bundle.bundlePath());
+}
+
+GameRun::GameRun(const TestBundle& bundle) {
+  useBundle(bundle);
   VelmoratResetGameState();
   DataFolder.clear();
   KeyEventQueue.clear();

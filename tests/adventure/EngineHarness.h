@@ -32,6 +32,10 @@ class TestBundle {
   std::filesystem::path bundle_;
 };
 
+// Installs the screenless host and makes bundle the one the program plays,
+// for tests that call the toolbox on their own thread.
+void useBundle(const TestBundle& bundle);
+
 // One run of VelmoratMain against a bundle. Only one at a time per process.
 class GameRun {
  public:

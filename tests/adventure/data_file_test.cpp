@@ -18,7 +18,9 @@ std::vector<std::uint8_t> stored(const std::string& latin1Text) {
   return lzw::packStoredBlock(std::vector<std::uint8_t>(latin1Text.begin(), latin1Text.end()));
 }
 
-Text bytes(const std::string& text) { return Text::fromBytes(text); }
+Text bytes(const std::string& text) {
+  return Text::fromBytes(text);
+}
 
 class DataFile : public testing::Test {
  protected:
@@ -38,7 +40,10 @@ TEST_F(DataFile, LoadsLinesWithoutTheEndMark) {
       << "padding bytes after the end mark";
   EXPECT_THAT(load("?a\r\n?b\r\n@END\r\n"), ElementsAre(bytes("?a"), Text(), bytes("?b"), Text()))
       << "CR LF gives an empty line after every line";
-  EXPECT_THAT(load("?Gr\xFC\xDF" "e\n@END\n"), ElementsAre(bytes("?Gr\xFC\xDF" "e")));
+  EXPECT_THAT(load("?Gr\xFC\xDF"
+                   "e\n@END\n"),
+              ElementsAre(bytes("?Gr\xFC\xDF"
+                                "e")));
 }
 
 TEST_F(DataFile, RefusesFilesWithoutAProperEndMark) {

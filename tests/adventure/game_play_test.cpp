@@ -127,7 +127,8 @@ TEST(GamePlay, SharedCommandsStatusLineInkeyTraceAndReplay) {
   screen = run.screen();
   EXPECT_THAT(screen, HasSubstr("lese/schau                 = Aktuelle Szene anzeigen\n"));
   EXPECT_THAT(screen, HasSubstr("aufschließen/zuschließen   = Türe auf- oder zuschließen"));
-  EXPECT_THAT(screen, HasSubstr("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"));
+  EXPECT_THAT(screen,
+              HasSubstr("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"));
 
   run.type("weiter\r");
   EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Weiter..."));
@@ -212,8 +213,9 @@ TEST(GamePlay, TablesOutsideTheirBoundsReadAsEmptyAndKeepCarriedItems) {
                    "LABEL a\nINPUT\nCOMPARE weiter\nIF EQUAL w\n?Nichts da.\nGOTO a\nLABEL w\n"
                    "DIMENSION ITEMS 2\nDEFINE ITEM 1 NAME Stein\nADD INVENTORY Stein\n"
                    "GOTO SCENE 5\n@END\n");
-  bundle.addScript(5, "?Draussen.\nLABEL f\nINPUT\nCOMPARE ende\nIF EQUAL e\n?Nichts da.\n"
-                      "GOTO f\nLABEL e\nQUIT\n@END\n");
+  bundle.addScript(5,
+                   "?Draussen.\nLABEL f\nINPUT\nCOMPARE ende\nIF EQUAL e\n?Nichts da.\n"
+                   "GOTO f\nLABEL e\nQUIT\n@END\n");
   GameRun run(bundle);
   run.type("nimm alles\r");
   EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Nichts da."));

@@ -10,7 +10,9 @@
 
 namespace {
 
-void run(const std::string& utf8Line) { VelmoratExecuteLine(stringtotext(utf8Line)); }
+void run(const std::string& utf8Line) {
+  VelmoratExecuteLine(stringtotext(utf8Line));
+}
 
 // Runs a line that must fail, and clears the failure for the next one.
 bool fails(const std::string& utf8Line) {
@@ -52,8 +54,8 @@ TEST_F(Interpreter, HugeDimensionsAreRefusedInsteadOfAllocated) {
   EXPECT_TRUE(fails("DIMENSION FLAGS 2000000000"));
   EXPECT_FALSE(fails("DIMENSION SCENES " + std::to_string(adventure::kMaxScenes)));
   EXPECT_FALSE(fails("DIMENSION ITEMS " + std::to_string(adventure::kMaxItems)));
-  EXPECT_EQ(SceneItems.size(), static_cast<std::size_t>(adventure::kMaxItems + 1) *
-                                   adventure::kMaxScenes);
+  EXPECT_EQ(SceneItems.size(),
+            static_cast<std::size_t>(adventure::kMaxItems + 1) * adventure::kMaxScenes);
 }
 
 TEST_F(Interpreter, DefineChecksItemNumbersAndSceneCounts) {

@@ -19,8 +19,8 @@ constexpr std::uint32_t kInsultColour = 0x123456;
 // Distinct colours, none white or black, so that a picture drawn at the
 // place of another item shows.
 std::uint32_t itemColour(int item) {
-  return static_cast<std::uint32_t>(item * 15) << 16 | static_cast<std::uint32_t>(250 - item * 9) << 8 |
-         0x40;
+  return static_cast<std::uint32_t>(item * 15) << 16 |
+         static_cast<std::uint32_t>(250 - item * 9) << 8 | 0x40;
 }
 
 std::string setup() {
@@ -65,8 +65,8 @@ TEST(Pictures, ItemGridForOneSevenAndSixteenItemsCloseUpInventoryAndInsult) {
   bundle.addPicture("weiss.gr", 160, 100, kWhite, 8);
   bundle.addPicture("form021.gr", 4, 4, kInsultColour);
   for (int item = 1; item <= kItems; ++item) {
-    bundle.addPicture("ITEM" + std::string(item < 10 ? "00" : "0") + std::to_string(item) + ".gr", 8,
-                      8, itemColour(item));
+    bundle.addPicture("ITEM" + std::string(item < 10 ? "00" : "0") + std::to_string(item) + ".gr",
+                      8, 8, itemColour(item));
   }
   GameRun run(bundle);
   EXPECT_THAT(run.screen(), HasSubstr("Du siehst folgende Gegenstände: Ding1\n"));

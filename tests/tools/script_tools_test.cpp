@@ -24,7 +24,9 @@ TEST(PackScript, StoresLatin1AndUnpacksToTheSameSource) {
   ASSERT_THAT(packed.errors, IsEmpty());
   EXPECT_THAT(packed.warnings, IsEmpty());
   std::vector<std::uint8_t> text = lzw::unpackStoredBlock(packed.stored);
-  EXPECT_EQ(std::string(text.begin(), text.end()), "?Gr\xFC\xDF" "e aus der H\xF6hle\nREM \xDF und \xC4\n@END\n");
+  EXPECT_EQ(std::string(text.begin(), text.end()),
+            "?Gr\xFC\xDF"
+            "e aus der H\xF6hle\nREM \xDF und \xC4\n@END\n");
   EXPECT_EQ(adventure::unpackScript(packed.stored), source);
   EXPECT_THAT(VelmoratScriptLinesFromText(Text(text)),
               ElementsAre(stringtotext("?Grüße aus der Höhle"), stringtotext("REM ß und Ä")));
@@ -33,8 +35,8 @@ TEST(PackScript, StoresLatin1AndUnpacksToTheSameSource) {
 TEST(PackScript, NamesFileAndLineOfCharactersOutsideLatin1) {
   adventure::PackedScript packed =
       adventure::packScriptSource("?eins\n?zwei kostet 5 €\n?drei \xFF\n@END\n", "b.txt");
-  EXPECT_THAT(packed.errors, ElementsAre("b.txt:2: character U+20AC is not Latin-1",
-                                         "b.txt:3: broken UTF-8"));
+  EXPECT_THAT(packed.errors,
+              ElementsAre("b.txt:2: character U+20AC is not Latin-1", "b.txt:3: broken UTF-8"));
   EXPECT_THAT(packed.stored, IsEmpty());
 }
 
@@ -55,8 +57,8 @@ TEST(UnpackScript, GivesNothingForABrokenBlock) {
 class CheckScript : public testing::Test {
  protected:
   CheckScript() {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("velmorat-check-" + std::to_string(::getpid()));
+    folder_ =
+        std::filesystem::temp_directory_path() / ("velmorat-check-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
   }
@@ -64,7 +66,8 @@ class CheckScript : public testing::Test {
 
   void write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(folder_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
   }
   void script(int scene, const std::string& source) {
     write(VelmoratDataFileName(scene), adventure::packScriptSource(source, "x").stored);
@@ -111,7 +114,9 @@ TEST_F(CheckScript, ReportsEveryKindOfFaultWithFileAndLine) {
 }
 
 TEST_F(CheckScript, ACleanFolderHasNothingToReport) {
-  script(0, "DIMENSION ITEMS 1\nDEFINE ITEM 1 NAME Lampe\nLABEL a\nINPUT\nIF EQUAL a\nGOTO SCENE 1\n@END\n");
+  script(0,
+         "DIMENSION ITEMS 1\nDEFINE ITEM 1 NAME Lampe\nLABEL a\nINPUT\nIF EQUAL a\nGOTO SCENE "
+         "1\n@END\n");
   script(1, "ADD INVENTORY Lampe\nBACKWARD 0\nQUIT\n@END\n");
   EXPECT_THAT(check(), IsEmpty());
   std::filesystem::remove(folder_ / "DATA000.word");

@@ -21,6 +21,8 @@
 
 using graphics::PixelSurface;
 using graphics::PlotColor;
+using graphics::replacedBytes;
+using graphics::replacesWholePixel;
 
 namespace {
 
@@ -116,47 +118,6 @@ struct AxisClip {
     return static_cast<int>(std::min(origin + (n + 1) * size, limit));
   }
 };
-
-// Whether a plot writes whole bytes regardless of the pixel already there.
-bool replacesWholePixel(int depth, int mode) {
-  switch (depth) {
-    case 8:
-    case 16:
-      return true;
-    case 24:
-      return mode == 0 || mode == 2 || mode == 3;
-    case 32:
-      return mode == 0 || mode == 2;
-    default:
-      return false;
-  }
-}
-
-// The bytes that such a plot writes.
-void replacedBytes(int depth, int mode, const PlotColor& colour, std::uint8_t* bytes) {
-  const t_RGBColor& c = colour.rgb;
-  const std::uint8_t grey = static_cast<std::uint8_t>((c.Red + c.Green + c.Blue) / 3);
-  switch (depth) {
-    case 8:
-      bytes[0] = grey;
-      return;
-    case 16:
-      bytes[0] = c.Alpha;
-      bytes[1] = grey;
-      return;
-    case 24:
-      bytes[0] = c.Red;
-      bytes[1] = c.Green;
-      bytes[2] = c.Blue;
-      return;
-    default:
-      bytes[0] = mode == 2 ? 255 : c.Alpha;
-      bytes[1] = c.Red;
-      bytes[2] = c.Green;
-      bytes[3] = c.Blue;
-      return;
-  }
-}
 
 // Whether the plot's pixel bytes equal the picture's own bytes, so that rows
 // of an unscaled picture are copied straight from its data.

@@ -91,8 +91,7 @@ class StringTable {
 // since the last line.
 class ProgressLine {
  public:
-  explicit ProgressLine(std::size_t total)
-      : total_(total), lastMs_(absoluteTimeMilliseconds()) {}
+  explicit ProgressLine(std::size_t total) : total_(total), lastMs_(absoluteTimeMilliseconds()) {}
 
   void at(std::size_t index) {
     if (index % kProgressStride != 0) return;

@@ -89,35 +89,14 @@ void g_ClearScreen(std::uint8_t window, int paletteIndex, int rows) {
   std::optional<PixelSurface> surface = checkedSurface("g_ClearScreen", window);
   if (!surface || !surface->hasPixelDepth()) return;
   if (rows < 1 || rows > surface->height) rows = surface->height;
-  const t_RGBColor colour = paletteRGB(paletteIndex);
-  const std::uint8_t grey =
-      static_cast<std::uint8_t>((colour.Red + colour.Green + colour.Blue) / 3);
   std::uint8_t pixel[4] = {};
-  switch (surface->depth) {
-    case 1:
-      pixel[0] = paletteIndex != 0 ? 0xFF : 0x00;
-      break;
-    case 4:
-      pixel[0] = static_cast<std::uint8_t>((paletteIndex & 0x0F) * 0x11);
-      break;
-    case 8:
-      pixel[0] = grey;
-      break;
-    case 16:
-      pixel[0] = 255;
-      pixel[1] = grey;
-      break;
-    case 24:
-      pixel[0] = colour.Red;
-      pixel[1] = colour.Green;
-      pixel[2] = colour.Blue;
-      break;
-    default:
-      pixel[0] = 255;
-      pixel[1] = colour.Red;
-      pixel[2] = colour.Green;
-      pixel[3] = colour.Blue;
-      break;
+  if (surface->depth == 1) {
+    pixel[0] = paletteIndex != 0 ? 0xFF : 0x00;
+  } else if (surface->depth == 4) {
+    pixel[0] = static_cast<std::uint8_t>((paletteIndex & 0x0F) * 0x11);
+  } else {
+    // an opaque palette colour, written as a plot in drawing mode 0 writes it
+    graphics::replacedBytes(surface->depth, 0, PlotColor{paletteRGB(paletteIndex)}, pixel);
   }
   surface->fillRows(rows, pixel, std::max(surface->depth / 8, 1));
 }

@@ -83,6 +83,47 @@ std::optional<PixelSurface> checkedSurface(const char* routine, std::uint8_t win
   return surface;
 }
 
+// Whether a plot writes whole bytes regardless of the pixel already there.
+bool replacesWholePixel(int depth, int mode) {
+  switch (depth) {
+    case 8:
+    case 16:
+      return true;
+    case 24:
+      return mode == 0 || mode == 2 || mode == 3;
+    case 32:
+      return mode == 0 || mode == 2;
+    default:
+      return false;
+  }
+}
+
+// The bytes that such a plot writes.
+void replacedBytes(int depth, int mode, const PlotColor& colour, std::uint8_t* bytes) {
+  const t_RGBColor& c = colour.rgb;
+  const std::uint8_t grey = static_cast<std::uint8_t>((c.Red + c.Green + c.Blue) / 3);
+  switch (depth) {
+    case 8:
+      bytes[0] = grey;
+      return;
+    case 16:
+      bytes[0] = c.Alpha;
+      bytes[1] = grey;
+      return;
+    case 24:
+      bytes[0] = c.Red;
+      bytes[1] = c.Green;
+      bytes[2] = c.Blue;
+      return;
+    default:
+      bytes[0] = mode == 2 ? 255 : c.Alpha;
+      bytes[1] = c.Red;
+      bytes[2] = c.Green;
+      bytes[3] = c.Blue;
+      return;
+  }
+}
+
 int inkFor(const t_RGBColor& colour, int depth) {
   if (depth == 4) return g_NearestColor(colour.Red, colour.Green, colour.Blue);
   return colour.Red + colour.Green + colour.Blue > kOneBitInkSum ? 15 : 0;

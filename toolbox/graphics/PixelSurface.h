@@ -22,6 +22,12 @@ struct PlotColor {
 // The ink that g_ColorRGB chooses for a colour in a 1-bit or 4-bit window.
 int inkFor(const t_RGBColor& colour, int depth);
 
+// Whether a plot at 8 bits or more writes whole bytes regardless of the pixel
+// already there (drawing modes that combine with it do not).
+bool replacesWholePixel(int depth, int mode);
+// The bytes that such a plot writes (depth / 8 of them).
+void replacedBytes(int depth, int mode, const PlotColor& colour, std::uint8_t* bytes);
+
 struct PixelSurface {
   std::uint8_t* block = nullptr;  // first byte of the window's graphic block
   std::size_t blockBytes = 0;

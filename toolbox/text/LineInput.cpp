@@ -117,6 +117,8 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
   t_Window& w = record(window);
   const int length = static_cast<int>(text.size());
   int& position = w.InputCursorPos;
+  // The program may have changed the field between keys; never index outside it.
+  position = std::clamp(position, 0, length);
   switch (key) {
     case 0:
       redrawField(window, text);
@@ -141,7 +143,7 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
       }
       break;
     case 7:
-      if (position >= 0 && position < length) text.erase(position, 1);
+      if (position < length) text.erase(position, 1);
       w.InputString = scalarsToUtf8(text);
       redrawFieldAfterDeletion(window, text);
       break;
@@ -167,7 +169,7 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
       t_KeyPostText(stringfirstline(stringescape(pasteboardText())));
       break;
     case 24: {
-      const std::u32string rest = text.substr(std::min(std::max(position, 0), length));
+      const std::u32string rest = text.substr(position);
       w.InputString = scalarsToUtf8(rest);
       position = 0;
       if (length > 0) redrawField(window, rest + std::u32string(length - rest.size(), U' '));
