@@ -118,7 +118,11 @@ bool placeBitmap(const FT_GlyphSlot glyph, fontsymbols::Cell& cell, int baseline
   bool clipped = false;
   const FT_Bitmap& bitmap = glyph->bitmap;
   const int left = glyph->bitmap_left;
-  const int top = baseline - glyph->bitmap_top;
+  // A glyph that reaches below the cell (the underscore) moves up as far as
+  // the room above it allows, rather than losing its stroke.
+  const int overshoot = baseline - glyph->bitmap_top + static_cast<int>(bitmap.rows) - cell.height;
+  const int top = baseline - glyph->bitmap_top -
+                  std::clamp(overshoot, 0, std::max(0, baseline - glyph->bitmap_top));
   for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
     const int y = top + row;
     for (int column = 0; column < static_cast<int>(bitmap.width); ++column) {

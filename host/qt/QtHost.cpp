@@ -87,7 +87,9 @@ void QtHost::buildGraphicWindow(int number) {
   window->content()->setFocusPolicy(Qt::ClickFocus);
   view->setFocus();  // keys typed into the window go to its view from the start
   window->resize(kGraphicWidth, kGraphicHeight + titleBarHeight_);
-  window->move(kCascadeStep * (number + 1), kCascadeStep * (number + 1));
+  // At the left edge: the game puts its text window right of the picture
+  // window's 1280 points, and the two must not overlap.
+  window->move(0, kCascadeStep * number);
   window->content()->setChildFrame(view, {0, 0, kGraphicWidth, kGraphicHeight});
   windows_[static_cast<std::size_t>(number)] = window;
   views_[static_cast<std::size_t>(number)] = view;

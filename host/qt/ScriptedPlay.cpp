@@ -162,7 +162,11 @@ void ScriptedPlay::poll() {
     }
     return;
   }
-  if (endWhenDone_ && (keyWaitingFor() >= kSteadyWait || sleepingFor() >= kSleepBeforeEnd)) {
+  if (!endWhenDone_) {
+    timer_.stop();  // on the desktop the application stays open for the player
+    return;
+  }
+  if (keyWaitingFor() >= kSteadyWait || sleepingFor() >= kSleepBeforeEnd) {
     timer_.stop();
     QCoreApplication::exit(0);
   }

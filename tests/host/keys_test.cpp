@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "HostFixture.h"
+#include "app/ProgramThread.h"
 #include "host/qt/ScriptedPlay.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
@@ -185,4 +186,19 @@ TEST(ViewClicks, ClassifyPositionsAgainstTheGraphicArea) {
   t_Event beyond = takeMouseEvent();
   EXPECT_EQ(beyond.ClickX, -2);
   EXPECT_EQ(beyond.ClickY, -2);
+}
+
+TEST_F(ViewKeys, ScriptedPlayTypesEachKeyWhenTheProgramWaits) {
+  std::vector<std::string> taken;
+  startprocess(
+      [&] {
+        for (int index = 0; index < 3; ++index) taken.push_back(t_KeyWait(0));
+      },
+      0x100000);
+  ScriptedPlay play(testHost().view(0), parseKeyScript("aß\n").keys, false);
+  play.start();
+  EXPECT_TRUE(serveEventsUntil([] { return ProgramThreadsRunning == 0; }, 3000));
+  EXPECT_EQ(taken, (std::vector<std::string>{"a", "ß", "\r"}));
+  EXPECT_EQ(play.keysTyped(), 3u);
+  EXPECT_EQ(KeyEventQueue.size(), 0u);  // nothing typed ahead of the program
 }

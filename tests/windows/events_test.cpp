@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "graphics/LogCapture.h"
@@ -285,6 +286,10 @@ TEST_F(Events, ClicksAreClassifiedAgainstTheGraphicArea) {
   EXPECT_EQ(click.ClickY, -2);
   EXPECT_TRUE(RightButtonDown);
   EXPECT_FALSE(LeftButtonDown);
+  viewMouseDown(1, std::nan(""), 1e300, kLeftMouseButton, 0, false);  // a broken event
+  click = *MouseEventQueue.takeFront();
+  EXPECT_EQ(click.ClickX, 0);
+  EXPECT_EQ(click.ClickY, -1);
   viewMouseUp(1);
   EXPECT_FALSE(RightButtonDown);
   t_MouseEventHandler(9, 1, 0, 3, 4);

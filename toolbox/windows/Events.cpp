@@ -1,5 +1,6 @@
 #include "toolbox/windows/Events.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -25,6 +26,7 @@ constexpr int kFirstWorkerThreadNumber = 3;
 constexpr int kOutsideWindow = -3;
 constexpr int kBeforeArea = -1;
 constexpr int kBeyondArea = -2;
+constexpr double kMaxCoordinate = 1e9;
 
 std::mutex mouseHandlerLock;
 std::function<void()> programMouseHandler;
@@ -48,6 +50,13 @@ bool windowTakesEvents(std::uint8_t window, const char* routine) {
     return false;
   }
   return !record.IgnoreEvents;
+}
+
+// A host coordinate truncated to an integer; NaN and values beyond any window
+// (a broken event) give 0 or the nearest bound instead of an undefined cast.
+int truncatedCoordinate(double value) {
+  if (!std::isfinite(value)) return 0;
+  return static_cast<int>(std::clamp(std::trunc(value), -kMaxCoordinate, kMaxCoordinate));
 }
 
 int classify(int coordinate, int size) {
@@ -187,8 +196,8 @@ void t_KeyTranslate(std::uint8_t window, int keyCode, const std::string& charact
 void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifierFlags, double x,
                          double y) {
   const std::int64_t time = absoluteTimeMilliseconds();
-  const int windowX = static_cast<int>(std::trunc(x));
-  const int windowY = static_cast<int>(std::trunc(y));
+  const int windowX = truncatedCoordinate(x);
+  const int windowY = truncatedCoordinate(y);
   int column = kOutsideWindow;
   int row = kOutsideWindow;
   bool valid = false;
