@@ -300,6 +300,9 @@ void runInkey(const Text&) {
   t_Inverse(window);
   t_Print(window, std::string("Weiter..."));
   t_Normal(window);
+  // INKEY polls the queue itself instead of t_KeyWait; it still tells the
+  // host that the program waits for a key (scripted play ends on such waits).
+  KeyWaiting = true;
   for (;;) {
     if (KeyAvailable.load()) {
       std::optional<t_Event> event = KeyEventQueue.takeFront();
@@ -310,6 +313,7 @@ void runInkey(const Text&) {
     }
     std::this_thread::sleep_for(kInkeyPoll);
   }
+  KeyWaiting = false;
   t_Htab(window, 1);
   t_ClearEndOfLine(window);
 }

@@ -36,7 +36,9 @@ Text concat(std::initializer_list<Text> parts) {
 
 bool startsWith(const Text& text, const char* keyword) {
   std::size_t length = std::strlen(keyword);
-  return text.size() >= length && std::memcmp(text.Elements.data(), keyword, length) == 0;
+  return text.size() >= length &&
+         std::equal(keyword, keyword + length, text.Elements.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
 bool equals(const Text& text, const char* keyword) {

@@ -71,6 +71,11 @@ TestBundle::TestBundle(const std::string& name) {
   writeBytes(bundle_ / "Contents/Resources" / kBoldFontName, font);
 }
 
+TestBundle::~TestBundle() {
+  std::error_code ignored;
+  std::filesystem::remove_all(bundle_.parent_path(), ignored);
+}
+
 void TestBundle::addScript(int scene, const std::string& source) {
   adventure::PackedScript packed = adventure::packScriptSource(source, "test");
   ASSERT_TRUE(packed.errors.empty()) << packed.errors.front();

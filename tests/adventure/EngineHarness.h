@@ -17,6 +17,9 @@ namespace testing_engine {
 class TestBundle {
  public:
   explicit TestBundle(const std::string& name);
+  ~TestBundle();
+  TestBundle(const TestBundle&) = delete;
+  TestBundle& operator=(const TestBundle&) = delete;
   // Packs a UTF-8 script source (lines joined with "\n") as DATAnnn.word.
   void addScript(int scene, const std::string& source);
   // Writes DATAnnn.word with these stored bytes as they are.

@@ -61,12 +61,10 @@ const char* kTower =
     "QUIT\n"
     "@END\n";
 
-TestBundle hallBundle() {
-  TestBundle bundle("hall");
+void addHallScenes(TestBundle& bundle) {
   bundle.addScript(0, kSetup);
   bundle.addScript(1, kHall);
   bundle.addScript(2, kTower);
-  return bundle;
 }
 
 // The text after the last prompt, where the answer to the last command stands.
@@ -76,7 +74,8 @@ std::string lastAnswer(const std::string& screen) {
 }
 
 TEST(GamePlay, SharedCommandsStatusLineInkeyTraceAndReplay) {
-  TestBundle bundle = hallBundle();
+  TestBundle bundle("hall");
+  addHallScenes(bundle);
   GameRun run(bundle);
   std::string screen = run.screen();
   std::string statusLine = screen.substr(0, screen.find('\n'));
