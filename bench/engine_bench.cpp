@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "RatioReporter.h"
+#include "bench/RatioReporter.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"

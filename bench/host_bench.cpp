@@ -19,7 +19,7 @@
 #include <random>
 #include <sstream>
 
-#include "RatioReporter.h"
+#include "bench/RatioReporter.h"
 #include "app/ProgramThread.h"
 #include "host/qt/QtHost.h"
 #include "support/Bundle.h"

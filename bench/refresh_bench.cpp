@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Refresh.h"
@@ -59,22 +60,6 @@ void ConvertWindow(benchmark::State& state) {
 }
 BENCHMARK(ConvertWindow)->Arg(24)->Arg(8)->Arg(4)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's CPU time per iteration (the median when runs are
-// repeated) so that the ratios can be printed. CPU time, because on a shared
-// machine the wall time also counts the other processes.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (single || median) times[run.run_name.str()] = run.GetAdjustedCPUTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 // CPU time of the refresh process with one window that never falls due.
 double idleRefreshCoreShare() {
   host::FakeHost desktop;
@@ -100,12 +85,12 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double baseline = reporter.times["MemcpyOfTheImageBytes"];
+  const double baseline = reporter.cpuTime("MemcpyOfTheImageBytes");
   if (baseline > 0) {
     std::printf("\nConversion of %d x %d against memcpy of the %zu image bytes:\n", kWidth, kHeight,
                 kImageBytes);
     for (const char* depth : {"24", "8", "4", "1"}) {
-      const double time = reporter.times[std::string("ConvertWindow/") + depth];
+      const double time = reporter.cpuTime(std::string("ConvertWindow/") + depth);
       if (time > 0) std::printf("  %2s bit: %.2f x memcpy\n", depth, time / baseline);
     }
   }
