@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "adventure/DataFile.h"
@@ -34,9 +35,10 @@ Text rest(const Text& line, int keywordLength) {
   return texttrim(textfrom(line, keywordLength + 1));
 }
 
-// The number after a keyword of the given length inside arguments ("FLAG 3").
-int numberAfter(const Text& arguments, int keywordLength) {
-  return adventure::scriptNumber(texttrim(textfrom(arguments, keywordLength + 1)));
+// The number after a keyword of the given length inside arguments ("FLAG 3"),
+// at full width, so that a message names the number the script wrote.
+std::int64_t numberAfter(const Text& arguments, int keywordLength) {
+  return texttoint(texttrim(textfrom(arguments, keywordLength + 1)));
 }
 
 // Numbers read from a script saturate at the limits of int, so a huge number
@@ -86,8 +88,8 @@ void runSubtract(const Text& line) {
 
 // The flag named after "FLAG" in r, or -1 after the "*** Flag #" failure.
 int flagIndex(const Text& r) {
-  int flag = numberAfter(r, 4);
-  if (flag >= 0 && static_cast<std::size_t>(flag) < Flags.size()) return flag;
+  std::int64_t flag = numberAfter(r, 4);
+  if (flag >= 0 && static_cast<std::uint64_t>(flag) < Flags.size()) return static_cast<int>(flag);
   VelmoratScriptFailure(concat({latin1("*** Flag #"), decimal(flag), latin1(" nicht gefunden.")}));
   return -1;
 }
@@ -274,9 +276,9 @@ void runGoto(const Text& line) {
     jumpToLabel(r);
     return;
   }
-  int scene = numberAfter(r, 5);
-  CurrentScene = scene;
-  ScriptLines = VelmoratLoadData(scene);
+  std::int64_t scene = numberAfter(r, 5);
+  CurrentScene = adventure::heldToInt(scene);
+  ScriptLines = VelmoratLoadData(CurrentScene);
   ProgramCounter = -1;
   VelmoratClearExits();
   if (ScriptLines.empty()) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -108,6 +111,14 @@ int sceneCount(int item) {
   return VelmoratSceneItemCount(CurrentScene, item);
 }
 
+// Counts come from the script and may be as large as an int; a sum beyond
+// that range stays at its limit instead of overflowing.
+int addPieces(int count, int more) {
+  return static_cast<int>(std::clamp(static_cast<std::int64_t>(count) + more,
+                                     std::int64_t{std::numeric_limits<int>::min()},
+                                     std::int64_t{std::numeric_limits<int>::max()}));
+}
+
 void restartScene() {
   ProgramCounter = -1;
 }
@@ -133,7 +144,7 @@ void takeItems(const Text& command, const std::vector<Text>& sceneList) {
     if (item < 1 || sceneCount(item) == 0) return;
     VelmoratPrintMessage("OK.");
     restartScene();
-    Inventory[item] += 1;
+    Inventory[item] = addPieces(Inventory[item], 1);
     VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) - 1);
     return;
   }
@@ -147,7 +158,7 @@ void takeItems(const Text& command, const std::vector<Text>& sceneList) {
       restartScene();
       first = false;
     }
-    Inventory[item] += count;
+    Inventory[item] = addPieces(Inventory[item], count);
     VelmoratSetSceneItemCount(CurrentScene, item, 0);
   }
 }
@@ -162,8 +173,8 @@ void dropItems(const Text& command, const std::vector<Text>& carriedList) {
     if (!VelmoratHasSceneEntry(CurrentScene, item)) return;
     VelmoratPrintMessage("OK.");
     restartScene();
-    Inventory[item] -= 1;
-    VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) + 1);
+    Inventory[item] = addPieces(Inventory[item], -1);
+    VelmoratSetSceneItemCount(CurrentScene, item, addPieces(sceneCount(item), 1));
     return;
   }
   if (carriedList.empty() || !VelmoratHasSceneEntry(CurrentScene, 1)) return;
@@ -174,7 +185,7 @@ void dropItems(const Text& command, const std::vector<Text>& carriedList) {
     if (item < 1) continue;
     int count = Inventory[item];
     Inventory[item] = 0;
-    VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) + count);
+    VelmoratSetSceneItemCount(CurrentScene, item, addPieces(sceneCount(item), count));
   }
 }
 

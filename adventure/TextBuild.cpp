@@ -21,7 +21,10 @@ Text threeDigits(std::int64_t value) {
 }
 
 int scriptNumber(const Text& text) {
-  std::int64_t value = texttoint(text);
+  return heldToInt(texttoint(text));
+}
+
+int heldToInt(std::int64_t value) {
   return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
                                                    std::numeric_limits<int>::max()));
 }

@@ -18,6 +18,8 @@ Text decimal(std::int64_t value);
 Text threeDigits(std::int64_t value);
 // A number read from a script (texttoint), held to the range of int.
 int scriptNumber(const Text& text);
+// A wide number held to the range of int.
+int heldToInt(std::int64_t value);
 Text concat(std::initializer_list<Text> parts);
 // A keyword test: the first bytes of text are keyword, byte for byte.
 bool startsWith(const Text& text, const char* keyword);

@@ -41,9 +41,11 @@ void printKey(std::uint8_t window, int code, bool highlighted) {
   t_Normal(window);
 }
 
-// The data folder when it holds the first data file, else empty.
+// The data folder when it holds the first data file, else empty. The two
+// pieces are joined as they stand ("Resources//Data/"): file names in log
+// lines show the folder the way the game has always named it.
 std::string findDataFolder() {
-  std::string folder = dataPath();
+  std::string folder = resourcesPath() + "/Data/";
   return fileexists(folder + VelmoratDataFileName(0)) == 1 ? folder : std::string();
 }
 

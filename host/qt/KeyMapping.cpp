@@ -24,8 +24,11 @@ constexpr std::array<int, 26> kLetterCodes = {
     keycode::kV, keycode::kW, keycode::kX, keycode::kY, kCodeZ};
 constexpr std::array<int, 10> kDigitCodes = {keycode::k0, 18, keycode::k2, 20, 21,
                                              23,          22, 26,          28, 25};
-constexpr std::array<int, 12> kFunctionCodes = {keycode::kF1, 120, 99,  118, 96,  97,
-                                                98,           100, 101, 109, 103, 111};
+// F1 to F20; the keys above have no code of their own and go by their character.
+constexpr std::array<int, 20> kFunctionCodes = {keycode::kF1, 120, 99,  118, 96,  97,  98,
+                                                100,          101, 109, 103, 111, 105, 107,
+                                                113,          106, 64,  79,  80,  90};
+constexpr int kCodeHelp = 114;  // the key in the Insert position
 
 // The characters the key table tests for, each with the key that produces it
 // with Option on the layout the table was made on. On Linux these arrive with
@@ -52,6 +55,7 @@ constexpr std::array<TableCharacter, 27> kTableCharacters = {{
     {U'\u2264', keycode::kGrave},
 }};
 constexpr char32_t kGreaterEqual = U'\u2265';
+constexpr char32_t kLastLatin1 = 0xFF;
 
 // The characters the build platform reports for its cursor and editing keys.
 constexpr char32_t kUpArrowCharacter = 0xF700;
@@ -63,6 +67,7 @@ constexpr char32_t kHomeCharacter = 0xF729;
 constexpr char32_t kEndCharacter = 0xF72B;
 constexpr char32_t kPageUpCharacter = 0xF72C;
 constexpr char32_t kPageDownCharacter = 0xF72D;
+constexpr char32_t kHelpCharacter = 0xF746;
 
 std::string utf8Of(char32_t scalar) {
   std::string text;
@@ -151,13 +156,21 @@ bool fixedKey(int qtKey, std::uint32_t flags, ToolboxKey& result) {
     default:
       break;
   }
-  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
-    int index = qtKey - Qt::Key_F1;
-    result = key(kFunctionCodes[static_cast<std::size_t>(index)],
+  if (qtKey == Qt::Key_Insert || qtKey == Qt::Key_Help) {
+    result = key(kCodeHelp, kHelpCharacter, flags);
+    return true;
+  }
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35) {
+    auto index = static_cast<std::size_t>(qtKey - Qt::Key_F1);
+    result = key(index < kFunctionCodes.size() ? kFunctionCodes[index] : keycode::kOther,
                  keycode::kFunctionKeyCharacterBase + static_cast<char32_t>(index), flags);
     return true;
   }
   return false;
+}
+
+bool isDeadKey(int qtKey) {
+  return qtKey >= Qt::Key_Dead_Grave && qtKey <= Qt::Key_Dead_Longsolidusoverlay;
 }
 
 // A control character for Ctrl with a letter when the platform gave none.
@@ -249,11 +262,20 @@ ToolboxKey toolboxKeyOf(int qtKey, Qt::KeyboardModifiers modifiers, const QStrin
   result.flags = flags;
   result.characters = scalarsToUtf8(scalars);
   result.code = positionCode(qtKey);
+  // Compose, media and launch keys bring no characters; they are no dead keys
+  // either, and the desktop the table was made on never reports them.
+  result.typesNothing = scalars.empty() && result.code == keycode::kOther && !isDeadKey(qtKey);
   if (!scalars.empty()) {
     char32_t first = scalars.front();
     if (first == kGreaterEqual) result.code = keycode::kGrave;
+    // A Latin-1 character of the table (å, ª, º, ¿) is the table's only when
+    // typed with Option (AltGr); a layout with a key of its own for it types
+    // the character itself.
+    bool optionLayer = (flags & kModifierOption) != 0;
     for (const TableCharacter& entry : kTableCharacters) {
-      if (entry.character == first) result.code = entry.code;
+      if (entry.character == first && (optionLayer || entry.character > kLastLatin1)) {
+        result.code = entry.code;
+      }
     }
   }
   return result;

@@ -12,6 +12,9 @@ struct ToolboxKey {
   int code = -1;            // keycode::kOther when the table has no code for the key
   std::string characters;   // UTF-8; empty for a dead key
   std::uint32_t flags = 0;  // kModifier* bits
+  // A key without characters that is no dead key (compose, media keys): the
+  // view passes it on instead of queueing a key.
+  bool typesNothing = false;
 };
 
 std::uint32_t toolboxModifierFlags(Qt::KeyboardModifiers modifiers);

@@ -48,8 +48,17 @@ void ContentWidget::resizeEvent(QResizeEvent* event) {
   for (auto& entry : frames_) place(entry.first);
 }
 
+namespace {
+// Only the left and the right button are the toolbox's; other buttons click
+// nothing, as on the desktop the toolbox was designed on.
+bool isToolboxButton(Qt::MouseButton button) {
+  return button == Qt::LeftButton || button == Qt::RightButton;
+}
+}  // namespace
+
 void ContentWidget::mousePressEvent(QMouseEvent* event) {
-  if (graphicWindow < 0) return QWidget::mousePressEvent(event);
+  if (graphicWindow < 0 || !isToolboxButton(event->button()))
+    return QWidget::mousePressEvent(event);
   int buttons = 0;
   if (event->buttons() & Qt::LeftButton) buttons |= kLeftMouseButton;
   if (event->buttons() & Qt::RightButton) buttons |= kRightMouseButton;
@@ -61,7 +70,8 @@ void ContentWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void ContentWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (graphicWindow < 0) return QWidget::mouseReleaseEvent(event);
+  if (graphicWindow < 0 || !isToolboxButton(event->button()))
+    return QWidget::mouseReleaseEvent(event);
   viewMouseUp(static_cast<std::uint8_t>(graphicWindow));
 }
 
@@ -119,8 +129,9 @@ void openDocuments(const QStringList& paths) {
   for (const QString& path : paths) {
     Document document;
     int error = 0;
-    QString normalized = path.normalized(QString::NormalizationForm_C);
-    document.readFromURL(normalized.toStdString(), QFileInfo(path).suffix().toStdString(), &error);
+    // The path as the file system has it: another normal form may name
+    // another file, or none.
+    document.readFromURL(path.toStdString(), QFileInfo(path).suffix().toStdString(), &error);
   }
 }
 
@@ -151,6 +162,7 @@ void GraphicView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   ToolboxKey key = toolboxKeyOf(event->key(), event->modifiers(), event->text());
+  if (key.typesNothing) return QWidget::keyPressEvent(event);
   viewKeyDown(static_cast<std::uint8_t>(window_), key.code, key.characters, key.flags);
 }
 

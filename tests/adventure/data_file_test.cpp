@@ -65,6 +65,7 @@ TEST(DataFileName, HasAtLeastThreeDigits) {
   EXPECT_EQ(VelmoratDataFileName(5), "DATA005.word");
   EXPECT_EQ(VelmoratDataFileName(100), "DATA100.word");
   EXPECT_EQ(VelmoratDataFileName(1234), "DATA1234.word");
+  EXPECT_EQ(VelmoratDataFileName(-1), "DATA0-1.word") << "the sign counts as a digit place";
 }
 
 TEST(FindLabel, ComparesTrimmedNamesByteForByte) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"
+#include "adventure/GameState.h"
 
 using testing::HasSubstr;
 using testing::Not;
@@ -191,6 +192,7 @@ TEST(GamePlay, FirstFileWithoutEndMarkGoesStraightToTheReplayQuestion) {
   run.type("J");
   run.type("n");
   EXPECT_TRUE(run.waitForEnd());
+  EXPECT_EQ(DataFolder, bundle.bundlePath() + "/Contents/Resources//Data/");
   std::string log = run.log();
   std::size_t first = log.find("VelmoratLoadData: @END not found.");
   ASSERT_NE(first, std::string::npos);

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "EngineHarness.h"
+#include "toolbox/graphics/PictureFile.h"
 
 using testing::HasSubstr;
 using testing_engine::GameRun;
@@ -123,6 +126,60 @@ TEST(Pictures, ItemGridForOneSevenAndSixteenItemsCloseUpInventoryAndInsult) {
   EXPECT_THAT(log, HasSubstr("currentitem=7, row=1, itemsinrow=2\n"));
   EXPECT_THAT(log, HasSubstr("currentitem=15, row=2, itemsinrow=5\n"));
   EXPECT_THAT(log, testing::Not(HasSubstr("currentitem=16")));
+}
+
+// A 4-bit picture (one palette index a byte) whose left half is palette
+// colour 14 and whose right half is colour 1, red.
+void addHalfTransparentPicture(const TestBundle& bundle, const std::string& fileName) {
+  std::vector<std::uint8_t> pixels;
+  for (int i = 0; i < 64; ++i) pixels.push_back(i % 8 < 4 ? 14 : 1);
+  t_Graphic picture{.Format = 1,
+                    .Size = 64,
+                    .Width = 8,
+                    .Height = 8,
+                    .PixelWidth = 1,
+                    .PixelHeight = 1,
+                    .Data = pixels};
+  std::vector<std::uint8_t> bytes = picture::fileBytes(picture);
+  std::ofstream(bundle.dataFolder() + fileName, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+// Palette colour 14 is the background of item pictures: in the item rows and
+// in the insult answer the scene shows through it, in the close-up the white.
+TEST(Pictures, PaletteColourFourteenOfItemAndInsultPicturesIsTransparent) {
+  constexpr std::uint32_t kScene = 0x336699;
+  constexpr std::uint32_t kRed = 0xFF0000;
+  TestBundle bundle("transparent");
+  bundle.addScript(0,
+                   "DIMENSION SCENES 2\nDIMENSION ITEMS 1\nDEFINE ITEM 1 NAME Glas\n"
+                   "DEFINE SCENE 1 ITEM Glas\nGOTO SCENE 1\n@END\n");
+  bundle.addScript(1,
+                   "USE szene\nDRAW\nLABEL f\nINPUT\nCOMPARE ende\nIF EQUAL e\nGOTO f\n"
+                   "LABEL e\nQUIT\n@END\n");
+  bundle.addPicture("szene.gr", 160, 100, kScene, 8);
+  addHalfTransparentPicture(bundle, "ITEM001.gr");
+  addHalfTransparentPicture(bundle, "form021.gr");
+  GameRun run(bundle);
+  run.screen();
+  EXPECT_EQ(picturePixel(512, 530), kScene) << "the item row lets the scene show through";
+  EXPECT_EQ(picturePixel(516, 530), kRed);
+
+  run.type("fick\r");
+  run.screen();
+  EXPECT_EQ(picturePixel(0, 0), kScene) << "the insult answer lets the scene show through";
+  EXPECT_EQ(picturePixel(4, 0), kRed);
+
+  run.type("schau glas\r");
+  run.screen();
+  EXPECT_EQ(picturePixel(390, 150), kWhite) << "the close-up stands on white";
+  EXPECT_EQ(picturePixel(398, 150), kRed);
+  EXPECT_EQ(picturePixel(397, 150), kWhite) << "four transparent pixels at scale 2";
+
+  run.type("ende\r");
+  run.type("n");
+  EXPECT_TRUE(run.waitForEnd());
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ const std::vector<std::pair<std::string, std::string>> kFailures = {
     {"ADD INVENTORY Besen", "*** ADD INVENTORY Item # muss >=1 und <=5 sein."},
     {"ADD INVENTORY", "*** ADD INVENTORY Item #3 hat keinen Namen."},
     {"SET FLAG 41", "*** Flag #41 nicht gefunden."},
+    {"SET FLAG 99999999999", "*** Flag #99999999999 nicht gefunden."},
     {"CLEAR FLAG -1", "*** Flag #-1 nicht gefunden."},
     {"COMPARE FLAG 99", "*** Flag #99 nicht gefunden."},
     {"DEFINE ITEM 0 NAME Null", "*** DEFINE ITEM muss >=1 sein."},
@@ -105,16 +106,20 @@ TEST(ScriptErrors, EveryFailureShowsItsMessageAndReloadsTheScene) {
 }
 
 TEST(ScriptErrors, GotoMissingSceneFailsThenEndsTheGameAfterTheReload) {
-  TestBundle bundle("gotomissing");
-  bundle.addScript(0, "?Los.\nGOTO SCENE 12\n@END\n");
-  GameRun run(bundle);
-  std::string screen = run.screen();
-  EXPECT_THAT(screen, HasSubstr("*** Scene #012 konnte nicht geladen werden."));
-  run.type(" ");
-  EXPECT_THAT(run.screen(), HasSubstr("Möchtest Du noch einmal spielen <J/N> ?"));
-  run.type("\r");
-  EXPECT_TRUE(run.waitForEnd());
-  EXPECT_THAT(run.screen(), HasSubstr("(Programm Ende)"));
+  // The message names the scene as written, even beyond the range of a file number.
+  for (const auto& [scene, shown] : {std::pair{"12", "012"}, {"4294967296", "4294967296"}}) {
+    TestBundle bundle("gotomissing");
+    bundle.addScript(0, std::string("?Los.\nGOTO SCENE ") + scene + "\n@END\n");
+    GameRun run(bundle);
+    std::string screen = run.screen();
+    EXPECT_THAT(screen,
+                HasSubstr(std::string("*** Scene #") + shown + " konnte nicht geladen werden."));
+    run.type(" ");
+    EXPECT_THAT(run.screen(), HasSubstr("Möchtest Du noch einmal spielen <J/N> ?"));
+    run.type("\r");
+    EXPECT_TRUE(run.waitForEnd());
+    EXPECT_THAT(run.screen(), HasSubstr("(Programm Ende)"));
+  }
 }
 
 }  // namespace

@@ -177,6 +177,19 @@ TEST(PictureFile, SharedAlphaIsSpreadAndLogged) {
   EXPECT_EQ(log.text(), "g_UnPack: Transparency = 80\ng_UnPack: Transparency = 0A\n");
 }
 
+TEST(PictureFile, SharedAlphaWithoutDataGivesZeroPixels) {
+  t_Graphic picture;
+  picture.Format = 15;
+  picture.Width = 2;
+  picture.Height = 1;
+  picture.Size = 2;
+  LogCapture log;
+  const t_Graphic argb = g_UnPack(picture);
+  EXPECT_EQ(argb.Format, 5);
+  EXPECT_EQ(argb.Data, Bytes(8, 0));
+  EXPECT_EQ(log.text(), "g_UnPack: Transparency = 00\n");
+}
+
 TEST(PictureFile, LayersPeelInOrderDownToPlainPixels) {
   t_Graphic grey;
   grey.Format = 4;

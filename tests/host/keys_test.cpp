@@ -6,6 +6,7 @@
 
 #include "HostFixture.h"
 #include "app/ProgramThread.h"
+#include "graphics/LogCapture.h"
 #include "host/qt/ScriptedPlay.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
@@ -78,6 +79,24 @@ TEST_F(ViewKeys, FunctionKeysCountFrom129) {
   EXPECT_EQ(only().Value, 140);
 }
 
+TEST_F(ViewKeys, KeysWithoutTextTypeWhatTheDesignDesktopReports) {
+  press(Qt::Key_F13, Qt::NoModifier);
+  t_Event f13 = only();
+  EXPECT_EQ(f13.Value, 141);
+  EXPECT_TRUE(f13.FunctionKeyPressed);
+  press(Qt::Key_F35, Qt::NoModifier);
+  EXPECT_EQ(only().Value, 163);
+  press(Qt::Key_Insert, Qt::NoModifier);  // the Help key there
+  EXPECT_EQ(only().Value, 195);
+  // Compose and media keys bring no characters and are no dead keys: nothing.
+  press(Qt::Key_Multi_key, Qt::NoModifier);
+  press(Qt::Key_VolumeUp, Qt::NoModifier);
+  EXPECT_EQ(KeyEventQueue.size(), 0u);
+  // A dead key that the table does not name still types code 0.
+  press(Qt::Key_Dead_Cedilla, Qt::NoModifier);
+  EXPECT_EQ(only().Value, 0);
+}
+
 TEST_F(ViewKeys, GermanLettersAndAltGrCharactersArriveAsTheTableSays) {
   press(Qt::Key_Adiaeresis, Qt::NoModifier, QStringLiteral("ä"));
   EXPECT_EQ(only().Value, 0xE4);
@@ -91,6 +110,17 @@ TEST_F(ViewKeys, GermanLettersAndAltGrCharactersArriveAsTheTableSays) {
   // Characters outside Latin-1 that the table does not name are dropped.
   press(Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u3042"));
   EXPECT_EQ(KeyEventQueue.size(), 0u);
+}
+
+TEST_F(ViewKeys, LatinOneTableCharactersNeedTheOptionLayer) {
+  // Swedish å has a key of its own: the letter itself.
+  press(Qt::Key_Aring, Qt::NoModifier, QStringLiteral("å"));
+  EXPECT_EQ(only().Value, 0xE5);
+  // With AltGr it is the Option layer's å, which the table turns into 0xB0.
+  press(Qt::Key_Aring, Qt::GroupSwitchModifier, QStringLiteral("å"));
+  EXPECT_EQ(only().Value, 0xB0);
+  press(Qt::Key_questiondown, Qt::NoModifier, QStringLiteral("¿"));
+  EXPECT_EQ(only().Value, 0xBF);
 }
 
 TEST_F(ViewKeys, DeadCircumflexTypesItsAccentWithEmptyDescription) {
@@ -186,6 +216,12 @@ TEST(ViewClicks, ClassifyPositionsAgainstTheGraphicArea) {
   t_Event beyond = takeMouseEvent();
   EXPECT_EQ(beyond.ClickX, -2);
   EXPECT_EQ(beyond.ClickY, -2);
+
+  // The middle button is not the toolbox's: no event, no button state.
+  LogCapture log;
+  click(3, {15, 13}, Qt::MiddleButton);
+  EXPECT_EQ(MouseEventQueue.size(), 0u);
+  EXPECT_EQ(log.text(), "");
 }
 
 TEST_F(ViewKeys, ScriptedPlayTypesEachKeyWhenTheProgramWaits) {

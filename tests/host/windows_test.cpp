@@ -146,6 +146,16 @@ TEST(Documents, DroppedFilesBecomeFileEvents) {
   EXPECT_TRUE(FileAvailable());
 }
 
+TEST(Documents, DroppedPathsKeepTheirNormalForm) {
+  // "ä" decomposed, as some file systems and programs write it.
+  std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmorat-nfd-a\u0308";
+  std::filesystem::create_directories(folder);
+  testHost().window(12)->dropUrls({QUrl::fromLocalFile(QString::fromStdString(folder.string()))});
+  t_Event event = FileEventQueueCopy().back();
+  EXPECT_EQ(event.Description, folder.string());
+  EXPECT_EQ(event.Value, 2);
+}
+
 TEST(Sound, BeepWithoutAudioDeviceIsNoError) {
   // Offscreen test machines have no sound card: the beep falls back quietly.
   testHost().playSound("/nonexistent/sysbeep.aif");

@@ -59,6 +59,21 @@ TEST_F(LineInput, IntegerAndInnerMinusModesPlaceTheMinusDifferently) {
   EXPECT_EQ(w().InputString, "3-4");
 }
 
+TEST_F(LineInput, InsertingAfterTheProgramShortenedTheFieldStaysInsideIt) {
+  open("", 3, 80, "1e");
+  // The program replaces the field behind the editor's back; the cursor now
+  // lies beyond the text (and, after that, before it).
+  w().InputString = "";
+  type("-");
+  EXPECT_EQ(w().InputString, "-");
+  EXPECT_EQ(w().InputCursorPos, 1);
+  w().InputString = "5";
+  w().InputCursorPos = -3;
+  t_InputInsert(0, '-');
+  EXPECT_EQ(w().InputString, "-5");
+  EXPECT_EQ(w().InputCursorPos, 1);
+}
+
 TEST_F(LineInput, WordMovesStopAfterBlanks) {
   open("", 0, 80, "eins zwei drei");
   type("\x01");

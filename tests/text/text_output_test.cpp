@@ -198,11 +198,13 @@ TEST_F(TextOutput, ChecksTheWindowFirst) {
   t_Print(3, "x");
   t_CursorHome(3);
   EXPECT_EQ(t_Hpos(3), 0);
+  t_PrintSpc(3, 0);  // the check comes before the count
   EXPECT_EQ(log.text(),
             "t_Print: Window is not a graphic window.\n"
             "t_Print: Window #3 not initialized.\n"
             "t_CursorHome: Window #3 not initialized.\n"
-            "t_Hpos: Window #3 not initialized.\n");
+            "t_Hpos: Window #3 not initialized.\n"
+            "t_PrintSpc: Window #3 not initialized.\n");
 }
 
 TEST_F(TextOutput, EmptyTextStillHonoursThePauseKey) {

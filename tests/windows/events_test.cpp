@@ -150,6 +150,10 @@ TEST_F(Events, EveryRowOfTheKeyTable) {
   EXPECT_EQ(valueOf(keycode::kL, "\x0C", kControl), 0x0C);
   EXPECT_EQ(valueOf(keycode::kKeypad0, "0"), '0');
   EXPECT_EQ(valueOf(keycode::kKeypad9, "9"), '9');
+  // A reported NUL is a character, not the empty report of a dead key.
+  EXPECT_EQ(valueOf(keycode::kSection, std::string(1, '\0')), 0);
+  EXPECT_EQ(valueOf(keycode::kEquals, std::string(1, '\0')), 0);
+  EXPECT_EQ(valueOf(keycode::kU, std::string(1, '\0'), kOption), 0);
 }
 
 TEST_F(Events, ControlKeypadRedirectsOutputWithoutAnEvent) {

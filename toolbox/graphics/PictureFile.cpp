@@ -131,9 +131,10 @@ std::vector<std::uint8_t> spreadAlpha(const t_Graphic& picture, int colourBytes)
     std::uint8_t* pixel = out.data() + i * pixelBytes;
     pixel[0] = alpha;
     const std::size_t from = 1 + i * colourBytes;
-    const std::size_t available = data.size() > from ? data.size() - from : 0;
-    std::memcpy(pixel + 1, data.data() + std::min(from, data.size()),
-                std::min<std::size_t>(available, colourBytes));
+    // pixels beyond the data keep their zero colour bytes
+    if (from >= data.size()) continue;
+    std::memcpy(pixel + 1, data.data() + from,
+                std::min<std::size_t>(data.size() - from, colourBytes));
   }
   return out;
 }

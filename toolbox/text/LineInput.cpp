@@ -53,10 +53,11 @@ void redrawFieldAfterDeletion(std::uint8_t window, const std::u32string& text) {
   redrawField(window, text + U" ");
 }
 
-// The character the mode lets into the field for code, or nothing.
-std::optional<char32_t> filteredCharacter(const t_Window& w, const std::u32string& text, int code) {
-  const int position = w.InputCursorPos;
-  switch (w.InputMode) {
+// The character the mode lets into the field for code at position (within
+// 0..length of text), or nothing.
+std::optional<char32_t> filteredCharacter(int mode, const std::u32string& text, int position,
+                                          int code) {
+  switch (mode) {
     case kInputModeInteger:
       if (isDigit(code) || (code == '-' && position == 0)) return static_cast<char32_t>(code);
       return std::nullopt;
@@ -263,9 +264,10 @@ void t_InputInsert(std::uint8_t window, int code) {
   const int length = static_cast<int>(text.size());
   // The field never reaches the area's last column, so the cursor never wraps.
   if (w.InputHpos + length >= w.TextLastColumn || length >= w.InputMaxCharacters) return;
-  const std::optional<char32_t> character = filteredCharacter(w, text, code);
-  if (!character) return;
+  // The program may have changed the field since the cursor was placed.
   const int position = std::clamp(w.InputCursorPos, 0, length);
+  const std::optional<char32_t> character = filteredCharacter(w.InputMode, text, position, code);
+  if (!character) return;
   text.insert(text.begin() + position, *character);
   w.InputString = scalarsToUtf8(text);
   w.InputCursorPos = position + 1;

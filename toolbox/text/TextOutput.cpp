@@ -196,7 +196,7 @@ void t_PrintChar(std::uint8_t window, std::uint8_t code) {
 }
 
 void t_PrintSpc(std::uint8_t window, int count) {
-  if (count < 1 || !t_CheckTextWindow("t_PrintSpc", window)) return;
+  if (!t_CheckTextWindow("t_PrintSpc", window) || count < 1) return;
   for (int index = 0; index < count; ++index) t_PrintChar(window, kBlank);
 }
 

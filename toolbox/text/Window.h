@@ -52,7 +52,8 @@ struct t_Window {
   bool TextInverse = false;
   int TextDisplayMode = 0;
   int TextCursorLevel = 0;
-  int TextRedirectOutput = 1;  // 1 = the window, 2 = the diagnostic log
+  // 1 = the window, 2 = the diagnostic log; the keypad keys change it on the main thread.
+  SharedValue<int> TextRedirectOutput{1};
   std::string InputString;     // UTF-8
   bool InputFinished = false;
   int InputMode = 0;

@@ -185,7 +185,8 @@ void t_KeyTranslate(std::uint8_t window, int keyCode, const std::string& charact
   setModifierGlobals(modifierFlags);
   const std::u32string scalars = utf8ToScalars(characters);
   const char32_t first = scalars.empty() ? 0 : scalars.front();
-  const keys::Translation translation = keys::translateKey(keyCode, first, modifierFlags);
+  const keys::Translation translation =
+      keys::translateKey(keyCode, first, scalars.empty(), modifierFlags);
   if (translation.redirectMode) t_RedirectOutput(window, *translation.redirectMode);
   if (!translation.value) return;
   KeyEventQueue.append(keys::keyEvent(window, keyCode, characters, *translation.value,

@@ -95,10 +95,9 @@ Translation generalRule(char32_t c) {
 }
 
 // The key table: a result when keyCode is in it and its condition holds.
-std::optional<Translation> tableRule(int keyCode, char32_t c, std::uint32_t flags) {
+std::optional<Translation> tableRule(int keyCode, char32_t c, bool dead, std::uint32_t flags) {
   const bool option = (flags & kModifierOption) != 0;
   const bool control = (flags & kModifierControl) != 0;
-  const bool dead = c == 0;  // the host reported no characters
   for (const OptionCharacter& row : kOptionCharacters) {
     if (row.keyCode == keyCode && row.character == c) return character(row.value);
   }
@@ -141,8 +140,8 @@ std::optional<Translation> tableRule(int keyCode, char32_t c, std::uint32_t flag
 
 }  // namespace
 
-Translation translateKey(int keyCode, char32_t c, std::uint32_t modifierFlags) {
-  if (std::optional<Translation> fromTable = tableRule(keyCode, c, modifierFlags)) {
+Translation translateKey(int keyCode, char32_t c, bool deadKey, std::uint32_t modifierFlags) {
+  if (std::optional<Translation> fromTable = tableRule(keyCode, c, deadKey, modifierFlags)) {
     return *fromTable;
   }
   return generalRule(c);

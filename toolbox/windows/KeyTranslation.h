@@ -24,7 +24,10 @@ struct Translation {
 inline constexpr int kFirstFunctionKeyValue = 129;
 inline constexpr int kLastFunctionKeyValue = 255;
 
-Translation translateKey(int keyCode, char32_t character, std::uint32_t modifierFlags);
+// deadKey: the host reported no characters at all (a dead key); character is
+// then 0. A reported NUL character is not a dead key.
+Translation translateKey(int keyCode, char32_t character, bool deadKey,
+                         std::uint32_t modifierFlags);
 // A fresh event with Mods and the eight modifier flags taken from modifierFlags.
 t_Event eventWithModifiers(std::uint32_t modifierFlags);
 t_Event keyEvent(std::uint8_t window, int keyCode, const std::string& characters, int value,
