@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -114,9 +113,7 @@ int sceneCount(int item) {
 // Counts come from the script and may be as large as an int; a sum beyond
 // that range stays at its limit instead of overflowing.
 int addPieces(int count, int more) {
-  return static_cast<int>(std::clamp(static_cast<std::int64_t>(count) + more,
-                                     std::int64_t{std::numeric_limits<int>::min()},
-                                     std::int64_t{std::numeric_limits<int>::max()}));
+  return adventure::heldToInt(std::int64_t{count} + more);
 }
 
 void restartScene() {

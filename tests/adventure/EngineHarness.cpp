@@ -24,10 +24,13 @@ namespace testing_engine {
 namespace {
 
 constexpr auto kPoll = std::chrono::milliseconds(10);
-// The program is taken to wait for a key when the key queue is empty and the
-// screen has not changed for this many polls.
-constexpr int kStablePolls = 4;
-constexpr int kIdleTimeoutPolls = 600;
+// The program is taken to wait for a key when it says so (KeyWaiting), the
+// key queue is empty and the screen has not changed for this many polls. The
+// flag alone is not enough: a key just taken leaves it set for one poll.
+constexpr int kStablePolls = 3;
+// Generous, for sanitizer builds on a busy machine; an idle program returns
+// long before.
+constexpr int kIdleTimeoutPolls = 3000;
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -150,7 +153,7 @@ void GameRun::waitIdle() {
   for (int poll = 0; poll < kIdleTimeoutPolls && !ended_.load(); ++poll) {
     std::this_thread::sleep_for(kPoll);
     std::string now = t_GetScreen(0, "\n");
-    bool quiet = KeyEventQueue.size() == 0 && now == last;
+    bool quiet = KeyWaiting.load() && !KeyAvailable.load() && now == last;
     stable = quiet ? stable + 1 : 0;
     last = now;
     if (stable >= kStablePolls) return;

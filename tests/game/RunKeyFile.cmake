@@ -27,7 +27,7 @@ execute_process(
   OUTPUT_FILE ${log_file}
   ERROR_VARIABLE program_errors
   RESULT_VARIABLE status
-  TIMEOUT 280)
+  TIMEOUT 1000)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "velmorat ended with ${status}: ${program_errors}\n(log: ${log_file})")
 endif()
