@@ -69,7 +69,7 @@ void runAdd(const Text& line) {
     VelmoratScriptFailure(
         concat({latin1("*** ADD INVENTORY Item #"), decimal(item), latin1(" hat keinen Namen.")}));
   } else {
-    Inventory[item] += 1;
+    Inventory[item] = adventure::heldToInt(std::int64_t{Inventory[item]} + 1);  // stays at the limit
   }
 }
 

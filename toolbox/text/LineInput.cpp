@@ -108,6 +108,14 @@ std::string pasteboardText() {
   return text;
 }
 
+std::string latinOneCharacters(const std::string& text) {
+  std::u32string kept;
+  for (char32_t character : utf8ToScalars(text)) {
+    if (character <= 0xFF) kept.push_back(character);
+  }
+  return scalarsToUtf8(kept);
+}
+
 void setPasteboardText(const std::string& text) {
   if (!host::installed()) return;
   host::current().runOnMainAndWait([&] { host::current().setPasteboardText(text); });
@@ -167,7 +175,9 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
       ++position;
       break;
     case 22:
-      t_KeyPostText(stringfirstline(stringescape(pasteboardText())));
+      // A character above 255 would arrive as the escape sequence's ESC key and
+      // cancel the whole line; it is left out, as when it is typed.
+      t_KeyPostText(stringfirstline(latinOneCharacters(pasteboardText())));
       break;
     case 24: {
       const std::u32string rest = text.substr(position);
