@@ -69,7 +69,8 @@ void runAdd(const Text& line) {
     VelmoratScriptFailure(
         concat({latin1("*** ADD INVENTORY Item #"), decimal(item), latin1(" hat keinen Namen.")}));
   } else {
-    Inventory[item] = adventure::heldToInt(std::int64_t{Inventory[item]} + 1);  // stays at the limit
+    Inventory[item] =
+        adventure::heldToInt(std::int64_t{Inventory[item]} + 1);  // stays at the limit
   }
 }
 

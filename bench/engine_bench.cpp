@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "bench/RatioReporter.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
 #include "adventure/Pictures.h"
 #include "adventure/ScriptAuthoring.h"
 #include "app/Main.h"
+#include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
 #include "support/Bundle.h"
 #include "support/qbtools.h"

@@ -19,8 +19,8 @@
 #include <random>
 #include <sstream>
 
-#include "bench/RatioReporter.h"
 #include "app/ProgramThread.h"
+#include "bench/RatioReporter.h"
 #include "host/qt/QtHost.h"
 #include "support/Bundle.h"
 #include "toolbox/text/TextOutput.h"

@@ -18,8 +18,12 @@ Host& current() {
   return *host;
 }
 
-void install(Host* host) { installedHost.store(host, std::memory_order_release); }
+void install(Host* host) {
+  installedHost.store(host, std::memory_order_release);
+}
 
-bool installed() { return installedHost.load(std::memory_order_acquire) != nullptr; }
+bool installed() {
+  return installedHost.load(std::memory_order_acquire) != nullptr;
+}
 
 }  // namespace host

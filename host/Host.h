@@ -50,7 +50,7 @@ enum FixedWindow : int {
 struct OpenPanelRequest {
   std::string title;
   std::string message;
-  std::string prompt;  // the confirm button: "Öffnen", or "Wählen" in folders mode
+  std::string prompt;        // the confirm button: "Öffnen", or "Wählen" in folders mode
   std::string allowedTypes;  // comma-separated extensions, empty allows all
   bool multipleSelection = false;
   bool filesSelectable = true;

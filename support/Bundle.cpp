@@ -34,6 +34,10 @@ void setBundlePath(const std::string& path) {
   while (chosenBundle.size() > 1 && chosenBundle.back() == '/') chosenBundle.pop_back();
 }
 
-std::string resourcesPath() { return bundlePath() + "/Contents/Resources/"; }
+std::string resourcesPath() {
+  return bundlePath() + "/Contents/Resources/";
+}
 
-std::string dataPath() { return resourcesPath() + "Data/"; }
+std::string dataPath() {
+  return resourcesPath() + "Data/";
+}

@@ -15,7 +15,8 @@ std::vector<ToolCommand>& registry() {
 }
 
 void printCommandList() {
-  std::printf("usage: velmorat-tool COMMAND [ARGS...]   (COMMAND --help for details)\n\ncommands:\n");
+  std::printf(
+      "usage: velmorat-tool COMMAND [ARGS...]   (COMMAND --help for details)\n\ncommands:\n");
   std::vector<ToolCommand> sorted = registry();
   std::sort(sorted.begin(), sorted.end(),
             [](const ToolCommand& a, const ToolCommand& b) { return a.name < b.name; });
@@ -29,7 +30,9 @@ ToolCommandRegistration::ToolCommandRegistration(ToolCommand command) {
   registry().push_back(std::move(command));
 }
 
-const std::vector<ToolCommand>& toolCommands() { return registry(); }
+const std::vector<ToolCommand>& toolCommands() {
+  return registry();
+}
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);

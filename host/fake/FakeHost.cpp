@@ -2,7 +2,8 @@
 
 namespace host {
 
-FakeHost::FakeHost(bool withViews) : withViews_(withViews), mainThread_(std::this_thread::get_id()) {
+FakeHost::FakeHost(bool withViews)
+    : withViews_(withViews), mainThread_(std::this_thread::get_id()) {
   for (int number = 0; number < static_cast<int>(windows_.size()); ++number) {
     windows_[number].number = number;
   }
@@ -19,7 +20,9 @@ FakeHost::FakeHost(bool withViews) : withViews_(withViews), mainThread_(std::thi
   }
 }
 
-bool FakeHost::isMainThread() const { return std::this_thread::get_id() == mainThread_; }
+bool FakeHost::isMainThread() const {
+  return std::this_thread::get_id() == mainThread_;
+}
 
 void FakeHost::runOnMainAndWait(const std::function<void()>& work) {
   std::lock_guard lock(mainLock_);
@@ -36,7 +39,9 @@ HostView* FakeHost::graphicView(int window) {
   return &views_[window];
 }
 
-HostWindow* FakeHost::windowOfView(HostView* view) { return view ? view->window : nullptr; }
+HostWindow* FakeHost::windowOfView(HostView* view) {
+  return view ? view->window : nullptr;
+}
 
 HostWindow* FakeHost::fixedWindow(int window) {
   if (window < kPasteboardWindow || window > kMainWindow) return nullptr;
@@ -48,13 +53,27 @@ HostWindow* FakeHost::mainWindow() {
   return &windows_[static_cast<std::size_t>(mainWindowNumber)];
 }
 
-bool FakeHost::isVisible(HostWindow* window) { return window && window->visible; }
-void FakeHost::orderFront(HostWindow* window) { window->visible = true; }
-void FakeHost::orderOut(HostWindow* window) { window->visible = false; }
-void FakeHost::makeKeyAndOrderFront(HostWindow* window) { window->visible = true; }
-Rect FakeHost::frame(HostWindow* window) { return window->frame; }
-void FakeHost::setFrame(HostWindow* window, const Rect& frame) { window->frame = frame; }
-Rect FakeHost::screenFrame(HostWindow*) { return kScreen; }
+bool FakeHost::isVisible(HostWindow* window) {
+  return window && window->visible;
+}
+void FakeHost::orderFront(HostWindow* window) {
+  window->visible = true;
+}
+void FakeHost::orderOut(HostWindow* window) {
+  window->visible = false;
+}
+void FakeHost::makeKeyAndOrderFront(HostWindow* window) {
+  window->visible = true;
+}
+Rect FakeHost::frame(HostWindow* window) {
+  return window->frame;
+}
+void FakeHost::setFrame(HostWindow* window, const Rect& frame) {
+  window->frame = frame;
+}
+Rect FakeHost::screenFrame(HostWindow*) {
+  return kScreen;
+}
 void FakeHost::setTitle(HostWindow* window, const std::string& titleUtf8) {
   window->title = titleUtf8;
 }
@@ -68,21 +87,35 @@ void FakeHost::setBackgroundColor(HostWindow* window, std::uint8_t red, std::uin
   window->background[2] = blue;
   window->background[3] = alpha;
 }
-void FakeHost::setViewFrame(HostView* view, const Rect& frame) { view->frame = frame; }
+void FakeHost::setViewFrame(HostView* view, const Rect& frame) {
+  view->frame = frame;
+}
 
-void FakeHost::setNeedsDisplay(HostView* view) { ++view->needsDisplayCount; }
-void FakeHost::displayNow(HostView* view) { ++view->displayNowCount; }
+void FakeHost::setNeedsDisplay(HostView* view) {
+  ++view->needsDisplayCount;
+}
+void FakeHost::displayNow(HostView* view) {
+  ++view->displayNowCount;
+}
 
-bool FakeHost::hasTextView(int window) { return textViews_.count(window) != 0; }
+bool FakeHost::hasTextView(int window) {
+  return textViews_.count(window) != 0;
+}
 void FakeHost::setTextViewString(int window, const std::string& textUtf8) {
   textViews_[window] = textUtf8;
 }
 void FakeHost::appendTextViewString(int window, const std::string& textUtf8) {
   textViews_[window] += textUtf8;
 }
-std::string FakeHost::textViewString(int window) { return textViews_[window]; }
-Rect FakeHost::scrollViewFrame(int window) { return scrollViews_[window]; }
-void FakeHost::setScrollViewFrame(int window, const Rect& frame) { scrollViews_[window] = frame; }
+std::string FakeHost::textViewString(int window) {
+  return textViews_[window];
+}
+Rect FakeHost::scrollViewFrame(int window) {
+  return scrollViews_[window];
+}
+void FakeHost::setScrollViewFrame(int window, const Rect& frame) {
+  scrollViews_[window] = frame;
+}
 void FakeHost::setUpPlainTextView(int, const std::string& fontFamily, int pointSize) {
   textViewFont = fontFamily + " " + std::to_string(pointSize);
 }
@@ -101,21 +134,33 @@ HostMenu* FakeHost::topLevelMenu(const std::string& titleUtf8) {
   }
   return nullptr;
 }
-int FakeHost::menuItemCount(HostMenu* menu) { return static_cast<int>(menu->items.size()); }
-std::string FakeHost::menuItemTitle(HostMenu* menu, int index) { return menu->items.at(index); }
+int FakeHost::menuItemCount(HostMenu* menu) {
+  return static_cast<int>(menu->items.size());
+}
+std::string FakeHost::menuItemTitle(HostMenu* menu, int index) {
+  return menu->items.at(index);
+}
 void FakeHost::removeMenuItem(HostMenu* menu, int index) {
   menu->items.erase(menu->items.begin() + index);
 }
 
-std::string FakeHost::pasteboardText() { return pasteboardText_; }
-void FakeHost::setPasteboardText(const std::string& textUtf8) { pasteboardText_ = textUtf8; }
-void FakeHost::setPasteboardImage(const ArgbImage& image) { pasteboardImage = image; }
+std::string FakeHost::pasteboardText() {
+  return pasteboardText_;
+}
+void FakeHost::setPasteboardText(const std::string& textUtf8) {
+  pasteboardText_ = textUtf8;
+}
+void FakeHost::setPasteboardImage(const ArgbImage& image) {
+  pasteboardImage = image;
+}
 
 bool FakeHost::playSound(const std::string&) {
   ++soundsPlayed;
   return false;
 }
-void FakeHost::systemBeep() { ++systemBeeps; }
+void FakeHost::systemBeep() {
+  ++systemBeeps;
+}
 
 std::vector<std::string> FakeHost::openPanel(const OpenPanelRequest& request) {
   openPanelRequests.push_back(request);

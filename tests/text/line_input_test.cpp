@@ -137,12 +137,16 @@ TEST_F(LineInput, CtrlCaretTakesADecimalCodeAndDropsTheKeyThatEndsIt) {
 // Pasting a character beyond Latin-1 must not post an Escape key: that would
 // cancel the line the player is typing.
 TEST_F(LineInput, PastePostsOnlyTheFirstLineAndLeavesOutCharactersBeyondLatinOne) {
-  fakeHost().setPasteboardText("a\xC3\xA4\xE3\x81\x82\xE2\x82\xAC" "b\nzweite Zeile");
+  fakeHost().setPasteboardText(
+      "a\xC3\xA4\xE3\x81\x82\xE2\x82\xAC"
+      "b\nzweite Zeile");
   open("");
   type("\x16");
   std::string keys;
   for (int key = t_KeyNext(); key >= 0; key = t_KeyNext()) keys.push_back(static_cast<char>(key));
-  EXPECT_EQ(keys, "a\xE4" "b");
+  EXPECT_EQ(keys,
+            "a\xE4"
+            "b");
 }
 
 TEST_F(LineInput, CopyPutsTheUnescapedFieldOnThePasteboard) {

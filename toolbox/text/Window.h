@@ -54,7 +54,7 @@ struct t_Window {
   int TextCursorLevel = 0;
   // 1 = the window, 2 = the diagnostic log; the keypad keys change it on the main thread.
   SharedValue<int> TextRedirectOutput{1};
-  std::string InputString;     // UTF-8
+  std::string InputString;  // UTF-8
   bool InputFinished = false;
   int InputMode = 0;
   int InputHpos = 0;
