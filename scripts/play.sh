@@ -4,7 +4,7 @@ set -eu
 build=${1:-build}
 app="$build/Velmorat.app/Contents/MacOS/velmorat"
 if [ ! -x "$app" ]; then
-  echo "The game is not built yet: $app is missing (the desktop host and engine are still to come)."
+  echo "The game is not built: $app is missing (was the build configured with VELMORAT_BUILD_HOST=OFF?)."
   exit 1
 fi
 exec "$app"
