@@ -1,5 +1,8 @@
 #include "adventure/DataFile.h"
 
+#include <string>
+#include <utility>
+
 #include "adventure/GameState.h"
 #include "adventure/TextBuild.h"
 #include "support/Log.h"
@@ -29,10 +32,22 @@ std::vector<Text> VelmoratScriptLinesFromText(const Text& scriptText) {
   return lines;
 }
 
-std::vector<Text> VelmoratLoadData(int scene) {
-  std::vector<std::uint8_t> stored = gettextfromfile(DataFolder + VelmoratDataFileName(scene));
+std::vector<Text> VelmoratScriptLinesFromStored(const std::vector<std::uint8_t>& stored,
+                                                const std::string& fileName) {
   if (stored.empty()) return {};
-  return VelmoratScriptLinesFromText(Text(lzw::unpackStoredBlock(stored)));
+  // One byte beyond the limit tells a file of exactly kMaxScriptBytes from a longer one.
+  std::vector<std::uint8_t> decoded = lzw::unpackStoredBlock(stored, kMaxScriptBytes + 1);
+  if (decoded.size() > kMaxScriptBytes) {
+    logLine("VelmoratLoadData: " + fileName + " is larger than " + std::to_string(kMaxScriptBytes) +
+            " bytes.");
+    return {};
+  }
+  return VelmoratScriptLinesFromText(Text(std::move(decoded)));
+}
+
+std::vector<Text> VelmoratLoadData(int scene) {
+  const std::string fileName = VelmoratDataFileName(scene);
+  return VelmoratScriptLinesFromStored(gettextfromfile(DataFolder + fileName), fileName);
 }
 
 int VelmoratFindLabel(const std::vector<Text>& lines, const Text& name) {

@@ -127,9 +127,7 @@ class FolderChecker {
     }
     for (const std::string& name : names) {
       std::vector<std::uint8_t> stored = gettextfromfile(folder_ + name);
-      std::vector<Text> lines =
-          stored.empty() ? std::vector<Text>{}
-                         : VelmoratScriptLinesFromText(Text(lzw::unpackStoredBlock(stored)));
+      std::vector<Text> lines = VelmoratScriptLinesFromStored(stored, name);
       if (lines.empty()) {
         findings_.push_back(name + ": does not load (unreadable, empty or without \"@END\")");
       }

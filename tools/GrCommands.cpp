@@ -1,10 +1,12 @@
 // Picture and codec commands: lzw-pack, lzw-unpack, rle-decode, gr-info,
 // gr-decode, gr-draw and png-to-gr.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,10 +51,16 @@ bool writeFile(const std::string& path, const Bytes& bytes) {
   return true;
 }
 
+// Every number option ends up in an int; a value beyond that range is refused
+// rather than wrapped (--at 4294967296,0 must not draw at 0).
 std::optional<long> parseNumber(const std::string& text, int base = 10) {
   char* end = nullptr;
+  errno = 0;
   const long value = std::strtol(text.c_str(), &end, base);
-  if (text.empty() || *end != '\0') return std::nullopt;
+  if (text.empty() || *end != '\0' || errno == ERANGE) return std::nullopt;
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+    return std::nullopt;
+  }
   return value;
 }
 

@@ -61,6 +61,14 @@ TEST_F(DataFile, RefusesFilesWithoutAProperEndMark) {
   EXPECT_TRUE(VelmoratLoadData(-1).empty());
 }
 
+// A few kilobytes of codes can decode to hundreds of megabytes; the loader
+// must refuse such a file instead of splitting it into lines.
+TEST_F(DataFile, RefusesAFileThatDecodesBeyondTheScriptLimit) {
+  const std::string longRemark = "' " + std::string(kMaxScriptBytes, 'x') + "\n";
+  EXPECT_TRUE(load("?Hallo\n" + longRemark + "@END\n").empty());
+  EXPECT_THAT(load("?Hallo\n@END\n"), ElementsAre(bytes("?Hallo")));
+}
+
 TEST(DataFileName, HasAtLeastThreeDigits) {
   EXPECT_EQ(VelmoratDataFileName(5), "DATA005.word");
   EXPECT_EQ(VelmoratDataFileName(100), "DATA100.word");

@@ -149,6 +149,17 @@ TEST_F(LineInput, PastePostsOnlyTheFirstLineAndLeavesOutCharactersBeyondLatinOne
             "b");
 }
 
+// A field holds one screen line at most; a pasteboard of megabytes must not
+// turn into as many queued key events.
+TEST_F(LineInput, PasteOfAHugeLinePostsABoundedNumberOfKeys) {
+  fakeHost().setPasteboardText(std::string(1'000'000, 'x'));
+  open("");
+  type("\x16");
+  EXPECT_GE(KeyEventQueue.size(), 256u);
+  EXPECT_LE(KeyEventQueue.size(), 4096u);
+  KeyEventQueue.clear();
+}
+
 TEST_F(LineInput, CopyPutsTheUnescapedFieldOnThePasteboard) {
   open("", 0, 80,
        "x\x1B"

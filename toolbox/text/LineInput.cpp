@@ -25,6 +25,10 @@ constexpr int kPlaceCursorKey = 31;
 constexpr int kDeleteBackwardKey = 127;
 constexpr int kMaxCodeDigits = 3;
 constexpr int kEscapedDigits = 4;
+// A field never grows beyond one screen line, so keys of a longer paste could
+// only be dropped one by one; the bound keeps a huge pasteboard from filling
+// the key queue without end.
+constexpr std::size_t kMaxPastedCharacters = 4096;
 
 t_Window& record(std::uint8_t window) {
   return WindowTable[window];
@@ -108,10 +112,17 @@ std::string pasteboardText() {
   return text;
 }
 
-std::string latinOneCharacters(const std::string& text) {
+// The first line's Latin-1 characters, at most kMaxPastedCharacters of them.
+std::string pastedKeys(const std::string& pasteboard) {
   std::u32string kept;
-  for (char32_t character : utf8ToScalars(text)) {
-    if (character <= 0xFF) kept.push_back(character);
+  for (char32_t character : utf8ToScalars(stringfirstline(pasteboard))) {
+    if (character > 0xFF) continue;
+    if (kept.size() == kMaxPastedCharacters) {
+      logLine("t_InputEdit: Pasted text cut to " + std::to_string(kMaxPastedCharacters) +
+              " characters.");
+      break;
+    }
+    kept.push_back(character);
   }
   return scalarsToUtf8(kept);
 }
@@ -177,7 +188,7 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
     case 22:
       // A character above 255 would arrive as the escape sequence's ESC key and
       // cancel the whole line; it is left out, as when it is typed.
-      t_KeyPostText(stringfirstline(latinOneCharacters(pasteboardText())));
+      t_KeyPostText(pastedKeys(pasteboardText()));
       break;
     case 24: {
       const std::u32string rest = text.substr(position);
