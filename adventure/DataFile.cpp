@@ -52,7 +52,8 @@ std::vector<Text> VelmoratLoadData(int scene) {
 
 int VelmoratFindLabel(const std::vector<Text>& lines, const Text& name) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (adventure::startsWith(lines[i], "LABEL") && texttrim(textfrom(lines[i], 6)) == name) {
+    if (adventure::startsWith(lines[i], "LABEL") &&
+        adventure::argumentsAfter(lines[i], 5) == name) {
       return static_cast<int>(i);
     }
   }

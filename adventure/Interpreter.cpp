@@ -20,6 +20,7 @@
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/Refresh.h"
 
+using adventure::argumentsAfter;
 using adventure::concat;
 using adventure::decimal;
 using adventure::latin1;
@@ -30,21 +31,16 @@ namespace {
 constexpr auto kInkeyPoll = std::chrono::milliseconds(100);
 constexpr int kStatusHalfWidth = 39;
 
-// rest(k): the line after its first k bytes, blanks removed at both ends.
-Text rest(const Text& line, int keywordLength) {
-  return texttrim(textfrom(line, keywordLength + 1));
-}
-
 // The number after a keyword of the given length inside arguments ("FLAG 3"),
 // at full width, so that a message names the number the script wrote.
 std::int64_t numberAfter(const Text& arguments, int keywordLength) {
-  return texttoint(texttrim(textfrom(arguments, keywordLength + 1)));
+  return texttoint(argumentsAfter(arguments, keywordLength));
 }
 
 // Numbers read from a script saturate at the limits of int, so a huge number
 // is still just "too large" for every check below.
 int exitNumber(const Text& line, int keywordLength) {
-  return adventure::scriptNumber(rest(line, keywordLength));
+  return adventure::scriptNumber(argumentsAfter(line, keywordLength));
 }
 
 void fail(const std::string& utf8Message) {
@@ -59,9 +55,9 @@ void runOutputLine(const Text& line) {
 }
 
 void runAdd(const Text& line) {
-  Text r = rest(line, 3);
+  Text r = argumentsAfter(line, 3);
   if (!startsWith(r, "INVENTORY")) return;
-  int item = VelmoratFindItem(texttrim(textfrom(r, 10)));
+  int item = VelmoratFindItem(argumentsAfter(r, 9));
   if (!VelmoratIsItem(item)) {
     VelmoratScriptFailure(concat({latin1("*** ADD INVENTORY Item # muss >=1 und <="),
                                   decimal(ItemSlots - 1), latin1(" sein.")}));
@@ -75,15 +71,15 @@ void runAdd(const Text& line) {
 }
 
 void runAvailable(const Text& line) {
-  Text r = rest(line, 9);
+  Text r = argumentsAfter(line, 9);
   if (!startsWith(r, "INVENTORY")) return;
-  Condition = VelmoratInventoryCount(VelmoratFindItem(texttrim(textfrom(r, 10)))) > 0;
+  Condition = VelmoratInventoryCount(VelmoratFindItem(argumentsAfter(r, 9))) > 0;
 }
 
 void runSubtract(const Text& line) {
-  Text r = rest(line, 8);
+  Text r = argumentsAfter(line, 8);
   if (!startsWith(r, "INVENTORY")) return;
-  int item = VelmoratFindItem(texttrim(textfrom(r, 10)));
+  int item = VelmoratFindItem(argumentsAfter(r, 9));
   if (VelmoratIsItem(item)) Inventory[item] -= 1;
 }
 
@@ -96,7 +92,7 @@ int flagIndex(const Text& r) {
 }
 
 void runSet(const Text& line) {
-  Text r = rest(line, 3);
+  Text r = argumentsAfter(line, 3);
   if (!startsWith(r, "FLAG")) return;
   if (int flag = flagIndex(r); flag >= 0) Flags[flag] = true;
 }
@@ -112,7 +108,7 @@ void clearScenes() {
 }
 
 void runClear(const Text& line) {
-  Text r = rest(line, 5);
+  Text r = argumentsAfter(line, 5);
   if (startsWith(r, "FLAG")) {
     if (int flag = flagIndex(r); flag >= 0) Flags[flag] = false;
   } else if (adventure::equals(r, "DIRECTION")) {
@@ -126,7 +122,7 @@ void runClear(const Text& line) {
 }
 
 void runCompare(const Text& line) {
-  Text r = rest(line, 7);
+  Text r = argumentsAfter(line, 7);
   if (startsWith(r, "FLAG")) {
     if (int flag = flagIndex(r); flag >= 0) Condition = Flags[flag];
     return;
@@ -135,7 +131,7 @@ void runCompare(const Text& line) {
 }
 
 void defineItem(Text& r) {
-  Text t = texttrim(textfrom(r, 5));
+  Text t = argumentsAfter(r, 4);
   int p = position(t, Text::fromBytes("NAME"), 1);
   if (p < 1) {
     VelmoratPrintMessage("*** DEF ITEM fehlt 'NAME'.");
@@ -156,7 +152,7 @@ void defineItem(Text& r) {
 }
 
 void defineSceneItem(const Text& r) {
-  Text t = texttrim(textfrom(r, 6));
+  Text t = argumentsAfter(r, 5);
   int p = position(t, Text::fromBytes("ITEM"), 1);
   if (p < 1) {
     VelmoratPrintMessage("*** DEFINE SCENE fehlt 'ITEM'.");
@@ -189,7 +185,7 @@ void defineSceneItem(const Text& r) {
 }
 
 void runDefine(const Text& line) {
-  Text r = rest(line, 6);
+  Text r = argumentsAfter(line, 6);
   if (startsWith(r, "ITEM")) defineItem(r);
   if (startsWith(r, "SCENE")) defineSceneItem(r);
 }
@@ -212,16 +208,16 @@ int dimensionSize(const Text& r, const char* what, int largest) {
 }
 
 void runDimension(const Text& line) {
-  Text r = rest(line, 9);
+  Text r = argumentsAfter(line, 9);
   if (startsWith(r, "SCENES")) {
-    r = texttrim(textfrom(r, 7));
+    r = argumentsAfter(r, 6);
     if (int scenes = dimensionSize(r, "SCENES", adventure::kMaxScenes); scenes >= 0) {
       SceneCount = scenes;
       SceneItems.assign(static_cast<std::size_t>(ItemSlots) * SceneCount, 0);
     }
   }
   if (startsWith(r, "ITEMS")) {
-    r = texttrim(textfrom(r, 6));
+    r = argumentsAfter(r, 5);
     if (int items = dimensionSize(r, "ITEMS", adventure::kMaxItems); items >= 0) {
       ItemSlots = items + 1;
       ItemNames.assign(ItemSlots, Text());
@@ -230,7 +226,7 @@ void runDimension(const Text& line) {
     }
   }
   if (startsWith(r, "FLAGS")) {
-    Text size = texttrim(textfrom(r, 6));
+    Text size = argumentsAfter(r, 5);
     if (int flags = dimensionSize(size, "FLAGS", adventure::kMaxFlags); flags >= 0) {
       Flags.assign(static_cast<std::size_t>(flags) + 1, false);
     }
@@ -246,17 +242,17 @@ void runDraw(const Text&) {
 }
 
 void runExit(const Text& line) {
-  SceneExits = rest(line, 4);
+  SceneExits = argumentsAfter(line, 4);
   VelmoratStatusLine(SceneTitle, SceneExits);
 }
 
 void runTitle(const Text& line) {
-  SceneTitle = rest(line, 5);
+  SceneTitle = argumentsAfter(line, 5);
   VelmoratStatusLine(SceneTitle, SceneExits);
 }
 
 void runTrace(const Text& line) {
-  Text r = rest(line, 5);
+  Text r = argumentsAfter(line, 5);
   if (adventure::equals(r, "ON")) TraceOn = true;
   if (adventure::equals(r, "OFF")) TraceOn = false;
   VelmoratStatusLine(SceneTitle, SceneExits);
@@ -272,7 +268,7 @@ void jumpToLabel(const Text& label) {
 }
 
 void runGoto(const Text& line) {
-  Text r = rest(line, 4);
+  Text r = argumentsAfter(line, 4);
   if (!startsWith(r, "SCENE")) {
     jumpToLabel(r);
     return;
@@ -289,13 +285,13 @@ void runGoto(const Text& line) {
 }
 
 void runIf(const Text& line) {
-  Text r = rest(line, 2);
+  Text r = argumentsAfter(line, 2);
   if (!startsWith(r, "EQUAL")) {
     VelmoratScriptFailure(
         concat({latin1("*** Vergleichsoperator '"), r, latin1("' nicht gefunden.")}));
     return;
   }
-  if (Condition) jumpToLabel(texttrim(textfrom(r, 6)));
+  if (Condition) jumpToLabel(argumentsAfter(r, 5));
 }
 
 void runInkey(const Text&) {
@@ -330,7 +326,7 @@ void runQuit(const Text&) {
 }
 
 void runUse(const Text& line) {
-  Text file = concat({rest(line, 3), Text::fromBytes(".gr")});
+  Text file = concat({argumentsAfter(line, 3), Text::fromBytes(".gr")});
   std::string path = DataFolder + texttostring(file);
   if (fileexists(path) == 1) {
     ScenePicture = g_LoadGraphic(path);

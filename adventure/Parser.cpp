@@ -19,6 +19,7 @@
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Refresh.h"
 
+using adventure::argumentsAfter;
 using adventure::concat;
 using adventure::equals;
 using adventure::latin1;
@@ -121,7 +122,7 @@ void restartScene() {
 }
 
 void lookAtItem(const Text& command) {
-  int item = VelmoratFindItem(texttrim(textfrom(command, 5)));
+  int item = VelmoratFindItem(argumentsAfter(command, 4));
   if (item < 1 || (sceneCount(item) == 0 && VelmoratInventoryCount(item) == 0)) return;
   if (!VelmoratItemCloseUp(item)) {
     VelmoratScriptFailure(
@@ -135,7 +136,7 @@ bool meansAll(const Text& name) {
 }
 
 void takeItems(const Text& command, const std::vector<Text>& sceneList) {
-  Text name = texttrim(textfrom(command, 5));
+  Text name = argumentsAfter(command, 4);
   if (!meansAll(name)) {
     int item = VelmoratFindItem(name);
     if (item < 1 || sceneCount(item) == 0) return;
@@ -163,7 +164,7 @@ void takeItems(const Text& command, const std::vector<Text>& sceneList) {
 // A scene beyond the dimensioned tables has no place to put an item down:
 // dropping there is refused as if the item were not carried, so nothing is lost.
 void dropItems(const Text& command, const std::vector<Text>& carriedList) {
-  Text name = texttrim(textfrom(command, 9));
+  Text name = argumentsAfter(command, 8);
   if (!meansAll(name)) {
     int item = VelmoratFindItem(name);
     if (item < 1 || VelmoratInventoryCount(item) == 0) return;
@@ -267,7 +268,7 @@ Text handleCommand(Text command, const std::vector<Text>& sceneList,
     printHelp();
     command = Text();
   } else if (startsWith(command, "trace")) {
-    Text argument = texttrim(textfrom(command, 6));
+    Text argument = argumentsAfter(command, 5);
     if (equals(argument, "on") || equals(argument, "off")) {
       TraceOn = equals(argument, "on");
       command = Text();

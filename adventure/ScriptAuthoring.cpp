@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <string_view>
 
 #include "adventure/DataFile.h"
 #include "adventure/Interpreter.h"
 #include "adventure/TextBuild.h"
+#include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/Lzw.h"
 
@@ -15,31 +17,6 @@ namespace adventure {
 namespace {
 
 constexpr std::size_t kMaxCheckedFiles = 10000;
-
-// Decodes one UTF-8 scalar at index; -1 for a broken sequence.
-long decodeScalar(const std::string& text, std::size_t& index) {
-  auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-  unsigned char lead = byte(index);
-  int length = lead < 0x80         ? 1
-               : (lead >> 5) == 6  ? 2
-               : (lead >> 4) == 14 ? 3
-               : (lead >> 3) == 30 ? 4
-                                   : 0;
-  if (length == 0 || index + length > text.size()) {
-    ++index;
-    return -1;
-  }
-  long scalar = length == 1 ? lead : lead & (0x7F >> length);
-  for (int i = 1; i < length; ++i) {
-    if ((byte(index + i) & 0xC0) != 0x80) {
-      ++index;
-      return -1;
-    }
-    scalar = (scalar << 6) | (byte(index + i) & 0x3F);
-  }
-  index += length;
-  return scalar;
-}
 
 std::string where(const std::string& file, std::size_t lineIndex) {
   return file + ":" + std::to_string(lineIndex + 1) + ": ";
@@ -50,18 +27,23 @@ std::string where(const std::string& file, std::size_t lineIndex) {
 PackedScript packScriptSource(const std::string& utf8Source, const std::string& sourceName) {
   PackedScript result;
   Text latin;
-  std::size_t line = 0;
-  for (std::size_t index = 0; index < utf8Source.size();) {
-    long scalar = decodeScalar(utf8Source, index);
-    if (scalar < 0) {
-      result.errors.push_back(where(sourceName, line) + "broken UTF-8");
-    } else if (scalar > 0xFF) {
-      result.errors.push_back(where(sourceName, line) + "character U+" + hexbyte(scalar >> 8) +
-                              hexbyte(scalar & 0xFF) + " is not Latin-1");
-    } else {
-      latin.Elements.push_back(static_cast<std::uint8_t>(scalar));
+  std::size_t lineIndex = 0;
+  for (std::size_t start = 0; start < utf8Source.size(); ++lineIndex) {
+    std::size_t end = std::min(utf8Source.find('\n', start), utf8Source.size() - 1) + 1;
+    std::string_view line = std::string_view(utf8Source).substr(start, end - start);
+    start = end;
+    if (!isValidUtf8(line)) {
+      result.errors.push_back(where(sourceName, lineIndex) + "broken UTF-8");
+      continue;
     }
-    if (scalar == '\n') ++line;
+    for (char32_t scalar : utf8ToScalars(line)) {
+      if (scalar > 0xFF) {
+        result.errors.push_back(where(sourceName, lineIndex) + "character U+" +
+                                hexbyte(scalar >> 8) + hexbyte(scalar & 0xFF) + " is not Latin-1");
+      } else {
+        latin.Elements.push_back(static_cast<std::uint8_t>(scalar));
+      }
+    }
   }
   if (!result.errors.empty()) return result;
   std::vector<Text> lines = textlines(latin);
@@ -84,15 +66,6 @@ struct ScriptFile {
   std::string name;
   std::vector<Text> lines;
 };
-
-Text argumentsOf(const Text& line, int keywordLength) {
-  return texttrim(textfrom(line, keywordLength + 1));
-}
-
-// The name after a sub-keyword ("INVENTORY Lampe" gives Lampe).
-Text nameAfter(const Text& arguments, int keywordLength) {
-  return texttrim(textfrom(arguments, keywordLength + 1));
-}
 
 class FolderChecker {
  public:
@@ -138,15 +111,15 @@ class FolderChecker {
   void collectDefinitions() {
     for (const ScriptFile& file : files_) {
       for (const Text& line : file.lines) {
-        Text define = argumentsOf(line, 6);
+        Text define = argumentsAfter(line, 6);
         if (startsWith(line, "DEFINE") && startsWith(define, "ITEM")) {
-          Text t = texttrim(textfrom(define, 5));
+          Text t = argumentsAfter(define, 4);
           int p = position(t, Text::fromBytes("NAME"), 1);
           if (p >= 1) definedItems_.insert(textupper(texttrim(textfrom(t, p + 4))));
         }
-        Text dimension = argumentsOf(line, 9);
+        Text dimension = argumentsAfter(line, 9);
         if (startsWith(line, "DIMENSION") && startsWith(dimension, "FLAGS")) {
-          largestFlag_ = std::max(largestFlag_, scriptNumber(nameAfter(dimension, 5)));
+          largestFlag_ = std::max(largestFlag_, scriptNumber(argumentsAfter(dimension, 5)));
         }
       }
     }
@@ -175,7 +148,7 @@ class FolderChecker {
   }
 
   void checkFlag(const ScriptFile& file, std::size_t index, const Text& arguments) {
-    int flag = scriptNumber(nameAfter(arguments, 4));
+    int flag = scriptNumber(argumentsAfter(arguments, 4));
     if (flag < 0 || flag > largestFlag_) {
       report(file, index,
              "flag " + std::to_string(flag) + " is outside DIMENSION FLAGS (0 to " +
@@ -190,7 +163,7 @@ class FolderChecker {
   }
 
   void checkDefineScene(const ScriptFile& file, std::size_t index, const Text& arguments) {
-    Text t = texttrim(textfrom(arguments, 6));
+    Text t = argumentsAfter(arguments, 5);
     int p = position(t, Text::fromBytes("ITEM"), 1);
     if (p < 1) return;
     Text u = texttrim(textfrom(t, p + 4));
@@ -206,22 +179,22 @@ class FolderChecker {
       return;
     }
     const std::string keyword = found;
-    const Text r = argumentsOf(line, static_cast<int>(keyword.size()));
+    const Text r = argumentsAfter(line, static_cast<int>(keyword.size()));
     if (kExitKeywords.contains(keyword)) {
       checkScene(file, index, scriptNumber(r), "an exit names");
     } else if (keyword == "GOTO" && startsWith(r, "SCENE")) {
-      checkScene(file, index, scriptNumber(nameAfter(r, 5)), "GOTO SCENE names");
+      checkScene(file, index, scriptNumber(argumentsAfter(r, 5)), "GOTO SCENE names");
     } else if (keyword == "GOTO") {
       checkLabel(file, index, r);
     } else if (keyword == "IF" && startsWith(r, "EQUAL")) {
-      checkLabel(file, index, nameAfter(r, 5));
+      checkLabel(file, index, argumentsAfter(r, 5));
     } else if (keyword == "USE") {
       std::string picture = texttostring(r) + ".gr";
       if (fileexists(folder_ + picture) != 1) {
         report(file, index, "picture " + picture + " is missing");
       }
     } else if (kInventoryKeywords.contains(keyword) && startsWith(r, "INVENTORY")) {
-      checkItem(file, index, nameAfter(r, 9));
+      checkItem(file, index, argumentsAfter(r, 9));
     } else if (keyword == "DEFINE" && startsWith(r, "SCENE")) {
       checkDefineScene(file, index, r);
     } else if (kFlagKeywords.contains(keyword) && startsWith(r, "FLAG")) {

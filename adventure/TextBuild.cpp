@@ -37,6 +37,10 @@ Text concat(std::initializer_list<Text> parts) {
   return result;
 }
 
+Text argumentsAfter(const Text& line, int keywordLength) {
+  return texttrim(textfrom(line, keywordLength + 1));
+}
+
 bool startsWith(const Text& text, const char* keyword) {
   std::size_t length = std::strlen(keyword);
   return text.size() >= length &&

@@ -21,6 +21,9 @@ int scriptNumber(const Text& text);
 // A wide number held to the range of int.
 int heldToInt(std::int64_t value);
 Text concat(std::initializer_list<Text> parts);
+// What follows a keyword of keywordLength bytes and its separator, blanks
+// removed at both ends ("INVENTORY Lampe" with 9 gives "Lampe").
+Text argumentsAfter(const Text& line, int keywordLength);
 // A keyword test: the first bytes of text are keyword, byte for byte.
 bool startsWith(const Text& text, const char* keyword);
 // An exact test: the whole text is keyword.

@@ -3,6 +3,7 @@
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
+#include "adventure/Pictures.h"
 #include "support/Bundle.h"
 #include "support/qbtools.h"
 #include "toolbox/text/DisplayModes.h"
@@ -17,11 +18,9 @@ namespace {
 constexpr int kTextColumns = 78;
 constexpr int kTextLines = 24;
 constexpr int kTextBorder = 16;
-constexpr int kPictureWidth = 1280;
-constexpr int kPictureHeight = 800;
 constexpr int kTrueColour = 24;
 // The text window stands right of the picture window, at its height.
-constexpr int kTextWindowX = 1280;
+constexpr int kTextWindowX = kPictureWindowWidth;
 constexpr int kWindowPosY = 20;
 constexpr int kFirstSceneLine = 4;
 constexpr int kYesKey = 'J';
@@ -79,8 +78,8 @@ bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
 
 void VelmoratTitleScreen() {
   t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
-  t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWidth, kPictureHeight, 0, 0, emptyFont(),
-               true);
+  t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWindowWidth, kPictureWindowHeight, 0, 0,
+               emptyFont(), true);
   const std::string title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
   t_WindowTitle(0, title);
   t_WindowTitle(kPictureWindow, title);

@@ -113,7 +113,6 @@ class Host {
   // --- System text views of windows 8, 9, 10 (main thread) -----------------
   virtual bool hasTextView(int window) = 0;
   virtual void setTextViewString(int window, const std::string& textUtf8) = 0;
-  virtual void appendTextViewString(int window, const std::string& textUtf8) = 0;
   virtual std::string textViewString(int window) = 0;
   // The scroll view around the text view: frame in window points.
   virtual Rect scrollViewFrame(int window) = 0;

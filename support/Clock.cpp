@@ -34,10 +34,6 @@ std::int64_t absoluteTimeMilliseconds() {
   return secondsToMilliseconds(absoluteTimeSeconds());
 }
 
-std::int64_t absoluteTimeMicroseconds() {
-  return secondsToMicroseconds(absoluteTimeSeconds());
-}
-
 void setClockSourceForTesting(ClockSource source) {
   clockSource.store(source, std::memory_order_release);
 }

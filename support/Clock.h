@@ -6,9 +6,8 @@
 
 // Seconds since 2001-01-01 00:00:00 UTC.
 double absoluteTimeSeconds();
-// The same time in whole milliseconds or microseconds, truncated toward zero.
+// The same time in whole milliseconds, truncated toward zero.
 std::int64_t absoluteTimeMilliseconds();
-std::int64_t absoluteTimeMicroseconds();
 // Converts a time of absoluteTimeSeconds, truncating toward zero.
 std::int64_t secondsToMilliseconds(double seconds);
 std::int64_t secondsToMicroseconds(double seconds);

@@ -47,7 +47,7 @@ bool Document::readFromURL(const std::string& path, const std::string&, int* err
   {
     std::lock_guard guard(fileEventLock);
     fileEvents.push_back(event);
-    fileAvailable = !fileEvents.empty();
+    fileAvailable = true;
   }
   startbackground(t_StartEventFile);
   // The host keeps no document windows and no list of recent documents, so

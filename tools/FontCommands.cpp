@@ -7,17 +7,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "support/qbtools.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/VideoMemory.h"
 #include "tools/FontSymbols.h"
 #include "tools/Png.h"
 #include "tools/ToolCommand.h"
+#include "tools/ToolFiles.h"
 
 namespace {
 
@@ -155,20 +154,10 @@ fontsymbols::Cell buildCell(FT_Face face, int code, CellSize size, int baseline,
   return cell;
 }
 
-bool writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out) std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
-  return static_cast<bool>(out);
-}
-
-std::optional<t_Font> readFont(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
-  if (bytes.empty()) {
-    std::fprintf(stderr, "%s: cannot read the file or it is empty\n", path.c_str());
-    return std::nullopt;
-  }
+// The font in the file; bytes keeps the file's bytes for a caller that shows them.
+std::optional<t_Font> readFont(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  bytes = toolfiles::readInputFile(path);
+  if (bytes.empty()) return std::nullopt;
   return glyphs::fontFromBytes(bytes, path);
 }
 
@@ -225,7 +214,7 @@ int fontBuild(const std::vector<std::string>& args) {
   // A glyph wider than the cell loses its edges; say which, so the author can look.
   if (!clippedCodes.empty()) std::printf("glyphs cut at the cell edge:%s\n", clippedCodes.c_str());
   font.Size = static_cast<std::int64_t>(font.Data.size());
-  if (!writeBytes(paths[1], glyphs::fontToBytes(font))) return 1;
+  if (!toolfiles::writeOutputFile(paths[1], glyphs::fontToBytes(font))) return 1;
   std::printf("%s: %dx%d cells, baseline at row %d, %zu glyph bytes\n", paths[1].c_str(),
               size.width, size.height, baseline, font.Data.size());
   return 0;
@@ -236,8 +225,8 @@ int fontInfo(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: font-info FILE\n");
     return 2;
   }
-  const std::vector<std::uint8_t> bytes = getbinaryfromfile(args[0]);
-  const std::optional<t_Font> font = readFont(args[0]);
+  std::vector<std::uint8_t> bytes;
+  const std::optional<t_Font> font = readFont(args[0], bytes);
   if (!font) return 1;
   const std::size_t needed = (std::size_t(font->End) + 1) * font->Width * font->Height;
   std::printf("File:        %s (%zu bytes)\n", args[0].c_str(), bytes.size());
@@ -268,7 +257,8 @@ int fontSheet(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: font-sheet FILE OUT.png [--scale 1..%d]\n", kMaxSheetScale);
     return 2;
   }
-  const std::optional<t_Font> font = readFont(paths[0]);
+  std::vector<std::uint8_t> bytes;
+  const std::optional<t_Font> font = readFont(paths[0], bytes);
   if (!font || !font->hasData() || font->Width < 1 || font->Height < 1) {
     std::fprintf(stderr, "%s: no glyphs to draw\n", paths[0].c_str());
     return 1;

@@ -22,6 +22,7 @@
 #include "tools/PictureConversion.h"
 #include "tools/Png.h"
 #include "tools/ToolCommand.h"
+#include "tools/ToolFiles.h"
 
 namespace {
 
@@ -39,16 +40,6 @@ std::optional<Bytes> readFile(const std::string& path) {
     return std::nullopt;
   }
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool writeFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (!out.flush()) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
 }
 
 // Every number option ends up in an int; a value beyond that range is refused
@@ -107,7 +98,7 @@ int lzwPack(const std::vector<std::string>& args) {
   if (!input) return 1;
   const Bytes block = lzw::packStoredBlock(*input);
   std::printf("%zu bytes -> %zu bytes, code width %d\n", input->size(), block.size(), block[0]);
-  return writeFile(args[1], block) ? 0 : 1;
+  return toolfiles::writeOutputFile(args[1], block) ? 0 : 1;
 }
 
 int lzwUnpack(const std::vector<std::string>& args) {
@@ -119,7 +110,7 @@ int lzwUnpack(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s: not a valid LZW block\n", args[0].c_str());
     return 1;
   }
-  return writeFile(args[1], bytes) ? 0 : 1;
+  return toolfiles::writeOutputFile(args[1], bytes) ? 0 : 1;
 }
 
 int rleDecode(const std::vector<std::string>& args) {
@@ -137,7 +128,7 @@ int rleDecode(const std::vector<std::string>& args) {
                        : *unit == 2 ? rletobinary16(*input)
                        : *unit == 3 ? rletobinary24(*input)
                                     : rletobinary32(*input);
-  return writeFile(paths[1], output) ? 0 : 1;
+  return toolfiles::writeOutputFile(paths[1], output) ? 0 : 1;
 }
 
 // --- gr-info, gr-decode ---------------------------------------------------------
@@ -167,7 +158,7 @@ int grDecode(const std::vector<std::string>& args) {
   if (args.size() != 2) return usageError(kGrDecodeUsage);
   const t_Graphic picture = g_UnPack(g_UnPackRLE(g_UnPackLZW(g_LoadGraphic(args[0]))));
   std::printf("Format: %d\n", picture.Format);
-  return writeFile(args[1], picture.Data) ? 0 : 1;
+  return toolfiles::writeOutputFile(args[1], picture.Data) ? 0 : 1;
 }
 
 // --- gr-draw --------------------------------------------------------------------
@@ -343,7 +334,7 @@ int pngToGr(const std::vector<std::string>& args) {
   }
   const Bytes file = picture::fileBytes(*encoded);
   std::printf("Format: %d\nBytes: %zu\n", encoded->Format, file.size());
-  return writeFile(paths[1], file) ? 0 : 1;
+  return toolfiles::writeOutputFile(paths[1], file) ? 0 : 1;
 }
 
 const ToolCommandRegistration kLzwPack({"lzw-pack", "write an LZW stored block", kLzwPackUsage,

@@ -1,47 +1,28 @@
 // pack-script, unpack-script and check-script: the authoring commands for
 // adventure data files.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "adventure/ScriptAuthoring.h"
-#include "support/qbtools.h"
 #include "tools/ToolCommand.h"
+#include "tools/ToolFiles.h"
 
 namespace {
-
-bool writeFile(const std::string& path, const void* bytes, std::size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-  if (!out) {
-    std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
-    return false;
-  }
-  return true;
-}
-
-// Reads a whole input file; an empty file counts as a failure too.
-bool readInput(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  bytes = getbinaryfromfile(path);
-  if (bytes.empty())
-    std::fprintf(stderr, "%s: cannot read the file or it is empty\n", path.c_str());
-  return !bytes.empty();
-}
 
 int packScript(const std::vector<std::string>& args) {
   if (args.size() != 2) {
     std::fprintf(stderr, "usage: velmorat-tool pack-script IN.txt OUT.word\n");
     return 2;
   }
-  std::vector<std::uint8_t> source;
-  if (!readInput(args[0], source)) return 1;
+  const std::vector<std::uint8_t> source = toolfiles::readInputFile(args[0]);
+  if (source.empty()) return 1;
   adventure::PackedScript packed =
       adventure::packScriptSource(std::string(source.begin(), source.end()), args[0]);
   for (const std::string& error : packed.errors) std::fprintf(stderr, "%s\n", error.c_str());
   for (const std::string& warning : packed.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   if (!packed.errors.empty()) return 1;
-  return writeFile(args[1], packed.stored.data(), packed.stored.size()) ? 0 : 1;
+  return toolfiles::writeOutputFile(args[1], packed.stored) ? 0 : 1;
 }
 
 int unpackScript(const std::vector<std::string>& args) {
@@ -49,14 +30,14 @@ int unpackScript(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: velmorat-tool unpack-script IN.word OUT.txt\n");
     return 2;
   }
-  std::vector<std::uint8_t> stored;
-  if (!readInput(args[0], stored)) return 1;
+  const std::vector<std::uint8_t> stored = toolfiles::readInputFile(args[0]);
+  if (stored.empty()) return 1;
   std::string source = adventure::unpackScript(stored);
   if (source.empty()) {
     std::fprintf(stderr, "%s: the file does not decode\n", args[0].c_str());
     return 1;
   }
-  return writeFile(args[1], source.data(), source.size()) ? 0 : 1;
+  return toolfiles::writeOutputFile(args[1], source) ? 0 : 1;
 }
 
 int checkScript(const std::vector<std::string>& args) {

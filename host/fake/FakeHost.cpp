@@ -104,9 +104,6 @@ bool FakeHost::hasTextView(int window) {
 void FakeHost::setTextViewString(int window, const std::string& textUtf8) {
   textViews_[window] = textUtf8;
 }
-void FakeHost::appendTextViewString(int window, const std::string& textUtf8) {
-  textViews_[window] += textUtf8;
-}
 std::string FakeHost::textViewString(int window) {
   return textViews_[window];
 }

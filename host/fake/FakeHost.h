@@ -72,7 +72,6 @@ class FakeHost : public Host {
 
   bool hasTextView(int window) override;
   void setTextViewString(int window, const std::string& textUtf8) override;
-  void appendTextViewString(int window, const std::string& textUtf8) override;
   std::string textViewString(int window) override;
   Rect scrollViewFrame(int window) override;
   void setScrollViewFrame(int window, const Rect& frame) override;

@@ -271,13 +271,6 @@ void QtHost::setTextViewString(int window, const std::string& textUtf8) {
   }
 }
 
-void QtHost::appendTextViewString(int window, const std::string& textUtf8) {
-  if (const SystemTextParts* found = parts(window)) {
-    found->text->moveCursor(QTextCursor::End);
-    found->text->insertPlainText(QString::fromStdString(textUtf8));
-  }
-}
-
 std::string QtHost::textViewString(int window) {
   const SystemTextParts* found = parts(window);
   return found != nullptr ? found->text->toPlainText().toStdString() : std::string();

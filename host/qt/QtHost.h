@@ -43,7 +43,6 @@ class QtHost : public host::Host {
 
   bool hasTextView(int window) override;
   void setTextViewString(int window, const std::string& textUtf8) override;
-  void appendTextViewString(int window, const std::string& textUtf8) override;
   std::string textViewString(int window) override;
   host::Rect scrollViewFrame(int window) override;
   void setScrollViewFrame(int window, const host::Rect& frame) override;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "LogCapture.h"
+#include "PictureRecord.h"
 #include "PixelWindowFixture.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
@@ -70,10 +71,7 @@ void referenceDraw(std::uint8_t window, const t_Graphic& picture, int x, int y, 
 
 t_Graphic randomPicture(int format, int width, int height, int pixelWidth, int pixelHeight,
                         std::mt19937& random) {
-  t_Graphic picture;
-  picture.Format = format;
-  picture.Width = width;
-  picture.Height = height;
+  t_Graphic picture = pictureRecord(format, width, height);
   picture.PixelWidth = pixelWidth;
   picture.PixelHeight = pixelHeight;
   picture.Data.resize(std::size_t(width) * height * picture::plainBytesPerPixel(format));
@@ -167,11 +165,7 @@ TEST_F(Draw, EncodedPicturesDrawLikeTheirPlainPixels) {
 }
 
 TEST_F(Draw, PixelSizeZeroMeansSixteenAndScaleZeroDrawsNothing) {
-  t_Graphic picture;
-  picture.Format = 2;
-  picture.Width = 1;
-  picture.Height = 1;
-  picture.Data = {0x55};
+  t_Graphic picture = pictureRecord(2, 1, 1, {0x55});
   t_Window& window = openWindow(0, 8, 40, 40);
   g_Draw(0, picture, 0, 0, 2, -1);
   EXPECT_EQ(block(0)[31], 0x55);
@@ -186,13 +180,9 @@ TEST_F(Draw, PixelSizeZeroMeansSixteenAndScaleZeroDrawsNothing) {
 }
 
 TEST_F(Draw, TransparentIndexLeavesItsPixelsUntouched) {
-  t_Graphic picture;
-  picture.Format = 1;
-  picture.Width = 3;
-  picture.Height = 1;
+  t_Graphic picture = pictureRecord(1, 3, 1, {2, 14, 0x3E});  // the high nibble does not count
   picture.PixelWidth = 1;
   picture.PixelHeight = 1;
-  picture.Data = {2, 14, 0x3E};  // the high nibble does not count
   openWindow(0, 24, 3, 1);
   g_ClearScreen(0, 15, 0);
   g_Draw(0, picture, 0, 0, 1, 14);
@@ -203,11 +193,7 @@ TEST_F(Draw, TransparentIndexLeavesItsPixelsUntouched) {
 }
 
 TEST_F(Draw, IllegalFormatAndDepthAreLogged) {
-  t_Graphic picture;
-  picture.Format = 7;
-  picture.Width = 1;
-  picture.Height = 1;
-  picture.Data = {1};
+  t_Graphic picture = pictureRecord(7, 1, 1, {1});
   openWindow(0, 24, 4, 4);
   LogCapture log;
   g_Draw(0, picture, 0, 0, 1, -1);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "LogCapture.h"
+#include "PictureRecord.h"
 #include "toolbox/graphics/DecodeLimits.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/PictureEncoder.h"
@@ -56,10 +57,7 @@ t_Graphic decoded(const t_Graphic& picture) {
 // shared by all pixels when sharedAlpha (as 14 and 15 need).
 t_Graphic plainPicture(int format, int width, int height, bool sharedAlpha, unsigned seed) {
   std::mt19937 random(seed);
-  t_Graphic picture;
-  picture.Format = format;
-  picture.Width = width;
-  picture.Height = height;
+  t_Graphic picture = pictureRecord(format, width, height);
   picture.PixelWidth = 1;
   picture.PixelHeight = 2;
   const int bytesPerPixel = picture::plainBytesPerPixel(format);
@@ -145,11 +143,7 @@ TEST(PictureFile, OldCodesAreConvertedWithALogLine) {
 }
 
 TEST(PictureFile, PackedRowsStartOnNewBytes) {
-  t_Graphic picture;
-  picture.Format = 10;
-  picture.Width = 10;
-  picture.Height = 2;
-  picture.Data = {0b10110011, 0b01111111, 0b00000001, 0b10000000};
+  t_Graphic picture = pictureRecord(10, 10, 2, {0b10110011, 0b01111111, 0b00000001, 0b10000000});
   EXPECT_EQ(g_UnPack(picture).Data,
             (Bytes{1, 0, 1, 1, 0, 0, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0}));
   picture.Format = 11;
@@ -161,12 +155,8 @@ TEST(PictureFile, PackedRowsStartOnNewBytes) {
 }
 
 TEST(PictureFile, SharedAlphaIsSpreadAndLogged) {
-  t_Graphic picture;
-  picture.Format = 14;
-  picture.Width = 3;
-  picture.Height = 1;
+  t_Graphic picture = pictureRecord(14, 3, 1, {0x80, 10, 20});  // the third grey is missing
   picture.Size = 3;
-  picture.Data = {0x80, 10, 20};  // the third grey is missing
   LogCapture log;
   const t_Graphic grey = g_UnPack(picture);
   EXPECT_EQ(grey.Format, 4);
@@ -178,10 +168,7 @@ TEST(PictureFile, SharedAlphaIsSpreadAndLogged) {
 }
 
 TEST(PictureFile, SharedAlphaWithoutDataGivesZeroPixels) {
-  t_Graphic picture;
-  picture.Format = 15;
-  picture.Width = 2;
-  picture.Height = 1;
+  t_Graphic picture = pictureRecord(15, 2, 1);
   picture.Size = 2;
   LogCapture log;
   const t_Graphic argb = g_UnPack(picture);
@@ -191,11 +178,8 @@ TEST(PictureFile, SharedAlphaWithoutDataGivesZeroPixels) {
 }
 
 TEST(PictureFile, LayersPeelInOrderDownToPlainPixels) {
-  t_Graphic grey;
-  grey.Format = 4;
-  grey.Width = 4;
-  grey.Height = 2;
-  grey.Data = Bytes{0x80, 1, 0x80, 1, 0x80, 1, 0x80, 1, 0x80, 2, 0x80, 2, 0x80, 2, 0x80, 9};
+  const t_Graphic grey = pictureRecord(
+      4, 4, 2, {0x80, 1, 0x80, 1, 0x80, 1, 0x80, 1, 0x80, 2, 0x80, 2, 0x80, 2, 0x80, 9});
   const t_Graphic stored = *picture::encodePicture(grey, 134);
   LogCapture log;
   const t_Graphic rle = g_UnPackLZW(stored);
@@ -275,12 +259,8 @@ TEST(PictureFileHostile, SmallFileWithHugeSizeAndCount) {
 }
 
 TEST(PictureFileHostile, SizeBeyondWidthTimesHeightIsCut) {
-  t_Graphic picture;
-  picture.Format = 15;
-  picture.Width = 2;
-  picture.Height = 2;
+  t_Graphic picture = pictureRecord(15, 2, 2, {0xFF, 1, 2, 3});
   picture.Size = 0xFFFFFFFF;
-  picture.Data = {0xFF, 1, 2, 3};
   LogCapture log;
   EXPECT_EQ(g_UnPack(picture).Data.size(), 16u);
   EXPECT_NE(log.text().find("limited to 4 pixels."), std::string::npos);

@@ -134,7 +134,10 @@ TEST_F(VideoMemoryTest, ARequestOfExactlyTheAvailableMemorySucceeds) {
   ASSERT_EQ(HighMemory, 0xFF73FF);
   openPictureWindow(1, 3459, 4821, 0, 8);
   EXPECT_TRUE(WindowTable[1].Initialized);
-  EXPECT_GE(WindowTable[1].MemoryStart, 0);
+  // The block fills everything down to the reserved bottom 64K.
+  EXPECT_EQ(WindowTable[1].MemoryStart, 0x10000);
+  EXPECT_EQ(WindowTable[1].MemoryEnd, 0xFF73FF);
+  EXPECT_EQ(HighMemory, 0xFFFF);
 }
 
 TEST_F(VideoMemoryTest, ARequestOfOneByteMoreFailsWithTwoLines) {

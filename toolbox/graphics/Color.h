@@ -16,6 +16,10 @@ struct t_RGBColor {
     return std::uint32_t(Alpha) | std::uint32_t(Red) << 8 | std::uint32_t(Green) << 16 |
            std::uint32_t(Blue) << 24;
   }
+  static t_RGBColor fromPacked(std::uint32_t packed) {
+    return {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
+            static_cast<std::uint8_t>(packed >> 16), static_cast<std::uint8_t>(packed >> 24)};
+  }
   friend bool operator==(const t_RGBColor&, const t_RGBColor&) = default;
 };
 

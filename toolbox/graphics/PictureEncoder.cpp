@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "toolbox/graphics/BigEndian.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/PictureFile.h"
 
@@ -11,9 +12,6 @@ namespace picture {
 
 namespace {
 
-constexpr int kLzwLayer = 100;
-constexpr int kRunLengthLayer = 20;
-constexpr int kPackedLayer = 10;
 constexpr int kShortRunMin = 4;
 constexpr int kShortRunMax = 239;
 constexpr int kLongRunCommand = 240;
@@ -27,12 +25,6 @@ constexpr std::array<int, 40> kWritableCodes = {0,   1,   2,   3,   4,   5,   10
                                                 20,  21,  22,  23,  24,  25,  30,  31,  34,  35,
                                                 100, 101, 102, 103, 104, 105, 110, 111, 114, 115,
                                                 120, 121, 122, 123, 124, 125, 130, 131, 134, 135};
-
-std::uint32_t unitAt(const std::uint8_t* bytes, int unitBytes) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < unitBytes; ++i) value = value << 8 | bytes[i];
-  return value;
-}
 
 // The least frequent unit value: one that does not occur when there is one
 // (the smallest such), so that literals never need escaping.
@@ -163,7 +155,7 @@ std::vector<std::uint8_t> runLengthEncode(std::span<const std::uint8_t> data, in
     std::uint8_t unit[4] = {};
     const std::size_t at = i * unitBytes;
     std::memcpy(unit, data.data() + at, std::min<std::size_t>(unitBytes, data.size() - at));
-    units[i] = unitAt(unit, unitBytes);
+    units[i] = graphics::bigEndian(unit, unitBytes);
   }
   RunWriter writer(units.empty() ? 0 : chooseEscape(units, unitBytes), unitBytes);
   for (std::size_t i = 0; i < units.size();) {

@@ -6,6 +6,7 @@
 
 #include "support/Log.h"
 #include "support/qbtools.h"
+#include "toolbox/graphics/BigEndian.h"
 #include "toolbox/graphics/DecodeLimits.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/RunLength.h"
@@ -13,9 +14,6 @@
 namespace {
 
 constexpr std::array<std::uint8_t, 4> kIdentifier = {'q', 'b', 'g', 'r'};
-constexpr int kLzwLayer = 100;
-constexpr int kRunLengthLayer = 20;
-constexpr int kPackedLayer = 10;
 constexpr int kOldPacked1Bit = 200;  // same content as 30
 constexpr int kOldPacked4Bit = 201;  // same content as 31
 // A run-length stream spends at most two units on one unit of output (an
@@ -35,9 +33,7 @@ t_Graphic errorRecord(int headerSize, std::array<std::uint8_t, 4> identifier = k
 // reads as 0.
 std::uint32_t headerField(const std::vector<std::uint8_t>& bytes, std::size_t offset, int count) {
   if (bytes.size() < offset + count) return 0;
-  std::uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value = value << 8 | bytes[offset + i];
-  return value;
+  return graphics::bigEndian(bytes.data() + offset, count);
 }
 
 // The record without its data: each stage makes new data, and copying the old

@@ -17,6 +17,10 @@
 #include "toolbox/graphics/Graphic.h"
 
 inline constexpr int kPictureHeaderSize = 16;
+// What each layer adds to the format code of the layers inside it.
+inline constexpr int kLzwLayer = 100;
+inline constexpr int kRunLengthLayer = 20;
+inline constexpr int kPackedLayer = 10;
 
 // Never fails outright: errors give a record with Format 0, zero sizes and
 // empty Data, which draws nothing.

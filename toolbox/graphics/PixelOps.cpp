@@ -21,11 +21,6 @@ constexpr int kGreyLimitDark = 384;   //                       palette 5
 constexpr int kGreyLimitLight = 576;  //                       palette 10, else 15
 constexpr int kNoDistance = 65535;
 
-t_RGBColor unpacked(std::uint32_t packed) {
-  return {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
-          static_cast<std::uint8_t>(packed >> 16), static_cast<std::uint8_t>(packed >> 24)};
-}
-
 t_RGBColor paletteRGB(int index) {
   if (index < 0 || index >= static_cast<int>(Palette16.size())) return {255, 0, 0, 0};
   const PaletteEntry& entry = Palette16[index];
@@ -108,7 +103,7 @@ void g_ColorRGB(std::uint8_t window, std::uint32_t packedColor) {
   }
   if (!checkedSurface("g_ColorRGB", window)) return;
   t_Window& record = WindowTable[window];
-  const t_RGBColor colour = unpacked(packedColor);
+  const t_RGBColor colour = t_RGBColor::fromPacked(packedColor);
   const int depth = record.BitDepth;
   if (depth == 1 || depth == 4) {
     const int ink = graphics::inkFor(colour, depth);

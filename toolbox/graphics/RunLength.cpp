@@ -7,6 +7,7 @@
 
 #include "support/Log.h"
 #include "support/qbtools.h"
+#include "toolbox/graphics/BigEndian.h"
 #include "toolbox/graphics/PatternFill.h"
 
 namespace {
@@ -20,12 +21,6 @@ struct Routine {
   const char* longCountLine;
   bool dumpsZeroCommand;
 };
-
-std::uint32_t bigEndian(const std::uint8_t* bytes, int count) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
-  return value;
-}
 
 // "AA BB" for the given positions, leaving out those outside the input.
 std::string hexGroup(std::span<const std::uint8_t> data, std::int64_t first, int count) {
@@ -146,7 +141,7 @@ std::vector<std::uint8_t> decodeRuns(const Routine& routine, std::span<const std
     } else if (command <= kLongerRunCommand) {
       if (command == kLongerRunCommand) logLine(routine.longCountLine);
       const std::uint32_t count =
-          countBytes == 0 ? command : bigEndian(data.data() + commandAt + 1, countBytes);
+          countBytes == 0 ? command : graphics::bigEndian(data.data() + commandAt + 1, countBytes);
       more = output.appendRepeated(data.data() + commandAt + 1 + countBytes, U, count);
     } else {
       char line[80];

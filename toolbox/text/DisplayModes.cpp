@@ -28,12 +28,6 @@ t_Window& record(std::uint8_t window) {
   return WindowTable[window];
 }
 
-t_RGBColor unpackColor(std::uint32_t packed) {
-  return t_RGBColor{static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
-                    static_cast<std::uint8_t>(packed >> 16),
-                    static_cast<std::uint8_t>(packed >> 24)};
-}
-
 // ESC i, j, k: to the next multiple of stop (plus one) of the absolute column,
 // or to a new line when that lies beyond the line.
 void tabCommand(std::uint8_t window, int stop) {
@@ -88,27 +82,17 @@ bool validRectangle(const t_Window& w, int c1, int l1, int c2, int l2) {
 }
 
 // Cuts at carriage returns, drops trailing blanks of each piece and the empty
-// pieces at the end (one piece always stays).
+// pieces at the end.
 std::string tidyScreenText(const std::string& text) {
-  std::vector<std::string> pieces(1);
-  for (char byte : text) {
-    if (static_cast<std::uint8_t>(byte) == kCarriageReturn) {
-      pieces.emplace_back();
-    } else {
-      pieces.back().push_back(byte);
-    }
+  std::vector<Text> pieces = textsplit(Text::fromBytes(text), kCarriageReturn);
+  for (Text& piece : pieces) {
+    while (!piece.empty() && piece.Elements.back() == kBlank) piece.Elements.pop_back();
   }
-  for (std::string& piece : pieces) {
-    while (!piece.empty() && piece.back() == ' ') piece.pop_back();
-  }
-  while (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back();
-  std::string joined;
-  for (std::size_t index = 0; index < pieces.size(); ++index) {
-    if (index > 0) joined.push_back(static_cast<char>(kCarriageReturn));
-    joined += pieces[index];
-  }
+  while (!pieces.empty() && pieces.back().empty()) pieces.pop_back();
+  const Text tidied = textjoin(pieces, kCarriageReturn);
+  const std::string joined(tidied.Elements.begin(), tidied.Elements.end());
   if (isValidUtf8(joined)) return joined;
-  return texttostring(Text::fromBytes(joined));
+  return texttostring(tidied);
 }
 
 }  // namespace
@@ -135,7 +119,7 @@ void t_Color(std::uint8_t window, int colour) {
   if (!t_CheckTextWindow("t_Color", window, false)) return;
   t_Window& w = record(window);
   w.TextColor = static_cast<std::uint8_t>((colour & 15) << 4 | (w.TextColor & 15));
-  w.RGBColor = unpackColor(g_PaletteColor(colour & 15));
+  w.RGBColor = t_RGBColor::fromPacked(g_PaletteColor(colour & 15));
 }
 
 DisplayModeResult t_ApplyDisplayMode(std::uint8_t window, int code) {

@@ -4,6 +4,7 @@
 #include "support/Bundle.h"
 #include "support/Log.h"
 #include "support/qbtools.h"
+#include "toolbox/graphics/BigEndian.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/text/Glyphs.h"
 
@@ -27,9 +28,7 @@ constexpr std::array<std::uint8_t, 4> kFontIdentifier = {'q', 'b', 'f', 'n'};
 std::uint32_t readBigEndian(std::span<const std::uint8_t> bytes, std::size_t offset,
                             std::size_t count) {
   if (offset + count > bytes.size()) return 0;
-  std::uint32_t value = 0;
-  for (std::size_t index = 0; index < count; ++index) value = value << 8 | bytes[offset + index];
-  return value;
+  return graphics::bigEndian(bytes.data() + offset, static_cast<int>(count));
 }
 
 void storeBigEndian(std::vector<std::uint8_t>& out, std::size_t offset, std::uint32_t value,

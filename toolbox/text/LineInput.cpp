@@ -12,6 +12,7 @@
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/MainThread.h"
 
 namespace {
 
@@ -105,11 +106,8 @@ void insertTypedCode(std::uint8_t window) {
 }
 
 std::string pasteboardText() {
-  std::string text;
-  if (host::installed()) {
-    host::current().runOnMainAndWait([&] { text = host::current().pasteboardText(); });
-  }
-  return text;
+  if (!host::installed()) return {};
+  return onMainThread([] { return host::current().pasteboardText(); });
 }
 
 // The first line's Latin-1 characters, at most kMaxPastedCharacters of them.
@@ -129,7 +127,7 @@ std::string pastedKeys(const std::string& pasteboard) {
 
 void setPasteboardText(const std::string& text) {
   if (!host::installed()) return;
-  host::current().runOnMainAndWait([&] { host::current().setPasteboardText(text); });
+  onMainThread([&] { host::current().setPasteboardText(text); });
 }
 
 // Keys below 32 edit the field; text is the field before the key.

@@ -17,6 +17,7 @@
 #include "support/qbtools.h"
 #include "toolbox/graphics/Color.h"
 #include "toolbox/text/Glyphs.h"
+#include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/SystemWindows.h"
@@ -361,7 +362,7 @@ void t_ClearWindow(std::uint8_t window) {
   }
   if (record.TextMemoryStart < 0) return;
   const std::int64_t cells = std::int64_t{record.TextWidth} * record.TextHeight;
-  const std::int64_t colourPlane = (record.TextMemoryEnd - record.TextMemoryStart + 1) / 2;
+  const std::int64_t colourPlane = textblock::colourPlaneOffset(record);
   if (cells <= 0 || cells > colourPlane) return;
   std::memset(VideoMemory + record.TextMemoryStart, kBlankCell, static_cast<std::size_t>(cells));
   std::memset(VideoMemory + record.TextMemoryStart + colourPlane, record.TextColor,

@@ -2,14 +2,15 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 
 #include "support/Clock.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
-#include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/MainThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 
@@ -53,34 +54,18 @@ t_MenuEvent eventOf(const MenuSender& sender) {
   return event;
 }
 
-int findAction(int tag) {
+// A copy of the table entry of tag, so the caller need not hold the lock.
+std::optional<t_MenuAction> actionEntry(int tag) {
   std::lock_guard guard(tableLock);
   for (const t_MenuAction& entry : MenuActionTable) {
-    if (entry.Tag == tag) return entry.Action;
+    if (entry.Tag == tag) return entry;
   }
-  return 0;
-}
-
-bool hasAction(int tag) {
-  std::lock_guard guard(tableLock);
-  for (const t_MenuAction& entry : MenuActionTable) {
-    if (entry.Tag == tag) return true;
-  }
-  return false;
+  return std::nullopt;
 }
 
 // Runs a panel for the table entry of tag and stores its result there.
 void runPanel(int tag, int action) {
-  t_MenuAction entry;
-  {
-    std::lock_guard guard(tableLock);
-    for (const t_MenuAction& candidate : MenuActionTable) {
-      if (candidate.Tag == tag) {
-        entry = candidate;
-        break;
-      }
-    }
-  }
+  const t_MenuAction entry = actionEntry(tag).value_or(t_MenuAction{});
   std::string path;
   if (action == kActionOpenPanel) {
     std::vector<std::string> paths =
@@ -115,9 +100,7 @@ void copyText() {
     desktop.setPasteboardText(t_TextToPlain(t_GetScreen(w, "\r")));
   } else if (w == host::kSystemConsoleWindow || w == host::kVirtualPrinterWindow) {
     if (!desktop.hasTextView(w)) {
-      logLine(w == host::kSystemConsoleWindow
-                  ? "t_MenuEventHandler: System console window is nil, resource undefined."
-                  : "t_MenuEventHandler: Virtual printer window is nil, resource undefined.");
+      systemtext::logMissingTextView("t_MenuEventHandler", w);
       beep();
       return;
     }
@@ -281,9 +264,11 @@ void t_SetProgramActionHook(std::function<void()> hookRoutine) {
 void t_MenuEventHandler(const MenuSender& sender) {
   t_MenuEvent event = eventOf(sender);
   bool builtIn = false;
-  if (sender.inMenu && sender.tag != 0 && hasAction(sender.tag)) {
-    perform(sender.tag, findAction(sender.tag));
-    builtIn = true;
+  if (sender.inMenu && sender.tag != 0) {
+    if (const std::optional<t_MenuAction> entry = actionEntry(sender.tag)) {
+      perform(sender.tag, entry->Action);
+      builtIn = true;
+    }
   }
   {
     std::lock_guard guard(queueLock);
@@ -328,9 +313,7 @@ void t_MenuPrepare() {
 }
 
 host::HostMenu* t_MenuItemLookup(const std::string& title) {
-  host::HostMenu* menu = nullptr;
-  host::current().runOnMainAndWait([&] { menu = host::current().topLevelMenu(title); });
-  return menu;
+  return onMainThread([&] { return host::current().topLevelMenu(title); });
 }
 
 int t_MenuItemIndex(const std::string& menuTitle, const std::string& itemTitle) {
@@ -339,29 +322,26 @@ int t_MenuItemIndex(const std::string& menuTitle, const std::string& itemTitle) 
     logLine("t_MenuItemIndex: Menu not found.");
     return kMenuNotFound;
   }
-  int found = kItemNotFound;
-  host::current().runOnMainAndWait([&] {
+  return onMainThread([&] {
     host::Host& desktop = host::current();
-    int count = desktop.menuItemCount(menu);
-    for (int index = 0; index < count && found == kItemNotFound; ++index) {
-      if (desktop.menuItemTitle(menu, index) == itemTitle) found = index;
+    const int count = desktop.menuItemCount(menu);
+    for (int index = 0; index < count; ++index) {
+      if (desktop.menuItemTitle(menu, index) == itemTitle) return index;
     }
+    return kItemNotFound;
   });
-  return found;
 }
 
 void t_MenuItemDelete(const std::string& menuTitle, int position) {
-  host::current().runOnMainAndWait([&] {
+  onMainThread([&] {
     host::HostMenu* menu = menuAndIndex("t_MenuItemDelete", menuTitle, position);
     if (menu != nullptr) host::current().removeMenuItem(menu, position);
   });
 }
 
 std::string t_MenuItemTitle(const std::string& menuTitle, int position) {
-  std::string title;
-  host::current().runOnMainAndWait([&] {
+  return onMainThread([&] {
     host::HostMenu* menu = menuAndIndex("t_MenuItemTitle", menuTitle, position);
-    if (menu != nullptr) title = host::current().menuItemTitle(menu, position);
+    return menu != nullptr ? host::current().menuItemTitle(menu, position) : std::string();
   });
-  return title;
 }

@@ -109,8 +109,8 @@ int refreshAutoUpdatePass() {
     // VerticalBlank is false while window 0's view builds its image: no new
     // request then.
     if (!record.Initialized || !record.AutoUpdate || !record.VerticalBlank) continue;
-    if (!isDue(record, absoluteTimeMilliseconds())) continue;
     const std::int64_t requested = absoluteTimeMilliseconds();
+    if (!isDue(record, requested)) continue;
     const bool hasView = onMainThread([window] {
       host::Host& desktop = host::current();
       host::HostView* view = desktop.graphicView(window);

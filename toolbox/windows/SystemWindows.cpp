@@ -4,15 +4,11 @@
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
+#include "toolbox/windows/MainThread.h"
 
 namespace {
 constexpr const char* kPasteboardFontFamily = "Menlo";
 constexpr int kPasteboardFontPoints = 12;
-
-bool isSystemTextWindow(std::uint8_t n) {
-  return n == host::kPasteboardWindow || n == host::kVirtualPrinterWindow ||
-         n == host::kSystemConsoleWindow;
-}
 
 // The window's name in the "... window is nil" lines.
 std::string systemWindowName(std::uint8_t n) {
@@ -22,15 +18,27 @@ std::string systemWindowName(std::uint8_t n) {
 }
 }  // namespace
 
+namespace systemtext {
+bool isSystemTextWindow(std::uint8_t n) {
+  return n == host::kPasteboardWindow || n == host::kVirtualPrinterWindow ||
+         n == host::kSystemConsoleWindow;
+}
+
+void logMissingTextView(const char* routineName, std::uint8_t n) {
+  logLine(std::string(routineName) + ": " + systemWindowName(n) +
+          " window is nil, resource undefined.");
+}
+}  // namespace systemtext
+
+using systemtext::isSystemTextWindow;
+
 bool t_WindowTextView(std::uint8_t n) {
   if (!isSystemTextWindow(n)) return false;
-  bool exists = false;
-  host::current().runOnMainAndWait([&] { exists = host::current().hasTextView(n); });
-  return exists;
+  return onMainThread([n] { return host::current().hasTextView(n); });
 }
 
 void t_PasteboardPrepare() {
-  host::current().runOnMainAndWait([] {
+  onMainThread([] {
     host::Host& desktop = host::current();
     if (!desktop.hasTextView(host::kPasteboardWindow)) return;
     desktop.setUpPlainTextView(host::kPasteboardWindow, kPasteboardFontFamily,
@@ -40,15 +48,14 @@ void t_PasteboardPrepare() {
 }
 
 void t_SystemTextClear(std::uint8_t n, const char* routineName) {
-  bool missing = false;
-  host::current().runOnMainAndWait([&] {
+  const bool missing = onMainThread([n] {
     host::Host& desktop = host::current();
-    missing = !isSystemTextWindow(n) || !desktop.hasTextView(n);
-    if (!missing) desktop.setTextViewString(n, "");
+    if (!isSystemTextWindow(n) || !desktop.hasTextView(n)) return true;
+    desktop.setTextViewString(n, "");
+    return false;
   });
   if (missing) {
-    logLine(std::string(routineName) + ": " + systemWindowName(n) +
-            " window is nil, resource undefined.");
+    systemtext::logMissingTextView(routineName, n);
     beep();
   }
 }

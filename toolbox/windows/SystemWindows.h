@@ -18,3 +18,11 @@ void t_SystemTextClear(std::uint8_t n, const char* routineName);
 // The program's characters as plain text (UTF-8 in, UTF-8 out): the box and
 // symbol codes 127..160 become ASCII look-alikes.
 std::string t_TextToPlain(const std::string& textUtf8);
+
+namespace systemtext {
+// True for the pasteboard, virtual printer and system console.
+bool isSystemTextWindow(std::uint8_t n);
+// The line for a system text window n whose text view is missing, headed by
+// routineName.
+void logMissingTextView(const char* routineName, std::uint8_t n);
+}  // namespace systemtext

@@ -13,6 +13,7 @@
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/MainThread.h"
 #include "toolbox/windows/Refresh.h"
+#include "toolbox/windows/SystemWindows.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ using host::kPasteboardWindow;
 using host::kPreferencesWindow;
 using host::kSystemConsoleWindow;
 using host::kVirtualPrinterWindow;
+using systemtext::isSystemTextWindow;
 
 constexpr auto kQuitMessagePause = std::chrono::milliseconds(100);
 // Room that the interface description leaves around the text views.
@@ -32,33 +34,17 @@ bool isGraphic(std::uint8_t window) {
   return window < kGraphicWindowCount;
 }
 
-bool isSystemTextWindow(std::uint8_t window) {
-  return window == kPasteboardWindow || window == kVirtualPrinterWindow ||
-         window == kSystemConsoleWindow;
-}
-
 host::HostWindow* existingWindow(std::uint8_t window, const char* routineName) {
   host::HostWindow* hostWindow = t_WindowHost(window);
   if (hostWindow == nullptr) logLine(std::string(routineName) + ": Window does not exist.");
   return hostWindow;
 }
 
-const char* missingTextViewMessage(std::uint8_t window) {
-  switch (window) {
-    case kPasteboardWindow:
-      return "t_WindowVisible: Pasteboard window is nil, resource undefined.";
-    case kVirtualPrinterWindow:
-      return "t_WindowVisible: Virtual printer window is nil, resource undefined.";
-    default:
-      return "t_WindowVisible: System console window is nil, resource undefined.";
-  }
-}
-
 void showSystemTextWindow(std::uint8_t window, host::HostWindow* hostWindow, bool visible) {
   onMainThread([&] {
     host::Host& desktop = host::current();
     if (!desktop.hasTextView(window)) {
-      logLine(missingTextViewMessage(window));
+      systemtext::logMissingTextView("t_WindowVisible", window);
       beep();
       return;
     }

@@ -1,0 +1,34 @@
+#include "tools/ToolFiles.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "support/qbtools.h"
+
+namespace toolfiles {
+
+std::vector<std::uint8_t> readInputFile(const std::string& path) {
+  std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+  if (bytes.empty()) {
+    std::fprintf(stderr, "%s: cannot read the file or it is empty\n", path.c_str());
+  }
+  return bytes;
+}
+
+bool writeOutputFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  return writeOutputFile(
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool writeOutputFile(const std::string& path, std::string_view text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  // A full disk may show only when the buffer goes out.
+  if (!out.flush()) {
+    std::fprintf(stderr, "%s: cannot write the file\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace toolfiles
