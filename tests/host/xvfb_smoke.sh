@@ -14,8 +14,9 @@ done
 [ -f "$bundle/Contents/Resources/Data/DATA000.word" ] || skip "no game data in $bundle"
 
 work=$(mktemp -d)
-display=":$((90 + $$ % 100))"
-Xvfb "$display" -screen 0 2600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts
+# clients, so neither a busy display nor a slow start can trip the test.
+Xvfb -displayfd 3 -screen 0 2600x1000x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 app=""
 cleanup() {
@@ -25,22 +26,34 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY="$display"
-for attempt in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_for() {
+  limit=$(($(date +%s) + $1))
+  shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$limit" ] || return 1
+    sleep 0.1
+  done
+}
+display_ready() { grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null || ! kill -0 "$xvfb" 2>/dev/null; }
+wait_for 30 display_ready
+grep -q '^[0-9][0-9]*$' "$work/display" || { echo "FAILED: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
 
 "$velmorat" --bundle "$bundle" >"$work/log.txt" 2>"$work/err.txt" &
 app=$!
 
 # The text window is the one standing right of the picture window (x 1280).
+# A sanitizer build on a busy machine may take many seconds to get there.
 window=""
-for attempt in $(seq 100); do
+text_window_shown() {
   for id in $(xdotool search --onlyvisible --name '^Velmorat' 2>/dev/null); do
     x=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Position: \([0-9]*\),.*/\1/p')
     [ "${x:-0}" -ge 1200 ] && window=$id
   done
-  [ -n "$window" ] && grep -q 'Befehl\|#0' "$work/log.txt" && break
-  sleep 0.1
-done
+  [ -n "$window" ] && grep -q 'Befehl\|#0' "$work/log.txt"
+}
+wait_for 60 text_window_shown
 [ -n "$window" ] || { echo "FAILED: the text window did not appear"; cat "$work/err.txt"; exit 1; }
 sleep 1
 
@@ -68,8 +81,8 @@ xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window
 sleep 0.3
 # Return through the story's key prompts until the game asks for a command,
 # so that nothing but the echo of the typed keys changes the screen.
-for attempt in $(seq 10); do
-  grep -q 'Command = INPUT' "$work/log.txt" && break
+limit=$(($(date +%s) + 30))
+until grep -q 'Command = INPUT' "$work/log.txt" || [ "$(date +%s)" -ge "$limit" ]; do
   xdotool key Return
   sleep 0.5
 done
