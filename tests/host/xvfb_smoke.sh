@@ -35,9 +35,10 @@ wait_for() {
     sleep 0.1
   done
 }
-display_ready() { grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null || ! kill -0 "$xvfb" 2>/dev/null; }
-wait_for 30 display_ready
-grep -q '^[0-9][0-9]*$' "$work/display" || { echo "FAILED: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+display_known() { grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; }
+xvfb_settled() { display_known || ! kill -0 "$xvfb" 2>/dev/null; }
+wait_for 30 xvfb_settled
+display_known || { echo "FAILED: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$work/display")"
 
 "$velmorat" --bundle "$bundle" >"$work/log.txt" 2>"$work/err.txt" &
@@ -81,11 +82,13 @@ xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window
 sleep 0.3
 # Return through the story's key prompts until the game asks for a command,
 # so that nothing but the echo of the typed keys changes the screen.
-limit=$(($(date +%s) + 30))
-until grep -q 'Command = INPUT' "$work/log.txt" || [ "$(date +%s)" -ge "$limit" ]; do
+at_command_prompt() {
+  grep -q 'Command = INPUT' "$work/log.txt" && return 0
   xdotool key Return
-  sleep 0.5
-done
+  sleep 0.4
+  return 1
+}
+wait_for 30 at_command_prompt
 sleep 0.5
 before=$(ink)
 xdotool type --delay 80 "wxyz"
