@@ -47,19 +47,31 @@ void nameCurrentThread(std::string_view name) {
   pthread_setname_np(pthread_self(), shortName.c_str());
 }
 
-void startbackground(std::function<void()> routine) {
+namespace {
+std::optional<pthread_t> startBackgroundThread(std::function<void()> routine, bool joinable) {
   auto owned = std::make_unique<std::function<void()>>(std::move(routine));
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setstacksize(&attributes, kBackgroundStackBytes);
-  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  pthread_attr_setdetachstate(&attributes,
+                              joinable ? PTHREAD_CREATE_JOINABLE : PTHREAD_CREATE_DETACHED);
   pthread_t thread;
   const int error = pthread_create(&thread, &attributes, runBackgroundRoutine, owned.get());
   pthread_attr_destroy(&attributes);
   if (error != 0) {
     logLine("startbackground: Error #" + std::to_string(error) + " (" + std::strerror(error) +
             "), routine not started.");
-    return;
+    return std::nullopt;
   }
   owned.release();  // the thread owns it now
+  return thread;
+}
+}  // namespace
+
+void startbackground(std::function<void()> routine) {
+  startBackgroundThread(std::move(routine), false);
+}
+
+std::optional<pthread_t> startjoinablebackground(std::function<void()> routine) {
+  return startBackgroundThread(std::move(routine), true);
 }

@@ -8,9 +8,12 @@
 // scalars; positions in the Text routines count bytes.
 #pragma once
 
+#include <pthread.h>
+
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,6 +119,9 @@ int threadnumber();
 inline constexpr std::size_t kBackgroundStackBytes = 0x80000;
 // Runs routine on a new detached thread with a 512 KB stack and returns at once.
 void startbackground(std::function<void()> routine);
+// The same on a thread that the caller joins (pthread_join) once it is to end;
+// nothing when the thread could not be made (logged as by startbackground).
+std::optional<pthread_t> startjoinablebackground(std::function<void()> routine);
 
 // --- Sound and panels ------------------------------------------------------------
 

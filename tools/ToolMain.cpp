@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/fake/FakeHost.h"
+#include "toolbox/windows/Refresh.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -49,7 +50,9 @@ int main(int argc, char** argv) {
     }
     static host::FakeHost screenlessHost;
     host::install(&screenlessHost);
-    return command.run(rest);
+    const int status = command.run(rest);
+    stopRefreshProcess();  // a command that set up a window started it
+    return status;
   }
   std::fprintf(stderr, "velmorat-tool: unknown command '%s'\n\n", args[0].c_str());
   printCommandList();

@@ -146,8 +146,14 @@ GraphicView::GraphicView(int window, QWidget* parent) : QWidget(parent), window_
 
 void GraphicView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  bool ready = viewRedraw(static_cast<std::uint8_t>(window_), image_,
-                          [this](const host::ArgbImage& image) { copyArgbImage(image, shown_); });
+  // The toolbox converts into the image's own memory, and only when the
+  // window changed since this view last showed it.
+  bool ready = viewRedraw(static_cast<std::uint8_t>(window_), shownChange_,
+                          [this](int width, int height, bool& fresh) {
+                            fresh = shown_.width() != width || shown_.height() != height;
+                            if (fresh) shown_ = QImage(width, height, QImage::Format_RGB32);
+                            return reinterpret_cast<std::uint32_t*>(shown_.bits());
+                          });
   if (!ready || shown_.isNull()) {
     painter.fillRect(rect(), Qt::black);
     return;

@@ -86,8 +86,8 @@ class GraphicView : public QWidget {
  private:
   int window_;
   host::HostView handle_;
-  host::ArgbImage image_;  // reused: a redraw allocates nothing once sized
-  QImage shown_;
+  QImage shown_;                   // Format_RGB32: the toolbox's host words, drawn as they are
+  std::uint64_t shownChange_ = 0;  // the window's change count that shown_ holds
 };
 
 // A system text window's parts; the ruler only for the printer and console.

@@ -16,6 +16,7 @@
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
 #include "support/Bundle.h"
+#include "toolbox/windows/Refresh.h"
 
 namespace {
 constexpr int kExitUsage = 2;
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
     if (play) play->start();
   });
   int status = application.exec();
+  stopRefreshProcess();
   if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
   std::fflush(stdout);
   // The program thread may still wait for the main thread, which no longer

@@ -18,6 +18,7 @@
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
+#include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 
 namespace testing_engine {
@@ -133,6 +134,7 @@ GameRun::~GameRun() {
   } else {
     thread_.join();
   }
+  stopRefreshProcess();  // the screenless host outlives no thread of the run
   // Failures reported during the run went to the captured output with the log.
   std::string captured = log();
   if (testing::Test::HasFailure()) std::fputs(captured.c_str(), stderr);

@@ -19,6 +19,7 @@
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/Font.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Refresh.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
       ++differences;
     }
   }
+  stopRefreshProcess();  // t_InitWindow started it; it must not outlive the host
   if (differences > 0) {
     std::fprintf(stderr, "%d of %d pixels differ from %s\n", differences,
                  kPictureWidth * kPictureHeight, argv[1]);

@@ -6,6 +6,7 @@
 
 #include "HostFixture.h"
 #include "app/ProgramThread.h"
+#include "toolbox/windows/Refresh.h"
 
 namespace {
 QtHost* theHost = nullptr;
@@ -26,5 +27,7 @@ int main(int argc, char** argv) {
   // the title-bar height, as the application has them.
   applicationDidFinishLaunching([] {});
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  stopRefreshProcess();  // it must not outlive the host
+  return status;
 }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <condition_variable>
+#include <mutex>
 #include <random>
 #include <thread>
 
 #include "graphics/LogCapture.h"
 #include "support/Clock.h"
 #include "toolbox/graphics/Color.h"
+#include "toolbox/graphics/PixelOps.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 #include "windows/GraphicWindowFixture.h"
@@ -61,6 +65,20 @@ std::vector<std::uint8_t> fastImage(const std::vector<std::uint8_t>& memory, int
   return out;
 }
 
+// The host's words written out as the design's bytes, for comparison.
+std::vector<std::uint8_t> hostWordsAsArgb(const std::vector<std::uint8_t>& memory, int depth,
+                                          int width, int height) {
+  std::vector<std::uint32_t> words(std::size_t(width) * height, 0xEEEEEEEE);
+  EXPECT_TRUE(convertPixelsToHostWords(memory.data(), depth, width, height, words.data()));
+  std::vector<std::uint8_t> out;
+  for (std::uint32_t word : words) {
+    out.insert(out.end(),
+               {static_cast<std::uint8_t>(word >> 24), static_cast<std::uint8_t>(word >> 16),
+                static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word)});
+  }
+  return out;
+}
+
 TEST(PixelConversion, FastPathsGiveThePixelsOfThePlainAlgorithm) {
   std::mt19937 random(20260107);
   // odd widths and sizes that leave tails after every vector width
@@ -70,9 +88,11 @@ TEST(PixelConversion, FastPathsGiveThePixelsOfThePlainAlgorithm) {
       for (int height : {1, 2, 5}) {
         std::vector<std::uint8_t> memory(pixelBlockBytes(depth, width, height));
         for (std::uint8_t& byte : memory) byte = static_cast<std::uint8_t>(random());
-        ASSERT_EQ(fastImage(memory, depth, width, height),
-                  referenceImage(memory, depth, width, height))
+        const std::vector<std::uint8_t> reference = referenceImage(memory, depth, width, height);
+        ASSERT_EQ(fastImage(memory, depth, width, height), reference)
             << depth << " bit, " << width << " x " << height;
+        ASSERT_EQ(hostWordsAsArgb(memory, depth, width, height), reference)
+            << "host words, " << depth << " bit, " << width << " x " << height;
       }
     }
   }
@@ -121,13 +141,14 @@ class RefreshTest : public windowtest::GraphicWindowTest {
     desktop.runOnMainAndWait([&] { count = desktop.view(window).needsDisplayCount; });
     return count;
   }
-  // Runs one pass per simulated millisecond and returns the milliseconds
-  // (from the start) at which window asked for a redraw.
+  // Changes the window and runs one pass every simulated millisecond; returns
+  // the milliseconds (from the start) at which window asked for a redraw.
   std::vector<int> requestTimes(std::uint8_t window, int milliseconds) {
     std::vector<int> times;
     const double start = fakeSeconds;
     for (int now = 0; now < milliseconds; ++now) {
       fakeSeconds = start + now / 1000.0;
+      markWindowChanged(window);
       const int before = requests(window);
       refreshAutoUpdatePass();
       if (requests(window) > before) times.push_back(now);
@@ -165,18 +186,60 @@ TEST_F(RefreshTest, SkipsWindowsWithoutAutoUpdateAndWindowZeroWhileItsViewDraws)
   EXPECT_EQ(requests(1), 0);
 }
 
-TEST_F(RefreshTest, TheProcessRunsUntilItsFlagIsCleared) {
+TEST_F(RefreshTest, OnlyAChangeOrAVisibilityChangeAsksForARedraw) {
+  openAutoWindow(2);
+  EXPECT_EQ(refreshAutoUpdatePass(), 1);
+  fakeSeconds = fakeSeconds + 1.0;  // long due, but nothing changed
+  EXPECT_EQ(refreshAutoUpdatePass(), 0);
+  g_Plot(2, 3, 4);
+  EXPECT_EQ(refreshAutoUpdatePass(), 1);
+  fakeSeconds = fakeSeconds + 1.0;
+  t_WindowVisible(2, false);
+  EXPECT_EQ(refreshAutoUpdatePass(), 1);
+  // A change before the interval is over waits for it, and is not lost.
+  fakeSeconds = fakeSeconds + 0.010;
+  g_Plot(2, 5, 5);
+  EXPECT_EQ(refreshAutoUpdatePass(), 0);
+  fakeSeconds = fakeSeconds + 0.030;
+  EXPECT_EQ(refreshAutoUpdatePass(), 1);
+}
+
+// The screenless host that tells a waiting test when a view was marked.
+class MarkSignallingHost : public host::FakeHost {
+ public:
+  void setNeedsDisplay(host::HostView* view) override {
+    FakeHost::setNeedsDisplay(view);
+    {
+      std::lock_guard guard(lock_);
+      ++marks_;
+    }
+    marked_.notify_all();
+  }
+  bool awaitMarks(int count) {
+    std::unique_lock lock(lock_);
+    return marked_.wait_for(lock, std::chrono::seconds(30), [&] { return marks_ >= count; });
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable marked_;
+  int marks_ = 0;
+};
+
+TEST_F(RefreshTest, TheProcessSleepsUntilAChangeAndIsJoinedWhenStopped) {
+  MarkSignallingHost signalling;
+  host::install(&signalling);
   openAutoWindow(0);
   LogCapture log;
   setClockSourceForTesting(nullptr);
-  std::thread process(t_WindowAutoUpdateProcess);
-  for (int wait = 0; wait < 2000 && requests(0) == 0; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
   AutoUpdateRunning = false;
-  process.join();
-  EXPECT_GE(requests(0), 1);
+  startRefreshProcess();
+  ASSERT_TRUE(signalling.awaitMarks(1));
+  g_Plot(0, 1, 1);  // shown within the refresh interval, woken by the change itself
+  ASSERT_TRUE(signalling.awaitMarks(2));
+  stopRefreshProcess();
   EXPECT_FALSE(AutoUpdateRunning);
+  host::install(&desktop);
   const std::string lines = log.text();
   EXPECT_TRUE(lines.starts_with("t_WindowAutoUpdateProcess: Start.\n"));
   EXPECT_TRUE(lines.ends_with("t_WindowAutoUpdateProcess: End.\n"));
@@ -231,8 +294,11 @@ TEST_F(RefreshTest, NothingHappensBeforeTheMemoryIsReady) {
   t_WindowUpdate(1, false);
   EXPECT_TRUE(t_WindowImage(1).bytes.empty());
   EXPECT_FALSE(viewWantsUpdateLayer(1));
-  host::ArgbImage image;
-  EXPECT_FALSE(viewRedraw(1, image, [](const host::ArgbImage&) { FAIL(); }));
+  std::uint64_t shown = 0;
+  EXPECT_FALSE(viewRedraw(1, shown, [](int, int, bool&) -> std::uint32_t* {
+    ADD_FAILURE();
+    return nullptr;
+  }));
   EXPECT_EQ(log.text(), "");
 }
 
@@ -240,17 +306,48 @@ TEST_F(RefreshTest, WindowZerosViewClearsVerticalBlankWhileItShowsTheImage) {
   openAutoWindow(0);
   openAutoWindow(1);
   EXPECT_TRUE(viewWantsUpdateLayer(0));
-  host::ArgbImage image;
+  std::vector<std::uint32_t> words(32 * 32);
+  std::uint64_t shown = 0;
   bool blankDuringShow = true;
-  EXPECT_TRUE(viewRedraw(0, image, [&](const host::ArgbImage& shown) {
+  EXPECT_TRUE(viewRedraw(0, shown, [&](int width, int, bool& fresh) {
     blankDuringShow = WindowTable[0].VerticalBlank;
-    EXPECT_EQ(shown.width, 32);
+    EXPECT_EQ(width, 32);
+    fresh = true;
+    return words.data();
   }));
   EXPECT_FALSE(blankDuringShow);
   EXPECT_TRUE(WindowTable[0].VerticalBlank);
-  EXPECT_TRUE(viewRedraw(1, image, [&](const host::ArgbImage&) {
+  EXPECT_TRUE(viewRedraw(1, shown, [&](int, int, bool&) {
     EXPECT_TRUE(WindowTable[1].VerticalBlank);  // only window 0 guards its redraw
+    return words.data();
   }));
+}
+
+TEST_F(RefreshTest, AViewConvertsIntoTheHostsMemoryOnlyWhatChanged) {
+  openAutoWindow(1);
+  // Distinct channels, so that a red/blue swap would show.
+  g_ColorRGB(1, t_RGBColor{255, 200, 100, 50}.packed());
+  g_Plot(1, 0, 0);
+  std::vector<std::uint32_t> words(32 * 32, 0xEEEEEEEE);
+  std::uint64_t shown = 0;
+  bool fresh = true;
+  const auto memory = [&](int width, int height, bool& isFresh) {
+    EXPECT_EQ(width * height, 32 * 32);
+    isFresh = fresh;
+    return words.data();
+  };
+  EXPECT_TRUE(viewRedraw(1, shown, memory));
+  EXPECT_EQ(words[0], 0xFFC86432u);
+  EXPECT_EQ(words[1], 0xFF000000u);  // cleared memory is black
+  // A redraw of unchanged pixels into memory that holds them converts nothing.
+  fresh = false;
+  words[0] = 0;
+  EXPECT_TRUE(viewRedraw(1, shown, memory));
+  EXPECT_EQ(words[0], 0u);
+  g_Plot(1, 1, 0);
+  EXPECT_TRUE(viewRedraw(1, shown, memory));
+  EXPECT_EQ(words[0], 0xFFC86432u);
+  EXPECT_EQ(words[1], 0xFFC86432u);
 }
 
 TEST_F(RefreshTest, PictureOfAWindowIsItsImage) {

@@ -17,6 +17,7 @@
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/graphics/PixelSurface.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/VideoMemory.h"
 
 using graphics::PixelSurface;
@@ -260,6 +261,7 @@ void g_Draw(std::uint8_t window, const t_Graphic& picture, int x, int y, std::ui
                        blockSize(plain->PixelHeight), transparent, record.DrawingMode,
                        static_cast<std::uint8_t>(record.TextColor >> 4));
   drawer.draw();
+  markWindowChanged(window);
   if (const std::optional<PlotColor> last = drawer.lastColour()) {
     record.TextColor = static_cast<std::uint8_t>(last->ink << 4 | (record.TextColor & 0x0F));
   }

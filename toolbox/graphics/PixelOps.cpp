@@ -8,6 +8,7 @@
 #include "support/Log.h"
 #include "toolbox/graphics/Color.h"
 #include "toolbox/graphics/PixelSurface.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/VideoMemory.h"
 
 using graphics::checkedSurface;
@@ -67,6 +68,7 @@ void g_Plot(std::uint8_t window, int x, int y) {
     surface->plot(x, y,
                   PlotColor{record.RGBColor, static_cast<std::uint8_t>(record.TextColor >> 4)},
                   record.DrawingMode);
+    markWindowChanged(window);
   }
   record.PositionX = x;
   record.PositionY = y;
@@ -94,6 +96,7 @@ void g_ClearScreen(std::uint8_t window, int paletteIndex, int rows) {
     graphics::replacedBytes(surface->depth, 0, PlotColor{paletteRGB(paletteIndex)}, pixel);
   }
   surface->fillRows(rows, pixel, std::max(surface->depth / 8, 1));
+  markWindowChanged(window);
 }
 
 void g_ColorRGB(std::uint8_t window, std::uint32_t packedColor) {

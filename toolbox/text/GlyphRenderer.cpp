@@ -7,6 +7,7 @@
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/OutputRedirect.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
@@ -229,6 +230,7 @@ void t_PrintSymbol(std::uint8_t window, std::uint8_t code, std::uint8_t colour, 
             VideoMemory + record.MemoryStart + std::int64_t{font.Height} * (line - 1) * rowBytes,
             rowBytes, font.Width * (column - 1)};
         drawGlyph(record, glyph, ink << 4 | paper, target);
+        markWindowChanged(window);
       }
     } else if (font.Format == kFontFormatMono || font.Format == kFontFormatMonoCompressed ||
                font.Format == kFontFormatGreyCompressed) {

@@ -10,6 +10,7 @@
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/OutputRedirect.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
@@ -416,4 +417,5 @@ void t_MoveVideoMemory(std::int64_t from, std::int64_t to, std::int64_t count) {
     return;
   }
   std::memmove(VideoMemory + to, VideoMemory + from, static_cast<std::size_t>(count));
+  markVideoMemoryChanged(to, count);
 }

@@ -5,11 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <thread>
 
 #include "support/Bundle.h"
 #include "support/Log.h"
@@ -17,6 +15,7 @@
 #include "support/qbtools.h"
 #include "toolbox/graphics/Color.h"
 #include "toolbox/text/Glyphs.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/Refresh.h"
@@ -35,7 +34,6 @@ std::atomic<bool> AutoUpdateRunning{false};
 namespace {
 
 constexpr int kProgramThreadNumber = 2;
-constexpr auto kMemoryReadyPoll = std::chrono::milliseconds(10);
 // 64 KiB of the free memory are never given to a graphic block.
 constexpr std::int64_t kReservedBytes = 65536;
 // Block starts keep bit 11 clear as well as the low 10 bits: blocks start on
@@ -123,6 +121,7 @@ void releaseBlocks(std::uint8_t number, const std::string& prefix) {
     }
     below.MemoryStart = below.MemoryStart + distance;
     below.MemoryEnd = below.MemoryEnd + distance;
+    markWindowChanged(static_cast<std::uint8_t>(other));
   }
   HighMemory += distance;
 }
@@ -131,7 +130,7 @@ void releaseBlocks(std::uint8_t number, const std::string& prefix) {
 // waits until it has finished.
 void ensureMemory() {
   if (!MemoryInitStarted.load()) t_InitMemory();
-  while (!MemoryReady.load()) std::this_thread::sleep_for(kMemoryReadyPoll);
+  MemoryReady.wait(false);
 }
 
 // The application's name: the bundle's folder name without ".app".
@@ -200,6 +199,7 @@ void t_InitMemory() {
   t_MenuPrepare();
   t_PasteboardPrepare();
   MemoryReady = true;
+  MemoryReady.notify_all();
   logLine("t_InitMemory: End.");
 }
 
@@ -214,9 +214,7 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   ensureMemory();
   std::uint8_t none = kNoWindow;
   DefaultWindow.compare_exchange_strong(none, window);
-  // Claimed here rather than by the process itself, so that two quick set-ups
-  // cannot start two refresh processes.
-  if (!AutoUpdateRunning.exchange(true)) startbackground(t_WindowAutoUpdateProcess);
+  startRefreshProcess();
 
   t_Window& record = WindowTable[window];
   if (record.Initialized) releaseBlocks(window, prefix);
@@ -359,6 +357,7 @@ void t_ClearWindow(std::uint8_t window) {
     } else {
       std::memset(pixels, 0, static_cast<std::size_t>(pixelBytes));
     }
+    markWindowChanged(window);
   }
   if (record.TextMemoryStart < 0) return;
   const std::int64_t cells = std::int64_t{record.TextWidth} * record.TextHeight;

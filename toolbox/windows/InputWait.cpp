@@ -9,9 +9,11 @@ namespace {
 
 // One lock for the published wait and both condition variables: a notice
 // taken under it can never fall between a waiter's check and its sleep.
-std::mutex waitLock;
-std::condition_variable programWakeup;
-std::condition_variable observerWakeup;
+// Never destroyed: a program thread may still wait on them while the process
+// exits, and destroying a condition variable with a waiter hangs.
+std::mutex& waitLock = *new std::mutex;
+std::condition_variable& programWakeup = *new std::condition_variable;
+std::condition_variable& observerWakeup = *new std::condition_variable;
 InputWaitState published;
 
 std::mutex listenerLock;

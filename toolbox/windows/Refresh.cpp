@@ -1,74 +1,156 @@
 // Screen refresh: window images, redraw requests and the refresh process.
 #include "toolbox/windows/Refresh.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
-#include <thread>
+#include <mutex>
+#include <optional>
 
 #include "support/Clock.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/MainThread.h"
 
 namespace {
 
 constexpr int kFirstWorkerThreadNumber = 3;
-constexpr auto kIdlePassSleep = std::chrono::milliseconds(1);
 constexpr int kMillisecondsPerSecond = 1000;
+
+// The refresh process's thread, kept so that it can be joined.
+std::mutex refreshThreadLock;
+std::optional<pthread_t> refreshThread;
+
+// Per window, the change count that the last redraw request covered. Only the
+// refresh pass touches them (the refresh thread, or a test without one).
+std::array<std::atomic<std::uint64_t>, kGraphicWindowCount> requestedChange{};
 
 bool isGraphic(std::uint8_t window) {
   return window < kGraphicWindowCount;
 }
 
-// A window is due when its refresh interval has passed since the last request.
-bool isDue(const t_Window& record, std::int64_t nowMilliseconds) {
+// Milliseconds until the window's refresh interval has passed since its last
+// request; 0 or less when it is due.
+std::int64_t millisecondsUntilDue(const t_Window& record, std::int64_t nowMilliseconds) {
   const int rate = record.RefreshRate;
   const std::int64_t interval = rate == 0 ? 0 : kMillisecondsPerSecond / rate;
-  return nowMilliseconds - record.UpdateStarted >= interval;
+  return interval - (nowMilliseconds - record.UpdateStarted);
+}
+
+// A window's pixel block as read once from its record: the program thread may
+// set the window up anew meanwhile, and the conversion must stay inside the
+// video memory whatever mix of old and new values it sees.
+struct PixelsToShow {
+  const std::uint8_t* source = nullptr;
+  int bitDepth = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Nothing (after the log line of t_WindowImage where it has one) when the
+// window has no image to show.
+std::optional<PixelsToShow> pixelsToShow(std::uint8_t window) {
+  if (!MemoryReady) return std::nullopt;
+  if (!isGraphic(window)) {
+    logLine("t_WindowImage: Window is not a graphic window.");
+    return std::nullopt;
+  }
+  const t_Window& record = WindowTable[window];
+  if (!record.Initialized) {
+    logLine("t_WindowImage: Graphic window #" + std::to_string(window) + " not initialized.");
+    return std::nullopt;
+  }
+  if (!record.Visible) return std::nullopt;
+  PixelsToShow pixels{nullptr, record.BitDepth, record.Width, record.Height};
+  const std::int64_t start = record.MemoryStart;
+  const std::int64_t sourceBytes = pixelBlockBytes(pixels.bitDepth, pixels.width, pixels.height);
+  if (sourceBytes == 0) {
+    logLine("t_WindowImage: Illegal bit depth.");
+    return std::nullopt;
+  }
+  if (start < 0 || start + sourceBytes > kVideoMemorySize) {
+    logLine("t_WindowImage: Data could not be collected, image could not be created.");
+    return std::nullopt;
+  }
+  pixels.source = VideoMemory + start;
+  return pixels;
+}
+
+void recordUpdateTimes(std::uint8_t window, double startedSeconds) {
+  t_Window& record = WindowTable[window];
+  const double finished = absoluteTimeSeconds();
+  record.UpdateDuration = secondsToMicroseconds(finished) - secondsToMicroseconds(startedSeconds);
+  record.UpdateFinished = absoluteTimeMilliseconds();
+}
+
+// Asks the main thread to redraw the window's view, without waiting for it:
+// the refresh never blocks on the main thread, so the main thread can stop
+// and join it.
+void requestRedraw(int window) {
+  host::current().runOnMainAsync([window] {
+    host::Host& desktop = host::current();
+    if (host::HostView* view = desktop.graphicView(window)) {
+      desktop.setNeedsDisplay(view);
+      return;
+    }
+    logLine("t_WindowAutoUpdateProcess: Window #" + std::to_string(window) +
+            " view is nil, resource undefined.");
+  });
+}
+
+// One pass: requests every changed, due window and gives the time until the
+// next changed window falls due (nothing when none waits).
+struct PassResult {
+  int requested = 0;
+  std::optional<std::chrono::milliseconds> nextDue;
+};
+
+PassResult runRefreshPass() {
+  PassResult result;
+  for (int window = 0; window < kGraphicWindowCount; ++window) {
+    const t_Window& record = WindowTable[static_cast<std::size_t>(window)];
+    if (!record.Initialized || !record.AutoUpdate) continue;
+    const std::uint64_t change = windowChangeCount(static_cast<std::uint8_t>(window));
+    std::atomic<std::uint64_t>& requested = requestedChange[static_cast<std::size_t>(window)];
+    if (change == requested.load()) continue;
+    // VerticalBlank is false while window 0's view builds its image: no new
+    // request then; the view wakes the process when it has finished.
+    if (!record.VerticalBlank) continue;
+    const std::int64_t now = absoluteTimeMilliseconds();
+    const std::int64_t wait = millisecondsUntilDue(record, now);
+    if (wait > 0) {
+      const std::chrono::milliseconds due(wait);
+      result.nextDue = result.nextDue ? std::min(*result.nextDue, due) : due;
+      continue;
+    }
+    requested = change;
+    WindowTable[static_cast<std::size_t>(window)].UpdateStarted = now;
+    requestRedraw(window);
+    ++result.requested;
+  }
+  return result;
 }
 
 }  // namespace
 
 bool t_WindowImageInto(std::uint8_t window, host::ArgbImage& image) {
-  image.width = 0;
-  image.height = 0;
-  image.bytes.clear();
-  if (!MemoryReady) return false;
-  if (!isGraphic(window)) {
-    logLine("t_WindowImage: Window is not a graphic window.");
+  const std::optional<PixelsToShow> pixels = pixelsToShow(window);
+  if (!pixels) {
+    image = host::ArgbImage{};
     return false;
   }
-  t_Window& record = WindowTable[window];
-  if (!record.Initialized) {
-    logLine("t_WindowImage: Graphic window #" + std::to_string(window) + " not initialized.");
-    return false;
-  }
-  if (!record.Visible) return false;
   const double started = absoluteTimeSeconds();
-  // Each field is read once: the program thread may set the window up anew
-  // meanwhile, and the image must stay inside the video memory whatever mix
-  // of old and new values it sees.
-  const int bitDepth = record.BitDepth;
-  const int width = record.Width;
-  const int height = record.Height;
-  const std::int64_t start = record.MemoryStart;
-  const std::int64_t sourceBytes = pixelBlockBytes(bitDepth, width, height);
-  if (sourceBytes == 0) {
-    logLine("t_WindowImage: Illegal bit depth.");
-    return false;
-  }
-  if (width <= 0 || height <= 0 || start < 0 || start + sourceBytes > kVideoMemorySize) {
-    logLine("t_WindowImage: Data could not be collected, image could not be created.");
-    return false;
-  }
-  image.width = width;
-  image.height = height;
-  image.bytes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-  convertPixelsToArgb(VideoMemory + start, bitDepth, width, height, image.bytes.data());
-  const double finished = absoluteTimeSeconds();
-  record.UpdateDuration = secondsToMicroseconds(finished) - secondsToMicroseconds(started);
-  record.UpdateFinished = absoluteTimeMilliseconds();
+  image.width = pixels->width;
+  image.height = pixels->height;
+  // a buffer of the same size is reused as it is: no fill before the conversion
+  image.bytes.resize(std::size_t(pixels->width) * std::size_t(pixels->height) * 4);
+  convertPixelsToArgb(pixels->source, pixels->bitDepth, pixels->width, pixels->height,
+                      image.bytes.data());
+  recordUpdateTimes(window, started);
   return true;
 }
 
@@ -84,6 +166,8 @@ void t_WindowUpdate(std::uint8_t window, bool deferred) {
     logLine("t_WindowUpdate: Window is not a graphic window.");
     return;
   }
+  // The program asks to see the memory as it is now, whoever wrote it.
+  markWindowChanged(window);
   // the view lookup and the request share one trip to the main thread
   const bool hasView = onMainThread([window, deferred] {
     host::Host& desktop = host::current();
@@ -103,40 +187,41 @@ void t_WindowUpdate(std::uint8_t window, bool deferred) {
 }
 
 int refreshAutoUpdatePass() {
-  int marked = 0;
-  for (int window = 0; window < kGraphicWindowCount; ++window) {
-    t_Window& record = WindowTable[static_cast<std::size_t>(window)];
-    // VerticalBlank is false while window 0's view builds its image: no new
-    // request then.
-    if (!record.Initialized || !record.AutoUpdate || !record.VerticalBlank) continue;
-    const std::int64_t requested = absoluteTimeMilliseconds();
-    if (!isDue(record, requested)) continue;
-    const bool hasView = onMainThread([window] {
-      host::Host& desktop = host::current();
-      host::HostView* view = desktop.graphicView(window);
-      if (view != nullptr) desktop.setNeedsDisplay(view);
-      return view != nullptr;
-    });
-    if (!hasView) {
-      logLine("t_WindowAutoUpdateProcess: Window #" + std::to_string(window) +
-              " view is nil, resource undefined.");
-      continue;
-    }
-    record.UpdateStarted = requested;
-    ++marked;
-  }
-  return marked;
+  return runRefreshPass().requested;
 }
 
 void t_WindowAutoUpdateProcess() {
   logLine("t_WindowAutoUpdateProcess: Start.");
   if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_WindowAutoUpdate");
-  AutoUpdateRunning = true;
+  // AutoUpdateRunning was set by startRefreshProcess before this thread
+  // existed; setting it here could undo a stop that came first.
   while (MemoryReady && AutoUpdateRunning) {
-    if (refreshAutoUpdatePass() == 0) std::this_thread::sleep_for(kIdlePassSleep);
+    const std::uint64_t seen = changeCount();
+    const PassResult pass = runRefreshPass();
+    // Sleeps until a window changes, or until a changed window falls due: at
+    // the prompt the process does not wake at all.
+    waitForChange(seen, pass.nextDue.value_or(kNoChangeExpected));
   }
   AutoUpdateRunning = false;
   logLine("t_WindowAutoUpdateProcess: End.");
+}
+
+void startRefreshProcess() {
+  std::lock_guard guard(refreshThreadLock);
+  // Claimed before the thread exists, so that two quick set-ups cannot start
+  // two refresh processes.
+  if (AutoUpdateRunning.exchange(true)) return;
+  if (refreshThread) pthread_join(*refreshThread, nullptr);  // one that ended by itself
+  refreshThread = startjoinablebackground(t_WindowAutoUpdateProcess);
+  if (!refreshThread) AutoUpdateRunning = false;
+}
+
+void stopRefreshProcess() {
+  std::lock_guard guard(refreshThreadLock);
+  AutoUpdateRunning = false;
+  wakeRefresh();
+  if (refreshThread) pthread_join(*refreshThread, nullptr);
+  refreshThread.reset();
 }
 
 host::HostView* t_WindowView(std::uint8_t window) {
@@ -155,12 +240,27 @@ bool viewWantsUpdateLayer(std::uint8_t window) {
   return record.Initialized && record.QuickUpdate;
 }
 
-bool viewRedraw(std::uint8_t window, host::ArgbImage& image,
-                const std::function<void(const host::ArgbImage&)>& show) {
+bool viewRedraw(std::uint8_t window, std::uint64_t& shownChange, const HostImageMemory& memory) {
   if (!MemoryReady) return false;
   const bool guardsRefresh = window == 0;
   if (guardsRefresh) WindowTable[0].VerticalBlank = false;
-  if (t_WindowImageInto(window, image)) show(image);
-  if (guardsRefresh) WindowTable[0].VerticalBlank = true;
+  // Taken before the pixels are read: a write during the conversion leaves a
+  // newer count, and the next redraw converts again.
+  const std::uint64_t change = windowChangeCount(window);
+  if (const std::optional<PixelsToShow> pixels = pixelsToShow(window)) {
+    bool fresh = false;
+    std::uint32_t* words = memory(pixels->width, pixels->height, fresh);
+    if (words != nullptr && (fresh || change != shownChange)) {
+      const double started = absoluteTimeSeconds();
+      convertPixelsToHostWords(pixels->source, pixels->bitDepth, pixels->width, pixels->height,
+                               words);
+      recordUpdateTimes(window, started);
+      shownChange = change;
+    }
+  }
+  if (guardsRefresh) {
+    WindowTable[0].VerticalBlank = true;
+    wakeRefresh();  // a change that came while the view was busy is due now
+  }
   return true;
 }

@@ -3,6 +3,7 @@
 // redraw at their refresh rate, and redraws that the program asks for.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -24,6 +25,10 @@ bool t_WindowImageInto(std::uint8_t window, host::ArgbImage& image);
 // hold pixelBlockBytes(bitDepth, width, height) bytes.
 bool convertPixelsToArgb(const std::uint8_t* source, int bitDepth, int width, int height,
                          std::uint8_t* argb);
+// The same into the host's native 32-bit words 0xFFRRGGBB (what a desktop
+// shows without another conversion), width * height of them.
+bool convertPixelsToHostWords(const std::uint8_t* source, int bitDepth, int width, int height,
+                              std::uint32_t* words);
 // Bytes a graphic block of that depth and size holds (0 for an unknown depth).
 std::int64_t pixelBlockBytes(int bitDepth, int width, int height);
 
@@ -32,10 +37,23 @@ std::int64_t pixelBlockBytes(int bitDepth, int width, int height);
 // a thread other than the host's main thread.
 void t_WindowUpdate(std::uint8_t window, bool deferred);
 // The refresh process: runs until AutoUpdateRunning or MemoryReady is false.
+// It sleeps until a window with automatic update changes (PixelChanges.h) and
+// asks its view to redraw once the window's refresh interval has passed since
+// the last request, so a change shows within 1/RefreshRate s.
 void t_WindowAutoUpdateProcess();
-// One pass of the refresh process at the current time: marks every due window
-// and returns how many it marked.
+// A sleep of the refresh process that only a change ends.
+inline constexpr std::chrono::hours kNoChangeExpected{24};
+// One pass of the refresh process at the current time: asks for a redraw of
+// every window that changed since its last request and is due, and returns how
+// many it asked for.
 int refreshAutoUpdatePass();
+// Starts the refresh process on a thread of its own unless it is running
+// (t_InitWindow calls it). Any thread.
+void startRefreshProcess();
+// Ends the refresh process and waits for its thread. The host calls it before
+// it goes away. Any thread but the refresh process's own; never blocks on the
+// main thread.
+void stopRefreshProcess();
 // The view of a graphic window; nullptr for other numbers or when the
 // interface has none. Any thread.
 host::HostView* t_WindowView(std::uint8_t window);
@@ -46,9 +64,15 @@ host::ArgbImage t_WindowPicture(std::uint8_t window);
 
 // wantsUpdateLayer: memory ready, window initialised and QuickUpdate set.
 bool viewWantsUpdateLayer(std::uint8_t window);
-// One redraw of a view (updateLayer or drawRect): builds the window's image into
-// image and passes it to show when there is one. Window 0's VerticalBlank is
-// false from before the build until show has returned. Returns false when the
-// memory is not ready (drawRect then lets the base class draw).
-bool viewRedraw(std::uint8_t window, host::ArgbImage& image,
-                const std::function<void(const host::ArgbImage&)>& show);
+// The host's memory for a view's image: given the size, it returns width *
+// height words (rows top first, no gaps) and sets fresh when the memory is
+// new, so that it holds no image yet.
+using HostImageMemory = std::function<std::uint32_t*(int width, int height, bool& fresh)>;
+// One redraw of a view (updateLayer or drawRect), on the main thread: converts
+// the window's pixels straight into the host's memory when the window changed
+// since shownChange (the view's own record of what it shows) or the memory is
+// fresh. A window without an image (hidden, not set up) leaves the memory as
+// it was. Window 0's VerticalBlank is false from before the conversion until
+// it is done. Returns false when the memory is not ready (drawRect then lets
+// the base class draw).
+bool viewRedraw(std::uint8_t window, std::uint64_t& shownChange, const HostImageMemory& memory);

@@ -8,6 +8,7 @@
 #include "support/qbtools.h"
 #include "toolbox/graphics/Color.h"
 #include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
@@ -214,6 +215,7 @@ void t_WindowVisible(std::uint8_t window, bool visible) {
     // set before the window shows, so that its first redraw finds it visible
     record.Visible = visible;
     if (!visible) record.UpdateDuration = 0;
+    markWindowChanged(window);  // shown anew (or no longer) at the next redraw
   }
   onMainThread([&] {
     if (visible) {

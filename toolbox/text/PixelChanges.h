@@ -1,0 +1,28 @@
+// Which windows' pixels changed since someone last looked. The drawing and
+// text routines mark a window after they have written its pixel memory; the
+// refresh process sleeps until a mark arrives and asks only changed windows
+// to redraw, and a view converts its window anew only when it has changed.
+//
+// Every mark adds one to the window's change count, so a reader remembers the
+// count it last saw and compares. A reader takes the count before it reads the
+// pixels: a write that lands during the read leaves a newer count behind.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// Any thread. Windows above 7 are ignored.
+void markWindowChanged(std::uint8_t window);
+// Marks every window whose graphic block overlaps count bytes at address start
+// of the video memory (for routines that move memory by address).
+void markVideoMemoryChanged(std::int64_t start, std::int64_t count);
+std::uint64_t windowChangeCount(std::uint8_t window);
+
+// --- For the refresh process ----------------------------------------------
+// Grows with every mark of any window and with every wakeRefresh.
+std::uint64_t changeCount();
+// Sleeps until changeCount() differs from seen, or until timeout.
+void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout);
+// Wakes a waitForChange without a change: the refresh has something else to
+// look at (a window's view has finished its redraw, the process is to stop).
+void wakeRefresh();
