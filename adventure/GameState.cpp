@@ -1,5 +1,6 @@
 #include "adventure/GameState.h"
 
+#include "adventure/AuthorWords.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/VideoMemory.h"
 
@@ -99,4 +100,5 @@ void VelmoratResetGameState() {
   SceneTitle = Text();
   SceneExits = Text();
   LastInput = Text();
+  VelmoratResetAuthorWords();
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Parser.h"
@@ -127,7 +128,8 @@ void runCompare(const Text& line) {
     if (int flag = flagIndex(r); flag >= 0) Condition = Flags[flag];
     return;
   }
-  Condition = textupper(r) == textupper(LastInput);
+  VelmoratRememberCompared(r);
+  Condition = VelmoratComparisonKey(r) == VelmoratComparisonKey(LastInput);
 }
 
 void defineItem(Text& r) {
@@ -318,6 +320,7 @@ void runInkey(const Text&) {
 }
 
 void runInput(const Text&) {
+  VelmoratForgetCompared();
   LastInput = VelmoratInput();
 }
 
@@ -363,7 +366,7 @@ struct StatementRow {
 };
 
 // Recognition is by prefix, so the order matters: the first matching row runs.
-constexpr std::array<StatementRow, 30> kStatements = {{
+constexpr std::array<StatementRow, 31> kStatements = {{
     {"?", false, runOutputLine},
     {"ADD", false, runAdd},
     {"AVAILABLE", false, runAvailable},
@@ -389,6 +392,7 @@ constexpr std::array<StatementRow, 30> kStatements = {{
     {"TRACE", false, runTrace},
     {"UP", false, runUp},
     {"USE", false, runUse},
+    {"WORDS", false, VelmoratRunWords},
     {"LABEL", false, runNothing},
     {"REM", false, runNothing},
     {"//", false, runNothing},
@@ -481,9 +485,9 @@ void VelmoratStatusLine(const Text& title, const Text& exits) {
 }
 
 int VelmoratFindItem(const Text& name) {
-  Text wanted = textupper(name);
+  Text wanted = VelmoratComparisonKey(name);
   for (int item = 1; item < ItemSlots; ++item) {
-    if (wanted == textupper(ItemNames[item])) return item;
+    if (wanted == VelmoratComparisonKey(ItemNames[item])) return item;
   }
   return 0;
 }

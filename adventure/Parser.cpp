@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
@@ -238,6 +239,7 @@ void answerInsult() {
 
 void printHelp() {
   for (const char* line : kHelpLines) VelmoratPrintMessage(line);
+  for (const Text& line : DeclaredWords.helpLines) VelmoratPrintMessage(line);
 }
 
 // Commands that need no script come back empty, so that the player is asked again.
@@ -280,12 +282,12 @@ Text handleCommand(Text command, const std::vector<Text>& sceneList,
 }  // namespace
 
 Text VelmoratNormaliseCommand(const std::string& typedLine) {
-  Text command = textlower(stringtotext(typedLine));
+  Text command = VelmoratWordsBeforeSynonyms(textlower(stringtotext(typedLine)));
   for (const Synonym& rule : kSearchAndTakeRules) applyRule(command, rule);
   for (const Synonym& rule : kLookRules) {
     if (applyRule(command, rule)) break;
   }
-  return command;
+  return VelmoratWordsAfterSynonyms(command);
 }
 
 Text VelmoratInput() {

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
@@ -54,6 +55,7 @@ void playOneGame() {
   SceneExits = Text();
   LastInput = Text();
   Condition = false;
+  VelmoratResetAuthorWords();
   VelmoratRunScript();
 }
 
