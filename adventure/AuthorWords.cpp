@@ -14,9 +14,6 @@ using adventure::equals;
 using adventure::latin1;
 using adventure::startsWith;
 
-AuthorWords DeclaredWords;
-std::vector<Text> ComparedSinceInput;
-
 namespace {
 
 constexpr std::uint8_t kBlank = ' ';
@@ -75,11 +72,10 @@ void rewrite(Text& command, const Text& from, const Text& to) {
 }
 
 // The first word is the verb and stays, even when the author lists it.
-Text dropFillers(const Text& command) {
+Text dropFillers(const Text& command, const std::vector<Text>& fillers) {
   std::vector<Text> words = splitWords(command);
-  auto isFiller = [](const Text& word) {
-    return std::find(DeclaredWords.fillers.begin(), DeclaredWords.fillers.end(), word) !=
-           DeclaredWords.fillers.end();
+  auto isFiller = [&fillers](const Text& word) {
+    return std::find(fillers.begin(), fillers.end(), word) != fillers.end();
   };
   std::erase_if(words, [&, first = true](const Text& word) mutable {
     bool drop = !first && isFiller(word);
@@ -89,21 +85,21 @@ Text dropFillers(const Text& command) {
   return joinWords(words);
 }
 
-void declareFillers(const Text& list) {
+void declareFillers(AuthorWords& declared, const Text& list) {
   for (const Text& word : splitWords(textlower(list))) {
     if (word.empty()) continue;
-    auto& fillers = DeclaredWords.fillers;
+    auto& fillers = declared.fillers;
     if (std::find(fillers.begin(), fillers.end(), word) == fillers.end()) fillers.push_back(word);
   }
 }
 
 // A second rule for the same words replaces the first, so that a scene 0 run
 // again never piles up rules.
-void declareRewrite(const Text& rule) {
+void declareRewrite(AuthorWords& declared, const Text& rule) {
   int equalsSign = position(rule, Text::fromBytes("="), 1);
   Text from = collapseBlanks(textlower(textleft(rule, equalsSign - 1)));
   Text to = collapseBlanks(textlower(textfrom(rule, equalsSign + 1)));
-  auto& rewrites = DeclaredWords.rewrites;
+  auto& rewrites = declared.rewrites;
   auto same = std::find_if(rewrites.begin(), rewrites.end(),
                            [&from](const auto& known) { return known.first == from; });
   if (same != rewrites.end()) {
@@ -113,47 +109,42 @@ void declareRewrite(const Text& rule) {
   }
 }
 
-void declareHelpLine(const Text& line) {
-  auto& lines = DeclaredWords.helpLines;
+void declareHelpLine(AuthorWords& declared, const Text& line) {
+  auto& lines = declared.helpLines;
   if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
 }
 
-void guess() {
+void guess(GameState& game) {
   std::vector<Text> names;
-  for (int item = 1; item < ItemSlots; ++item) {
-    if (!ItemNames[item].empty()) names.push_back(textlower(ItemNames[item]));
+  for (int item = 1; item < game.ItemSlots; ++item) {
+    if (!game.ItemNames[item].empty()) names.push_back(textlower(game.ItemNames[item]));
   }
-  Text meant = VelmoratGuessCommand(LastInput, ComparedSinceInput, names);
-  Condition = !meant.empty();
-  if (!Condition) return;
+  Text meant = VelmoratGuessCommand(game.LastInput, game.ComparedSinceInput, names, game.Words);
+  game.Condition = !meant.empty();
+  if (!game.Condition) return;
   logLine("WORDS GUESS: '" + textforlog(meant) + "'");  // authors see what was guessed
   VelmoratPrintMessage(concat({latin1("Meintest Du »"), meant, latin1("«?")}));
 }
 
-bool keysOneLetterApart(const Text& a, const Text& b) {
-  return VelmoratOneLetterApart(VelmoratComparisonKey(a), VelmoratComparisonKey(b));
+bool keysOneLetterApart(const Text& a, const Text& b, const AuthorWords& words) {
+  return VelmoratOneLetterApart(VelmoratComparisonKey(a, words), VelmoratComparisonKey(b, words));
 }
 
 }  // namespace
 
-void VelmoratResetAuthorWords() {
-  DeclaredWords = AuthorWords{};
-  ComparedSinceInput.clear();
+Text VelmoratWordsBeforeSynonyms(const Text& command, const AuthorWords& words) {
+  return words.normaliseBlanks ? collapseBlanks(command) : command;
 }
 
-Text VelmoratWordsBeforeSynonyms(const Text& command) {
-  return DeclaredWords.normaliseBlanks ? collapseBlanks(command) : command;
-}
-
-Text VelmoratWordsAfterSynonyms(const Text& command) {
+Text VelmoratWordsAfterSynonyms(const Text& command, const AuthorWords& words) {
   Text result = command;
-  for (const auto& [from, to] : DeclaredWords.rewrites) rewrite(result, from, to);
-  return DeclaredWords.fillers.empty() ? result : dropFillers(result);
+  for (const auto& [from, to] : words.rewrites) rewrite(result, from, to);
+  return words.fillers.empty() ? result : dropFillers(result, words.fillers);
 }
 
-Text VelmoratComparisonKey(const Text& text) {
+Text VelmoratComparisonKey(const Text& text, const AuthorWords& words) {
   Text upper = textupper(text);
-  if (!DeclaredWords.foldUmlauts) return upper;
+  if (!words.foldUmlauts) return upper;
   Text folded;
   folded.Elements.reserve(upper.size() + upper.size() / 4);
   for (std::uint8_t byte : upper.Elements) {
@@ -174,12 +165,8 @@ Text VelmoratComparisonKey(const Text& text) {
   return folded;
 }
 
-void VelmoratRememberCompared(const Text& compared) {
-  if (ComparedSinceInput.size() < kMaxRemembered) ComparedSinceInput.push_back(compared);
-}
-
-void VelmoratForgetCompared() {
-  ComparedSinceInput.clear();
+void VelmoratRememberCompared(GameState& game, const Text& compared) {
+  if (game.ComparedSinceInput.size() < kMaxRemembered) game.ComparedSinceInput.push_back(compared);
 }
 
 std::string VelmoratWordsFault(const Text& line, bool& isDeclaration) {
@@ -203,25 +190,25 @@ std::string VelmoratWordsFault(const Text& line, bool& isDeclaration) {
   return "*** WORDS '" + textforlog(r) + "' ist unbekannt.";
 }
 
-void VelmoratRunWords(const Text& line) {
+void VelmoratRunWords(GameState& game, const Text& line) {
   bool isDeclaration = false;
   if (std::string fault = VelmoratWordsFault(line, isDeclaration); !fault.empty()) {
-    VelmoratScriptFailure(latin1(fault));
+    VelmoratScriptFailure(game, latin1(fault));
     return;
   }
   Text r = argumentsAfter(line, 5);
   if (equals(r, "BLANKS")) {
-    DeclaredWords.normaliseBlanks = true;
+    game.Words.normaliseBlanks = true;
   } else if (equals(r, "FOLD")) {
-    DeclaredWords.foldUmlauts = true;
+    game.Words.foldUmlauts = true;
   } else if (equals(r, "GUESS")) {
-    guess();
+    guess(game);
   } else if (startsWith(r, "HELP")) {
-    declareHelpLine(textfrom(r, 6));
+    declareHelpLine(game.Words, textfrom(r, 6));
   } else if (startsWith(r, "FILLER")) {
-    declareFillers(argumentsAfter(r, 6));
+    declareFillers(game.Words, argumentsAfter(r, 6));
   } else if (startsWith(r, "REWRITE")) {
-    declareRewrite(argumentsAfter(r, 7));
+    declareRewrite(game.Words, argumentsAfter(r, 7));
   }
 }
 
@@ -241,23 +228,25 @@ bool VelmoratOneLetterApart(const Text& a, const Text& b) {
 }
 
 Text VelmoratGuessCommand(const Text& command, const std::vector<Text>& compared,
-                          const std::vector<Text>& itemNames) {
+                          const std::vector<Text>& itemNames, const AuthorWords& words) {
   if (command.size() >= kShortestGuessedCommand) {
     for (const Text& text : compared) {
-      if (keysOneLetterApart(command, text)) return textlower(text);
+      if (keysOneLetterApart(command, text, words)) return textlower(text);
     }
   }
   std::vector<Text> known = itemNames;
   for (const Text& text : compared) {
     for (const Text& word : splitWords(textlower(text))) known.push_back(word);
   }
-  std::vector<Text> words = splitWords(command);
-  for (Text& word : words) {
+  std::vector<Text> typed = splitWords(command);
+  for (Text& word : typed) {
     if (word.size() < kShortestGuessedWord) continue;
     for (const Text& candidate : known) {
-      if (candidate.size() < kShortestGuessedWord || !keysOneLetterApart(word, candidate)) continue;
+      if (candidate.size() < kShortestGuessedWord || !keysOneLetterApart(word, candidate, words)) {
+        continue;
+      }
       word = candidate;
-      return joinWords(words);
+      return joinWords(typed);
     }
   }
   return {};

@@ -12,6 +12,9 @@
 
 #include "support/Text.h"
 
+struct GameState;
+
+// Part of the game state: saved and taken back with it.
 struct AuthorWords {
   bool normaliseBlanks = false;  // WORDS BLANKS
   bool foldUmlauts = false;      // WORDS FOLD
@@ -21,27 +24,19 @@ struct AuthorWords {
   std::vector<Text> helpLines;  // WORDS HELP, printed after the built-in help
 };
 
-// The declarations of the running game; a new game starts without any.
-extern AuthorWords DeclaredWords;
-// The texts that COMPARE statements tested since the last INPUT (what the
-// scene understands), for WORDS GUESS.
-extern std::vector<Text> ComparedSinceInput;
-
-void VelmoratResetAuthorWords();
-
 // --- Hooks of the parser and the interpreter ----------------------------------
 // Before the synonym rules: blanks trimmed and collapsed when declared.
-Text VelmoratWordsBeforeSynonyms(const Text& command);
+Text VelmoratWordsBeforeSynonyms(const Text& command, const AuthorWords& words);
 // After the synonym rules: the rewrites, then the fillers, when declared.
-Text VelmoratWordsAfterSynonyms(const Text& command);
+Text VelmoratWordsAfterSynonyms(const Text& command, const AuthorWords& words);
 // The key under which item names and COMPARE texts are compared: upper case,
 // and with WORDS FOLD also Ä, Ö, Ü as AE, OE, UE (ß is SS in upper case).
-Text VelmoratComparisonKey(const Text& text);
-// COMPARE remembers what it tested; INPUT forgets it.
-void VelmoratRememberCompared(const Text& compared);
-void VelmoratForgetCompared();
+Text VelmoratComparisonKey(const Text& text, const AuthorWords& words);
+// COMPARE remembers what it tested (game.ComparedSinceInput, which INPUT
+// empties): what the scene understands, for WORDS GUESS.
+void VelmoratRememberCompared(GameState& game, const Text& compared);
 // Runs a WORDS line (the statement table's row).
-void VelmoratRunWords(const Text& line);
+void VelmoratRunWords(GameState& game, const Text& line);
 
 // --- The pieces, for check-script and tests -------------------------------
 // Why a WORDS line is malformed, or empty when it is sound. isDeclaration
@@ -52,6 +47,7 @@ std::string VelmoratWordsFault(const Text& line, bool& isDeclaration);
 bool VelmoratOneLetterApart(const Text& a, const Text& b);
 // The command the player probably meant: a compared text one letter away
 // from command, or command with one word replaced by an item name or a word
-// of a compared text one letter away from it. Empty when there is none.
+// of a compared text one letter away from it, compared under words' folding.
+// Empty when there is none.
 Text VelmoratGuessCommand(const Text& command, const std::vector<Text>& compared,
-                          const std::vector<Text>& itemNames);
+                          const std::vector<Text>& itemNames, const AuthorWords& words);

@@ -18,26 +18,28 @@ using adventure::latin1;
 using testing::HasSubstr;
 using testing::Not;
 
-std::string normalised(const std::string& typed) {
-  return texttostring(VelmoratNormaliseCommand(typed));
-}
-
 // Declarations are made by running WORDS lines, as scene 0 would.
 class AuthorWordsTest : public testing::Test {
  protected:
-  void SetUp() override { VelmoratResetGameState(); }
-  void TearDown() override { VelmoratResetGameState(); }
-  static void declare(const std::string& line) {
-    VelmoratExecuteLine(latin1(line));
-    ASSERT_FALSE(ScriptError) << line;
+  void declare(const std::string& line) {
+    VelmoratExecuteLine(game, latin1(line));
+    ASSERT_FALSE(game.ScriptError) << line;
   }
+  void run(const std::string& line) { VelmoratExecuteLine(game, latin1(line)); }
+  std::string normalised(const std::string& typed) const {
+    return texttostring(VelmoratNormaliseCommand(typed, game.Words));
+  }
+  Text key(const std::string& text) const {
+    return VelmoratComparisonKey(latin1(text), game.Words);
+  }
+
+  GameState game;
 };
 
 TEST_F(AuthorWordsTest, WithoutDeclarationsNothingChanges) {
   EXPECT_EQ(normalised("  lies  den Brief "), "  lies  den brief ");
-  EXPECT_EQ(VelmoratComparisonKey(latin1("Münze")), latin1("MÜNZE"));
-  EXPECT_EQ(VelmoratComparisonKey(latin1("Straße")), latin1("STRASSE"))
-      << "ß and ss were alike before, in upper case";
+  EXPECT_EQ(key("Münze"), latin1("MÜNZE"));
+  EXPECT_EQ(key("Straße"), latin1("STRASSE")) << "ß and ss were alike before, in upper case";
 }
 
 TEST_F(AuthorWordsTest, BlanksAreTrimmedAndCollapsedBeforeTheSynonyms) {
@@ -71,10 +73,10 @@ TEST_F(AuthorWordsTest, ADeclarationRunAgainReplacesInsteadOfPilingUp) {
   declare("WORDS FILLER den");
   declare("WORDS HELP eine Zeile");
   declare("WORDS HELP eine Zeile");
-  EXPECT_EQ(DeclaredWords.rewrites.size(), 1u);
+  EXPECT_EQ(game.Words.rewrites.size(), 1u);
   EXPECT_EQ(normalised("x"), "such");
-  EXPECT_EQ(DeclaredWords.fillers.size(), 1u);
-  EXPECT_EQ(DeclaredWords.helpLines.size(), 1u);
+  EXPECT_EQ(game.Words.fillers.size(), 1u);
+  EXPECT_EQ(game.Words.helpLines.size(), 1u);
 }
 
 TEST_F(AuthorWordsTest, FillersAreDroppedAfterTheFirstWord) {
@@ -87,27 +89,25 @@ TEST_F(AuthorWordsTest, FillersAreDroppedAfterTheFirstWord) {
 
 TEST_F(AuthorWordsTest, FoldingTreatsUmlautsAndTheirSpellingsAlikeOnBothSides) {
   declare("WORDS FOLD");
-  EXPECT_EQ(VelmoratComparisonKey(latin1("Torschlüssel")),
-            VelmoratComparisonKey(latin1("TORSCHLUESSEL")));
-  EXPECT_EQ(VelmoratComparisonKey(latin1("öffne")), VelmoratComparisonKey(latin1("Oeffne")));
-  EXPECT_EQ(VelmoratComparisonKey(latin1("Straße")), VelmoratComparisonKey(latin1("strasse")));
-  EXPECT_EQ(VelmoratComparisonKey(latin1("Ähre")), VelmoratComparisonKey(latin1("aehre")));
-  EXPECT_NE(VelmoratComparisonKey(latin1("Münze")), VelmoratComparisonKey(latin1("Munze")))
-      << "a missing e is a different word, not a spelling";
+  EXPECT_EQ(key("Torschlüssel"), key("TORSCHLUESSEL"));
+  EXPECT_EQ(key("öffne"), key("Oeffne"));
+  EXPECT_EQ(key("Straße"), key("strasse"));
+  EXPECT_EQ(key("Ähre"), key("aehre"));
+  EXPECT_NE(key("Münze"), key("Munze")) << "a missing e is a different word, not a spelling";
 }
 
 TEST_F(AuthorWordsTest, FoldedCompareAndItemLookup) {
-  VelmoratExecuteLine(latin1("DIMENSION SCENES 1"));
-  VelmoratExecuteLine(latin1("DIMENSION ITEMS 2"));
-  VelmoratExecuteLine(latin1("DEFINE ITEM 2 NAME Münze"));
-  LastInput = latin1("oeffne truhe");
-  VelmoratExecuteLine(latin1("COMPARE öffne Truhe"));
-  EXPECT_FALSE(Condition) << "not folded before the declaration";
-  EXPECT_EQ(VelmoratFindItem(latin1("MUENZE")), 0);
+  run("DIMENSION SCENES 1");
+  run("DIMENSION ITEMS 2");
+  run("DEFINE ITEM 2 NAME Münze");
+  game.LastInput = latin1("oeffne truhe");
+  run("COMPARE öffne Truhe");
+  EXPECT_FALSE(game.Condition) << "not folded before the declaration";
+  EXPECT_EQ(game.findItem(latin1("MUENZE")), 0);
   declare("WORDS FOLD");
-  VelmoratExecuteLine(latin1("COMPARE öffne Truhe"));
-  EXPECT_TRUE(Condition);
-  EXPECT_EQ(VelmoratFindItem(latin1("MUENZE")), 2);
+  run("COMPARE öffne Truhe");
+  EXPECT_TRUE(game.Condition);
+  EXPECT_EQ(game.findItem(latin1("MUENZE")), 2);
 }
 
 TEST(AuthorWords, OneLetterApart) {
@@ -130,7 +130,7 @@ TEST_F(AuthorWordsTest, GuessPrefersACompareTextThenAWord) {
   std::vector<Text> compared = {latin1("lese brief"), latin1("öffne briefkasten")};
   std::vector<Text> items = {latin1("münze"), latin1("laterne")};
   auto guess = [&](const char* command) {
-    return texttostring(VelmoratGuessCommand(latin1(command), compared, items));
+    return texttostring(VelmoratGuessCommand(latin1(command), compared, items, game.Words));
   };
   EXPECT_EQ(guess("lese brif"), "lese brief");
   EXPECT_EQ(guess("öfne briefkasten"), "öffne briefkasten");
