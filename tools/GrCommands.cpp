@@ -255,14 +255,14 @@ class PngToGr final : public ToolCommand {
   PngToGr()
       : ToolCommand(
             "png-to-gr", "make a picture from a PNG",
-            "Writes the PNG as a picture in format CODE: plain 0-5, packed 10 11 14 15, "
-            "run-length\n20-25 30 31 34 35, and each of them LZW compressed (+100). 'auto' picks "
-            "the smallest\nfile among the codes that keep every colour. 1-bit and 4-bit targets "
-            "map colours to the\n16-colour palette by the nearest colour (none, the default: flat "
-            "art stays exact), an\nordered dither or Floyd-Steinberg error diffusion; pixels with "
-            "alpha below 128 become\nindex 14 (the game's transparent colour) in 4-bit pictures. "
-            "--pixel-aspect is the header\nbyte in two hex digits, PixelWidth then PixelHeight "
-            "(default 11; 0 stands for 16).") {}
+            R"(Writes the PNG as a picture in format CODE: plain 0-5, packed 10 11 14 15, run-length
+20-25 30 31 34 35, and each of them LZW compressed (+100). 'auto' picks the smallest
+file among the codes that keep every colour. 1-bit and 4-bit targets map colours to the
+16-colour palette by the nearest colour (none, the default: flat art stays exact), an
+ordered dither or Floyd-Steinberg error diffusion; pixels with alpha below 128 become
+index 14 (the game's transparent colour) in 4-bit pictures, as do pixels of exactly its
+cyan, and a dithered pixel never does. --pixel-aspect is the header byte in two hex
+digits, PixelWidth then PixelHeight (default 11; 0 stands for 16).)") {}
   void declare(CLI::App& command) override {
     files_.declare(command, "IN.png", "OUT.gr");
     command.add_option("--format", format_, "format code, or auto")->required();
