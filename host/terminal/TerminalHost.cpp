@@ -12,15 +12,17 @@
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace terminal {
 namespace {
 
-// How long the loop sleeps when nothing happens before it looks whether the
-// program has ended; input, work and signals wake it at once.
-constexpr std::chrono::milliseconds kIdleTimeout{250};
+// How long the loop sleeps when nothing happens. Input, work, signals, a new
+// wait of the program and its end wake it at once; this only bounds a wait
+// for something that forgot to say so.
+constexpr std::chrono::milliseconds kIdleTimeout{1000};
 constexpr double kUsualCellAspect = 0.5;
 constexpr double kUsualPictureAspect = 1.6;
 constexpr char32_t kControlC = 3;
@@ -141,6 +143,8 @@ bool TerminalHost::open(std::string& error) {
 void TerminalHost::run(const std::function<void()>& launch,
                        const std::function<bool()>& programRunning) {
   programRunning_ = programRunning;
+  // A new wait moves the cursor; the end of the program thread ends the run.
+  setInputWaitListener([this](InputWaitState) { loop_->post([this] { dirty_ = true; }); });
   launch();
   while (!quit_) {
     processOnce(kIdleTimeout);
@@ -151,6 +155,7 @@ void TerminalHost::run(const std::function<void()>& launch,
       quit_ = true;
     }
   }
+  setInputWaitListener({});
   device_.close();
 }
 

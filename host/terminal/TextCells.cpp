@@ -6,6 +6,7 @@
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 
 namespace terminal {
 namespace {
@@ -49,10 +50,13 @@ TextWindowCells readTextWindow(std::uint8_t window) {
           static_cast<std::uint8_t>(colour >> 4), static_cast<std::uint8_t>(colour & 15)};
     }
   }
-  // While the program sleeps in its key wait nothing else moves the cursor
-  // or wakes the program: only this thread queues keys. The toolbox drew its
-  // cursor by inverting the cell; the terminal's own cursor replaces it.
-  if (KeyWaiting.load() && !KeyAvailable.load() && record.TextCursorLevel > 0) {
+  // While the program waits for a key with none queued nothing moves the
+  // cursor: only this thread queues keys, which would end the wait. The
+  // toolbox drew its cursor by inverting the cell; the terminal's own cursor
+  // replaces it.
+  const InputWaitKind wait = currentInputWait().kind;
+  const bool waitsForKey = wait == InputWaitKind::Key || wait == InputWaitKind::Line;
+  if (waitsForKey && !KeyAvailable.load() && record.TextCursorLevel > 0) {
     const int column = record.TextHpos;
     const int row = record.TextVpos;
     if (column >= 1 && column <= text.columns && row >= 1 && row <= text.rows) {

@@ -35,8 +35,9 @@ struct TextWindowCells {
 char32_t terminalCharacterOf(std::uint8_t code);
 
 // The cells of graphic window `window`; empty (0 columns) when the window is
-// not set up or has no text. Main thread: the cursor is taken only while the
-// program sleeps in its key wait, when it does not move it.
+// not set up or has no text. Main thread (the thread that queues the keys):
+// the cursor is taken only while the program waits for a key, when it does
+// not move it.
 TextWindowCells readTextWindow(std::uint8_t window);
 
 }  // namespace terminal

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "text/TextWindowFixture.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/TextOutput.h"
+#include "toolbox/windows/InputWait.h"
 
 namespace terminal {
 namespace {
@@ -12,7 +16,6 @@ namespace {
 class TextCellsTest : public ::testing::Test {
  protected:
   void SetUp() override { texttest::setUpTextWindow(0, 24, 12, 4); }
-  void TearDown() override { KeyWaiting = false; }
 };
 
 TEST_F(TextCellsTest, CellsComeFromTheTextMemoryInTheirColours) {
@@ -50,17 +53,20 @@ TEST_F(TextCellsTest, RuleAndSymbolsBecomeBoxDrawingCharacters) {
 
 TEST_F(TextCellsTest, WaitingCursorIsTheTerminalsAndItsCellIsNotInverted) {
   t_Print(0, std::string(">"));
-  t_CursorOn(0);  // what t_KeyWait does before it sleeps
-  KeyWaiting = true;
+  std::thread program([] { t_KeyWait(0); });
+  const InputWaitState wait = awaitInputWait([] { return false; }, std::chrono::seconds(10));
+  ASSERT_EQ(wait.kind, InputWaitKind::Key);
   const TextWindowCells text = readTextWindow(0);
   EXPECT_EQ(text.cursorColumn, 2);
   EXPECT_EQ(text.cursorRow, 1);
+  // The toolbox inverted the cell for its cursor; the terminal shows it plain.
   EXPECT_EQ(text.at(2, 1), (TextCell{U' ', 12, 0}));
-  // A key is queued: the program is about to move on, the cursor is not taken.
-  KeyEventQueue.append(t_Event{});
+  t_Event key;
+  key.Kind = kKeyEventKind;
+  key.Value = 'x';
+  KeyEventQueue.append(key);
+  program.join();
   EXPECT_EQ(readTextWindow(0).cursorColumn, 0);
-  KeyEventQueue.clear();
-  t_CursorOff(0);
 }
 
 TEST_F(TextCellsTest, WindowWithoutTextGivesNoCells) {
