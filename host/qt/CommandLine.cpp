@@ -8,7 +8,9 @@ constexpr int kLastGraphicWindow = 7;
 constexpr const char* kDescription =
     R"(Plays Velmorat, a German graphic text adventure. FILEs are opened as documents
 (they become file events of the toolbox). The diagnostic log goes to standard
-output; Qt's own messages go to standard error.)";
+output; Qt's own messages go to standard error. Without a reachable display
+(no DISPLAY or WAYLAND_DISPLAY that answers: a server, a container, an SSH
+session) the game is played in the terminal, as with --terminal.)";
 
 constexpr const char* kKeysHelp =
     R"(type the keys of FILE into the text window, one after another as the program
@@ -16,6 +18,14 @@ takes them. FILE is UTF-8 text; a line end is Return; special keys in braces:
 {Return} {Esc} {Tab} {Backspace} {Delete} {Left} {Right} {Up} {Down} {Home}
 {End} {PageUp} {PageDown} {F1}..{F12} {Ctrl-A}..{Ctrl-Z} {Ctrl-^}; "{{" types
 a brace)";
+
+constexpr const char* kTerminalHelp =
+    R"(play in the terminal: text in the window's colours, the picture beside or
+above it (or on F8), function keys for the menu actions (F1 lists them), Ctrl-C
+to quit. The log then goes to $XDG_STATE_HOME/velmorat/velmorat.log
+(~/.local/state/...) when standard output is the terminal. Pictures as sixels,
+kitty or iTerm2 images when the terminal shows them, else as coloured block
+symbols; VELMORAT_PICTURES=symbols|sixels|kitty|iterm2|none chooses)";
 
 constexpr const char* kExample = R"(Example (scripted play):
   velmorat --headless --keys walk.keys --dump-text screen.txt --dump-window 1 picture.png)";
@@ -32,6 +42,7 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                     "run without a screen (Qt's offscreen platform); the run ends with status\n"
                     "0 when the program has ended, or when all keys are typed and the program\n"
                     "waits for another key");
+  velmorat.add_flag("--terminal", line.terminal, kTerminalHelp);
   velmorat.add_option("--keys", line.keysFile, kKeysHelp)->option_text("FILE");
   velmorat
       .add_option("--dump-text", line.dumpTextFile,
@@ -63,6 +74,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   const commandline::Parsed parsed = commandline::parse(velmorat, arguments);
   line.help = parsed.help;
   line.error = parsed.error;
+  if (line.error.empty() && line.terminal &&
+      (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
+       line.dumpWindow >= 0)) {
+    line.error =
+        "--terminal plays with a person at the keyboard; it does not go with "
+        "--headless, --keys or --dump-*";
+  }
   return line;
 }
 
