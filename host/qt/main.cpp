@@ -39,6 +39,7 @@ constexpr int kNoTerminal = -1;
 // gets its chance, and Qt says what is missing).
 int playInTerminal(const CommandLine& line) {
   terminal::TerminalOptions options;
+  options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
   const char* pictures = std::getenv("VELMORAT_PICTURES");
   if (pictures != nullptr && *pictures != '\0') {
     if (!terminal::pictureModeFromName(pictures, options.pictureMode)) {
