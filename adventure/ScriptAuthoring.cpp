@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/Interpreter.h"
 #include "adventure/TextBuild.h"
@@ -108,14 +109,25 @@ class FolderChecker {
     }
   }
 
+  // Item names compare the way the game will compare them: folded when the
+  // game declares WORDS FOLD anywhere.
+  Text itemKey(const Text& name) const { return VelmoratComparisonKey(name, words_); }
+
   void collectDefinitions() {
+    for (const ScriptFile& file : files_) {
+      for (const Text& line : file.lines) {
+        if (startsWith(line, "WORDS") && equals(argumentsAfter(line, 5), "FOLD")) {
+          words_.foldUmlauts = true;
+        }
+      }
+    }
     for (const ScriptFile& file : files_) {
       for (const Text& line : file.lines) {
         Text define = argumentsAfter(line, 6);
         if (startsWith(line, "DEFINE") && startsWith(define, "ITEM")) {
           Text t = argumentsAfter(define, 4);
           int p = position(t, Text::fromBytes("NAME"), 1);
-          if (p >= 1) definedItems_.insert(textupper(texttrim(textfrom(t, p + 4))));
+          if (p >= 1) definedItems_.insert(itemKey(texttrim(textfrom(t, p + 4))));
         }
         Text dimension = argumentsAfter(line, 9);
         if (startsWith(line, "DIMENSION") && startsWith(dimension, "FLAGS")) {
@@ -142,7 +154,7 @@ class FolderChecker {
   }
 
   void checkItem(const ScriptFile& file, std::size_t index, const Text& name) {
-    if (!definedItems_.contains(textupper(name))) {
+    if (!definedItems_.contains(itemKey(name))) {
       report(file, index, "item '" + textforlog(name) + "' is never defined (DEFINE ITEM)");
     }
   }
@@ -199,6 +211,20 @@ class FolderChecker {
       checkDefineScene(file, index, r);
     } else if (kFlagKeywords.contains(keyword) && startsWith(r, "FLAG")) {
       checkFlag(file, index, r);
+    } else if (keyword == "WORDS") {
+      checkWords(file, index, line);
+    }
+  }
+
+  // Declarations are made where every game starts; elsewhere they would only
+  // hold once the player has passed that scene.
+  void checkWords(const ScriptFile& file, std::size_t index, const Text& line) {
+    bool isDeclaration = false;
+    std::string fault = VelmoratWordsFault(line, isDeclaration);
+    if (!fault.empty()) {
+      report(file, index, fault);
+    } else if (isDeclaration && file.name != VelmoratDataFileName(0)) {
+      report(file, index, "WORDS declarations belong in " + VelmoratDataFileName(0));
     }
   }
 
@@ -212,6 +238,7 @@ class FolderChecker {
   std::set<Text, bool (*)(const Text&, const Text&)> definedItems_{
       [](const Text& a, const Text& b) { return a.Elements < b.Elements; }};
   int largestFlag_ = -1;
+  AuthorWords words_;
   std::vector<std::string> findings_;
 };
 

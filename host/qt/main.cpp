@@ -1,5 +1,7 @@
-// velmorat: the desktop application. Qt's main thread is the host's main
-// thread ("AppDelegate"); the game runs on the program thread.
+// velmorat: the desktop application, or the same game in a terminal when
+// asked to (--terminal) or when no display can be reached. The thread that
+// runs main is the host's main thread ("AppDelegate"); the game runs on the
+// program thread.
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
@@ -15,7 +17,10 @@
 #include "host/qt/KeyScript.h"
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
+#include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
+#include "support/LogFile.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {
@@ -26,6 +31,57 @@ constexpr int kIconSize = 64;
 // Standard output is the diagnostic log alone.
 void qtMessagesToStandardError(QtMsgType, const QMessageLogContext&, const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+constexpr int kNoTerminal = -1;
+
+// Plays in the terminal and returns the exit status; kNoTerminal when there
+// is none to play in and the player did not ask for it (the desktop then
+// gets its chance, and Qt says what is missing).
+int playInTerminal(const CommandLine& line) {
+  terminal::TerminalOptions options;
+  options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
+  const char* pictures = std::getenv("VELMORAT_PICTURES");
+  if (pictures != nullptr && *pictures != '\0') {
+    if (!terminal::pictureModeFromName(pictures, options.pictureMode)) {
+      std::fprintf(stderr,
+                   "velmorat: VELMORAT_PICTURES=%s is none of symbols, sixels, kitty, iterm2, "
+                   "none\n",
+                   pictures);
+      return kExitUsage;
+    }
+    options.pictureModeChosen = true;
+  }
+  terminal::TerminalHost console(options);
+  std::string error;
+  if (!console.open(error)) {
+    if (!line.terminal) return kNoTerminal;
+    std::fprintf(stderr, "velmorat: cannot play in the terminal: %s\n", error.c_str());
+    return kExitUsage;
+  }
+  const std::string logFile = moveLogOffTerminal();
+  host::install(&console);
+  applicationWillFinishLaunching();
+  console.run(
+      [&line] {
+        applicationDidFinishLaunching(VelmoratMain);
+        QStringList documents;
+        for (const std::string& path : line.documents) documents << QString::fromStdString(path);
+        openDocuments(documents);
+      },
+      [] { return ProgramThreadsRunning > 0; });
+  stopRefreshProcess();
+  applicationWillTerminate();
+  if (!logFile.empty() && logFile != "/dev/null") {
+    std::FILE* terminalOut = std::fopen("/dev/tty", "w");
+    if (terminalOut != nullptr) {
+      std::fprintf(terminalOut, "Velmorat: das Protokoll steht in %s\n", logFile.c_str());
+      std::fclose(terminalOut);
+    }
+  }
+  std::fflush(stdout);
+  // As on the desktop: the program thread may still wait for the main thread.
+  std::_Exit(0);
 }
 
 QIcon velmoratIcon() {
@@ -61,8 +117,15 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
   }
-  if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!line.bundle.empty()) setBundlePath(line.bundle);
+  // Qt's own choice of display comes first when the user made one.
+  const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+                             terminal::displayReachable();
+  if (line.terminal || !displayChosen) {
+    const int status = playInTerminal(line);
+    if (status != kNoTerminal) return status;
+  }
+  if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));
