@@ -12,6 +12,7 @@
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/MainThread.h"
 
 namespace {
