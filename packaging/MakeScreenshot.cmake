@@ -8,7 +8,7 @@ foreach(required VELMORAT KEYS LINES RSVG OUTPUT WORK)
     message(FATAL_ERROR "MakeScreenshot.cmake needs -D${required}=...")
   endif()
 endforeach()
-include(${CMAKE_CURRENT_LIST_DIR}/FirstKeys.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/FirstKeys.cmake)
 
 set(work ${WORK})
 file(MAKE_DIRECTORY ${work})

@@ -8,7 +8,6 @@ foreach(required BUILD PREFIX APP_ID KEYS LINES EXPECT VISIT)
     message(FATAL_ERROR "InstallAndPlay.cmake needs -D${required}=...")
   endif()
 endforeach()
-include(${CMAKE_CURRENT_LIST_DIR}/../../packaging/FirstKeys.cmake)
 
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
@@ -36,11 +35,9 @@ if(missing)
   message(FATAL_ERROR "not installed:\n  ${missing}")
 endif()
 
-# Only the installed tree is played: the keys and the outputs lie beside it.
-set(KEYS_FILE ${PREFIX}.keys)
-velmorat_first_keys(${KEYS} ${LINES} ${KEYS_FILE})
+# Only the installed tree is played: the outputs lie beside it.
 set(VELMORAT ${PREFIX}/bin/velmorat)
-set(KEYS ${KEYS_FILE})
+set(KEY_LINES ${LINES})
 set(OUTPUT ${PREFIX}.play)
 include(${CMAKE_CURRENT_LIST_DIR}/../game/RunKeyFile.cmake)
 

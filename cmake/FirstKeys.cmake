@@ -1,6 +1,7 @@
 # velmorat_first_keys(KEYS LINES OUT): writes the first LINES lines of the key
 # file KEYS to OUT, so that a run stops at a chosen point of a longer
-# walkthrough. Lines are taken as they stand (empty ones are key presses too).
+# walkthrough. Line by line, not as a list: empty lines are keys too (Return).
+# Used by scripts run with cmake -P (tests, screenshots).
 function(velmorat_first_keys keys lines out)
   file(READ ${keys} rest)
   set(taken "")
