@@ -18,6 +18,7 @@
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
 #include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
 #include "support/LogFile.h"
@@ -59,6 +60,9 @@ int playInTerminal(const CommandLine& line) {
     return kExitUsage;
   }
   const std::string logFile = moveLogOffTerminal();
+  if (!logFile.empty() && logFile != "/dev/null")
+    terminal::setCrashNote("Velmorat ist abgest\u00FCrzt. Das Protokoll steht in " + logFile +
+                           "\n");
   host::install(&console);
   applicationWillFinishLaunching();
   console.run(
