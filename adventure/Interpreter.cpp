@@ -310,6 +310,10 @@ void runInkey(const Text&) {
         if (event->Value >= 0) break;
       }
     }
+    if (t_ProgramEndRequested()) {
+      KeyWaiting = false;
+      t_EndProgramIfRequested();
+    }
     std::this_thread::sleep_for(kInkeyPoll);
   }
   KeyWaiting = false;

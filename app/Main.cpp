@@ -59,6 +59,10 @@ void playOneGame() {
 
 }  // namespace
 
+std::vector<std::string> VelmoratRequiredResources() {
+  return {kBoldFontName, kRegularFontName, std::string("Data/") + VelmoratDataFileName(0)};
+}
+
 bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
                   const std::string& separator, int noKey, bool defaultYes,
                   const std::string& suffix, bool echo) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Runs on the program thread: title screen, data check, games, replay question;
 // ends the thread through t_QuitProgram.
@@ -11,6 +12,10 @@ void VelmoratMain();
 // The first steps of VelmoratMain: both game windows set up, titled and
 // placed, the heading drawn and the regular font chosen.
 void VelmoratTitleScreen();
+
+// What the bundle's resources must hold for a game: the two fonts and the
+// first data file. Without them the program cannot show more than an error.
+std::vector<std::string> VelmoratRequiredResources();
 
 // The credit line after the title in window titles and on the title screen.
 inline constexpr const char* kVelmoratTitle = "Velmorat";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The bundle folder, e.g. "/home/me/velmorat/build/Velmorat.app" (no final "/").
 std::string bundlePath();
@@ -12,3 +13,7 @@ void setBundlePath(const std::string& path);
 std::string resourcesPath();
 // resourcesPath() + "Data/"
 std::string dataPath();
+
+// The first of resources (paths below resourcesPath()) that is not a regular
+// file, as a full path; empty when all are there.
+std::string firstMissingResource(const std::vector<std::string>& resources);

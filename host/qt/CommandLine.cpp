@@ -24,6 +24,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.help = true;
     } else if (argument == "--headless") {
       line.headless = true;
+    } else if (argument == "--log") {
+      line.log = true;
     } else if (argument == "--bundle") {
       takeValue(arguments, index, line.bundle, line);
     } else if (argument == "--keys") {
@@ -40,8 +42,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.error = "--dump-window needs a window number from 0 to 7, not \"" + number + "\"";
         break;
       }
-      line.dumpWindow = window;
-      takeValue(arguments, index, line.dumpWindowFile, line);
+      WindowDump dump{window, {}};
+      if (takeValue(arguments, index, dump.file, line)) line.windowDumps.push_back(dump);
     } else if (argument.size() > 1 && argument[0] == '-') {
       line.error = "unknown option " + argument;
     } else {
@@ -55,13 +57,16 @@ std::string commandLineHelp() {
   return R"(Usage: velmorat [OPTIONS] [FILE...]
 
 Plays Velmorat, a German graphic text adventure. FILEs are opened as documents
-(they become file events of the toolbox). The diagnostic log goes to standard
-output; Qt's own messages go to standard error.
+(they become file events of the toolbox). A player's run from a terminal keeps
+the diagnostic log in $XDG_STATE_HOME/velmorat/velmorat.log (the last five runs
+are kept); with --headless, --log, or when standard output is a pipe or a file,
+the log goes to standard output. Errors go to standard error.
 
 Options:
   --bundle DIR          play the application bundle at DIR (DIR/Contents/Resources
                         with the fonts, sysbeep.aif and Data/) instead of the one
                         around this program
+  --log                 write the diagnostic log to standard output
   --headless            run without a screen (Qt's offscreen platform); the run
                         ends with status 0 when the program has ended, or when
                         all keys are typed and the program waits for another key
@@ -75,7 +80,7 @@ Options:
                         FILE (UTF-8, one line per screen line, trailing blanks cut)
   --dump-window N FILE.png
                         when the run ends, write graphic window N's image (0..7)
-                        to FILE.png (8-bit RGB)
+                        to FILE.png (8-bit RGB); give it once per window
   --help                show this text
 
 Example (scripted play):

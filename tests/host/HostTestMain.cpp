@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   QtHost desktop;
   theHost = &desktop;
+  // One point is one pixel here, so that tests can name exact pixels; the
+  // desktop tests turn the fit on for themselves.
+  desktop.layout().setFitsScreen(false);
   host::install(&desktop);
   // The delegate's launch, with a program that ends at once: initqbtools and
   // the title-bar height, as the application has them.

@@ -28,6 +28,7 @@ constexpr int kBeforeArea = -1;
 constexpr int kBeyondArea = -2;
 constexpr double kMaxCoordinate = 1e9;
 
+std::atomic<bool> programEndRequested{false};
 std::mutex mouseHandlerLock;
 std::function<void()> programMouseHandler;
 
@@ -69,7 +70,13 @@ int classify(int coordinate, int size) {
 template <typename Ready>
 void waitForKey(Ready ready) {
   KeyWaiting = true;
-  while (!ready()) std::this_thread::sleep_for(kPollInterval);
+  while (!ready()) {
+    if (programEndRequested) {
+      KeyWaiting = false;
+      t_EndProgramIfRequested();
+    }
+    std::this_thread::sleep_for(kPollInterval);
+  }
   KeyWaiting = false;
 }
 
@@ -300,4 +307,17 @@ void t_KeyPostText(const std::string& text) {
     KeyEventQueue.append(event);
   }
   KeyEventQueue.recomputeAvailable();
+}
+
+void t_RequestProgramEnd() {
+  if (!programEndRequested.exchange(true))
+    logLine("t_RequestProgramEnd: Program thread asked to end.");
+}
+
+bool t_ProgramEndRequested() {
+  return programEndRequested;
+}
+
+void t_EndProgramIfRequested() {
+  if (programEndRequested) throw ProgramThreadExit{};
 }

@@ -128,3 +128,13 @@ std::string t_KeyWait(std::uint8_t window);
 bool t_KeyPause(int code, bool wait);
 // Appends one key event per character of text (UTF-8), as if typed in window 1.
 void t_KeyPostText(const std::string& text);
+
+// --- Ending the program when the application quits ---------------------------
+// Asks the program thread to end: its next look for a key (t_KeyWait,
+// t_KeyPause, INKEY) ends it as t_QuitProgram does, without a message. The
+// host calls it when the user quits the application. Any thread.
+void t_RequestProgramEnd();
+bool t_ProgramEndRequested();
+// Ends the calling program thread (throws ProgramThreadExit) when the end has
+// been asked for; nothing otherwise. Program thread only.
+void t_EndProgramIfRequested();
