@@ -5,13 +5,15 @@
 
 #include <string>
 
+#include "adventure/GameState.h"
 #include "support/Text.h"
 
 // The normalised command, never empty.
-Text VelmoratInput();
+Text VelmoratInput(GameState& game);
 
-// Lower case Latin-1 bytes with the synonym rules applied.
-Text VelmoratNormaliseCommand(const std::string& typedLine);
+// Lower case Latin-1 bytes with the synonym rules applied, and the words the
+// game declared.
+Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& words = {});
 
 // Prints an item list (", "-separated) with word wrap in the text window.
 void VelmoratPrintList(const Text& list);

@@ -5,13 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "adventure/GameState.h"
+
 // Runs on the program thread: title screen, data check, games, replay question;
-// ends the thread through t_QuitProgram.
+// ends the thread through t_QuitProgram. It owns the game state of the run.
 void VelmoratMain();
 
 // The first steps of VelmoratMain: both game windows set up, titled and
-// placed, the heading drawn and the regular font chosen.
-void VelmoratTitleScreen();
+// placed, the heading drawn and the regular font (loaded into game) chosen.
+void VelmoratTitleScreen(GameState& game);
+
+// The bundle's data folder ("…/Resources//Data/") when it holds the first data
+// file, else empty.
+std::string VelmoratFindDataFolder();
 
 // What the bundle's resources must hold for a game: the two fonts and the
 // first data file. Without them the program cannot show more than an error.

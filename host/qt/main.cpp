@@ -25,7 +25,7 @@
 #include "support/Bundle.h"
 #include "support/Log.h"
 #include "support/LogFile.h"
-#include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 
 namespace {
 constexpr int kExitUsage = 2;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "HostFixture.h"
 #include "app/ProgramThread.h"
@@ -29,5 +31,9 @@ int main(int argc, char** argv) {
   // the title-bar height, as the application has them.
   applicationDidFinishLaunching([] {});
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  int result = RUN_ALL_TESTS();
+  // As in the application: the refresh process and program threads may still
+  // call the host, which must not be destroyed under them.
+  std::fflush(stdout);
+  std::_Exit(result);
 }

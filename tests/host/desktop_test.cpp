@@ -214,10 +214,12 @@ TEST_F(Quitting, TheLastCloseBoxQuitsTheOthersOnlyHide) {
 }
 
 TEST_F(Quitting, HidingEveryWindowByMenuQuitsToo) {
+  setUpGraphicWindow(1, 32, 40, 0);  // the toolbox's menu actions are registered
   t_WindowFront(9);
   for (QAction* action : testHost().menuBar().taggedActions()) {
     if (action->data().toInt() == kActionHideAll) action->trigger();
   }
+  for (int n = 0; n <= 12; ++n) EXPECT_FALSE(testHost().window(n)->isVisible()) << n;
   EXPECT_EQ(quits, 1);
 }
 
