@@ -1,19 +1,21 @@
 #include "support/LogFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#include "support/Log.h"
-
 namespace {
-std::string numbered(const std::filesystem::path& base, int run) {
-  return run == 0 ? base.string() : base.string() + "." + std::to_string(run);
+std::string environmentOf(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
 }
 
-std::string variable(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? std::string(value) : std::string();
+std::string numbered(const std::string& path, int run) {
+  return run == 0 ? path : path + "." + std::to_string(run);
 }
 }  // namespace
 
@@ -22,26 +24,44 @@ LogDestination chooseLogDestination(bool headless, bool logOption, bool standard
   return LogDestination::File;
 }
 
-std::string logFolder() {
-  // The base directory specification: a relative XDG_STATE_HOME is invalid and ignored.
-  std::string state = variable("XDG_STATE_HOME");
-  if (!state.empty() && state.front() == '/') return state + "/velmorat";
-  std::string home = variable("HOME");
-  if (home.empty()) return {};
-  return home + "/.local/state/velmorat";
+std::string stateLogFilePath() {
+  std::filesystem::path folder = environmentOf("XDG_STATE_HOME");
+  // The XDG rule: a relative XDG_STATE_HOME is invalid and ignored.
+  if (folder.empty() || folder.is_relative()) {
+    const std::string home = environmentOf("HOME");
+    if (home.empty()) return "";
+    folder = std::filesystem::path(home) / ".local" / "state";
+  }
+  return (folder / "velmorat" / "velmorat.log").string();
 }
 
-std::string startLogFile(const std::string& folder) {
-  if (folder.empty()) return "no folder for the log (neither XDG_STATE_HOME nor HOME is set)";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) return "cannot create " + folder + ": " + error.message();
-  const std::filesystem::path base = std::filesystem::path(folder) / kLogFileName;
+void rotateLogFiles(const std::string& path) {
   for (int run = kKeptLogRuns - 1; run > 0; --run) {
-    // A missing older log is no fault: the rename fails and the next one follows.
-    std::filesystem::rename(numbered(base, run - 1), numbered(base, run), error);
+    std::error_code missing;
+    std::filesystem::rename(numbered(path, run - 1), numbered(path, run), missing);
   }
-  std::string reason;
-  if (!logToFile(base.string(), reason)) return "cannot write " + base.string() + ": " + reason;
-  return {};
+}
+
+std::string moveLogOffTerminal(bool errorsToo) {
+  if (!isatty(STDOUT_FILENO)) return "";
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::string path = stateLogFilePath();
+  int descriptor = -1;
+  if (!path.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    rotateLogFiles(path);
+    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  }
+  if (descriptor < 0) {
+    path = "/dev/null";
+    descriptor = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  }
+  if (descriptor < 0) return "";
+  const bool errorsOnTerminal = errorsToo && isatty(STDERR_FILENO);
+  dup2(descriptor, STDOUT_FILENO);
+  if (errorsOnTerminal) dup2(descriptor, STDERR_FILENO);
+  close(descriptor);
+  return path;
 }

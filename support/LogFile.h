@@ -1,8 +1,11 @@
-// Where a run's diagnostic log goes. The log prints every script line, so in
-// a player's terminal it would give away the puzzles: a player's run keeps it
-// in a file of the user's state folder, with the last few runs kept. Runs for
-// scripts and tests (--headless, --log, a standard output that is a pipe or a
-// file) keep it on the standard output. Shared by every host.
+// Where a run's diagnostic log goes. The log prints every script line, so on
+// a player's terminal it would give away the puzzles, and a game drawn on the
+// terminal would be spoilt by it: a player's run moves it into a file of the
+// user's state folder, $XDG_STATE_HOME/velmorat/velmorat.log (with
+// $HOME/.local/state for an unset or relative XDG_STATE_HOME), and keeps the
+// last few runs. Runs for scripts and tests (--headless, --log, a standard
+// output that is a pipe or a file) keep it on the standard output. Every host
+// follows this rule.
 #pragma once
 
 #include <string>
@@ -11,16 +14,19 @@ enum class LogDestination { StandardOutput, File };
 
 LogDestination chooseLogDestination(bool headless, bool logOption, bool standardOutputIsTerminal);
 
-// $XDG_STATE_HOME/velmorat, else $HOME/.local/state/velmorat (no final "/");
-// empty when neither variable is set.
-std::string logFolder();
+// The log file's path for the environment; empty without HOME and XDG_STATE_HOME.
+std::string stateLogFilePath();
 
-inline constexpr const char* kLogFileName = "velmorat.log";
 // This run and the four before it: velmorat.log, velmorat.log.1 .. .4.
 inline constexpr int kKeptLogRuns = 5;
+// Moves path to path.1, path.1 to path.2 ... ; the oldest of kKeptLogRuns
+// falls away. Missing files are no fault.
+void rotateLogFiles(const std::string& path);
 
-// Creates folder if needed, moves the older logs one number up (the oldest
-// falls away) and sends the log to folder/velmorat.log. Returns the empty
-// string on success, else a one-line reason (the log then stays on the
-// standard output).
-std::string startLogFile(const std::string& folder);
+// Moves standard output (the log), and standard error when errorsToo and it
+// is the terminal too, into a fresh log file when standard output is a
+// terminal; the older runs' logs are kept (rotateLogFiles). Returns the
+// file's path; empty when nothing moved (standard output is no terminal).
+// When the file cannot be made the log is dropped instead, and the answer
+// names /dev/null.
+std::string moveLogOffTerminal(bool errorsToo = true);

@@ -15,6 +15,7 @@ struct CommandLine {
   bool help = false;
   bool headless = false;
   bool log = false;          // --log: the diagnostic log on the standard output
+  bool terminal = false;     // --terminal: play in the terminal
   std::string bundle;        // --bundle DIR; empty: the bundle around the program
   std::string keysFile;      // --keys FILE
   std::string dumpTextFile;  // --dump-text FILE

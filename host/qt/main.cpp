@@ -1,5 +1,7 @@
-// velmorat: the desktop application. Qt's main thread is the host's main
-// thread ("AppDelegate"); the game runs on the program thread.
+// velmorat: the desktop application, or the same game in a terminal when
+// asked to (--terminal) or when no display can be reached. The thread that
+// runs main is the host's main thread ("AppDelegate"); the game runs on the
+// program thread.
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,6 +24,8 @@
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
 #include "host/qt/Translations.h"
+#include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
 #include "support/Log.h"
 #include "support/LogFile.h"
@@ -32,8 +36,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitDumpFailed = 1;
 constexpr int kExitNoGame = 1;
 constexpr int kIconSize = 64;
-// Quitting tells the program thread to end; it looks for that every 10 ms
-// while it waits for a key, so this is ample and still far within a second.
+// Quitting wakes the program thread from its wait for input, where it ends at
+// once; the bound is for a program busy elsewhere, far within a second.
 constexpr int kProgramEndWaitMs = 400;
 
 bool logInFile = false;
@@ -49,19 +53,18 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 }
 
 // A player's run from a terminal keeps the log in a file (the log shows every
-// script line, and with it the puzzles' answers).
+// script line, and with it the puzzles' answers); real errors stay on the
+// terminal.
 void chooseLog(const CommandLine& line) {
   if (chooseLogDestination(line.headless, line.log, isatty(STDOUT_FILENO) != 0) !=
       LogDestination::File) {
     return;
   }
   logInFile = true;
-  std::string problem = startLogFile(logFolder());
-  if (problem.empty()) return;
-  std::fprintf(stderr, "velmorat: %s; no log this run (velmorat --log shows it here)\n",
-               problem.c_str());
-  std::string ignored;
-  logToFile("/dev/null", ignored);
+  if (moveLogOffTerminal(false) == "/dev/null") {
+    std::fprintf(stderr, "velmorat: cannot write %s; no log this run (velmorat --log shows it)\n",
+                 stateLogFilePath().c_str());
+  }
 }
 
 // The program thread ends at its next look for a key; its last calls to the
@@ -73,6 +76,53 @@ void waitForProgramEnd() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QThread::msleep(1);
   }
+}
+
+// Plays in the terminal; returns the exit status.
+int playInTerminal(const CommandLine& line) {
+  terminal::TerminalOptions options;
+  const char* pictures = std::getenv("VELMORAT_PICTURES");
+  if (pictures != nullptr && *pictures != '\0') {
+    if (!terminal::pictureModeFromName(pictures, options.pictureMode)) {
+      std::fprintf(stderr,
+                   "velmorat: VELMORAT_PICTURES=%s is none of symbols, sixels, kitty, iterm2, "
+                   "none\n",
+                   pictures);
+      return kExitUsage;
+    }
+    options.pictureModeChosen = true;
+  }
+  const std::string logFile = moveLogOffTerminal();
+  terminal::TerminalHost console(options);
+  std::string error;
+  if (!console.open(error)) {
+    // Standard error may be the log file by now; the person needs to read this.
+    std::FILE* terminalOrError = std::fopen("/dev/tty", "w");
+    std::fprintf(terminalOrError ? terminalOrError : stderr,
+                 "velmorat: cannot play in the terminal: %s\n", error.c_str());
+    return kExitUsage;
+  }
+  host::install(&console);
+  applicationWillFinishLaunching();
+  console.run(
+      [&line] {
+        applicationDidFinishLaunching(VelmoratMain);
+        QStringList documents;
+        for (const std::string& path : line.documents) documents << QString::fromStdString(path);
+        openDocuments(documents);
+      },
+      [] { return ProgramThreadsRunning > 0; });
+  applicationWillTerminate();
+  if (!logFile.empty() && logFile != "/dev/null") {
+    std::FILE* terminalOut = std::fopen("/dev/tty", "w");
+    if (terminalOut != nullptr) {
+      std::fprintf(terminalOut, "Velmorat: das Protokoll steht in %s\n", logFile.c_str());
+      std::fclose(terminalOut);
+    }
+  }
+  std::fflush(stdout);
+  // As on the desktop: the program thread may still wait for the main thread.
+  std::_Exit(0);
 }
 
 QIcon velmoratIcon() {
@@ -115,6 +165,10 @@ int main(int argc, char** argv) {
                  missing.c_str());
     return kExitNoGame;
   }
+  // Qt's own choice of display comes first when the user made one.
+  const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+                             terminal::displayReachable();
+  if (line.terminal || !displayChosen) return playInTerminal(line);
   chooseLog(line);
   if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -151,7 +205,10 @@ int main(int argc, char** argv) {
     if (play) play->start();
   });
   int status = application.exec();
-  if (!line.headless) desktop.saveSettings(settings);
+  if (!line.headless) {
+    desktop.saveSettings(settings);
+    settings.sync();  // the process ends without destructors (below)
+  }
   waitForProgramEnd();
   if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
   std::fflush(stdout);
