@@ -1,5 +1,6 @@
-// The command line of the velmorat program. Free of Qt so that it can be
-// tested on its own.
+// The command line of the velmorat program, read by the shared command-line
+// parser. A new option is a field here and one line in declareOptions
+// (CommandLine.cpp). Free of Qt so that it can be tested on its own.
 #pragma once
 
 #include <string>
@@ -14,8 +15,8 @@ struct WindowDump {
 struct CommandLine {
   bool help = false;
   bool headless = false;
-  bool log = false;          // --log: the diagnostic log on the standard output
   bool terminal = false;     // --terminal: play in the terminal
+  bool log = false;          // --log: the diagnostic log on the standard output
   std::string bundle;        // --bundle DIR; empty: the bundle around the program
   std::string keysFile;      // --keys FILE
   std::string dumpTextFile;  // --dump-text FILE
