@@ -181,7 +181,10 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));
   QApplication::setOrganizationName(QStringLiteral("Velmorat"));
-  QApplication::setWindowIcon(velmoratIcon());
+  // The desktop matches the windows to the installed desktop entry and icon
+  // by this id; the drawn icon stands in where the icon is not installed.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VELMORAT_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMORAT_APP_ID), velmoratIcon()));
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
   if (!installGermanTranslations()) logLine("Qt: German translations not found.");
 
