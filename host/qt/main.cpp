@@ -25,6 +25,7 @@
 #include "host/qt/ScriptedPlay.h"
 #include "host/qt/Translations.h"
 #include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
 #include "support/Log.h"
@@ -105,6 +106,9 @@ int playInTerminal(const CommandLine& line) {
     return kExitUsage;
   }
   const std::string logFile = moveLogOffTerminal();
+  if (!logFile.empty() && logFile != "/dev/null")
+    terminal::setCrashNote("Velmorat ist abgest\u00FCrzt. Das Protokoll steht in " + logFile +
+                           "\n");
   host::install(&console);
   applicationWillFinishLaunching();
   console.run(

@@ -259,6 +259,11 @@ void TerminalHost::dispatch(const InputEvent& key) {
     askQuit();
     return;
   }
+  // Nobody can see what keys would do while the terminal is too small.
+  if (layout_.tooSmall) {
+    systemBeep();
+    return;
+  }
   if (shownWindow_ >= 0 && key.kind != InputKind::Function) {
     scrollFixedWindow(key);
     return;

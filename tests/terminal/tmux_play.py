@@ -233,6 +233,9 @@ def umlauts_resize_and_quit():
     wait_for(lambda: "zu klein" in screen(), "the message for a small terminal")
     if "Befehl" in screen():
         fail("the game's text is drawn into a terminal that is too small", screen())
+    # Keys typed blind are not passed to the game.
+    tmux("send-keys", "-t", "play", "-l", "xyz")
+    time.sleep(0.3)
     tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
     wait_for(lambda: screen() == game_screen, "the game's screen after the resize")
     print("resized to 60x20 and back")
