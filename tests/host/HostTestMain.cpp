@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "HostFixture.h"
 #include "app/ProgramThread.h"
@@ -22,12 +24,18 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   QtHost desktop;
   theHost = &desktop;
+  // One point is one pixel here, so that tests can name exact pixels; the
+  // desktop tests turn the fit on for themselves.
+  desktop.layout().setFitsScreen(false);
   host::install(&desktop);
   // The delegate's launch, with a program that ends at once: initqbtools and
   // the title-bar height, as the application has them.
   applicationDidFinishLaunching([] {});
   testing::InitGoogleTest(&argc, argv);
-  const int status = RUN_ALL_TESTS();
+  int result = RUN_ALL_TESTS();
   stopRefreshProcess();  // it must not outlive the host
-  return status;
+  // As in the application: program threads may still call the host, which
+  // must not be destroyed under them.
+  std::fflush(stdout);
+  std::_Exit(result);
 }
