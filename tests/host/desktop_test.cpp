@@ -11,6 +11,7 @@
 #include "HostFixture.h"
 #include "host/qt/FileDialogs.h"
 #include "host/qt/Translations.h"
+#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/Menus.h"
@@ -138,6 +139,7 @@ TEST(DesktopView, PictureIsLetterboxedInTheBorderColourAndClicksCountInPoints) {
     for (int offset = 0; offset < 40 * 32 * 3; offset += 3) {
       VideoMemory[WindowTable[4].MemoryStart + offset] = 255;  // red picture
     }
+    markWindowChanged(4);  // written by hand: marked as the drawing routines mark
   });
   VelmoratWindow* window = testHost().window(4);
   // Higher than the picture's aspect ratio allows: bars above and below.
