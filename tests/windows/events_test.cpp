@@ -5,10 +5,12 @@
 #include <thread>
 
 #include "graphics/LogCapture.h"
+#include "support/Documents.h"
 #include "text/TextWindowFixture.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/KeyCodes.h"
 #include "toolbox/windows/KeyTranslation.h"
+#include "toolbox/windows/Menus.h"
 #include "toolbox/windows/WindowManagement.h"
 
 using namespace texttest;
@@ -250,6 +252,41 @@ TEST_F(Events, KeyWaitSkipsNegativeValuesAndShowsTheCursorWhileWaiting) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const double cpu = double(std::clock() - cpuStarted) / CLOCKS_PER_SEC;
   EXPECT_LT(cpu, wall * 0.5 + 0.005);
+}
+
+// The command prompt's wait: a menu choice or an opened file ends it without
+// taking a key, so that the program can answer and then wait again.
+TEST_F(Events, KeyWaitOrEventEndsForAMenuChoiceOrAnOpenedFileAndLeavesKeysQueued) {
+  t_EventCounts seen = t_EventCountsNow();
+  std::thread chooser([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    MenuSender sender;
+    sender.inMenu = true;
+    sender.tag = 300;
+    t_MenuEventHandler(sender);
+  });
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);
+  chooser.join();
+  EXPECT_EQ(windowRecord(0).TextCursorLevel, 0);
+  EXPECT_FALSE(KeyWaiting);
+  t_KeyPostText("k");
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);  // the counts differ already
+  EXPECT_EQ(t_KeyNext(), 'k');
+
+  seen = t_EventCountsNow();
+  std::thread opener([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    Document document;
+    int error = 0;
+    document.readFromURL("/tmp/Spielstand.velmorat", "velmorat", &error);
+  });
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);
+  opener.join();
+  EXPECT_EQ(t_EventCountsNow().fileEvents, seen.fileEvents + 1);
+
+  seen = t_EventCountsNow();
+  t_KeyPostText("\xC3\xBC");
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), "\xC3\xBC");
 }
 
 // The host appends on its thread while the program drains on another: no

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "support/Clock.h"
+#include "support/Documents.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/Utf8.h"
@@ -71,6 +72,30 @@ void waitForKey(Ready ready) {
   KeyWaiting = true;
   while (!ready()) std::this_thread::sleep_for(kPollInterval);
   KeyWaiting = false;
+}
+
+// The character of the next key event with a Value of 0 or more, taken into
+// CurrentKeyEvent; nothing (and no key taken) once interrupted() holds.
+template <typename Interrupted>
+std::optional<std::string> keyOrInterruption(std::uint8_t window, Interrupted interrupted) {
+  for (;;) {
+    if (interrupted()) return std::nullopt;
+    if (!KeyAvailable.load()) {
+      t_CursorOn(window);
+      waitForKey([&] { return KeyAvailable.load() || interrupted(); });
+      t_CursorOff(window);
+      continue;
+    }
+    std::optional<t_Event> event = KeyEventQueue.takeFront();
+    if (!event) continue;
+    CurrentKeyEvent = std::move(*event);
+    if (CurrentKeyEvent.Value < 0) continue;
+    const char32_t scalar =
+        isUnicodeScalar(CurrentKeyEvent.Value) ? static_cast<char32_t>(CurrentKeyEvent.Value) : 0;
+    std::string character;
+    appendUtf8(character, scalar);
+    return character;
+  }
 }
 
 }  // namespace
@@ -257,22 +282,15 @@ int t_KeyNext() {
 }
 
 std::string t_KeyWait(std::uint8_t window) {
-  for (;;) {
-    if (!KeyAvailable.load()) {
-      t_CursorOn(window);
-      waitForKey([] { return KeyAvailable.load(); });
-      t_CursorOff(window);
-    }
-    std::optional<t_Event> event = KeyEventQueue.takeFront();
-    if (!event) continue;
-    CurrentKeyEvent = std::move(*event);
-    if (CurrentKeyEvent.Value < 0) continue;
-    const char32_t scalar =
-        isUnicodeScalar(CurrentKeyEvent.Value) ? static_cast<char32_t>(CurrentKeyEvent.Value) : 0;
-    std::string character;
-    appendUtf8(character, scalar);
-    return character;
-  }
+  return *keyOrInterruption(window, [] { return false; });
+}
+
+t_EventCounts t_EventCountsNow() {
+  return {t_MenuEventCount(), FileEventCount()};
+}
+
+std::optional<std::string> t_KeyWaitOrEvent(std::uint8_t window, const t_EventCounts& seen) {
+  return keyOrInterruption(window, [seen] { return t_EventCountsNow() != seen; });
 }
 
 bool t_KeyPause(int code, bool wait) {
