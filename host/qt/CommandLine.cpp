@@ -28,6 +28,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       takeValue(arguments, index, line.bundle, line);
     } else if (argument == "--keys") {
       takeValue(arguments, index, line.keysFile, line);
+    } else if (argument == "--panel-answer") {
+      takeValue(arguments, index, line.panelAnswer, line);
     } else if (argument == "--dump-text") {
       takeValue(arguments, index, line.dumpTextFile, line);
     } else if (argument == "--dump-window") {
@@ -55,8 +57,9 @@ std::string commandLineHelp() {
   return R"(Usage: velmorat [OPTIONS] [FILE...]
 
 Plays Velmorat, a German graphic text adventure. FILEs are opened as documents
-(they become file events of the toolbox). The diagnostic log goes to standard
-output; Qt's own messages go to standard error.
+(they become file events of the toolbox): a saved game (FILE.velmorat) is
+loaded when the game first asks for a command. The diagnostic log goes to
+standard output; Qt's own messages go to standard error.
 
 Options:
   --bundle DIR          play the application bundle at DIR (DIR/Contents/Resources
@@ -70,7 +73,13 @@ Options:
                         a line end is Return; special keys in braces: {Return}
                         {Esc} {Tab} {Backspace} {Delete} {Left} {Right} {Up}
                         {Down} {Home} {End} {PageUp} {PageDown} {F1}..{F12}
-                        {Ctrl-A}..{Ctrl-Z} {Ctrl-^}; "{{" types a brace
+                        {Ctrl-A}..{Ctrl-Z} {Ctrl-^}; "{{" types a brace;
+                        {Menu N} chooses the menu item with tag N as a click
+                        would (100 Spiel laden, 101 Spiel sichern, 300 Zug
+                        zurücknehmen, 301 Letzten Stand laden, 302 Protokoll
+                        sichern, 303 Verlauf)
+  --panel-answer PATH   every open or save panel answers PATH at once instead
+                        of asking (for scripted runs with --headless)
   --dump-text FILE      when the run ends, write the text window's screen to
                         FILE (UTF-8, one line per screen line, trailing blanks cut)
   --dump-window N FILE.png
@@ -78,7 +87,8 @@ Options:
                         to FILE.png (8-bit RGB)
   --help                show this text
 
-Example (scripted play):
+Examples (scripted play):
   velmorat --headless --keys walk.keys --dump-text screen.txt --dump-window 1 picture.png
+  velmorat --headless --keys more.keys --panel-answer game.velmorat game.velmorat
 )";
 }

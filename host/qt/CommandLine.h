@@ -13,6 +13,7 @@ struct CommandLine {
   std::string dumpTextFile;  // --dump-text FILE
   int dumpWindow = -1;       // --dump-window N FILE.png
   std::string dumpWindowFile;
+  std::string panelAnswer;             // --panel-answer PATH: every panel answers PATH
   std::vector<std::string> documents;  // other arguments: files to open
   std::string error;                   // empty when the line was understood
 };

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMenuBar>
 
+#include "adventure/MenuTags.h"
 #include "host/qt/KeyMapping.h"
 #include "host/qt/Windows.h"
 
@@ -82,9 +83,14 @@ void MenuBar::buildAblage() {
   QObject::connect(open, &QAction::triggered, [] {
     openDocuments(QFileDialog::getOpenFileNames(nullptr, QStringLiteral("Öffnen")));
   });
-  addItem(menu, QStringLiteral("Datei &wählen\u2026"), kActionOpenPanel);
-  addItem(menu, QStringLiteral("&Sichern unter\u2026"), kActionSavePanel,
+  // New shortcuts keep clear of the letters whose Ctrl codes the line editor
+  // uses (A D F H L N P S V X Z); Öffnen… loads a saved game too.
+  addItem(menu, QStringLiteral("Spiel &laden\u2026"), kMenuLoadGame);
+  addItem(menu, QStringLiteral("Spiel &sichern\u2026"), kMenuSaveGame,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  addItem(menu, QStringLiteral("Letz&ten Stand laden"), kMenuLoadLastState,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  addItem(menu, QStringLiteral("&Protokoll sichern\u2026"), kMenuSaveTranscript);
   menu->addSeparator();
   QAction* quit = menu->addAction(QStringLiteral("&Beenden"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q));
@@ -94,6 +100,9 @@ void MenuBar::buildAblage() {
 
 void MenuBar::buildBearbeiten() {
   QMenu* menu = addMenu(QStringLiteral("&Bearbeiten"));
+  addItem(menu, QStringLiteral("&Zug zurücknehmen"), kMenuTakeBackMove,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
+  menu->addSeparator();
   addItem(menu, QStringLiteral("&Text kopieren"), kActionCopyText,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   addItem(menu, QStringLiteral("&Bild kopieren"), kActionCopyPicture,
@@ -108,6 +117,9 @@ void MenuBar::buildBearbeiten() {
 
 void MenuBar::buildFenster() {
   QMenu* menu = addMenu(QStringLiteral("&Fenster"));
+  addItem(menu, QStringLiteral("&Verlauf"), kMenuShowTranscript,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
+  menu->addSeparator();
   addItem(menu, QStringLiteral("&Alle Fenster ausblenden"), kActionHideAll);
   addItem(menu, QStringLiteral("&Hauptfenster ausblenden"), kActionHideMain,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
@@ -135,6 +147,15 @@ host::HostMenu* MenuBar::topLevel(const std::string& titleUtf8) {
     if (plainTitle(menu->title()) == title) return &handles_[menu];
   }
   return nullptr;
+}
+
+bool MenuBar::choose(int tag) const {
+  for (QAction* action : tagged_) {
+    if (action->data().toInt() != tag) continue;
+    action->trigger();
+    return true;
+  }
+  return false;
 }
 
 std::vector<QAction*> MenuBar::taggedActions() const {

@@ -69,6 +69,8 @@ class QtHost : public host::Host {
   GraphicView* view(int number) { return views_.at(static_cast<std::size_t>(number)); }
   MenuBar& menuBar() { return *menuBar_; }
   QPlainTextEdit* textView(int window);
+  // From now on every open and save panel answers path at once (scripted runs).
+  void answerPanelsWith(const std::string& path) { panelAnswer_ = path; }
 
  private:
   void buildGraphicWindow(int number);
@@ -81,5 +83,6 @@ class QtHost : public host::Host {
   std::array<GraphicView*, 8> views_{};
   std::array<SystemTextParts, 3> systemText_{};  // windows 8, 9, 10
   int titleBarHeight_ = 0;
+  std::string panelAnswer_;  // empty: panels ask the user
   SoundPlayer sound_;
 };

@@ -71,6 +71,7 @@ QtKey qtKeyOf(const ScriptKey& scriptKey) {
       return {key, Qt::ControlModifier, QString::fromUcs4(&control, 1)};
     }
     case ScriptKeyKind::Character:
+    case ScriptKeyKind::Menu:  // chosen, not typed
       break;
   }
   char32_t character = scriptKey.character;
@@ -96,8 +97,12 @@ void typeScriptKey(QWidget* view, const ScriptKey& key) {
   QCoreApplication::sendEvent(view, &release);
 }
 
-ScriptedPlay::ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone)
-    : view_(view), keys_(std::move(keys)), endWhenDone_(endWhenDone) {
+ScriptedPlay::ScriptedPlay(QWidget* view, std::function<void(int tag)> chooseMenuItem,
+                           std::vector<ScriptKey> keys, bool endWhenDone)
+    : view_(view),
+      chooseMenuItem_(std::move(chooseMenuItem)),
+      keys_(std::move(keys)),
+      endWhenDone_(endWhenDone) {
   timer_.setInterval(kPollInterval);
   connect(&timer_, &QTimer::timeout, this, &ScriptedPlay::poll);
 }
@@ -156,7 +161,12 @@ void ScriptedPlay::poll() {
   if (next_ < keys_.size()) {
     if (keyWaitingFor() >= std::chrono::steady_clock::duration::zero() ||
         sleepingFor() >= kSleepBeforeKey) {
-      typeScriptKey(view_, keys_[next_++]);
+      const ScriptKey& key = keys_[next_++];
+      if (key.kind == ScriptKeyKind::Menu) {
+        chooseMenuItem_(static_cast<int>(key.character));
+      } else {
+        typeScriptKey(view_, key);
+      }
       keyWaiting_ = false;
       sleeping_ = false;
     }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,11 @@ class QWidget;
 
 class ScriptedPlay : public QObject {
  public:
-  // view: where the keys go (View00). endWhenDone: quit the application when
-  // the run is over (headless); otherwise the application stays open.
-  ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone);
+  // view: where the keys go (View00). chooseMenuItem: what a {Menu N} of the
+  // key file does with N. endWhenDone: quit the application when the run is
+  // over (headless); otherwise the application stays open.
+  ScriptedPlay(QWidget* view, std::function<void(int tag)> chooseMenuItem,
+               std::vector<ScriptKey> keys, bool endWhenDone);
   void start();
   std::size_t keysTyped() const { return next_; }
 
@@ -32,6 +35,7 @@ class ScriptedPlay : public QObject {
   std::chrono::steady_clock::duration sleepingFor() const;
 
   QWidget* view_;
+  std::function<void(int tag)> chooseMenuItem_;
   std::vector<ScriptKey> keys_;
   std::size_t next_ = 0;
   bool endWhenDone_;

@@ -35,6 +35,21 @@ TEST(KeyScript, NamesSpecialKeysInBraces) {
   EXPECT_EQ(script.keys, expected);
 }
 
+TEST(KeyScript, MenuNamesAChoiceByTagBetweenKeys) {
+  KeyScript script = parseKeyScript("v\n{Menu 101}{Menu 99999}");
+  ASSERT_TRUE(script.error.empty()) << script.error;
+  std::vector<ScriptKey> expected = {character('v'),
+                                     {ScriptKeyKind::Return, 0},
+                                     {ScriptKeyKind::Menu, 101},
+                                     {ScriptKeyKind::Menu, 99999}};
+  EXPECT_EQ(script.keys, expected);
+  // Tag 0 never matches an item; signs, blanks and numbers beyond the limit are faults.
+  for (const char* text : {"{Menu 0}", "{Menu}", "{Menu }", "{Menu -1}", "{Menu 1 }",
+                           "{Menu 100000}", "{Menu 4294967397}", "{menu 101}"}) {
+    EXPECT_FALSE(parseKeyScript(text).error.empty()) << text;
+  }
+}
+
 TEST(KeyScript, DoubleBraceIsOneBraceAndClosingBraceIsPlain) {
   KeyScript script = parseKeyScript("{{x}");
   ASSERT_TRUE(script.error.empty()) << script.error;
