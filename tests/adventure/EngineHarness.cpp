@@ -113,8 +113,6 @@ void useBundle(const TestBundle& bundle) {
 
 GameRun::GameRun(const TestBundle& bundle) {
   useBundle(bundle);
-  VelmoratResetGameState();
-  DataFolder.clear();
   KeyEventQueue.clear();
   testing::internal::CaptureStdout();
   capturing_ = true;
