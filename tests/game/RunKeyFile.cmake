@@ -4,6 +4,7 @@
 #       [-DVISIT=000,001,...]      data files that must have run
 #       [-DNO_ERRORS=ON -DITEM_COUNT=n]  no "*** " message and no script reload
 #       [-DPICTURE=file.gr -DCHECKER=program]  the picture window shows file.gr
+#       [-DSPLIT=n -DINSERT=keys]  type INSERT after the first n lines of KEYS
 #       -P RunKeyFile.cmake
 #
 # Which data file ran: the log has one "#nnn: Command = line" per executed
@@ -21,8 +22,18 @@ set(picture_file ${OUTPUT}.window1.png)
 set(log_file ${OUTPUT}.log)
 file(REMOVE ${screen_file} ${picture_file} ${log_file})
 
+if(DEFINED INSERT)
+  include(${CMAKE_CURRENT_LIST_DIR}/KeyFileParts.cmake)
+  split_key_file(${KEYS} ${SPLIT} before after)
+  set(KEYS ${OUTPUT}.keys)
+  file(WRITE ${KEYS} "${before}${INSERT}${after}")
+endif()
+
+# The autosave of the run goes to a folder of its own.
+file(REMOVE_RECURSE ${OUTPUT}.state)
 execute_process(
-  COMMAND ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${KEYS}
+  COMMAND ${CMAKE_COMMAND} -E env XDG_STATE_HOME=${OUTPUT}.state
+          ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${KEYS}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
   OUTPUT_FILE ${log_file}
   ERROR_VARIABLE program_errors

@@ -1,0 +1,21 @@
+# split_key_file(FILE COUNT BEFORE AFTER): the first COUNT lines of a key file
+# and the rest, each line with its line end (one Return). Key files of the
+# game hold no ";" or brackets, which CMake lists would take apart.
+function(split_key_file file count before_var after_var)
+  file(READ ${file} keys)
+  string(REGEX REPLACE "\n$" "" keys "${keys}")
+  string(REPLACE "\n" ";" lines "${keys}")
+  set(before "")
+  set(after "")
+  set(index 0)
+  foreach(line IN LISTS lines)
+    if(index LESS count)
+      string(APPEND before "${line}\n")
+    else()
+      string(APPEND after "${line}\n")
+    endif()
+    math(EXPR index "${index} + 1")
+  endforeach()
+  set(${before_var} "${before}" PARENT_SCOPE)
+  set(${after_var} "${after}" PARENT_SCOPE)
+endfunction()
