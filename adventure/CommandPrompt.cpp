@@ -7,6 +7,7 @@
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 
 namespace {
 constexpr const char* kPrompt = ">>> Befehl ? ";
@@ -44,6 +45,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
   const std::uint8_t window = VelmoratTextWindow();
   std::string draft;
   bool ask = true;
+  const LineInputScope editing;  // the waits below are for keys of a line
   for (;;) {
     if (ask) t_InputForm(window, kPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
     ask = false;

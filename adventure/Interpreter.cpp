@@ -3,7 +3,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
@@ -18,6 +17,7 @@
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Refresh.h"
 
 using adventure::argumentsAfter;
@@ -302,20 +302,16 @@ void runInkey(GameState&, const Text&) {
   t_Inverse(window);
   t_Print(window, std::string("Weiter..."));
   t_Normal(window);
-  // INKEY polls the queue itself instead of t_KeyWait; it still tells the
-  // host that the program waits for a key (scripted play ends on such waits).
-  KeyWaiting = true;
+  // INKEY takes the key itself instead of through t_KeyWait (no cursor); its
+  // poll interval bounds the wait, a queued key ends it at once.
   for (;;) {
-    if (KeyAvailable.load()) {
-      std::optional<t_Event> event = KeyEventQueue.takeFront();
-      if (event) {
-        CurrentKeyEvent = *event;
-        if (event->Value >= 0) break;
-      }
-    }
-    std::this_thread::sleep_for(kInkeyPoll);
+    waitForInput(
+        InputWaitKind::Poll, [] { return KeyAvailable.load(); }, kInkeyPoll);
+    std::optional<t_Event> event = KeyEventQueue.takeFront();
+    if (!event) continue;
+    CurrentKeyEvent = *event;
+    if (event->Value >= 0) break;
   }
-  KeyWaiting = false;
   t_Htab(window, 1);
   t_ClearEndOfLine(window);
 }
