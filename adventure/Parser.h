@@ -11,8 +11,9 @@
 // (its scene file then starts anew, ProgramCounter being -1).
 Text VelmoratInput(GameState& game);
 
-// Lower case Latin-1 bytes with the synonym rules applied.
-Text VelmoratNormaliseCommand(const std::string& typedLine);
+// Lower case Latin-1 bytes with the synonym rules applied, and the words the
+// game declared.
+Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& words = {});
 
 // Prints an item list (", "-separated) with word wrap in the text window.
 void VelmoratPrintList(const Text& list);

@@ -207,6 +207,36 @@ bool splitLines(std::string_view bytes, std::vector<std::string_view>& lines) {
   return true;
 }
 
+// The words the game declared in scene 0, which a loaded game does not run.
+void readWords(LineReader& reader, AuthorWords& words) {
+  const std::string_view switches = reader.take("words");  // "BLANKS FOLD", each 0 or 1
+  if (switches.size() != 3 || switches[1] != ' ') {
+    throw Refused{SaveRefusal::Damaged, reader.where() + ": two switches expected"};
+  }
+  words.normaliseBlanks = flag(switches.substr(0, 1), reader.where());
+  words.foldUmlauts = flag(switches.substr(2, 1), reader.where());
+  while (!reader.atEnd() && reader.peekKey() == "filler") {
+    words.fillers.push_back(text(reader.take("filler"), reader.where()));
+  }
+  while (!reader.atEnd() && reader.peekKey() == "rewrite") {
+    Text from = text(reader.take("rewrite"), reader.where());
+    words.rewrites.emplace_back(std::move(from), text(reader.take("into"), reader.where()));
+  }
+  while (!reader.atEnd() && reader.peekKey() == "help") {
+    words.helpLines.push_back(text(reader.take("help"), reader.where()));
+  }
+}
+
+void writeWords(std::string& out, const AuthorWords& words) {
+  addLine(out, "words", numbers({words.normaliseBlanks, words.foldUmlauts}));
+  for (const Text& filler : words.fillers) addLine(out, "filler", escaped(filler));
+  for (const auto& [from, to] : words.rewrites) {
+    addLine(out, "rewrite", escaped(from));
+    addLine(out, "into", escaped(to));
+  }
+  for (const Text& line : words.helpLines) addLine(out, "help", escaped(line));
+}
+
 void readBody(LineReader& reader, GameState& game, const std::string& dataIdentity) {
   if (reader.take("data") != dataIdentity) {
     throw Refused{SaveRefusal::OtherData, "saved for other data files"};
@@ -277,6 +307,7 @@ void readBody(LineReader& reader, GameState& game, const std::string& dataIdenti
     game.Flags[static_cast<std::size_t>(set)] = true;
     previous = set;
   }
+  readWords(reader, game.Words);
   if (!reader.atEnd()) throw Refused{SaveRefusal::Damaged, reader.where() + ": unknown line"};
 }
 
@@ -338,6 +369,7 @@ std::string VelmoratEncodeSave(const GameState& game, const std::string& dataIde
     if (game.Flags[index]) setFlags += (setFlags.empty() ? "" : " ") + std::to_string(index);
   }
   addLine(out, "flags", setFlags);
+  writeWords(out, game.Words);
   addLine(out, "check", hex64(fnv1a(kFnvOffset, out)));
   return out;
 }

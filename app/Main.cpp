@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
@@ -105,6 +106,7 @@ void playOneGame(GameState& game) {
   game.SceneExits = Text();
   game.LastInput = Text();
   game.Condition = false;
+  game.Words = AuthorWords{};  // declared anew by the game's scene 0
   VelmoratRunScript(game);
 }
 

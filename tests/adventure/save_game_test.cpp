@@ -46,6 +46,11 @@ GameState playedGame() {
   game.Flags[0] = true;
   game.Flags[23] = true;
   game.Flags[43] = true;
+  game.Words.foldUmlauts = true;
+  game.Words.fillers = {adventure::latin1("bitte"), adventure::latin1("doch")};
+  game.Words.rewrites = {{adventure::latin1("mach auf"), adventure::latin1("öffne")},
+                         {adventure::latin1("x = y"), Text()}};
+  game.Words.helpLines = {Text(), adventure::latin1("zünde = Licht machen")};
   return game;
 }
 
@@ -94,6 +99,12 @@ TEST(SaveGame, WhatIsWrittenComesBackAndWritesTheSameBytes) {
   EXPECT_EQ(game.Inventory, original.Inventory);
   EXPECT_EQ(game.SceneItems, original.SceneItems);
   EXPECT_EQ(game.Flags, original.Flags);
+  // The words of scene 0, which a game loaded at start-up never runs.
+  EXPECT_EQ(game.Words.normaliseBlanks, false);
+  EXPECT_EQ(game.Words.foldUmlauts, true);
+  EXPECT_EQ(game.Words.fillers, original.Words.fillers);
+  EXPECT_EQ(game.Words.rewrites, original.Words.rewrites);
+  EXPECT_EQ(game.Words.helpLines, original.Words.helpLines);
   EXPECT_EQ(VelmoratEncodeSave(game, kIdentity), save);
   // Readable by a person: the texts stand as UTF-8, the odd bytes escaped.
   EXPECT_NE(save.find("\nname 3 Münze\n"), std::string::npos);
@@ -141,6 +152,9 @@ TEST(SaveGame, RefusesBrokenLinesEvenWithAFittingCheckSum) {
   EXPECT_EQ(refusalOf(changedSave("flags", "flags 0 0")), SaveRefusal::Damaged);
   EXPECT_EQ(refusalOf(changedSave("flags", "flags 0 23 ")), SaveRefusal::Damaged);
   EXPECT_EQ(refusalOf(changedSave("flags", "flags 0\nspeed 9")), SaveRefusal::Damaged);
+  EXPECT_EQ(refusalOf(changedSave("words", "words 0 2")), SaveRefusal::Damaged);
+  EXPECT_EQ(refusalOf(changedSave("words", "words 01")), SaveRefusal::Damaged);
+  EXPECT_EQ(refusalOf(changedSave("into \xC3\xB6", "onto öffne")), SaveRefusal::Damaged);
 }
 
 TEST(SaveGame, RefusesNumbersOutsideTheTablesAndTheEngine) {

@@ -1,21 +1,19 @@
 # split_key_file(FILE COUNT BEFORE AFTER): the first COUNT lines of a key file
-# and the rest, each line with its line end (one Return). Key files of the
-# game hold no ";" or brackets, which CMake lists would take apart.
+# and the rest, each line with its line end (one Return). Cut line by line,
+# not as a CMake list: empty lines are keys too, and ";" stays a character.
 function(split_key_file file count before_var after_var)
-  file(READ ${file} keys)
-  string(REGEX REPLACE "\n$" "" keys "${keys}")
-  string(REPLACE "\n" ";" lines "${keys}")
+  file(READ ${file} rest)
   set(before "")
-  set(after "")
-  set(index 0)
-  foreach(line IN LISTS lines)
-    if(index LESS count)
-      string(APPEND before "${line}\n")
-    else()
-      string(APPEND after "${line}\n")
+  foreach(line_number RANGE 1 ${count})
+    string(FIND "${rest}" "\n" line_end)
+    if(line_end EQUAL -1)
+      break()
     endif()
-    math(EXPR index "${index} + 1")
+    math(EXPR line_length "${line_end} + 1")
+    string(SUBSTRING "${rest}" 0 ${line_length} line)
+    string(APPEND before "${line}")
+    string(SUBSTRING "${rest}" ${line_length} -1 rest)
   endforeach()
   set(${before_var} "${before}" PARENT_SCOPE)
-  set(${after_var} "${after}" PARENT_SCOPE)
+  set(${after_var} "${rest}" PARENT_SCOPE)
 endfunction()

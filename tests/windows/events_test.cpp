@@ -283,7 +283,7 @@ TEST_F(Events, KeyWaitOrEventEndsForAMenuChoiceOrAnOpenedFileAndLeavesKeysQueued
   EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);
   chooser.join();
   EXPECT_EQ(windowRecord(0).TextCursorLevel, 0);
-  EXPECT_FALSE(KeyWaiting);
+  EXPECT_EQ(currentInputWait().kind, InputWaitKind::None);
   t_KeyPostText("k");
   EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);  // the counts differ already
   EXPECT_EQ(t_KeyNext(), 'k');
