@@ -74,15 +74,13 @@ void rewrite(Text& command, const Text& from, const Text& to) {
 // The first word is the verb and stays, even when the author lists it.
 Text dropFillers(const Text& command, const std::vector<Text>& fillers) {
   std::vector<Text> words = splitWords(command);
-  auto isFiller = [&fillers](const Text& word) {
-    return std::find(fillers.begin(), fillers.end(), word) != fillers.end();
-  };
-  std::erase_if(words, [&, first = true](const Text& word) mutable {
-    bool drop = !first && isFiller(word);
-    first = false;
-    return drop;
-  });
-  return joinWords(words);
+  std::vector<Text> kept;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i == 0 || std::find(fillers.begin(), fillers.end(), words[i]) == fillers.end()) {
+      kept.push_back(words[i]);
+    }
+  }
+  return joinWords(kept);
 }
 
 void declareFillers(AuthorWords& declared, const Text& list) {
@@ -136,10 +134,11 @@ Text VelmoratWordsBeforeSynonyms(const Text& command, const AuthorWords& words) 
   return words.normaliseBlanks ? collapseBlanks(command) : command;
 }
 
+// Fillers go first, so that one rule serves "nimm münzen" and "nimm die münzen".
 Text VelmoratWordsAfterSynonyms(const Text& command, const AuthorWords& words) {
-  Text result = command;
+  Text result = words.fillers.empty() ? command : dropFillers(command, words.fillers);
   for (const auto& [from, to] : words.rewrites) rewrite(result, from, to);
-  return words.fillers.empty() ? result : dropFillers(result, words.fillers);
+  return result;
 }
 
 Text VelmoratComparisonKey(const Text& text, const AuthorWords& words) {
@@ -238,9 +237,15 @@ Text VelmoratGuessCommand(const Text& command, const std::vector<Text>& compared
   for (const Text& text : compared) {
     for (const Text& word : splitWords(textlower(text))) known.push_back(word);
   }
+  auto isKnown = [&](const Text& word) {
+    return std::any_of(known.begin(), known.end(), [&](const Text& candidate) {
+      return VelmoratComparisonKey(word, words) == VelmoratComparisonKey(candidate, words);
+    });
+  };
   std::vector<Text> typed = splitWords(command);
   for (Text& word : typed) {
-    if (word.size() < kShortestGuessedWord) continue;
+    // A word the game knows is meant as typed: "lese" is not a slip of "lesen".
+    if (word.size() < kShortestGuessedWord || isKnown(word)) continue;
     for (const Text& candidate : known) {
       if (candidate.size() < kShortestGuessedWord || !keysOneLetterApart(word, candidate, words)) {
         continue;

@@ -1,5 +1,5 @@
 // Words a game declares for its players with WORDS statements (in scene 0):
-// rewrites applied after the built-in synonym rules, filler words, blank
+// filler words and rewrites applied after the built-in synonym rules, blank
 // normalisation, comparison that treats ä/ae, ö/oe, ü/ue and ß/ss alike, and
 // extra help lines; plus WORDS GUESS, the "Meintest Du …?" answer for a
 // command one letter away from what the game knows. A game that declares
@@ -27,7 +27,7 @@ struct AuthorWords {
 // --- Hooks of the parser and the interpreter ----------------------------------
 // Before the synonym rules: blanks trimmed and collapsed when declared.
 Text VelmoratWordsBeforeSynonyms(const Text& command, const AuthorWords& words);
-// After the synonym rules: the rewrites, then the fillers, when declared.
+// After the synonym rules: the fillers dropped, then the rewrites, when declared.
 Text VelmoratWordsAfterSynonyms(const Text& command, const AuthorWords& words);
 // The key under which item names and COMPARE texts are compared: upper case,
 // and with WORDS FOLD also Ä, Ö, Ü as AE, OE, UE (ß is SS in upper case).

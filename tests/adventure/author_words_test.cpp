@@ -85,6 +85,10 @@ TEST_F(AuthorWordsTest, FillersAreDroppedAfterTheFirstWord) {
   EXPECT_EQ(normalised("nimm die Münze"), "nimm münze");
   EXPECT_EQ(normalised("die kiste"), "die kiste") << "the verb stays even when it is listed";
   EXPECT_EQ(normalised("lese dennoch"), "lese dennoch") << "whole words only";
+  declare("WORDS REWRITE nimm münzen = nimm münze");
+  declare("WORDS REWRITE geh =");
+  EXPECT_EQ(normalised("nimm die münzen"), "nimm münze") << "fillers go before the rewrites";
+  EXPECT_EQ(normalised("geh nach vorne"), "vorne");
 }
 
 TEST_F(AuthorWordsTest, FoldingTreatsUmlautsAndTheirSpellingsAlikeOnBothSides) {
@@ -139,6 +143,8 @@ TEST_F(AuthorWordsTest, GuessPrefersACompareTextThenAWord) {
   EXPECT_EQ(guess("lese brief"), "") << "what the scene knows is not guessed";
   EXPECT_EQ(guess("h"), "") << "short words are left alone";
   EXPECT_EQ(guess("tanze wild"), "");
+  compared.push_back(latin1("lesen"));
+  EXPECT_EQ(guess("lese es an"), "") << "a known word is not replaced by a neighbour";
   declare("WORDS FOLD");
   EXPECT_EQ(guess("nimm muenz"), "nimm münze") << "folded like every comparison";
 }

@@ -77,9 +77,9 @@ TEST(KeyScript, ReportsMissingFile) {
 }
 
 TEST(CommandLine, ReadsEveryOption) {
-  CommandLine line =
-      parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt", "--dump-text", "t.txt",
-                        "--dump-window", "1", "w.png", "doc.txt"});
+  CommandLine line = parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt",
+                                       "--dump-text", "t.txt", "--dump-window", "1", "w.png",
+                                       "--panel-answer", "/s/a b.velmorat", "doc.txt"});
   ASSERT_TRUE(line.error.empty()) << line.error;
   EXPECT_EQ(line.bundle, "/b");
   EXPECT_TRUE(line.headless);
@@ -87,6 +87,7 @@ TEST(CommandLine, ReadsEveryOption) {
   EXPECT_EQ(line.dumpTextFile, "t.txt");
   EXPECT_EQ(line.dumpWindow, 1);
   EXPECT_EQ(line.dumpWindowFile, "w.png");
+  EXPECT_EQ(line.panelAnswer, "/s/a b.velmorat");
   EXPECT_EQ(line.documents, std::vector<std::string>{"doc.txt"});
 }
 
@@ -95,6 +96,8 @@ TEST(CommandLine, RejectsBadWindowNumbersMissingValuesAndUnknownOptions) {
   EXPECT_FALSE(parseCommandLine({"--dump-window", "1x", "w.png"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--dump-window", "1"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--keys"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--panel-answer"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--terminal", "--panel-answer", "a.velmorat"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--fast"}).error.empty());
   EXPECT_TRUE(parseCommandLine({"--help"}).help);
 }
