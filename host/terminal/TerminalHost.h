@@ -41,6 +41,8 @@ struct TerminalOptions {
   // chosen (pictureModeChosen false).
   PictureMode pictureMode = PictureMode::Symbols;
   bool pictureModeChosen = false;
+  // What the application's main window (12) says about the program.
+  std::vector<std::string> aboutLines = {"Velmorat"};
 };
 
 // What a function key or an entry of the terminal's menu does: choose a
@@ -148,6 +150,11 @@ class TerminalHost : public host::Host {
   void redraw();
   void renderPicture();
   std::string hintText() const;
+  // The fixed window shown over the game (a desktop would show it beside).
+  void showFixedWindow(int number);
+  void scrollFixedWindow(const InputEvent& key);
+  DialogView fixedWindowView() const;
+  std::vector<std::string> fixedWindowLines() const;
   Window* windowOf(host::HostWindow* handle);
 
   TerminalOptions options_;
@@ -174,6 +181,8 @@ class TerminalHost : public host::Host {
   bool programSeen_ = false;
   bool programEnded_ = false;
   Dialog* modal_ = nullptr;
+  int shownWindow_ = -1;  // a fixed window 8..12 over the game; -1: none
+  int shownFirstLine_ = 0;
 
   // The picture as last converted, and what it was converted from.
   host::ArgbImage pictureImage_;

@@ -236,6 +236,17 @@ def umlauts_resize_and_quit():
     tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
     wait_for(lambda: screen() == game_screen, "the game's screen after the resize")
     print("resized to 60x20 and back")
+    # F9 opens the menu; its ninth entry copies the text through OSC 52,
+    # which tmux (set-clipboard on) keeps as its buffer.
+    tmux("set-option", "-s", "set-clipboard", "on")
+    tmux("send-keys", "-t", "play", "F9")
+    wait_for(lambda: "Text kopieren" in screen(), "the menu")
+    tmux("send-keys", "-t", "play", *(["Down"] * 8), "Enter")
+    wait_for(lambda: screen() == game_screen, "the game after the menu")
+    wait_for(lambda: "Vor dem Tor" in tmux("show-buffer", check=False), "the copied text")
+    if "\r" in tmux("show-buffer"):
+        fail("the clipboard's lines end with CR")
+    print("text copied to the clipboard (OSC 52)")
     tmux("send-keys", "-t", "play", "C-c")
     wait_for(lambda: "Velmorat beenden?" in screen(), "the quit question")
     tmux("send-keys", "-t", "play", "n")
