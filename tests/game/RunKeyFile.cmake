@@ -1,8 +1,9 @@
 # Plays the adventure headless from a key file and checks what the player saw.
-# cmake -DVELMORAT=program -DBUNDLE=dir -DKEYS=file -DOUTPUT=prefix
+# cmake -DVELMORAT=program [-DBUNDLE=dir] -DKEYS=file -DOUTPUT=prefix
 #       [-DEXPECT=text]            text that must stand on the final screen
 #       [-DVISIT=000,001,...]      data files that must have run
 #       [-DNO_ERRORS=ON -DITEM_COUNT=n]  no "*** " message and no script reload
+#                                  (needs BUNDLE)
 #       [-DPICTURE=file.gr -DCHECKER=program]  the picture window shows file.gr
 #       [-DREGION=x,y,w,h -DBEFORE=file.gr]  ... inside the region only, where
 #                                  it differs from BEFORE (a visible change)
@@ -16,7 +17,8 @@
 # line, where nnn is the line's index, not the file's number. Every file of the
 # game starts with the line "REM DATAnnn ...", so "#000: Command = REM DATAnnn"
 # marks a run of DATAnnn.
-foreach(required VELMORAT BUNDLE KEYS OUTPUT)
+# Without BUNDLE the program plays the resources it finds from its own folder.
+foreach(required VELMORAT KEYS OUTPUT)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "RunKeyFile.cmake needs -D${required}=...")
   endif()
@@ -26,15 +28,18 @@ set(screen_file ${OUTPUT}.screen.txt)
 set(picture_file ${OUTPUT}.window1.png)
 set(log_file ${OUTPUT}.log)
 file(REMOVE ${screen_file} ${picture_file} ${log_file})
+set(bundle_option)
+if(DEFINED BUNDLE)
+  set(bundle_option --bundle ${BUNDLE})
+endif()
 
-include(${CMAKE_CURRENT_LIST_DIR}/KeyFileParts.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
 set(keys_played ${KEYS})
 if(DEFINED KEY_LINES)
-  split_key_file(${KEYS} ${KEY_LINES} first_keys rest)
   set(keys_played ${OUTPUT}.keys)
-  file(WRITE ${keys_played} "${first_keys}")
+  velmorat_first_keys(${KEYS} ${KEY_LINES} ${keys_played})
 elseif(DEFINED INSERT)
-  split_key_file(${KEYS} ${SPLIT} before after)
+  velmorat_split_keys(${KEYS} ${SPLIT} before after)
   set(keys_played ${OUTPUT}.keys)
   file(WRITE ${keys_played} "${before}${INSERT}${after}")
 endif()
@@ -43,7 +48,7 @@ endif()
 file(REMOVE_RECURSE ${OUTPUT}.state)
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env XDG_STATE_HOME=${OUTPUT}.state
-          ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${keys_played}
+          ${VELMORAT} --headless ${bundle_option} --keys ${keys_played}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
   OUTPUT_FILE ${log_file}
   ERROR_VARIABLE program_errors
@@ -80,8 +85,8 @@ if(DEFINED VISIT)
 endif()
 
 if(NO_ERRORS)
-  if(NOT DEFINED ITEM_COUNT)
-    message(FATAL_ERROR "-DNO_ERRORS=ON needs -DITEM_COUNT=n")
+  if(NOT DEFINED ITEM_COUNT OR NOT DEFINED BUNDLE)
+    message(FATAL_ERROR "-DNO_ERRORS=ON needs -DITEM_COUNT=n and -DBUNDLE=dir")
   endif()
   string(FIND "${screen}" "*** " found)
   if(NOT found EQUAL -1)

@@ -19,8 +19,8 @@ set(save_file ${OUTPUT}.velmorat)
 set(again_file ${OUTPUT}.again.velmorat)
 file(REMOVE_RECURSE ${save_file} ${again_file} ${OUTPUT}.state)
 
-include(${CMAKE_CURRENT_LIST_DIR}/KeyFileParts.cmake)
-split_key_file(${KEYS} ${SPLIT} before after)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
+velmorat_split_keys(${KEYS} ${SPLIT} before after)
 file(WRITE ${OUTPUT}.first.keys "${before}lese\n{Menu 101}${after}")
 file(WRITE ${OUTPUT}.second.keys "{Menu 101}${after}")
 
