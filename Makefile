@@ -38,11 +38,11 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 	cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt
 
-# Removes what `make install` wrote, and the game's resource folder.
+# Removes what `make install` wrote, and the game's resource and document folders.
 uninstall:
 	@test -f $(BUILD)/installed-files.txt || { echo "Nothing installed from $(BUILD)."; exit 1; }
 	xargs -d '\n' rm -f < $(BUILD)/installed-files.txt
-	sed -n 's|/share/velmorat/.*|/share/velmorat|p' $(BUILD)/installed-files.txt | sort -u | xargs -r -d '\n' rm -rf
+	sed -En 's#(/share/(doc/)?velmorat)/.*#\1#p' $(BUILD)/installed-files.txt | sort -u | xargs -r -d '\n' rm -rf
 	rm $(BUILD)/installed-files.txt
 
 # The Debian package, checked by lintian.

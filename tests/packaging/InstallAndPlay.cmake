@@ -2,7 +2,9 @@
 # the installed velmorat must find its resources from its own folder (no
 # --bundle), and velmorat-tool must accept the installed data.
 # cmake -DBUILD=dir -DPREFIX=dir -DAPP_ID=id -DKEYS=walkthrough.keys -DLINES=n
-#       -DEXPECT=text -DVISIT=000,001,... -P InstallAndPlay.cmake
+#       -DEXPECT=text -DVISIT=000,001,... [-DAPPSTREAMCLI=program] -P InstallAndPlay.cmake
+# With APPSTREAMCLI the installed tree is validated as software centres read
+# it: the AppStream data must find their desktop entry.
 foreach(required BUILD PREFIX APP_ID KEYS LINES EXPECT VISIT)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "InstallAndPlay.cmake needs -D${required}=...")
@@ -33,6 +35,14 @@ endforeach()
 if(missing)
   string(REPLACE ";" "\n  " missing "${missing}")
   message(FATAL_ERROR "not installed:\n  ${missing}")
+endif()
+
+if(APPSTREAMCLI)
+  execute_process(COMMAND ${APPSTREAMCLI} validate-tree --no-net ${PREFIX}
+    OUTPUT_VARIABLE report ERROR_VARIABLE report RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "appstreamcli validate-tree on the installed tree (${status}):\n${report}")
+  endif()
 endif()
 
 # Only the installed tree is played: the outputs lie beside it.
