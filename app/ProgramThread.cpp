@@ -27,8 +27,6 @@ std::condition_variable startTaken;
 std::function<void()> ProgramEntry;
 std::int64_t ProgramStackSize = 0;
 
-std::mutex quitHandlerLock;
-std::function<void()> ProgramQuitHandler = [] {};
 
 void* programThreadBody(void* argument) {
   std::unique_ptr<startprogramclass> owner(static_cast<startprogramclass*>(argument));
@@ -100,11 +98,6 @@ void startprogramclass::startprogramthread() {
   notifyInputObservers();  // a headless run may be over
 }
 
-void setProgramQuitHandler(std::function<void()> handler) {
-  std::lock_guard guard(quitHandlerLock);
-  ProgramQuitHandler = handler ? std::move(handler) : [] {};
-}
-
 void applicationWillFinishLaunching() {
   logLine("applicationWillFinishLaunching: Called.");
   if (threadnumber() == 1) nameCurrentThread("AppDelegate");
@@ -127,10 +120,4 @@ void applicationDidFinishLaunching(const std::function<void()>& program) {
 
 void applicationWillTerminate() {
   logLine("applicationWillTerminate: Called.");
-  std::function<void()> handler;
-  {
-    std::lock_guard guard(quitHandlerLock);
-    handler = ProgramQuitHandler;
-  }
-  handler();
 }

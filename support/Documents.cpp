@@ -55,16 +55,6 @@ bool Document::readFromURL(const std::string& path, const std::string&, int* err
   return true;
 }
 
-bool Document::readFromData(const std::string& typeName, std::size_t length, int* error) {
-  logLine("readFromData: Type = '" + typeName + "', Length = " + std::to_string(length));
-  return refuse(error);
-}
-
-bool Document::dataOfType(const std::string& typeName, int* error) {
-  logLine("dataOfType: Type = '" + typeName + "'");
-  return refuse(error);
-}
-
 void t_StartEventFile() {
   if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_StartEventFile");
   std::function<void()> handler;

@@ -176,12 +176,6 @@ void t_Print(std::uint8_t window, const Text& text) {
   printCodes(window, std::u32string(text.Elements.begin(), text.Elements.end()));
 }
 
-void t_PrintLine(const std::string& text) {
-  const std::uint8_t window = DefaultWindow.load();
-  t_Print(window, text);
-  t_Cr(window);
-}
-
 void t_PrintChar(std::uint8_t window, std::uint8_t code) {
   if (!t_CheckTextWindow("t_PrintChar", window)) return;
   const DisplayModeResult mapped = t_ApplyDisplayMode(window, code);
