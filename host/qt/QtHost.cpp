@@ -12,7 +12,6 @@
 
 #include <algorithm>
 
-#include "app/Main.h"
 
 namespace {
 constexpr int kGraphicWidth = 640;
@@ -60,7 +59,7 @@ QString panelTitle(const std::string& title, const std::string& message) {
 }
 }  // namespace
 
-QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>()) {
+QtHost::QtHost(const std::string& credit) : menuBar_(std::make_unique<MenuBar>()) {
   for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
   buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
   buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
@@ -69,7 +68,7 @@ QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>()) {
                    QStringLiteral("Velmorat hat keine Einstellungen."));
   buildPlainWindow(host::kMainWindow, QStringLiteral("Velmorat"),
                    QStringLiteral("<h1>Velmorat</h1><p>%1</p><p>Ein Grafik-Textadventure.</p>")
-                       .arg(QString::fromUtf8(kVelmoratCredit)));
+                       .arg(QString::fromStdString(credit)));
 }
 
 QtHost::~QtHost() {

@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(velmoratIcon());
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
 
-  QtHost desktop;
+  QtHost desktop(kVelmoratCredit);
   host::install(&desktop);
   applicationWillFinishLaunching();
   QObject::connect(&application, &QCoreApplication::aboutToQuit, &applicationWillTerminate);
