@@ -12,7 +12,6 @@
 
 #include <algorithm>
 
-
 namespace {
 constexpr int kGraphicWidth = 640;
 constexpr int kGraphicHeight = 480;

@@ -12,7 +12,6 @@
 #include <memory>
 
 #include "app/Main.h"
-#include "app/ProgramThread.h"
 #include "host/qt/CommandLine.h"
 #include "host/qt/KeyScript.h"
 #include "host/qt/QtHost.h"
@@ -21,6 +20,7 @@
 #include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
 #include "support/LogFile.h"
+#include "toolbox/windows/ProgramThread.h"
 
 namespace {
 constexpr int kExitUsage = 2;

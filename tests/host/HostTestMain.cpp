@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "HostFixture.h"
-#include "app/ProgramThread.h"
+#include "toolbox/windows/ProgramThread.h"
 
 namespace {
 QtHost* theHost = nullptr;

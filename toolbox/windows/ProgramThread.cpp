@@ -1,4 +1,4 @@
-#include "app/ProgramThread.h"
+#include "toolbox/windows/ProgramThread.h"
 
 #include <pthread.h>
 
@@ -26,7 +26,6 @@ std::mutex startLock;
 std::condition_variable startTaken;
 std::function<void()> ProgramEntry;
 std::int64_t ProgramStackSize = 0;
-
 
 void* programThreadBody(void* argument) {
   std::unique_ptr<startprogramclass> owner(static_cast<startprogramclass*>(argument));
