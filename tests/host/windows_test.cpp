@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "HostFixture.h"
-#include "support/Documents.h"
+#include "toolbox/windows/Documents.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Fails when an #include "..." of the system's own code points to a higher
-layer. The layers, lowest first, and what each folder may include are below;
+layer or into the game from outside it. The layers, lowest first, and what each folder may include are below;
 ARCHITECTURE.md draws the same map. Run: check_layers.py REPOSITORY_ROOT"""
 import pathlib
 import re
@@ -29,6 +29,26 @@ GAME = {"adventure", "app"}
 # The program's entry points put the pieces together and may include anything.
 ENTRY_POINTS = {"host/qt/main.cpp"}
 SOURCES = [folder for folder in RANK]
+# Upward includes that are known and still to be removed: the window record
+# and video memory sit in toolbox/text and their set-up calls the window
+# services, so graphics, text and windows still form one library. A new
+# upward include fails the check, and so does an entry here that is gone
+# (delete it, so the list only shrinks).
+KNOWN = {
+    ("toolbox/graphics/DrawPicture.cpp", "toolbox/text/VideoMemory.h"),
+    ("toolbox/graphics/PixelOps.cpp", "toolbox/text/VideoMemory.h"),
+    ("toolbox/graphics/PixelSurface.cpp", "toolbox/text/VideoMemory.h"),
+    ("toolbox/graphics/PixelSurface.h", "toolbox/text/Window.h"),
+    ("toolbox/text/DisplayModes.cpp", "toolbox/windows/WindowManagement.h"),
+    ("toolbox/text/LineInput.cpp", "toolbox/windows/Events.h"),
+    ("toolbox/text/LineInput.cpp", "toolbox/windows/InputWait.h"),
+    ("toolbox/text/LineInput.cpp", "toolbox/windows/MainThread.h"),
+    ("toolbox/text/TextOutput.cpp", "toolbox/windows/Events.h"),
+    ("toolbox/text/VideoMemory.cpp", "toolbox/windows/Menus.h"),
+    ("toolbox/text/VideoMemory.cpp", "toolbox/windows/Refresh.h"),
+    ("toolbox/text/VideoMemory.cpp", "toolbox/windows/SystemWindows.h"),
+    ("toolbox/text/VideoMemory.cpp", "toolbox/windows/WindowManagement.h"),
+}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 
@@ -52,6 +72,7 @@ def allowed(source_folder, target_folder):
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".")
     faults = []
+    seen = set()
     for folder in SOURCES:
         directory = root / folder
         if not directory.is_dir():
@@ -65,10 +86,15 @@ def main():
             for target in INCLUDE.findall(path.read_text(encoding="utf-8")):
                 target_folder = folder_of(target)
                 if not allowed(folder, target_folder):
+                    if (relative, target) in KNOWN:
+                        seen.add((relative, target))
+                        continue
                     faults.append(f"{relative}: includes {target} ({target_folder} is not below {folder})")
+    for relative, target in sorted(KNOWN - seen):
+        faults.append(f"{relative}: no longer includes {target}: remove it from KNOWN")
     for fault in faults:
         print(fault)
-    print(f"{len(faults)} upward include(s)")
+    print(f"{len(faults)} fault(s), {len(seen)} known upward include(s) left")
     return 1 if faults else 0
 
 

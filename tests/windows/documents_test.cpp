@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "host/fake/FakeHost.h"
-#include "support/Documents.h"
+#include "toolbox/windows/Documents.h"
 
 TEST(Documents, OpeningPostsAFileEventEvenForMissingFiles) {
   std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmorat-docs-ä ö";

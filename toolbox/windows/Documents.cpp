@@ -1,4 +1,4 @@
-#include "support/Documents.h"
+#include "toolbox/windows/Documents.h"
 
 #include <atomic>
 #include <mutex>
