@@ -3,8 +3,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all packages configure build play test test-asan bench clean
+.PHONY: all packages configure build play test test-asan bench install uninstall package clean
 
 all: build
 
@@ -30,6 +31,24 @@ test-asan: packages
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+# The list of installed files is kept apart from CMake's install_manifest.txt,
+# which every install of the build tree (the tests' too) overwrites.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt
+
+# Removes what `make install` wrote, and the game's resource and document folders.
+uninstall:
+	@test -f $(BUILD)/installed-files.txt || { echo "Nothing installed from $(BUILD)."; exit 1; }
+	xargs -d '\n' rm -f < $(BUILD)/installed-files.txt
+	sed -En 's#(/share/(doc/)?velmorat)/.*#\1#p' $(BUILD)/installed-files.txt | sort -u | xargs -r -d '\n' rm -rf
+	rm $(BUILD)/installed-files.txt
+
+# The Debian package, checked by lintian.
+package: build
+	cmake --build $(BUILD) --target package
+	lintian --fail-on error $(BUILD)/velmorat_*.deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

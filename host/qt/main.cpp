@@ -17,6 +17,7 @@
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
 #include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
 #include "support/LogFile.h"
@@ -59,6 +60,9 @@ int playInTerminal(const CommandLine& line) {
     return kExitUsage;
   }
   const std::string logFile = moveLogOffTerminal();
+  if (!logFile.empty() && logFile != "/dev/null")
+    terminal::setCrashNote("Velmorat ist abgest\u00FCrzt. Das Protokoll steht in " + logFile +
+                           "\n");
   host::install(&console);
   applicationWillFinishLaunching();
   console.run(
@@ -127,7 +131,10 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));
-  QApplication::setWindowIcon(velmoratIcon());
+  // The desktop matches the windows to the installed desktop entry and icon
+  // by this id; the drawn icon stands in where the icon is not installed.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VELMORAT_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMORAT_APP_ID), velmoratIcon()));
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
 
   QtHost desktop(kVelmoratCredit);

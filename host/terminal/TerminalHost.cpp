@@ -186,7 +186,7 @@ void TerminalHost::run(const std::function<void()>& launch,
                        const std::function<bool()>& programRunning) {
   programRunning_ = programRunning;
   // A new wait moves the cursor; the end of the program thread ends the run.
-  setInputWaitListener([this](InputWaitState) { loop_->post([this] { dirty_ = true; }); });
+  setInputWaitListener([this](InputWaitState) { loop_->post([this] { textMarked_ = true; }); });
   launch();
   while (!quit_) {
     processOnce(kIdleTimeout);
@@ -202,7 +202,7 @@ void TerminalHost::run(const std::function<void()>& launch,
 }
 
 void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
-  if (dirty_) redraw();
+  if (dirty_ || textMarked_) redraw();
   std::chrono::milliseconds timeout = idleTimeout;
   if (decoder_.hasPending()) {
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -232,7 +232,7 @@ void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
     if (running) programSeen_ = true;
     if (!running && programSeen_) programEnded_ = true;
   }
-  if (dirty_) redraw();
+  if (dirty_ || textMarked_) redraw();
 }
 
 void TerminalHost::readInput() {
@@ -257,6 +257,11 @@ void TerminalHost::dispatch(const InputEvent& key) {
   }
   if (isControlC(key)) {
     askQuit();
+    return;
+  }
+  // Nobody can see what keys would do while the terminal is too small.
+  if (layout_.tooSmall) {
+    systemBeep();
     return;
   }
   if (shownWindow_ >= 0 && key.kind != InputKind::Function) {
@@ -503,6 +508,13 @@ void TerminalHost::renderPicture() {
 }
 
 void TerminalHost::redraw() {
+  // The refresh process marks the text window many times a second; a frame
+  // is drawn only when its cells (or anything else) changed. Drawing every
+  // mark cost a sixth of a core on an idle game.
+  TextWindowCells text = readTextWindow(options_.textWindow);
+  textMarked_ = false;
+  if (!dirty_ && text == shownText_) return;
+  shownText_ = std::move(text);
   dirty_ = false;
   LayoutRequest request;
   request.terminalColumns = size_.columns;
@@ -524,7 +536,7 @@ void TerminalHost::redraw() {
   if (layout_.tooSmall) {
     screen_->drawTooSmall(layout_, size_.columns, size_.rows);
   } else {
-    if (!layout_.text.empty()) screen_->drawText(layout_.text, readTextWindow(options_.textWindow));
+    if (!layout_.text.empty()) screen_->drawText(layout_.text, shownText_);
     if (!layout_.picture.empty()) {
       renderPicture();
       screen_->drawPicture(layout_.picture, symbols_);
@@ -671,7 +683,7 @@ void TerminalHost::setNeedsDisplay(host::HostView* view) {
     displayNow(view);
     return;
   }
-  if (number == options_.textWindow) dirty_ = true;
+  if (number == options_.textWindow) textMarked_ = true;
 }
 
 void TerminalHost::displayNow(host::HostView* view) {

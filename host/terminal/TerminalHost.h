@@ -28,6 +28,7 @@
 #include "host/terminal/ScreenLayout.h"
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalScreen.h"
+#include "host/terminal/TextCells.h"
 
 namespace terminal {
 
@@ -173,7 +174,9 @@ class TerminalHost : public host::Host {
   TerminalSize size_;
   ScreenLayout layout_;
   bool pictureOnDemand_ = false;
-  bool dirty_ = true;
+  bool dirty_ = true;        // something besides the text window changed
+  bool textMarked_ = false;  // the toolbox asked to redraw the text window
+  TextWindowCells shownText_;
   bool wholeScreen_ = true;
   bool quit_ = false;
   std::function<bool()> programRunning_;

