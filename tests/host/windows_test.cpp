@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "HostFixture.h"
-#include "toolbox/windows/Documents.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Documents.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
