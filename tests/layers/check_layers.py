@@ -48,6 +48,8 @@ KNOWN = {
     ("toolbox/text/VideoMemory.cpp", "toolbox/windows/Refresh.h"),
     ("toolbox/text/VideoMemory.cpp", "toolbox/windows/SystemWindows.h"),
     ("toolbox/text/VideoMemory.cpp", "toolbox/windows/WindowManagement.h"),
+    # The game's menu tags: to be handed to the host by main like the credit line.
+    ("host/qt/MenuBar.cpp", "adventure/MenuTags.h"),
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
