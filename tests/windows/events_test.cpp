@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "graphics/LogCapture.h"
-#include "support/Documents.h"
+#include "toolbox/windows/Documents.h"
 #include "text/TextWindowFixture.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
