@@ -5,11 +5,13 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <optional>
 
 #include "support/Clock.h"
 #include "support/Log.h"
+#include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
 #include "toolbox/text/PixelChanges.h"
@@ -212,8 +214,17 @@ void startRefreshProcess() {
   // two refresh processes.
   if (AutoUpdateRunning.exchange(true)) return;
   if (refreshThread) pthread_join(*refreshThread, nullptr);  // one that ended by itself
-  refreshThread = startjoinablebackground(t_WindowAutoUpdateProcess);
-  if (!refreshThread) AutoUpdateRunning = false;
+  pthread_t thread;
+  const int error = launchJoinableThread(t_WindowAutoUpdateProcess, kBackgroundStackBytes,
+                                         "startbackground", thread);
+  if (error != 0) {
+    logLine("startbackground: Error #" + std::to_string(error) + " (" + std::strerror(error) +
+            "), routine not started.");
+    refreshThread.reset();
+    AutoUpdateRunning = false;
+    return;
+  }
+  refreshThread = thread;
 }
 
 void stopRefreshProcess() {
