@@ -37,6 +37,9 @@ SOURCES = [folder for folder in RANK]
 KNOWN = {
     ("toolbox/graphics/DrawPicture.cpp", "toolbox/text/VideoMemory.h"),
     ("toolbox/graphics/PixelOps.cpp", "toolbox/text/VideoMemory.h"),
+    # the change marks of the video memory live beside it and move with it
+    ("toolbox/graphics/DrawPicture.cpp", "toolbox/text/PixelChanges.h"),
+    ("toolbox/graphics/PixelOps.cpp", "toolbox/text/PixelChanges.h"),
     ("toolbox/graphics/PixelSurface.cpp", "toolbox/text/VideoMemory.h"),
     ("toolbox/graphics/PixelSurface.h", "toolbox/text/Window.h"),
     ("toolbox/text/DisplayModes.cpp", "toolbox/windows/WindowManagement.h"),
