@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/DataFile.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
@@ -87,7 +88,7 @@ constexpr const char* kLzwPackUsage =
     "  Writes IN as an LZW stored block (width byte, codes most significant bit first).";
 constexpr const char* kLzwUnpackUsage =
     "lzw-unpack IN OUT\n"
-    "  Decodes the LZW stored block IN into OUT.";
+    "  Decodes the LZW stored block IN into OUT (at most 64 MiB, the bound of data files).";
 constexpr const char* kRleDecodeUsage =
     "rle-decode --unit U IN OUT\n"
     "  Expands the run-length stream IN with units of U bytes (1..4: rletobinary8/16/24/32).";
@@ -105,7 +106,13 @@ int lzwUnpack(const std::vector<std::string>& args) {
   if (args.size() != 2) return usageError(kLzwUnpackUsage);
   const std::optional<Bytes> input = readFile(args[0]);
   if (!input) return 1;
-  const Bytes bytes = lzw::unpackStoredBlock(*input);
+  // Blocks of data files are the largest the game reads; one byte beyond their
+  // bound tells a block that fills it from a longer one.
+  const Bytes bytes = lzw::unpackStoredBlock(*input, kMaxScriptBytes + 1);
+  if (bytes.size() > kMaxScriptBytes) {
+    std::fprintf(stderr, "%s: decodes to more than %zu bytes\n", args[0].c_str(), kMaxScriptBytes);
+    return 1;
+  }
   if (bytes.empty() && input->size() > 1) {
     std::fprintf(stderr, "%s: not a valid LZW block\n", args[0].c_str());
     return 1;
