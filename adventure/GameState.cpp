@@ -34,9 +34,17 @@ std::string DataFolder;
 t_Font RegularFont;
 t_Font BoldFont;
 
+namespace {
+// Each font file is looked for once: a missing one is not searched (and
+// logged) again at every status line.
+bool fontsLookedFor = false;
+}  // namespace
+
 void VelmoratLoadFonts() {
-  if (!RegularFont.hasData()) RegularFont = t_LoadFontResource(kRegularFontName);
-  if (!BoldFont.hasData()) BoldFont = t_LoadFontResource(kBoldFontName);
+  if (fontsLookedFor) return;
+  fontsLookedFor = true;
+  RegularFont = t_LoadFontResource(kRegularFontName);
+  BoldFont = t_LoadFontResource(kBoldFontName);
 }
 
 std::uint8_t VelmoratTextWindow() {

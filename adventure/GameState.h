@@ -53,7 +53,8 @@ extern t_Font RegularFont;  // "MenloRegular 16x32.font", loaded on first use
 extern t_Font BoldFont;     // "MenloBold 16x32.font", loaded on first use
 inline constexpr const char* kRegularFontName = "MenloRegular 16x32.font";
 inline constexpr const char* kBoldFontName = "MenloBold 16x32.font";
-// Loads RegularFont and BoldFont unless they are loaded already.
+// Loads RegularFont and BoldFont the first time; later calls keep what that
+// found, a font that was missing included.
 void VelmoratLoadFonts();
 
 // The text window (DefaultWindow) and the picture window.

@@ -6,6 +6,8 @@
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
 #include "adventure/TableLimits.h"
+#include "graphics/LogCapture.h"
+#include "support/Bundle.h"
 #include "support/qbtools.h"
 
 namespace {
@@ -195,6 +197,32 @@ TEST_F(Interpreter, FindItemFoldsCaseAndFindsTheFirstUnnamedSlotForAnEmptyName) 
   run("DEFINE SCENE 1 ITEM Lampe COUNT 4");
   VelmoratClearSceneItems();
   EXPECT_EQ(VelmoratSceneItemCount(1, 1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The status line (TITLE, EXIT, TRACE) asks for the fonts every time; a
+// missing font is looked for, and logged, only the first time.
+TEST(GameFonts, AMissingFontIsLookedForOnce) {
+  setBundlePath(testing::TempDir() + "/no-such-bundle");
+  LogCapture log;
+  VelmoratLoadFonts();
+  VelmoratLoadFonts();
+  VelmoratStatusLine(Text::fromBytes("Titel"), Text::fromBytes("v"));
+  const std::string text = log.text();
+  EXPECT_EQ(occurrences(text, "t_LoadFontResource: Could not load file"), 2u) << text;
+  EXPECT_FALSE(RegularFont.hasData());
+  EXPECT_FALSE(BoldFont.hasData());
 }
 
 }  // namespace
