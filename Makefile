@@ -2,9 +2,11 @@
 # two commands of the README; both install missing Debian packages first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc)
 
-.PHONY: all packages configure build play test test-asan bench clean
+.PHONY: all packages configure build play test test-asan bench fuzz fuzz-smoke fuzz-long clean
 
 all: build
 
@@ -31,5 +33,19 @@ test-asan: packages
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
 
+# libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
+# fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.
+fuzz: packages
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELMORAT_FUZZ=ON \
+	  -DVELMORAT_BUILD_HOST=OFF -DVELMORAT_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velmorat_fuzz
+
+fuzz-smoke: fuzz
+	sh fuzz/run.sh smoke $(FUZZ_BUILD)
+
+fuzz-long: fuzz
+	sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

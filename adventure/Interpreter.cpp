@@ -451,8 +451,8 @@ void VelmoratExecuteLine(const Text& line) {
   }
 }
 
-void VelmoratRunScript() {
-  while (insideScript() && !QuitRequested) {
+void VelmoratRunScript(std::size_t maxLines) {
+  for (std::size_t run = 0; run < maxLines && insideScript() && !QuitRequested; ++run) {
     const Text line = ScriptLines[ProgramCounter];
     logLine("#" + formatnumber(ProgramCounter, '0', 3, false) + ": Command = " + textforlog(line));
     VelmoratExecuteLine(line);

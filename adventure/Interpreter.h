@@ -2,13 +2,16 @@
 // program thread, one statement per line, with the world in GameState.h.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "support/Text.h"
 
 // Runs lines while 0 <= ProgramCounter < ScriptLines.size() and QuitRequested
 // is false; after a failed statement waits for a key and reloads the scene.
-void VelmoratRunScript();
+// maxLines bounds the lines run (the fuzz target's budget; the game has none).
+void VelmoratRunScript(std::size_t maxLines = SIZE_MAX);
 
 // Executes one line (the statement table); sets ScriptError on a failure.
 void VelmoratExecuteLine(const Text& line);
