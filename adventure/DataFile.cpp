@@ -5,7 +5,6 @@
 #include <string>
 #include <utility>
 
-#include "adventure/GameState.h"
 #include "adventure/TextBuild.h"
 #include "support/Log.h"
 #include "support/qbtools.h"
@@ -71,9 +70,9 @@ std::vector<Text> VelmoratScriptLinesFromStored(const std::vector<std::uint8_t>&
   return VelmoratScriptLinesFromText(Text(std::move(*decoded)));
 }
 
-std::vector<Text> VelmoratLoadData(int scene) {
+std::vector<Text> VelmoratLoadData(const std::string& dataFolder, int scene) {
   const std::string fileName = VelmoratDataFileName(scene);
-  return VelmoratScriptLinesFromStored(gettextfromfile(DataFolder + fileName), fileName);
+  return VelmoratScriptLinesFromStored(gettextfromfile(dataFolder + fileName), fileName);
 }
 
 int VelmoratFindLabel(const std::vector<Text>& lines, const Text& name) {

@@ -1,4 +1,4 @@
-// Adventure data files: DATAnnn.word in DataFolder, one per scene, each a
+// Adventure data files: DATAnnn.word in the data folder, one per scene, each a
 // stored LZW block of Latin-1 script text that ends with the line "@END".
 #pragma once
 
@@ -21,10 +21,10 @@ inline constexpr std::size_t kMaxScriptLineEnds = std::size_t{2} << 20;
 // "DATA" + the scene in at least three digits + ".word" (scene 7: DATA007.word).
 std::string VelmoratDataFileName(int scene);
 
-// The lines of the scene's data file without the "@END" line; empty when the
-// file cannot be read, does not decode, decodes beyond kMaxScriptBytes or
-// kMaxScriptLineEnds, or lacks "@END".
-std::vector<Text> VelmoratLoadData(int scene);
+// The lines of the scene's data file in dataFolder (ending with "/") without
+// the "@END" line; empty when the file cannot be read, does not decode, decodes
+// beyond kMaxScriptBytes or kMaxScriptLineEnds, or lacks "@END".
+std::vector<Text> VelmoratLoadData(const std::string& dataFolder, int scene);
 
 // Turns decoded script text into its lines (the loader's steps after the LZW
 // stage); empty with the log line when "@END" is missing. The script tools use it too.

@@ -1,8 +1,9 @@
-// The adventure's world and the state of the running game: process-wide
-// globals, touched by the program thread only (the interpreter, the parser and
-// the main routine). Tables are only reached through the bounded accessors
-// below, so a script that forgets DIMENSION or names a scene beyond
-// DIMENSION SCENES can never make the engine read or write outside them.
+// The adventure's world and the state of the running game as one value. The
+// main routine owns it and hands it to the interpreter, the parser and the
+// pictures, all on the program thread; saving a game or taking it back is a
+// copy of this value. Tables are only reached through the bounded accessors,
+// so a script that forgets DIMENSION or names a scene beyond DIMENSION SCENES
+// can never make the engine read or write outside them.
 #pragma once
 
 #include <cstdint>
@@ -15,62 +16,71 @@
 
 inline constexpr int kNoExit = -1;
 
-// --- Lines of the current data file and where the interpreter stands --------
-extern std::vector<Text> ScriptLines;
-extern int ProgramCounter;
-extern int CurrentScene;
-extern bool ScriptError;
-extern bool QuitRequested;
-extern bool TraceOn;
-
-// --- Exits of the current scene (scene number or kNoExit) --------------------
-extern int ExitForward;
-extern int ExitBackward;
-extern int ExitLeft;
-extern int ExitRight;
-extern int ExitUp;
-extern int ExitDown;
-
-// --- Tables of the world -----------------------------------------------------
-extern int SceneCount;               // scenes 0 .. SceneCount - 1
-extern int ItemSlots;                // items 1 .. ItemSlots - 1; slot 0 holds no item
-extern std::vector<Text> ItemNames;  // ItemSlots entries, empty = not defined
-extern std::vector<int> Inventory;   // ItemSlots entries
-extern std::vector<int> SceneItems;  // ItemSlots * SceneCount, at item + ItemSlots * scene
-extern std::vector<bool> Flags;
-extern t_Graphic ScenePicture;
-
-// --- Run state of one game ---------------------------------------------------
-extern bool Condition;
-extern Text SceneTitle;
-extern Text SceneExits;
-extern Text LastInput;
-
-// --- Where the data lie and the two faces of the text window ----------------
-// Full path of the data folder ending with "/"; empty when the data are missing.
-extern std::string DataFolder;
-extern t_Font RegularFont;  // "MenloRegular 16x32.font", loaded on first use
-extern t_Font BoldFont;     // "MenloBold 16x32.font", loaded on first use
 inline constexpr const char* kRegularFontName = "MenloRegular 16x32.font";
 inline constexpr const char* kBoldFontName = "MenloBold 16x32.font";
-// Loads RegularFont and BoldFont the first time; later calls keep what that
-// found, a font that was missing included.
-void VelmoratLoadFonts();
+
+struct GameState {
+  // --- Lines of the current data file and where the interpreter stands ------
+  std::vector<Text> ScriptLines;
+  int ProgramCounter = 0;
+  int CurrentScene = 0;
+  bool ScriptError = false;
+  bool QuitRequested = false;
+  bool TraceOn = false;
+
+  // --- Exits of the current scene (scene number or kNoExit) ------------------
+  int ExitForward = kNoExit;
+  int ExitBackward = kNoExit;
+  int ExitLeft = kNoExit;
+  int ExitRight = kNoExit;
+  int ExitUp = kNoExit;
+  int ExitDown = kNoExit;
+
+  // --- Tables of the world ---------------------------------------------------
+  int SceneCount = 0;           // scenes 0 .. SceneCount - 1
+  int ItemSlots = 0;            // items 1 .. ItemSlots - 1; slot 0 holds no item
+  std::vector<Text> ItemNames;  // ItemSlots entries, empty = not defined
+  std::vector<int> Inventory;   // ItemSlots entries
+  std::vector<int> SceneItems;  // ItemSlots * SceneCount, at item + ItemSlots * scene
+  std::vector<bool> Flags;
+  t_Graphic ScenePicture;
+
+  // --- Run state of one game -------------------------------------------------
+  bool Condition = false;
+  Text SceneTitle;
+  Text SceneExits;
+  Text LastInput;
+
+  // --- Where the data lie and the two faces of the text window --------------
+  // Full path of the data folder ending with "/"; empty when the data are missing.
+  std::string DataFolder;
+  t_Font RegularFont;  // kRegularFontName, loaded on first use
+  t_Font BoldFont;     // kBoldFontName, loaded on first use
+  // Each font file is looked for once: a missing one is not searched (and
+  // logged) again at every status line.
+  bool FontsLookedFor = false;
+
+  // Loads RegularFont and BoldFont the first time; later calls keep what that
+  // found, a font that was missing included.
+  void loadFonts();
+
+  // Sets the six exits to kNoExit.
+  void clearExits();
+
+  // Bounded access to the tables. A scene or item outside the dimensioned
+  // tables has no entry: reads give 0 and the writes report false and change nothing.
+  bool isItem(int item) const;                    // 1 <= item < ItemSlots
+  bool hasSceneEntry(int scene, int item) const;  // the SceneItems entry exists
+  int sceneItemCount(int scene, int item) const;  // 0 without an entry
+  bool setSceneItemCount(int scene, int item, int count);
+  int inventoryCount(int item) const;  // 0 without an entry
+
+  // The number of the item called name, case folded; 0 if none.
+  int findItem(const Text& name) const;
+  // No item lies in any scene.
+  void clearSceneItems();
+};
 
 // The text window (DefaultWindow) and the picture window.
 std::uint8_t VelmoratTextWindow();
 inline constexpr std::uint8_t kPictureWindow = 1;
-
-// Sets the six exits to kNoExit.
-void VelmoratClearExits();
-
-// Bounded access to the tables. A scene or item outside the dimensioned
-// tables has no entry: reads give 0 and the writes report false and change nothing.
-bool VelmoratIsItem(int item);                    // 1 <= item < ItemSlots
-bool VelmoratHasSceneEntry(int scene, int item);  // the SceneItems entry exists
-int VelmoratSceneItemCount(int scene, int item);  // 0 without an entry
-bool VelmoratSetSceneItemCount(int scene, int item, int count);
-int VelmoratInventoryCount(int item);  // 0 without an entry
-
-// Resets the whole game state to its start values (tests and a fresh process).
-void VelmoratResetGameState();

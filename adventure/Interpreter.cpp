@@ -3,7 +3,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
@@ -18,6 +17,7 @@
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Refresh.h"
 
 using adventure::argumentsAfter;
@@ -43,94 +43,96 @@ int exitNumber(const Text& line, int keywordLength) {
   return adventure::scriptNumber(argumentsAfter(line, keywordLength));
 }
 
-void fail(const std::string& utf8Message) {
-  VelmoratScriptFailure(latin1(utf8Message));
+void fail(GameState& game, const std::string& utf8Message) {
+  VelmoratScriptFailure(game, latin1(utf8Message));
 }
 
-void runOutputLine(const Text& line) {
+void runOutputLine(GameState&, const Text& line) {
   std::uint8_t window = VelmoratTextWindow();
   t_Print(window, textfrom(line, 2));
   t_ClearEndOfLine(window);
   t_Cr(window);
 }
 
-void runAdd(const Text& line) {
+void runAdd(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 3);
   if (!startsWith(r, "INVENTORY")) return;
-  int item = VelmoratFindItem(argumentsAfter(r, 9));
-  if (!VelmoratIsItem(item)) {
-    VelmoratScriptFailure(concat({latin1("*** ADD INVENTORY Item # muss >=1 und <="),
-                                  decimal(ItemSlots - 1), latin1(" sein.")}));
-  } else if (ItemNames[item].empty()) {
-    VelmoratScriptFailure(
-        concat({latin1("*** ADD INVENTORY Item #"), decimal(item), latin1(" hat keinen Namen.")}));
+  int item = game.findItem(argumentsAfter(r, 9));
+  if (!game.isItem(item)) {
+    VelmoratScriptFailure(game, concat({latin1("*** ADD INVENTORY Item # muss >=1 und <="),
+                                        decimal(game.ItemSlots - 1), latin1(" sein.")}));
+  } else if (game.ItemNames[item].empty()) {
+    VelmoratScriptFailure(game, concat({latin1("*** ADD INVENTORY Item #"), decimal(item),
+                                        latin1(" hat keinen Namen.")}));
   } else {
-    Inventory[item] =
-        adventure::heldToInt(std::int64_t{Inventory[item]} + 1);  // stays at the limit
+    game.Inventory[item] =
+        adventure::heldToInt(std::int64_t{game.Inventory[item]} + 1);  // stays at the limit
   }
 }
 
-void runAvailable(const Text& line) {
+void runAvailable(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 9);
   if (!startsWith(r, "INVENTORY")) return;
-  Condition = VelmoratInventoryCount(VelmoratFindItem(argumentsAfter(r, 9))) > 0;
+  game.Condition = game.inventoryCount(game.findItem(argumentsAfter(r, 9))) > 0;
 }
 
-void runSubtract(const Text& line) {
+void runSubtract(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 8);
   if (!startsWith(r, "INVENTORY")) return;
-  int item = VelmoratFindItem(argumentsAfter(r, 9));
-  if (VelmoratIsItem(item)) Inventory[item] -= 1;
+  int item = game.findItem(argumentsAfter(r, 9));
+  if (game.isItem(item)) game.Inventory[item] -= 1;
 }
 
 // The flag named after "FLAG" in r, or -1 after the "*** Flag #" failure.
-int flagIndex(const Text& r) {
+int flagIndex(GameState& game, const Text& r) {
   std::int64_t flag = numberAfter(r, 4);
-  if (flag >= 0 && static_cast<std::uint64_t>(flag) < Flags.size()) return static_cast<int>(flag);
-  VelmoratScriptFailure(concat({latin1("*** Flag #"), decimal(flag), latin1(" nicht gefunden.")}));
+  if (flag >= 0 && static_cast<std::uint64_t>(flag) < game.Flags.size())
+    return static_cast<int>(flag);
+  VelmoratScriptFailure(game,
+                        concat({latin1("*** Flag #"), decimal(flag), latin1(" nicht gefunden.")}));
   return -1;
 }
 
-void runSet(const Text& line) {
+void runSet(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 3);
   if (!startsWith(r, "FLAG")) return;
-  if (int flag = flagIndex(r); flag >= 0) Flags[flag] = true;
+  if (int flag = flagIndex(game, r); flag >= 0) game.Flags[flag] = true;
 }
 
-void clearInventory() {
+void clearInventory(GameState& game) {
   logLine("CLEAR INVENTORY executed");
-  for (int item = 1; item < ItemSlots; ++item) Inventory[item] = 0;
+  for (int item = 1; item < game.ItemSlots; ++item) game.Inventory[item] = 0;
 }
 
-void clearScenes() {
+void clearScenes(GameState& game) {
   logLine("CLEAR SCENES executed");
-  VelmoratClearSceneItems();
+  game.clearSceneItems();
 }
 
-void runClear(const Text& line) {
+void runClear(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 5);
   if (startsWith(r, "FLAG")) {
-    if (int flag = flagIndex(r); flag >= 0) Flags[flag] = false;
+    if (int flag = flagIndex(game, r); flag >= 0) game.Flags[flag] = false;
   } else if (adventure::equals(r, "DIRECTION")) {
     logLine("CLEAR DIRECTION executed");
-    VelmoratClearExits();
+    game.clearExits();
   } else if (adventure::equals(r, "INVENTORY")) {
-    clearInventory();
+    clearInventory(game);
   } else if (adventure::equals(r, "SCENES")) {
-    clearScenes();
+    clearScenes(game);
   }
 }
 
-void runCompare(const Text& line) {
+void runCompare(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 7);
   if (startsWith(r, "FLAG")) {
-    if (int flag = flagIndex(r); flag >= 0) Condition = Flags[flag];
+    if (int flag = flagIndex(game, r); flag >= 0) game.Condition = game.Flags[flag];
     return;
   }
-  Condition = textupper(r) == textupper(LastInput);
+  game.Condition = textupper(r) == textupper(game.LastInput);
 }
 
-void defineItem(Text& r) {
+void defineItem(GameState& game, Text& r) {
   Text t = argumentsAfter(r, 4);
   int p = position(t, Text::fromBytes("NAME"), 1);
   if (p < 1) {
@@ -142,16 +144,16 @@ void defineItem(Text& r) {
   Text name = texttrim(textfrom(t, p + 4));
   r = name;
   if (item < 1) {
-    fail("*** DEFINE ITEM muss >=1 sein.");
-  } else if (item >= ItemSlots) {
-    VelmoratScriptFailure(
-        concat({latin1("*** DEFINE ITEM muss <="), decimal(ItemSlots - 1), latin1(" sein.")}));
+    fail(game, "*** DEFINE ITEM muss >=1 sein.");
+  } else if (item >= game.ItemSlots) {
+    VelmoratScriptFailure(game, concat({latin1("*** DEFINE ITEM muss <="),
+                                        decimal(game.ItemSlots - 1), latin1(" sein.")}));
   } else {
-    ItemNames[item] = name;
+    game.ItemNames[item] = name;
   }
 }
 
-void defineSceneItem(const Text& r) {
+void defineSceneItem(GameState& game, const Text& r) {
   Text t = argumentsAfter(r, 5);
   int p = position(t, Text::fromBytes("ITEM"), 1);
   if (p < 1) {
@@ -161,205 +163,202 @@ void defineSceneItem(const Text& r) {
   int scene = adventure::scriptNumber(textleft(t, p - 1));
   Text u = texttrim(textfrom(t, p + 4));
   if (scene < 0) {
-    fail("*** DEFINE SCENE muss >=0 sein.");
+    fail(game, "*** DEFINE SCENE muss >=0 sein.");
     return;
   }
   int q = position(u, Text::fromBytes("COUNT"), 1);
   int count = q < 1 ? 1 : adventure::scriptNumber(textfrom(u, q + 5));
   Text name = q < 1 ? u : texttrim(textleft(u, q - 1));
-  int item = VelmoratFindItem(name);
+  int item = game.findItem(name);
   logLine("item #" + std::to_string(item) + " = '" + textforlog(name) +
           "', COUNT = " + std::to_string(count));
   if (item < 1) {
-    fail("*** DEFINE SCENE ... ITEM existiert nicht.");
+    fail(game, "*** DEFINE SCENE ... ITEM existiert nicht.");
   } else if (count < 0) {
-    fail("*** DEFINE SCENE ... ITEM ... COUNT muss >=0 sein.");
-  } else if (item >= ItemSlots) {
-    VelmoratScriptFailure(concat(
-        {latin1("*** DEFINE SCENE ... ITEM muss <="), decimal(ItemSlots - 1), latin1(" sein.")}));
-  } else if (!VelmoratSetSceneItemCount(scene, item, count)) {
+    fail(game, "*** DEFINE SCENE ... ITEM ... COUNT muss >=0 sein.");
+  } else if (item >= game.ItemSlots) {
+    VelmoratScriptFailure(game, concat({latin1("*** DEFINE SCENE ... ITEM muss <="),
+                                        decimal(game.ItemSlots - 1), latin1(" sein.")}));
+  } else if (!game.setSceneItemCount(scene, item, count)) {
     // The scene lies beyond DIMENSION SCENES: it has no place in the table.
-    VelmoratScriptFailure(
-        concat({latin1("*** DEFINE SCENE muss <="), decimal(SceneCount - 1), latin1(" sein.")}));
+    VelmoratScriptFailure(game, concat({latin1("*** DEFINE SCENE muss <="),
+                                        decimal(game.SceneCount - 1), latin1(" sein.")}));
   }
 }
 
-void runDefine(const Text& line) {
+void runDefine(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 6);
-  if (startsWith(r, "ITEM")) defineItem(r);
-  if (startsWith(r, "SCENE")) defineSceneItem(r);
+  if (startsWith(r, "ITEM")) defineItem(game, r);
+  if (startsWith(r, "SCENE")) defineSceneItem(game, r);
 }
 
 // A DIMENSION size: -1 (after the failure) when it is negative or too large
 // for the table; "what" names the table in the message.
-int dimensionSize(const Text& r, const char* what, int largest) {
+int dimensionSize(GameState& game, const Text& r, const char* what, int largest) {
   int size = adventure::scriptNumber(r);
   if (size < 0) {
     VelmoratScriptFailure(
-        concat({latin1("*** DIMENSION "), latin1(what), latin1(" muss >=0 sein.")}));
+        game, concat({latin1("*** DIMENSION "), latin1(what), latin1(" muss >=0 sein.")}));
     return -1;
   }
   if (size > largest) {
-    VelmoratScriptFailure(concat({latin1("*** DIMENSION "), latin1(what), latin1(" muss <="),
-                                  decimal(largest), latin1(" sein.")}));
+    VelmoratScriptFailure(game, concat({latin1("*** DIMENSION "), latin1(what), latin1(" muss <="),
+                                        decimal(largest), latin1(" sein.")}));
     return -1;
   }
   return size;
 }
 
-void runDimension(const Text& line) {
+void runDimension(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 9);
   if (startsWith(r, "SCENES")) {
     r = argumentsAfter(r, 6);
-    if (int scenes = dimensionSize(r, "SCENES", adventure::kMaxScenes); scenes >= 0) {
-      SceneCount = scenes;
-      SceneItems.assign(static_cast<std::size_t>(ItemSlots) * SceneCount, 0);
+    if (int scenes = dimensionSize(game, r, "SCENES", adventure::kMaxScenes); scenes >= 0) {
+      game.SceneCount = scenes;
+      game.SceneItems.assign(static_cast<std::size_t>(game.ItemSlots) * game.SceneCount, 0);
     }
   }
   if (startsWith(r, "ITEMS")) {
     r = argumentsAfter(r, 5);
-    if (int items = dimensionSize(r, "ITEMS", adventure::kMaxItems); items >= 0) {
-      ItemSlots = items + 1;
-      ItemNames.assign(ItemSlots, Text());
-      Inventory.assign(ItemSlots, 0);
-      SceneItems.assign(static_cast<std::size_t>(ItemSlots) * SceneCount, 0);
+    if (int items = dimensionSize(game, r, "ITEMS", adventure::kMaxItems); items >= 0) {
+      game.ItemSlots = items + 1;
+      game.ItemNames.assign(game.ItemSlots, Text());
+      game.Inventory.assign(game.ItemSlots, 0);
+      game.SceneItems.assign(static_cast<std::size_t>(game.ItemSlots) * game.SceneCount, 0);
     }
   }
   if (startsWith(r, "FLAGS")) {
     Text size = argumentsAfter(r, 5);
-    if (int flags = dimensionSize(size, "FLAGS", adventure::kMaxFlags); flags >= 0) {
-      Flags.assign(static_cast<std::size_t>(flags) + 1, false);
+    if (int flags = dimensionSize(game, size, "FLAGS", adventure::kMaxFlags); flags >= 0) {
+      game.Flags.assign(static_cast<std::size_t>(flags) + 1, false);
     }
     return;
   }
-  if (adventure::equals(r, "INVENTORY")) clearInventory();
-  if (adventure::equals(r, "SCENES")) clearScenes();
+  if (adventure::equals(r, "INVENTORY")) clearInventory(game);
+  if (adventure::equals(r, "SCENES")) clearScenes(game);
 }
 
-void runDraw(const Text&) {
-  g_Draw(kPictureWindow, ScenePicture, 0, 0, 1, -1);
+void runDraw(GameState& game, const Text&) {
+  g_Draw(kPictureWindow, game.ScenePicture, 0, 0, 1, -1);
   t_WindowUpdate(kPictureWindow, false);
 }
 
-void runExit(const Text& line) {
-  SceneExits = argumentsAfter(line, 4);
-  VelmoratStatusLine(SceneTitle, SceneExits);
+void runExit(GameState& game, const Text& line) {
+  game.SceneExits = argumentsAfter(line, 4);
+  VelmoratStatusLine(game);
 }
 
-void runTitle(const Text& line) {
-  SceneTitle = argumentsAfter(line, 5);
-  VelmoratStatusLine(SceneTitle, SceneExits);
+void runTitle(GameState& game, const Text& line) {
+  game.SceneTitle = argumentsAfter(line, 5);
+  VelmoratStatusLine(game);
 }
 
-void runTrace(const Text& line) {
+void runTrace(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 5);
-  if (adventure::equals(r, "ON")) TraceOn = true;
-  if (adventure::equals(r, "OFF")) TraceOn = false;
-  VelmoratStatusLine(SceneTitle, SceneExits);
+  if (adventure::equals(r, "ON")) game.TraceOn = true;
+  if (adventure::equals(r, "OFF")) game.TraceOn = false;
+  VelmoratStatusLine(game);
 }
 
-void jumpToLabel(const Text& label) {
-  int target = VelmoratFindLabel(ScriptLines, label);
+void jumpToLabel(GameState& game, const Text& label) {
+  int target = VelmoratFindLabel(game.ScriptLines, label);
   if (target < 0) {
-    VelmoratScriptFailure(concat({latin1("*** Label '"), label, latin1("' nicht gefunden.")}));
+    VelmoratScriptFailure(game,
+                          concat({latin1("*** Label '"), label, latin1("' nicht gefunden.")}));
   } else {
-    ProgramCounter = target - 1;
+    game.ProgramCounter = target - 1;
   }
 }
 
-void runGoto(const Text& line) {
+void runGoto(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 4);
   if (!startsWith(r, "SCENE")) {
-    jumpToLabel(r);
+    jumpToLabel(game, r);
     return;
   }
   std::int64_t scene = numberAfter(r, 5);
-  CurrentScene = adventure::heldToInt(scene);
-  ScriptLines = VelmoratLoadData(CurrentScene);
-  ProgramCounter = -1;
-  VelmoratClearExits();
-  if (ScriptLines.empty()) {
-    VelmoratScriptFailure(concat({latin1("*** Scene #"), adventure::threeDigits(scene),
-                                  latin1(" konnte nicht geladen werden.")}));
+  game.CurrentScene = adventure::heldToInt(scene);
+  game.ScriptLines = VelmoratLoadData(game.DataFolder, game.CurrentScene);
+  game.ProgramCounter = -1;
+  game.clearExits();
+  if (game.ScriptLines.empty()) {
+    VelmoratScriptFailure(game, concat({latin1("*** Scene #"), adventure::threeDigits(scene),
+                                        latin1(" konnte nicht geladen werden.")}));
   }
 }
 
-void runIf(const Text& line) {
+void runIf(GameState& game, const Text& line) {
   Text r = argumentsAfter(line, 2);
   if (!startsWith(r, "EQUAL")) {
     VelmoratScriptFailure(
-        concat({latin1("*** Vergleichsoperator '"), r, latin1("' nicht gefunden.")}));
+        game, concat({latin1("*** Vergleichsoperator '"), r, latin1("' nicht gefunden.")}));
     return;
   }
-  if (Condition) jumpToLabel(argumentsAfter(r, 5));
+  if (game.Condition) jumpToLabel(game, argumentsAfter(r, 5));
 }
 
-void runInkey(const Text&) {
+void runInkey(GameState&, const Text&) {
   std::uint8_t window = VelmoratTextWindow();
   t_Inverse(window);
   t_Print(window, std::string("Weiter..."));
   t_Normal(window);
-  // INKEY polls the queue itself instead of t_KeyWait; it still tells the
-  // host that the program waits for a key (scripted play ends on such waits).
-  KeyWaiting = true;
+  // INKEY takes the key itself instead of through t_KeyWait (no cursor); its
+  // poll interval bounds the wait, a queued key ends it at once.
   for (;;) {
-    if (KeyAvailable.load()) {
-      std::optional<t_Event> event = KeyEventQueue.takeFront();
-      if (event) {
-        CurrentKeyEvent = *event;
-        if (event->Value >= 0) break;
-      }
-    }
-    std::this_thread::sleep_for(kInkeyPoll);
+    waitForInput(
+        InputWaitKind::Poll, [] { return KeyAvailable.load(); }, kInkeyPoll);
+    std::optional<t_Event> event = KeyEventQueue.takeFront();
+    if (!event) continue;
+    CurrentKeyEvent = *event;
+    if (event->Value >= 0) break;
   }
-  KeyWaiting = false;
   t_Htab(window, 1);
   t_ClearEndOfLine(window);
 }
 
-void runInput(const Text&) {
-  LastInput = VelmoratInput();
+void runInput(GameState& game, const Text&) {
+  game.LastInput = VelmoratInput(game);
 }
 
-void runQuit(const Text&) {
-  QuitRequested = true;
+void runQuit(GameState& game, const Text&) {
+  game.QuitRequested = true;
 }
 
-void runUse(const Text& line) {
+void runUse(GameState& game, const Text& line) {
   Text file = concat({argumentsAfter(line, 3), Text::fromBytes(".gr")});
-  std::string path = DataFolder + texttostring(file);
+  std::string path = game.DataFolder + texttostring(file);
   if (fileexists(path) == 1) {
-    ScenePicture = g_LoadGraphic(path);
+    game.ScenePicture = g_LoadGraphic(path);
   } else {
-    VelmoratScriptFailure(
-        concat({latin1("*** Szene Grafik '"), file, latin1("' konnte nicht geladen werden.")}));
+    VelmoratScriptFailure(game, concat({latin1("*** Szene Grafik '"), file,
+                                        latin1("' konnte nicht geladen werden.")}));
   }
 }
 
-void runForward(const Text& line) {
-  ExitForward = exitNumber(line, 7);
+void runForward(GameState& game, const Text& line) {
+  game.ExitForward = exitNumber(line, 7);
 }
-void runBackward(const Text& line) {
-  ExitBackward = exitNumber(line, 8);
+void runBackward(GameState& game, const Text& line) {
+  game.ExitBackward = exitNumber(line, 8);
 }
-void runLeft(const Text& line) {
-  ExitLeft = exitNumber(line, 4);
+void runLeft(GameState& game, const Text& line) {
+  game.ExitLeft = exitNumber(line, 4);
 }
-void runRight(const Text& line) {
-  ExitRight = exitNumber(line, 5);
+void runRight(GameState& game, const Text& line) {
+  game.ExitRight = exitNumber(line, 5);
 }
-void runUp(const Text& line) {
-  ExitUp = exitNumber(line, 2);
+void runUp(GameState& game, const Text& line) {
+  game.ExitUp = exitNumber(line, 2);
 }
-void runDown(const Text& line) {
-  ExitDown = exitNumber(line, 4);
+void runDown(GameState& game, const Text& line) {
+  game.ExitDown = exitNumber(line, 4);
 }
-void runNothing(const Text&) {}
+void runNothing(GameState&, const Text&) {}
 
 struct StatementRow {
   const char* keyword;
   bool exact;  // the whole line is the keyword, not only its first bytes
-  void (*run)(const Text& line);
+  void (*run)(GameState& game, const Text& line);
 };
 
 // Recognition is by prefix, so the order matters: the first matching row runs.
@@ -404,21 +403,22 @@ const StatementRow* statementOf(const Text& line) {
   return nullptr;
 }
 
-void reloadAfterFailure() {
+void reloadAfterFailure(GameState& game) {
   std::uint8_t window = VelmoratTextWindow();
   t_Cr(window);
   t_Print(window, std::string("Bitte drücken Sie irgendeine Taste um das Skript neu zu laden "));
   t_KeyWait(window);
   t_Cr(window);
   t_Cr(window);
-  ScriptLines = VelmoratLoadData(CurrentScene);
-  VelmoratClearExits();
-  ScriptError = false;
-  ProgramCounter = 0;
+  game.ScriptLines = VelmoratLoadData(game.DataFolder, game.CurrentScene);
+  game.clearExits();
+  game.ScriptError = false;
+  game.ProgramCounter = 0;
 }
 
-bool insideScript() {
-  return ProgramCounter >= 0 && static_cast<std::size_t>(ProgramCounter) < ScriptLines.size();
+bool insideScript(const GameState& game) {
+  return game.ProgramCounter >= 0 &&
+         static_cast<std::size_t>(game.ProgramCounter) < game.ScriptLines.size();
 }
 
 }  // namespace
@@ -433,9 +433,9 @@ void VelmoratPrintMessage(const std::string& utf8Message) {
   VelmoratPrintMessage(latin1(utf8Message));
 }
 
-void VelmoratScriptFailure(const Text& message) {
+void VelmoratScriptFailure(GameState& game, const Text& message) {
   VelmoratPrintMessage(message);
-  ScriptError = true;
+  game.ScriptError = true;
 }
 
 const char* VelmoratStatementKeyword(const Text& line) {
@@ -443,53 +443,41 @@ const char* VelmoratStatementKeyword(const Text& line) {
   return row == nullptr ? nullptr : row->keyword;
 }
 
-void VelmoratExecuteLine(const Text& line) {
+void VelmoratExecuteLine(GameState& game, const Text& line) {
   if (const StatementRow* row = statementOf(line)) {
-    row->run(line);
+    row->run(game, line);
   } else {
-    VelmoratScriptFailure(concat({latin1("*** Unbekannter Befehl '"), line, latin1("'.")}));
+    VelmoratScriptFailure(game, concat({latin1("*** Unbekannter Befehl '"), line, latin1("'.")}));
   }
 }
 
-void VelmoratRunScript(std::size_t maxLines) {
-  for (std::size_t run = 0; run < maxLines && insideScript() && !QuitRequested; ++run) {
-    const Text line = ScriptLines[ProgramCounter];
-    logLine("#" + formatnumber(ProgramCounter, '0', 3, false) + ": Command = " + textforlog(line));
-    VelmoratExecuteLine(line);
-    ProgramCounter += 1;
-    if (ScriptError) reloadAfterFailure();
+void VelmoratRunScript(GameState& game, std::size_t maxLines) {
+  for (std::size_t run = 0; run < maxLines && insideScript(game) && !game.QuitRequested; ++run) {
+    const Text line = game.ScriptLines[game.ProgramCounter];
+    logLine("#" + formatnumber(game.ProgramCounter, '0', 3, false) +
+            ": Command = " + textforlog(line));
+    VelmoratExecuteLine(game, line);
+    game.ProgramCounter += 1;
+    if (game.ScriptError) reloadAfterFailure(game);
   }
 }
 
-void VelmoratStatusLine(const Text& title, const Text& exits) {
+void VelmoratStatusLine(GameState& game) {
   std::uint8_t window = VelmoratTextWindow();
-  VelmoratLoadFonts();
-  if (BoldFont.hasData()) t_WindowFont(window, BoldFont);
+  game.loadFonts();
+  if (game.BoldFont.hasData()) t_WindowFont(window, game.BoldFont);
   int column = t_Hpos(window);
   int row = t_Vpos(window);
   t_FullArea(window);
   t_CursorHome(window);
-  Text left =
-      TraceOn ? concat({adventure::threeDigits(CurrentScene), Text::fromBytes(" "), title}) : title;
+  Text left = game.TraceOn ? concat({adventure::threeDigits(game.CurrentScene),
+                                     Text::fromBytes(" "), game.SceneTitle})
+                           : game.SceneTitle;
   left.Elements.resize(left.size() + kStatusHalfWidth, ' ');
   t_Print(window, textleft(left, kStatusHalfWidth));
-  t_Print(window, textpad(concat({latin1("Ausgänge: "), exits}), kStatusHalfWidth));
-  if (RegularFont.hasData()) t_WindowFont(window, RegularFont);
+  t_Print(window, textpad(concat({latin1("Ausgänge: "), game.SceneExits}), kStatusHalfWidth));
+  if (game.RegularFont.hasData()) t_WindowFont(window, game.RegularFont);
   t_Area(window, 1, 3, 78, 24);
   t_Vtab(window, row);
   t_Htab(window, column);
-}
-
-int VelmoratFindItem(const Text& name) {
-  Text wanted = textupper(name);
-  for (int item = 1; item < ItemSlots; ++item) {
-    if (wanted == textupper(ItemNames[item])) return item;
-  }
-  return 0;
-}
-
-void VelmoratClearSceneItems() {
-  for (int scene = 0; scene < SceneCount; ++scene) {
-    for (int item = 1; item < ItemSlots; ++item) VelmoratSetSceneItemCount(scene, item, 0);
-  }
 }

@@ -62,16 +62,16 @@ constexpr std::array<Synonym, 9> kLookRules = {{
 
 struct Direction {
   std::array<const char*, 5> words;  // nullptr ends the list
-  int* exit;
+  int GameState::*exit;
 };
 
-const std::array<Direction, 6> kDirections = {{
-    {{"v", "vor", "vorn", "vorne", "vorwärts"}, &ExitForward},
-    {{"h", "hinten", "zurück", nullptr, nullptr}, &ExitBackward},
-    {{"l", "links", nullptr, nullptr, nullptr}, &ExitLeft},
-    {{"r", "rechts", nullptr, nullptr, nullptr}, &ExitRight},
-    {{"o", "oben", nullptr, nullptr, nullptr}, &ExitUp},
-    {{"u", "unten", nullptr, nullptr, nullptr}, &ExitDown},
+constexpr std::array<Direction, 6> kDirections = {{
+    {{"v", "vor", "vorn", "vorne", "vorwärts"}, &GameState::ExitForward},
+    {{"h", "hinten", "zurück", nullptr, nullptr}, &GameState::ExitBackward},
+    {{"l", "links", nullptr, nullptr, nullptr}, &GameState::ExitLeft},
+    {{"r", "rechts", nullptr, nullptr, nullptr}, &GameState::ExitRight},
+    {{"o", "oben", nullptr, nullptr, nullptr}, &GameState::ExitUp},
+    {{"u", "unten", nullptr, nullptr, nullptr}, &GameState::ExitDown},
 }};
 
 constexpr std::array<const char*, 8> kInsults = {"fuck",  "fick",      "ficken",  "scheisse",
@@ -99,16 +99,16 @@ bool applyRule(Text& command, const Synonym& rule) {
   return true;
 }
 
-std::vector<Text> namesOf(const std::function<int(int item)>& countOf) {
+std::vector<Text> namesOf(const GameState& game, const std::function<int(int item)>& countOf) {
   std::vector<Text> names;
-  for (int item = 0; item < ItemSlots; ++item) {
-    if (countOf(item) >= 1) names.push_back(ItemNames[item]);
+  for (int item = 0; item < game.ItemSlots; ++item) {
+    if (countOf(item) >= 1) names.push_back(game.ItemNames[item]);
   }
   return names;
 }
 
-int sceneCount(int item) {
-  return VelmoratSceneItemCount(CurrentScene, item);
+int sceneCount(const GameState& game, int item) {
+  return game.sceneItemCount(game.CurrentScene, item);
 }
 
 // Counts come from the script and may be as large as an int; a sum beyond
@@ -117,17 +117,17 @@ int addPieces(int count, int more) {
   return adventure::heldToInt(std::int64_t{count} + more);
 }
 
-void restartScene() {
-  ProgramCounter = -1;
+void restartScene(GameState& game) {
+  game.ProgramCounter = -1;
 }
 
-void lookAtItem(const Text& command) {
-  int item = VelmoratFindItem(argumentsAfter(command, 4));
-  if (item < 1 || (sceneCount(item) == 0 && VelmoratInventoryCount(item) == 0)) return;
-  if (!VelmoratItemCloseUp(item)) {
+void lookAtItem(GameState& game, const Text& command) {
+  int item = game.findItem(argumentsAfter(command, 4));
+  if (item < 1 || (sceneCount(game, item) == 0 && game.inventoryCount(item) == 0)) return;
+  if (!VelmoratItemCloseUp(game, item)) {
     VelmoratScriptFailure(
-        concat({latin1("*** Item Grafik '"), Text::fromBytes(VelmoratItemPictureName(item)),
-                latin1("' konnte nicht geladen werden.")}));
+        game, concat({latin1("*** Item Grafik '"), Text::fromBytes(VelmoratItemPictureName(item)),
+                      latin1("' konnte nicht geladen werden.")}));
   }
 }
 
@@ -135,68 +135,68 @@ bool meansAll(const Text& name) {
   return equals(name, "alles") || equals(name, "alle");
 }
 
-void takeItems(const Text& command, const std::vector<Text>& sceneList) {
+void takeItems(GameState& game, const Text& command, const std::vector<Text>& sceneList) {
   Text name = argumentsAfter(command, 4);
   if (!meansAll(name)) {
-    int item = VelmoratFindItem(name);
-    if (item < 1 || sceneCount(item) == 0) return;
+    int item = game.findItem(name);
+    if (item < 1 || sceneCount(game, item) == 0) return;
     VelmoratPrintMessage("OK.");
-    restartScene();
-    Inventory[item] = addPieces(Inventory[item], 1);
-    VelmoratSetSceneItemCount(CurrentScene, item, sceneCount(item) - 1);
+    restartScene(game);
+    game.Inventory[item] = addPieces(game.Inventory[item], 1);
+    game.setSceneItemCount(game.CurrentScene, item, sceneCount(game, item) - 1);
     return;
   }
   bool first = true;
   for (const Text& listed : sceneList) {
-    int item = VelmoratFindItem(listed);
-    int count = item >= 1 ? sceneCount(item) : 0;
+    int item = game.findItem(listed);
+    int count = item >= 1 ? sceneCount(game, item) : 0;
     if (count < 1) continue;
     if (first) {
       VelmoratPrintMessage("OK.");
-      restartScene();
+      restartScene(game);
       first = false;
     }
-    Inventory[item] = addPieces(Inventory[item], count);
-    VelmoratSetSceneItemCount(CurrentScene, item, 0);
+    game.Inventory[item] = addPieces(game.Inventory[item], count);
+    game.setSceneItemCount(game.CurrentScene, item, 0);
   }
 }
 
 // A scene beyond the dimensioned tables has no place to put an item down:
 // dropping there is refused as if the item were not carried, so nothing is lost.
-void dropItems(const Text& command, const std::vector<Text>& carriedList) {
+void dropItems(GameState& game, const Text& command, const std::vector<Text>& carriedList) {
   Text name = argumentsAfter(command, 8);
   if (!meansAll(name)) {
-    int item = VelmoratFindItem(name);
-    if (item < 1 || VelmoratInventoryCount(item) == 0) return;
-    if (!VelmoratHasSceneEntry(CurrentScene, item)) return;
+    int item = game.findItem(name);
+    if (item < 1 || game.inventoryCount(item) == 0) return;
+    if (!game.hasSceneEntry(game.CurrentScene, item)) return;
     VelmoratPrintMessage("OK.");
-    restartScene();
-    Inventory[item] = addPieces(Inventory[item], -1);
-    VelmoratSetSceneItemCount(CurrentScene, item, addPieces(sceneCount(item), 1));
+    restartScene(game);
+    game.Inventory[item] = addPieces(game.Inventory[item], -1);
+    game.setSceneItemCount(game.CurrentScene, item, addPieces(sceneCount(game, item), 1));
     return;
   }
-  if (carriedList.empty() || !VelmoratHasSceneEntry(CurrentScene, 1)) return;
+  if (carriedList.empty() || !game.hasSceneEntry(game.CurrentScene, 1)) return;
   VelmoratPrintMessage("OK.");
-  restartScene();
+  restartScene(game);
   for (const Text& listed : carriedList) {
-    int item = VelmoratFindItem(listed);
+    int item = game.findItem(listed);
     if (item < 1) continue;
-    int count = Inventory[item];
-    Inventory[item] = 0;
-    VelmoratSetSceneItemCount(CurrentScene, item, addPieces(sceneCount(item), count));
+    int count = game.Inventory[item];
+    game.Inventory[item] = 0;
+    game.setSceneItemCount(game.CurrentScene, item, addPieces(sceneCount(game, item), count));
   }
 }
 
-void showInventory() {
+void showInventory(GameState& game) {
   std::uint8_t window = VelmoratTextWindow();
   g_ClearScreen(kPictureWindow, kWhiteIndex, -1);
-  Text carried = VelmoratInventoryPictures();
+  Text carried = VelmoratInventoryPictures(game);
   if (!carried.empty()) {
     t_Print(window, latin1("Du trägst folgende Gegenstände bei Dir: "));
     VelmoratPrintList(carried);
     return;
   }
-  g_Draw(kPictureWindow, ScenePicture, 0, 0, 1, -1);
+  g_Draw(kPictureWindow, game.ScenePicture, 0, 0, 1, -1);
   t_WindowUpdate(kPictureWindow, false);
   VelmoratPrintMessage("Du trägst keine Gegenstände bei Dir.");
 }
@@ -210,19 +210,19 @@ const Direction* directionOf(const std::string& command) {
   return nullptr;
 }
 
-void move(const Direction& direction) {
-  int target = *direction.exit;
+void move(GameState& game, const Direction& direction) {
+  int target = game.*direction.exit;
   if (target < 0) {
     VelmoratPrintMessage("Du kannst nicht in diese Richtung gehen.");
     return;
   }
-  restartScene();
-  VelmoratClearExits();
-  CurrentScene = target;
-  ScriptLines = VelmoratLoadData(target);
-  if (ScriptLines.empty()) {
-    VelmoratScriptFailure(concat({latin1("*** Scene #"), adventure::threeDigits(target),
-                                  latin1(" konnte nicht geladen werden.")}));
+  restartScene(game);
+  game.clearExits();
+  game.CurrentScene = target;
+  game.ScriptLines = VelmoratLoadData(game.DataFolder, target);
+  if (game.ScriptLines.empty()) {
+    VelmoratScriptFailure(game, concat({latin1("*** Scene #"), adventure::threeDigits(target),
+                                        latin1(" konnte nicht geladen werden.")}));
   }
 }
 
@@ -230,8 +230,8 @@ bool isInsult(const std::string& command) {
   return std::find(kInsults.begin(), kInsults.end(), command) != kInsults.end();
 }
 
-void answerInsult() {
-  g_Draw(kPictureWindow, g_LoadGraphic(DataFolder + kInsultPicture), 0, 0, 1,
+void answerInsult(const GameState& game) {
+  g_Draw(kPictureWindow, g_LoadGraphic(game.DataFolder + kInsultPicture), 0, 0, 1,
          kItemTransparentIndex);
   t_WindowUpdate(kPictureWindow, false);
 }
@@ -241,28 +241,28 @@ void printHelp() {
 }
 
 // Commands that need no script come back empty, so that the player is asked again.
-Text handleCommand(Text command, const std::vector<Text>& sceneList,
+Text handleCommand(GameState& game, Text command, const std::vector<Text>& sceneList,
                    const std::vector<Text>& carriedList) {
   if (startsWith(command, "lese")) {
-    lookAtItem(command);
+    lookAtItem(game, command);
   } else if (startsWith(command, "nimm")) {
-    takeItems(command, sceneList);
+    takeItems(game, command, sceneList);
   } else if (startsWith(command, "entferne")) {
-    dropItems(command, carriedList);
+    dropItems(game, command, carriedList);
   }
   if (equals(command, "in") || equals(command, "inhalt") || command == latin1("gegenstände")) {
-    showInventory();
+    showInventory(game);
     command = Text();
   }
   std::string asText = textforlog(command);
   if (const Direction* direction = directionOf(asText)) {
-    move(*direction);
+    move(game, *direction);
     return command;
   }
   if (asText == "lese") {
-    restartScene();
+    restartScene(game);
   } else if (isInsult(asText)) {
-    answerInsult();
+    answerInsult(game);
   }
   if (equals(command, "hilfe")) {
     printHelp();
@@ -270,7 +270,7 @@ Text handleCommand(Text command, const std::vector<Text>& sceneList,
   } else if (startsWith(command, "trace")) {
     Text argument = argumentsAfter(command, 5);
     if (equals(argument, "on") || equals(argument, "off")) {
-      TraceOn = equals(argument, "on");
+      game.TraceOn = equals(argument, "on");
       command = Text();
     }
   }
@@ -288,18 +288,19 @@ Text VelmoratNormaliseCommand(const std::string& typedLine) {
   return command;
 }
 
-Text VelmoratInput() {
-  std::vector<Text> sceneList = namesOf(sceneCount);
-  std::vector<Text> carriedList = namesOf(VelmoratInventoryCount);
+Text VelmoratInput(GameState& game) {
+  std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
+  std::vector<Text> carriedList =
+      namesOf(game, [&game](int item) { return game.inventoryCount(item); });
   std::uint8_t window = VelmoratTextWindow();
-  Text seen = VelmoratSceneItemPictures();
+  Text seen = VelmoratSceneItemPictures(game);
   if (!seen.empty()) {
     t_Print(window, latin1("Du siehst folgende Gegenstände: "));
     VelmoratPrintList(seen);
   }
   for (;;) {
     std::string line = t_InputForm(window, ">>> Befehl ? ", "", false, 0, kCommandMaxCharacters);
-    Text command = handleCommand(VelmoratNormaliseCommand(line), sceneList, carriedList);
+    Text command = handleCommand(game, VelmoratNormaliseCommand(line), sceneList, carriedList);
     if (!command.empty()) return command;
   }
 }

@@ -3,10 +3,11 @@
 // trace, insults). What is left goes back to the script's INPUT.
 #pragma once
 
+#include "adventure/GameState.h"
 #include "support/Text.h"
 
 // The normalised command, never empty.
-Text VelmoratInput();
+Text VelmoratInput(GameState& game);
 
 // Lower case Latin-1 bytes with the synonym rules applied.
 Text VelmoratNormaliseCommand(const std::string& typedLine);

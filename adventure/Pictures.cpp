@@ -14,20 +14,20 @@ namespace {
 
 // Draws the pictures of the items whose count is at least 1 in rows on the
 // 256-pixel grid and returns the list text of all of them.
-Text itemPictures(const std::function<int(int item)>& countOf) {
-  if (ItemSlots <= 1) {
+Text itemPictures(const GameState& game, const std::function<int(int item)>& countOf) {
+  if (game.ItemSlots <= 1) {
     t_WindowUpdate(kPictureWindow, false);
     return Text();
   }
   int shown = 0;
-  for (int item = 1; item < ItemSlots; ++item) {
+  for (int item = 1; item < game.ItemSlots; ++item) {
     if (countOf(item) >= 1) ++shown;
   }
   int lastRow = (shown - 1) / kItemsPerRow;
   int inLastRow = shown - lastRow * kItemsPerRow;
   int drawn = 0;
   Text list;
-  for (int item = 1; item < ItemSlots; ++item) {
+  for (int item = 1; item < game.ItemSlots; ++item) {
     int count = countOf(item);
     if (count < 1) continue;
     if (drawn < kMaxItemPictures) {
@@ -38,14 +38,14 @@ Text itemPictures(const std::function<int(int item)>& countOf) {
               ", itemsinrow=" + std::to_string(inRow));
       int x = (kPictureWindowWidth - kItemGridCell * inRow) / 2 + kItemGridCell * column;
       int y = kItemFirstRowY - kItemGridCell * row;
-      g_Draw(kPictureWindow, g_LoadGraphic(DataFolder + VelmoratItemPictureName(item)), x, y, 1,
-             kItemTransparentIndex);
+      g_Draw(kPictureWindow, g_LoadGraphic(game.DataFolder + VelmoratItemPictureName(item)), x, y,
+             1, kItemTransparentIndex);
       ++drawn;
     }
     if (!list.empty()) list = adventure::concat({list, Text::fromBytes(", ")});
-    list = count < 2 ? adventure::concat({list, ItemNames[item]})
+    list = count < 2 ? adventure::concat({list, game.ItemNames[item]})
                      : adventure::concat({list, adventure::decimal(count), Text::fromBytes(" x "),
-                                          ItemNames[item]});
+                                          game.ItemNames[item]});
   }
   t_WindowUpdate(kPictureWindow, false);
   return list;
@@ -57,16 +57,17 @@ std::string VelmoratItemPictureName(int item) {
   return "ITEM" + formatnumber(item, '0', 3, false) + ".gr";
 }
 
-Text VelmoratSceneItemPictures() {
-  return itemPictures([](int item) { return VelmoratSceneItemCount(CurrentScene, item); });
+Text VelmoratSceneItemPictures(const GameState& game) {
+  return itemPictures(game,
+                      [&game](int item) { return game.sceneItemCount(game.CurrentScene, item); });
 }
 
-Text VelmoratInventoryPictures() {
-  return itemPictures(VelmoratInventoryCount);
+Text VelmoratInventoryPictures(const GameState& game) {
+  return itemPictures(game, [&game](int item) { return game.inventoryCount(item); });
 }
 
-bool VelmoratItemCloseUp(int item) {
-  std::string path = DataFolder + VelmoratItemPictureName(item);
+bool VelmoratItemCloseUp(const GameState& game, int item) {
+  std::string path = game.DataFolder + VelmoratItemPictureName(item);
   if (fileexists(path) != 1) return false;
   g_ClearScreen(kPictureWindow, kWhiteIndex, -1);
   g_Draw(kPictureWindow, g_LoadGraphic(path), 390, 150, 2, kItemTransparentIndex);

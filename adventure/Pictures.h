@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "adventure/GameState.h"
 #include "support/Text.h"
 
 // Item pictures stand on a grid of 256 x 256 pixels, five to a row, rows
@@ -21,8 +22,8 @@ std::string VelmoratItemPictureName(int item);
 
 // Draw the pictures of the items in the current scene (carried by the
 // player) and return their list text ("Lampe, 2 x Münze").
-Text VelmoratSceneItemPictures();
-Text VelmoratInventoryPictures();
+Text VelmoratSceneItemPictures(const GameState& game);
+Text VelmoratInventoryPictures(const GameState& game);
 
 // The close-up of an item for the look command; false when its picture file is missing.
-bool VelmoratItemCloseUp(int item);
+bool VelmoratItemCloseUp(const GameState& game, int item);

@@ -40,24 +40,23 @@ void printKey(std::uint8_t window, int code, bool highlighted) {
   t_Normal(window);
 }
 
-// The data folder when it holds the first data file, else empty. The two
-// pieces are joined as they stand ("Resources//Data/"): file names in log
-// lines show the folder the way the game has always named it.
-std::string findDataFolder() {
-  std::string folder = resourcesPath() + "/Data/";
-  return fileexists(folder + VelmoratDataFileName(0)) == 1 ? folder : std::string();
-}
-
-void playOneGame() {
-  ScriptLines = VelmoratLoadData(0);
-  SceneTitle = Text();
-  SceneExits = Text();
-  LastInput = Text();
-  Condition = false;
-  VelmoratRunScript();
+void playOneGame(GameState& game) {
+  game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
+  game.SceneTitle = Text();
+  game.SceneExits = Text();
+  game.LastInput = Text();
+  game.Condition = false;
+  VelmoratRunScript(game);
 }
 
 }  // namespace
+
+// The two pieces are joined as they stand ("Resources//Data/"): file names in
+// log lines show the folder the way the game has always named it.
+std::string VelmoratFindDataFolder() {
+  std::string folder = resourcesPath() + "/Data/";
+  return fileexists(folder + VelmoratDataFileName(0)) == 1 ? folder : std::string();
+}
 
 bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
                   const std::string& separator, int noKey, bool defaultYes,
@@ -76,7 +75,7 @@ bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
   return answer;
 }
 
-void VelmoratTitleScreen() {
+void VelmoratTitleScreen(GameState& game) {
   t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
   t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWindowWidth, kPictureWindowHeight, 0, 0,
                emptyFont(), true);
@@ -88,36 +87,37 @@ void VelmoratTitleScreen() {
   t_WindowFront(0);
   std::uint8_t window = VelmoratTextWindow();
   t_Header(window, kVelmoratTitle, kVelmoratCredit);
-  VelmoratLoadFonts();
-  if (RegularFont.hasData()) t_WindowFont(window, RegularFont);
+  game.loadFonts();
+  if (game.RegularFont.hasData()) t_WindowFont(window, game.RegularFont);
   t_TextLine(window);
   t_Cr(window);
 }
 
 void VelmoratMain() {
-  VelmoratTitleScreen();
+  GameState game;
+  VelmoratTitleScreen(game);
   std::uint8_t window = VelmoratTextWindow();
-  DataFolder = findDataFolder();
-  if (DataFolder.empty()) {
+  game.DataFolder = VelmoratFindDataFolder();
+  if (game.DataFolder.empty()) {
     t_Print(window, std::string("*** Adventure-Daten wurden nicht gefunden."));
     t_QuitProgram(0);
   }
   t_WindowVisible(kPictureWindow, true);
-  VelmoratClearExits();
+  game.clearExits();
   t_Vtab(window, kFirstSceneLine);
   t_ClearEndOfWindow(window);
-  CurrentScene = 0;
-  ProgramCounter = 0;
+  game.CurrentScene = 0;
+  game.ProgramCounter = 0;
   do {
-    playOneGame();
+    playOneGame(game);
     t_Cr(window);
     bool again = t_InputYesNo(window, "Möchtest Du noch einmal spielen <", kYesKey, "/", kNoKey,
                               false, "> ? ", true);
-    QuitRequested = !again;
+    game.QuitRequested = !again;
     t_Cr(window);
-    CurrentScene = 0;
-    ScriptError = false;
-    ProgramCounter = 0;
-  } while (!QuitRequested);
+    game.CurrentScene = 0;
+    game.ScriptError = false;
+    game.ProgramCounter = 0;
+  } while (!game.QuitRequested);
   t_QuitProgram(0);
 }

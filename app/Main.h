@@ -4,13 +4,19 @@
 #include <cstdint>
 #include <string>
 
+#include "adventure/GameState.h"
+
 // Runs on the program thread: title screen, data check, games, replay question;
-// ends the thread through t_QuitProgram.
+// ends the thread through t_QuitProgram. It owns the game state of the run.
 void VelmoratMain();
 
 // The first steps of VelmoratMain: both game windows set up, titled and
-// placed, the heading drawn and the regular font chosen.
-void VelmoratTitleScreen();
+// placed, the heading drawn and the regular font (loaded into game) chosen.
+void VelmoratTitleScreen(GameState& game);
+
+// The bundle's data folder ("…/Resources//Data/") when it holds the first data
+// file, else empty.
+std::string VelmoratFindDataFolder();
 
 // The credit line after the title in window titles and on the title screen.
 inline constexpr const char* kVelmoratTitle = "Velmorat";

@@ -1,66 +1,77 @@
 #include "app/ProgramThread.h"
 
 #include <pthread.h>
-#include <unistd.h>
 
-#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "host/Host.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/WindowManagement.h"
 
 std::atomic<bool> StartPending{false};
 std::atomic<int> ProgramThreadsRunning{0};
-std::atomic<int> ProgramThreadKernelId{0};
 
 namespace {
-// Handed from startprocess to the new thread. Only the caller that won
-// StartPending writes them, and only the thread it starts reads them, before
-// it clears the flag; thread creation orders the two.
+// Handed from startprocess to the new thread under startLock. Only the caller
+// that set StartPending writes them, and only the thread it starts takes them,
+// before it clears the flag; a second caller waits on startTaken meanwhile.
+std::mutex startLock;
+std::condition_variable startTaken;
 std::function<void()> ProgramEntry;
 std::int64_t ProgramStackSize = 0;
 
 std::mutex quitHandlerLock;
 std::function<void()> ProgramQuitHandler = [] {};
 
-constexpr auto kStartPendingPoll = std::chrono::milliseconds(1);
-// Gives an earlier program thread time to take its routine before the next.
-constexpr auto kStartSettle = std::chrono::milliseconds(10);
-
 void* programThreadBody(void* argument) {
   std::unique_ptr<startprogramclass> owner(static_cast<startprogramclass*>(argument));
   owner->startprogramthread();
   return nullptr;
 }
+
+// Takes the routine handed over and lets the next startprocess go ahead.
+std::function<void()> takeProgramEntry() {
+  std::function<void()> routine;
+  {
+    std::lock_guard guard(startLock);
+    routine = std::move(ProgramEntry);
+    ProgramEntry = nullptr;
+    StartPending = false;
+  }
+  startTaken.notify_all();
+  return routine;
+}
 }  // namespace
 
 void startprocess(std::function<void()> routine, std::int64_t stackSize) {
-  // Two callers may look at the same moment; only one may fill the hand-over
-  // fields, so claiming the flag is one atomic exchange rather than look-then-set.
-  bool expected = false;
-  while (!StartPending.compare_exchange_weak(expected, true)) {
-    expected = false;
-    std::this_thread::sleep_for(kStartPendingPoll);
+  {
+    std::unique_lock lock(startLock);
+    startTaken.wait(lock, [] { return !StartPending.load(); });
+    StartPending = true;
+    ProgramStackSize = stackSize;
+    ProgramEntry = std::move(routine);
   }
-  ProgramStackSize = stackSize;
-  ProgramEntry = std::move(routine);
   ++ProgramThreadsRunning;
-  std::this_thread::sleep_for(kStartSettle);
   host::current().runOnMainAndWait([] { new startprogramclass(); });
 }
 
 startprogramclass::startprogramclass() {
+  std::int64_t requested = 0;
+  {
+    std::lock_guard guard(startLock);
+    requested = ProgramStackSize;
+  }
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  std::size_t stackBytes = ProgramStackSize > PTHREAD_STACK_MIN
-                               ? static_cast<std::size_t>(ProgramStackSize)
+  std::size_t stackBytes = requested > PTHREAD_STACK_MIN
+                               ? static_cast<std::size_t>(requested)
                                : static_cast<std::size_t>(PTHREAD_STACK_MIN);
   pthread_attr_setstacksize(&attributes, stackBytes);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
@@ -70,18 +81,15 @@ startprogramclass::startprogramclass() {
   pthread_attr_destroy(&attributes);
   if (failure != 0) {
     logLine("startprocess: Thread could not be created, error #" + std::to_string(failure) + ".");
-    ProgramEntry = nullptr;
+    takeProgramEntry();
     --ProgramThreadsRunning;
-    StartPending = false;
+    notifyInputObservers();
     delete this;
   }
 }
 
 void startprogramclass::startprogramthread() {
-  std::function<void()> routine = std::move(ProgramEntry);
-  ProgramEntry = nullptr;
-  StartPending = false;
-  ProgramThreadKernelId = static_cast<int>(gettid());
+  std::function<void()> routine = takeProgramEntry();
   nameCurrentThread("Main Program");
   try {
     if (routine) routine();
@@ -89,6 +97,7 @@ void startprogramclass::startprogramthread() {
     // t_QuitProgram's normal end of the program thread.
   }
   --ProgramThreadsRunning;
+  notifyInputObservers();  // a headless run may be over
 }
 
 void setProgramQuitHandler(std::function<void()> handler) {

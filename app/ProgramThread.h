@@ -14,11 +14,9 @@ inline constexpr std::int64_t kProgramStackSize = 0x40000000;
 // not yet taken it.
 extern std::atomic<bool> StartPending;
 // Threads started by startprocess whose routine has not yet returned (or
-// unwound through t_QuitProgram). Scripted play ends when it drops to 0.
+// unwound through t_QuitProgram). Scripted play ends when it drops to 0;
+// each drop is announced with notifyInputObservers (InputWait.h).
 extern std::atomic<int> ProgramThreadsRunning;
-// The kernel's id of the last program thread started (0 before the first);
-// scripted play watches whether it sleeps.
-extern std::atomic<int> ProgramThreadKernelId;
 
 // Starts routine on a new thread with a stack of stackSize bytes (at least the
 // platform minimum); returns once the thread exists, without waiting for the

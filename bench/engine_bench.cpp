@@ -104,18 +104,21 @@ void makeBundle() {
     writeFile(data / VelmoratItemPictureName(item), rgbPicture(128, 128, std::uint8_t(40 * item)));
   }
   setBundlePath(bundle.string());
-  DataFolder = dataPath();
 }
 
-void setUpOnce() {
+// The game state of the title screen, with the data folder of the bundle.
+GameState& setUpOnce() {
+  static GameState titled;
   static bool done = false;
-  if (done) return;
+  if (done) return titled;
   done = true;
   static host::FakeHost screenless;
   host::install(&screenless);
   makeBundle();
-  VelmoratTitleScreen();
+  VelmoratTitleScreen(titled);
+  titled.DataFolder = dataPath();
   t_WindowVisible(kPictureWindow, true);
+  return titled;
 }
 
 long residentKilobytes(const char* field) {
@@ -136,46 +139,45 @@ void MemcpyOfThePictureWindow(benchmark::State& state) {
 }
 
 void TitleScreen(benchmark::State& state) {
-  setUpOnce();
-  for (auto _ : state) VelmoratTitleScreen();
+  GameState& titled = setUpOnce();
+  for (auto _ : state) VelmoratTitleScreen(titled);
 }
 
 void ScriptedGameOfTwoHundredCommands(benchmark::State& state) {
-  setUpOnce();
+  const GameState& titled = setUpOnce();
   for (auto _ : state) {
-    VelmoratResetGameState();
+    GameState game = titled;
     KeyEventQueue.clear();
     std::string keys;
     for (int i = 0; i < kCommands; ++i) keys += kCommandMix[i % kCommandMix.size()];
     t_KeyPostText(keys + "ende\r");
-    ScriptLines = VelmoratLoadData(0);
-    VelmoratRunScript();
+    game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
+    VelmoratRunScript(game);
   }
   state.counters["rss_MiB"] = double(residentKilobytes("VmRSS:")) / 1024;
   state.counters["peak_rss_MiB"] = double(residentKilobytes("VmHWM:")) / 1024;
 }
 
 void ItemPicturesOfThreeItems(benchmark::State& state) {
-  setUpOnce();
-  VelmoratResetGameState();
-  std::vector<Text> setup = VelmoratLoadData(0);
+  GameState game = setUpOnce();
+  std::vector<Text> setup = VelmoratLoadData(game.DataFolder, 0);
   setup.pop_back();  // the jump to scene 1, whose INPUT would wait for keys
-  for (const Text& line : setup) VelmoratExecuteLine(line);
-  CurrentScene = 1;
-  for (auto _ : state) benchmark::DoNotOptimize(VelmoratSceneItemPictures());
+  for (const Text& line : setup) VelmoratExecuteLine(game, line);
+  game.CurrentScene = 1;
+  for (auto _ : state) benchmark::DoNotOptimize(VelmoratSceneItemPictures(game));
 }
 
 void ScenePictureLoadAndDraw(benchmark::State& state) {
-  setUpOnce();
+  const std::string dataFolder = setUpOnce().DataFolder;
   for (auto _ : state) {
-    g_Draw(kPictureWindow, g_LoadGraphic(DataFolder + "szene.gr"), 0, 0, 1, -1);
+    g_Draw(kPictureWindow, g_LoadGraphic(dataFolder + "szene.gr"), 0, 0, 1, -1);
     t_WindowUpdate(kPictureWindow, false);
   }
 }
 
 void LoadSceneFile(benchmark::State& state) {
-  setUpOnce();
-  for (auto _ : state) benchmark::DoNotOptimize(VelmoratLoadData(1));
+  const std::string dataFolder = setUpOnce().DataFolder;
+  for (auto _ : state) benchmark::DoNotOptimize(VelmoratLoadData(dataFolder, 1));
 }
 
 void PrintOneLine(benchmark::State& state) {

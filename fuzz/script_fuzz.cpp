@@ -1,7 +1,7 @@
 // A scene script (plain Latin-1 text, stored as DATA000.word) loaded and run
 // for a bounded number of lines, with a fixed cycle of player commands typed
-// whenever the script asks for one. The other scenes, the pictures and the
-// fonts are missing, so every path that loads them meets the missing file.
+// whenever the script asks for one. The other scenes and the pictures are
+// missing, so every path that loads them meets the missing file.
 #include <unistd.h>
 
 #include <cstddef>
@@ -16,7 +16,6 @@
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
-#include "support/Bundle.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/windows/Events.h"
 
@@ -53,6 +52,7 @@ constexpr const char* kCommands[] = {
 };
 
 std::string dataFolder;
+GameState game;
 std::size_t nextCommand = 0;
 
 void typeWhenShort() {
@@ -68,7 +68,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char folder[] = "/tmp/velmorat-script-fuzz-XXXXXX";
   if (mkdtemp(folder) == nullptr) std::abort();
   dataFolder = std::string(folder) + "/";
-  setBundlePath(folder);  // no fonts there: they are looked for once
   const t_Font font = fuzzscreen::testFont(kCell, kCell);
   fuzzscreen::openWindow(0, 8, kColumns * kCell, kLines * kCell, font);
   fuzzscreen::openWindow(1, 24, 160, 100);
@@ -78,17 +77,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInputBytes) return 0;
   fuzzscreen::restoreWindows();
-  VelmoratResetGameState();
-  DataFolder = dataFolder;
+  // a fresh game; the fonts are missing, which the font target covers
+  game = GameState{.DataFolder = dataFolder, .FontsLookedFor = true};
   nextCommand = 0;
   const std::vector<std::uint8_t> stored = lzw::packStoredBlock(std::span(data, size));
   std::ofstream(dataFolder + VelmoratDataFileName(0), std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(stored.data()), std::streamsize(stored.size()));
-  ScriptLines = VelmoratLoadData(0);
-  for (std::size_t line = 0; line < kMaxLines && !ScriptLines.empty(); ++line) {
+  game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
+  for (std::size_t line = 0; line < kMaxLines && !game.ScriptLines.empty(); ++line) {
     typeWhenShort();
-    VelmoratRunScript(1);
-    if (QuitRequested || ProgramCounter < 0 || std::size_t(ProgramCounter) >= ScriptLines.size()) {
+    VelmoratRunScript(game, 1);
+    if (game.QuitRequested || game.ProgramCounter < 0 ||
+        std::size_t(game.ProgramCounter) >= game.ScriptLines.size()) {
       break;
     }
   }

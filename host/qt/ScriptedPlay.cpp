@@ -6,27 +6,16 @@
 #include <QWidget>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "app/ProgramThread.h"
 #include "host/qt/Windows.h"
 #include "support/Utf8.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {
-constexpr auto kPollInterval = std::chrono::milliseconds(2);
-// The program looks at the key queue every 10 ms; a wait that lasts three of
-// its looks is a real one, not the moment between taking a key and acting on it.
-constexpr auto kSteadyWait = std::chrono::milliseconds(30);
-// A program that polls for a key (INKEY, every 100 ms) sleeps without using
-// the processor: after this long it gets the next key...
-constexpr auto kSleepBeforeKey = std::chrono::milliseconds(20);
-// ...and after this long, with no key left, the run is over. Longer than the
-// poll, so that a short pause of the program does not end it.
-constexpr auto kSleepBeforeEnd = std::chrono::milliseconds(300);
-
 struct QtKey {
   int key;
   Qt::KeyboardModifiers modifiers;
@@ -97,79 +86,45 @@ void typeScriptKey(QWidget* view, const ScriptKey& key) {
 }
 
 ScriptedPlay::ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone)
-    : view_(view), keys_(std::move(keys)), endWhenDone_(endWhenDone) {
-  timer_.setInterval(kPollInterval);
-  connect(&timer_, &QTimer::timeout, this, &ScriptedPlay::poll);
+    : view_(view), keys_(std::move(keys)), endWhenDone_(endWhenDone) {}
+
+ScriptedPlay::~ScriptedPlay() {
+  setInputWaitListener({});
 }
 
 void ScriptedPlay::start() {
-  timer_.start();
+  // Notices come from the program thread; the keys are typed on this one.
+  setInputWaitListener([this](InputWaitState) {
+    QMetaObject::invokeMethod(
+        this, [this] { programChanged(); }, Qt::QueuedConnection);
+  });
+  programChanged();  // a wait that began before the listener was there
 }
 
-bool ScriptedPlay::programThreadSleeps() {
-  int id = ProgramThreadKernelId;
-  std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
-  std::string line;
-  if (id == 0 || !std::getline(stat, line)) return false;
-  // "tid (name) S ppid ..." with utime and stime the 14th and 15th fields; the
-  // name may hold blanks and parentheses, so count from the last ")".
-  std::istringstream fields(line.substr(line.rfind(')') + 1));
-  std::string state;
-  fields >> state;
-  std::string skipped;
-  for (int field = 4; field <= 13; ++field) fields >> skipped;
-  long long userTicks = 0;
-  long long systemTicks = 0;
-  fields >> userTicks >> systemTicks;
-  long long ticks = userTicks + systemTicks;
-  bool unchanged = ticks == lastCpuTicks_;
-  lastCpuTicks_ = ticks;
-  return state == "S" && unchanged;
-}
-
-void ScriptedPlay::observeProgram() {
-  now_ = std::chrono::steady_clock::now();
-  bool keyWaiting = KeyWaiting && !KeyAvailable;
-  bool sleeping = programThreadSleeps() && !KeyAvailable;
-  if (keyWaiting && !keyWaiting_) keyWaitingSince_ = now_;
-  if (sleeping && !sleeping_) sleepingSince_ = now_;
-  keyWaiting_ = keyWaiting;
-  sleeping_ = sleeping;
-}
-
-std::chrono::steady_clock::duration ScriptedPlay::keyWaitingFor() const {
-  return keyWaiting_ ? now_ - keyWaitingSince_ : std::chrono::steady_clock::duration(-1);
-}
-
-std::chrono::steady_clock::duration ScriptedPlay::sleepingFor() const {
-  return sleeping_ ? now_ - sleepingSince_ : std::chrono::steady_clock::duration(-1);
-}
-
-void ScriptedPlay::poll() {
-  if (ProgramThreadsRunning > 0) programSeen_ = true;
-  if (programSeen_ && ProgramThreadsRunning == 0) {
-    timer_.stop();
-    if (endWhenDone_) QCoreApplication::exit(0);
+void ScriptedPlay::programChanged() {
+  if (finished_) return;
+  if (ProgramThreadsRunning == 0) {
+    finish();
     return;
   }
-  observeProgram();
-  if (next_ < keys_.size()) {
-    if (keyWaitingFor() >= std::chrono::steady_clock::duration::zero() ||
-        sleepingFor() >= kSleepBeforeKey) {
-      typeScriptKey(view_, keys_[next_++]);
-      keyWaiting_ = false;
-      sleeping_ = false;
-    }
-    return;
+  const InputWaitState wait = currentInputWait();
+  if (wait.kind == InputWaitKind::None || KeyAvailable || wait.serial == servedWait_) return;
+  servedWait_ = wait.serial;
+  while (next_ < keys_.size()) {
+    typeScriptKey(view_, keys_[next_++]);
+    // A key that queues nothing (a character outside Latin-1, a keypad
+    // redirect) leaves the program in the same wait: the next key serves it.
+    const InputWaitState after = currentInputWait();
+    if (KeyAvailable || after.serial != wait.serial || after.kind == InputWaitKind::None) return;
   }
-  if (!endWhenDone_) {
-    timer_.stop();  // on the desktop the application stays open for the player
-    return;
-  }
-  if (keyWaitingFor() >= kSteadyWait || sleepingFor() >= kSleepBeforeEnd) {
-    timer_.stop();
-    QCoreApplication::exit(0);
-  }
+  finish();
+}
+
+void ScriptedPlay::finish() {
+  finished_ = true;
+  setInputWaitListener({});
+  // On the desktop the application stays open for the player.
+  if (endWhenDone_) QCoreApplication::exit(0);
 }
 
 bool writeDumps(const CommandLine& line) {

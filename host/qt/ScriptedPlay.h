@@ -1,11 +1,10 @@
 // Scripted play: types the keys of a key file into the text window's view, one
-// at a time as the program takes them, and ends a headless run when the
+// each time the program waits for input, and ends a headless run when the
 // program has ended or waits for a key that the file does not have.
 #pragma once
 
 #include <QObject>
-#include <QTimer>
-#include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,30 +18,26 @@ class ScriptedPlay : public QObject {
   // view: where the keys go (View00). endWhenDone: quit the application when
   // the run is over (headless); otherwise the application stays open.
   ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone);
+  ~ScriptedPlay() override;
+  // Call after the program thread has been started: from here on each input
+  // wait that the program publishes (InputWait.h) gets the next key.
   void start();
   std::size_t keysTyped() const { return next_; }
 
  private:
-  void poll();
-  // Looks at the program: it waits for a key in t_KeyWait (KeyWaiting), or
-  // its thread sleeps without using the processor (INKEY polls that way).
-  void observeProgram();
-  bool programThreadSleeps();
-  std::chrono::steady_clock::duration keyWaitingFor() const;
-  std::chrono::steady_clock::duration sleepingFor() const;
+  // On the main thread, after a notice from the program: types the next key
+  // when the program waits for one with nothing queued, or ends the run.
+  void programChanged();
+  void finish();
 
   QWidget* view_;
   std::vector<ScriptKey> keys_;
   std::size_t next_ = 0;
   bool endWhenDone_;
-  bool programSeen_ = false;
-  QTimer timer_;
-  std::chrono::steady_clock::time_point now_{};
-  std::chrono::steady_clock::time_point keyWaitingSince_{};
-  std::chrono::steady_clock::time_point sleepingSince_{};
-  bool keyWaiting_ = false;
-  bool sleeping_ = false;
-  long long lastCpuTicks_ = -1;
+  bool finished_ = false;
+  // The wait last given a key: a wait is served once, however many notices
+  // about it arrive.
+  std::uint64_t servedWait_ = 0;
 };
 
 // Sends one key of a key file to the widget as a press and a release, the way

@@ -17,20 +17,16 @@
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/WindowManagement.h"
 
 namespace testing_engine {
 
 namespace {
 
-constexpr auto kPoll = std::chrono::milliseconds(10);
-// The program is taken to wait for a key when it says so (KeyWaiting), the
-// key queue is empty and the screen has not changed for this many polls. The
-// flag alone is not enough: a key just taken leaves it set for one poll.
-constexpr int kStablePolls = 3;
-// Generous, for sanitizer builds on a busy machine; an idle program returns
+// Generous, for sanitizer builds on a busy machine; an idle program answers
 // long before.
-constexpr int kIdleTimeoutPolls = 3000;
+constexpr auto kIdleTimeout = std::chrono::seconds(60);
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -113,8 +109,6 @@ void useBundle(const TestBundle& bundle) {
 
 GameRun::GameRun(const TestBundle& bundle) {
   useBundle(bundle);
-  VelmoratResetGameState();
-  DataFolder.clear();
   KeyEventQueue.clear();
   testing::internal::CaptureStdout();
   capturing_ = true;
@@ -123,7 +117,12 @@ GameRun::GameRun(const TestBundle& bundle) {
       VelmoratMain();
     } catch (const ProgramThreadExit&) {
     }
-    ended_ = true;
+    {
+      std::lock_guard guard(endLock_);
+      ended_ = true;
+    }
+    endCondition_.notify_all();
+    notifyInputObservers();
   });
 }
 
@@ -148,16 +147,7 @@ std::string GameRun::log() {
 }
 
 void GameRun::waitIdle() {
-  std::string last;
-  int stable = 0;
-  for (int poll = 0; poll < kIdleTimeoutPolls && !ended_.load(); ++poll) {
-    std::this_thread::sleep_for(kPoll);
-    std::string now = t_GetScreen(0, "\n");
-    bool quiet = KeyWaiting.load() && !KeyAvailable.load() && now == last;
-    stable = quiet ? stable + 1 : 0;
-    last = now;
-    if (stable >= kStablePolls) return;
-  }
+  awaitInputWait([this] { return ended_.load(); }, kIdleTimeout);
 }
 
 std::string GameRun::screen() {
@@ -183,11 +173,9 @@ void GameRun::type(const std::string& keys) {
 }
 
 bool GameRun::waitForEnd(int timeoutMs) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!ended_.load() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(kPoll);
-  }
-  return ended_.load();
+  std::unique_lock lock(endLock_);
+  return endCondition_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [this] { return ended_.load(); });
 }
 
 std::uint32_t picturePixel(int x, int y) {

@@ -1,11 +1,13 @@
 // A small data folder made by a test, and a run of the game's main routine on
 // a thread of its own that the test drives key by key, the way a player
-// would: wait until the program waits for a key, look at the screen, type.
+// would: wait until the program says it waits for input, look, type.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -44,8 +46,9 @@ class GameRun {
  public:
   explicit GameRun(const TestBundle& bundle);
   ~GameRun();
-  // Waits until the program is idle (waiting for a key, or ended) and returns
-  // window 0's text, lines joined with "\n", trailing blanks trimmed.
+  // Waits until the program waits for input with no key queued, or has
+  // ended, and returns window 0's text, lines joined with "\n", trailing
+  // blanks trimmed.
   std::string screen();
   // Posts keys ("\r" is Return) and waits until the program has taken them.
   void type(const std::string& keys);
@@ -59,6 +62,8 @@ class GameRun {
  private:
   void waitIdle();
 
+  std::mutex endLock_;
+  std::condition_variable endCondition_;
   std::atomic<bool> ended_{false};
   std::thread thread_;
   std::string log_;

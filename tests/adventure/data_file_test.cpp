@@ -5,7 +5,6 @@
 
 #include "EngineHarness.h"
 #include "adventure/DataFile.h"
-#include "adventure/GameState.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/Lzw.h"
 
@@ -24,10 +23,10 @@ Text bytes(const std::string& text) {
 
 class DataFile : public testing::Test {
  protected:
-  DataFile() : bundle_("datafile") { DataFolder = bundle_.dataFolder(); }
+  DataFile() : bundle_("datafile") {}
   std::vector<Text> load(const std::string& latin1Text) {
     bundle_.addRawDataFile(5, stored(latin1Text));
-    return VelmoratLoadData(5);
+    return VelmoratLoadData(bundle_.dataFolder(), 5);
   }
   TestBundle bundle_;
 };
@@ -52,13 +51,13 @@ TEST_F(DataFile, RefusesFilesWithoutAProperEndMark) {
   EXPECT_TRUE(load("?Hallo\n").empty());
   EXPECT_TRUE(load("").empty());
   bundle_.addRawDataFile(5, {12});  // only the width byte
-  EXPECT_TRUE(VelmoratLoadData(5).empty());
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), 5).empty());
   bundle_.addRawDataFile(5, {0, 1, 2, 3});  // width 0
-  EXPECT_TRUE(VelmoratLoadData(5).empty());
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), 5).empty());
   bundle_.addRawDataFile(5, {200, 0xFF, 0xFF, 0xFF, 0xFF});  // a width no code can have
-  EXPECT_TRUE(VelmoratLoadData(5).empty());
-  EXPECT_TRUE(VelmoratLoadData(77).empty()) << "missing file";
-  EXPECT_TRUE(VelmoratLoadData(-1).empty());
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), 5).empty());
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), 77).empty()) << "missing file";
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), -1).empty());
 }
 
 // Real scripts far larger than the game's load; a few kilobytes of codes that
@@ -75,7 +74,7 @@ TEST_F(DataFile, LoadsLargeScriptsAndRefusesBombs) {
   const std::vector<std::uint8_t> packed = codestobits(chain, 14);
   bomb.insert(bomb.end(), packed.begin(), packed.end());
   bundle_.addRawDataFile(5, bomb);
-  EXPECT_TRUE(VelmoratLoadData(5).empty());
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), 5).empty());
   EXPECT_TRUE(load(std::string(kMaxScriptLineEnds, '\n') + "@END\n").empty());
   EXPECT_THAT(load(std::string(1000, '\n') + "@END\n"), testing::SizeIs(1000));
 }

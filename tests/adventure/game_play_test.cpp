@@ -6,6 +6,7 @@
 
 #include "EngineHarness.h"
 #include "adventure/GameState.h"
+#include "app/Main.h"
 
 using testing::HasSubstr;
 using testing::Not;
@@ -192,7 +193,7 @@ TEST(GamePlay, FirstFileWithoutEndMarkGoesStraightToTheReplayQuestion) {
   run.type("J");
   run.type("n");
   EXPECT_TRUE(run.waitForEnd());
-  EXPECT_EQ(DataFolder, bundle.bundlePath() + "/Contents/Resources//Data/");
+  EXPECT_EQ(VelmoratFindDataFolder(), bundle.bundlePath() + "/Contents/Resources//Data/");
   std::string log = run.log();
   std::size_t first = log.find("VelmoratLoadData: @END not found.");
   ASSERT_NE(first, std::string::npos);

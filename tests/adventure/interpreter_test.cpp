@@ -12,23 +12,22 @@
 
 namespace {
 
-void run(const std::string& utf8Line) {
-  VelmoratExecuteLine(stringtotext(utf8Line));
-}
-
-// Runs a line that must fail, and clears the failure for the next one.
-bool fails(const std::string& utf8Line) {
-  ScriptError = false;
-  run(utf8Line);
-  bool failed = ScriptError;
-  ScriptError = false;
-  return failed;
-}
-
 class Interpreter : public testing::Test {
  protected:
+  void run(const std::string& utf8Line) { VelmoratExecuteLine(game, stringtotext(utf8Line)); }
+
+  // Runs a line that must fail, and clears the failure for the next one.
+  bool fails(const std::string& utf8Line) {
+    game.ScriptError = false;
+    run(utf8Line);
+    bool failed = game.ScriptError;
+    game.ScriptError = false;
+    return failed;
+  }
+
+  GameState game;
+
   void SetUp() override {
-    VelmoratResetGameState();
     run("DIMENSION SCENES 3");
     run("DIMENSION ITEMS 5");
     run("DIMENSION FLAGS 9");
@@ -38,16 +37,16 @@ class Interpreter : public testing::Test {
 };
 
 TEST_F(Interpreter, DimensionsMakeTablesOfTheGivenSizes) {
-  EXPECT_EQ(SceneCount, 3);
-  EXPECT_EQ(ItemSlots, 6);
-  EXPECT_EQ(Flags.size(), 10u);  // flags 0 to 9
-  EXPECT_EQ(SceneItems.size(), 18u);
+  EXPECT_EQ(game.SceneCount, 3);
+  EXPECT_EQ(game.ItemSlots, 6);
+  EXPECT_EQ(game.Flags.size(), 10u);  // flags 0 to 9
+  EXPECT_EQ(game.SceneItems.size(), 18u);
   EXPECT_TRUE(fails("SET FLAG 10"));
   EXPECT_FALSE(fails("SET FLAG 9"));
   EXPECT_TRUE(fails("DIMENSION SCENES -1"));
   EXPECT_TRUE(fails("DIMENSION ITEMS -1"));
   EXPECT_TRUE(fails("DIMENSION FLAGS -1"));
-  EXPECT_EQ(ItemSlots, 6) << "a failed DIMENSION keeps the table";
+  EXPECT_EQ(game.ItemSlots, 6) << "a failed DIMENSION keeps the table";
 }
 
 TEST_F(Interpreter, HugeDimensionsAreRefusedInsteadOfAllocated) {
@@ -56,7 +55,7 @@ TEST_F(Interpreter, HugeDimensionsAreRefusedInsteadOfAllocated) {
   EXPECT_TRUE(fails("DIMENSION FLAGS 2000000000"));
   EXPECT_FALSE(fails("DIMENSION SCENES " + std::to_string(adventure::kMaxScenes)));
   EXPECT_FALSE(fails("DIMENSION ITEMS " + std::to_string(adventure::kMaxItems)));
-  EXPECT_EQ(SceneItems.size(),
+  EXPECT_EQ(game.SceneItems.size(),
             static_cast<std::size_t>(adventure::kMaxItems + 1) * adventure::kMaxScenes);
 }
 
@@ -67,11 +66,11 @@ TEST_F(Interpreter, DefineChecksItemNumbersAndSceneCounts) {
   EXPECT_FALSE(fails("DEFINE ITEM Fehlt")) << "a missing NAME only warns";
 
   EXPECT_FALSE(fails("DEFINE SCENE 2 ITEM lampe"));
-  EXPECT_EQ(VelmoratSceneItemCount(2, 1), 1) << "no COUNT means one; names fold case";
+  EXPECT_EQ(game.sceneItemCount(2, 1), 1) << "no COUNT means one; names fold case";
   EXPECT_FALSE(fails("DEFINE SCENE 2 ITEM Münze COUNT 3"));
-  EXPECT_EQ(VelmoratSceneItemCount(2, 2), 3);
+  EXPECT_EQ(game.sceneItemCount(2, 2), 3);
   EXPECT_FALSE(fails("DEFINE SCENE 2 ITEM Lampe COUNT 0"));
-  EXPECT_EQ(VelmoratSceneItemCount(2, 1), 0);
+  EXPECT_EQ(game.sceneItemCount(2, 1), 0);
   EXPECT_TRUE(fails("DEFINE SCENE -1 ITEM Lampe"));
   EXPECT_TRUE(fails("DEFINE SCENE 1 ITEM Besen"));
   EXPECT_TRUE(fails("DEFINE SCENE 1 ITEM Lampe COUNT -2"));
@@ -79,65 +78,65 @@ TEST_F(Interpreter, DefineChecksItemNumbersAndSceneCounts) {
 }
 
 TEST_F(Interpreter, DefineSceneBeyondTheSceneTableFailsWithoutWriting) {
-  std::vector<int> before = SceneItems;
+  std::vector<int> before = game.SceneItems;
   EXPECT_TRUE(fails("DEFINE SCENE 3 ITEM Lampe"));
   EXPECT_TRUE(fails("DEFINE SCENE 400 ITEM Lampe"));
-  EXPECT_EQ(SceneItems, before);
+  EXPECT_EQ(game.SceneItems, before);
 }
 
 TEST_F(Interpreter, TablesBeforeDimensionAreEmptyAndNeverTouched) {
-  VelmoratResetGameState();
+  game = GameState();
   EXPECT_TRUE(fails("ADD INVENTORY Lampe"));
   EXPECT_FALSE(fails("SUBTRACT INVENTORY Lampe"));
   EXPECT_FALSE(fails("AVAILABLE INVENTORY Lampe"));
-  EXPECT_FALSE(Condition);
+  EXPECT_FALSE(game.Condition);
   EXPECT_FALSE(fails("CLEAR INVENTORY"));
   EXPECT_FALSE(fails("CLEAR SCENES"));
   EXPECT_TRUE(fails("DEFINE SCENE 0 ITEM Lampe"));
   EXPECT_TRUE(fails("DEFINE ITEM 1 NAME Lampe"));
-  EXPECT_EQ(VelmoratSceneItemCount(0, 1), 0);
-  EXPECT_EQ(VelmoratInventoryCount(1), 0);
+  EXPECT_EQ(game.sceneItemCount(0, 1), 0);
+  EXPECT_EQ(game.inventoryCount(1), 0);
 }
 
 TEST_F(Interpreter, InventoryStatementsFindItemsByName) {
   EXPECT_FALSE(fails("ADD INVENTORY lampe"));
   EXPECT_FALSE(fails("ADD INVENTORY LAMPE"));
-  EXPECT_EQ(Inventory[1], 2);
+  EXPECT_EQ(game.Inventory[1], 2);
   run("AVAILABLE INVENTORY Lampe");
-  EXPECT_TRUE(Condition);
+  EXPECT_TRUE(game.Condition);
   run("SUBTRACT INVENTORY Lampe");
   run("SUBTRACT INVENTORY Lampe");
   run("SUBTRACT INVENTORY Lampe");
-  EXPECT_EQ(Inventory[1], -1) << "the count may become negative";
+  EXPECT_EQ(game.Inventory[1], -1) << "the count may become negative";
   run("AVAILABLE INVENTORY Lampe");
-  EXPECT_FALSE(Condition);
+  EXPECT_FALSE(game.Condition);
   EXPECT_TRUE(fails("ADD INVENTORY Besen"));
   EXPECT_TRUE(fails("ADD INVENTORY")) << "the empty name finds slot 3, which has no name";
   EXPECT_FALSE(fails("ADDRESS")) << "taken as ADD, without INVENTORY it does nothing";
   run("CLEAR INVENTORY");
-  EXPECT_EQ(Inventory[1], 0);
+  EXPECT_EQ(game.Inventory[1], 0);
 }
 
 TEST_F(Interpreter, FlagsCompareAndConditionRegister) {
   run("SET FLAG 3");
   run("COMPARE FLAG 3");
-  EXPECT_TRUE(Condition);
+  EXPECT_TRUE(game.Condition);
   run("CLEAR FLAG 3");
   run("COMPARE FLAG 3");
-  EXPECT_FALSE(Condition);
+  EXPECT_FALSE(game.Condition);
   EXPECT_TRUE(fails("CLEAR FLAG -1"));
   EXPECT_TRUE(fails("COMPARE FLAG 10"));
 
-  LastInput = stringtotext("such kiste");
+  game.LastInput = stringtotext("such kiste");
   run("COMPARE SUCH KISTE");
-  EXPECT_TRUE(Condition) << "case is folded on both sides";
+  EXPECT_TRUE(game.Condition) << "case is folded on both sides";
   run("COMPARE such  kiste");
-  EXPECT_FALSE(Condition);
+  EXPECT_FALSE(game.Condition);
   run("COMPARE such");
-  EXPECT_FALSE(Condition) << "the whole command must match";
-  LastInput = stringtotext("straße");
+  EXPECT_FALSE(game.Condition) << "the whole command must match";
+  game.LastInput = stringtotext("straße");
   run("COMPARE STRASSE");
-  EXPECT_TRUE(Condition);
+  EXPECT_TRUE(game.Condition);
 }
 
 TEST_F(Interpreter, ExitsTakeNumbersAndClearDirectionResetsThem) {
@@ -147,30 +146,30 @@ TEST_F(Interpreter, ExitsTakeNumbersAndClearDirectionResetsThem) {
   run("RIGHT -3");
   run("UP 12");
   run("DOWN x");
-  EXPECT_EQ(ExitForward, 2);
-  EXPECT_EQ(ExitBackward, 1);
-  EXPECT_EQ(ExitLeft, 7);
-  EXPECT_EQ(ExitRight, -3);
-  EXPECT_EQ(ExitUp, 12);
-  EXPECT_EQ(ExitDown, 0) << "no digits read as 0";
+  EXPECT_EQ(game.ExitForward, 2);
+  EXPECT_EQ(game.ExitBackward, 1);
+  EXPECT_EQ(game.ExitLeft, 7);
+  EXPECT_EQ(game.ExitRight, -3);
+  EXPECT_EQ(game.ExitUp, 12);
+  EXPECT_EQ(game.ExitDown, 0) << "no digits read as 0";
   run("CLEAR DIRECTION");
-  EXPECT_EQ(ExitForward, kNoExit);
-  EXPECT_EQ(ExitUp, kNoExit);
+  EXPECT_EQ(game.ExitForward, kNoExit);
+  EXPECT_EQ(game.ExitUp, kNoExit);
 }
 
 TEST_F(Interpreter, JumpsLandOnTheLabelAfterTheCounterStep) {
-  ScriptLines = {stringtotext("?a"), stringtotext("LABEL   Start  "), stringtotext("?b")};
+  game.ScriptLines = {stringtotext("?a"), stringtotext("LABEL   Start  "), stringtotext("?b")};
   run("GOTO Start");
-  EXPECT_EQ(ProgramCounter, 0) << "target 1 minus 1";
+  EXPECT_EQ(game.ProgramCounter, 0) << "target 1 minus 1";
   EXPECT_TRUE(fails("GOTO start"));
-  Condition = false;
-  ProgramCounter = 5;
+  game.Condition = false;
+  game.ProgramCounter = 5;
   EXPECT_FALSE(fails("IF EQUAL fehlt"));
-  EXPECT_EQ(ProgramCounter, 5);
-  EXPECT_FALSE(Condition);
-  Condition = true;
+  EXPECT_EQ(game.ProgramCounter, 5);
+  EXPECT_FALSE(game.Condition);
+  game.Condition = true;
   EXPECT_TRUE(fails("IF EQUAL fehlt"));
-  EXPECT_TRUE(Condition);
+  EXPECT_TRUE(game.Condition);
   EXPECT_TRUE(fails("IF GREATER Start"));
 }
 
@@ -187,16 +186,16 @@ TEST_F(Interpreter, RecognisesStatementsByPrefixInTestOrder) {
   EXPECT_STREQ(VelmoratStatementKeyword(stringtotext("?")), "?");
   EXPECT_EQ(VelmoratStatementKeyword(stringtotext("INPUT ")), nullptr);
   run("QUIT");
-  EXPECT_TRUE(QuitRequested);
+  EXPECT_TRUE(game.QuitRequested);
 }
 
 TEST_F(Interpreter, FindItemFoldsCaseAndFindsTheFirstUnnamedSlotForAnEmptyName) {
-  EXPECT_EQ(VelmoratFindItem(stringtotext("MÜNZE")), 2);
-  EXPECT_EQ(VelmoratFindItem(stringtotext("Besen")), 0);
-  EXPECT_EQ(VelmoratFindItem(Text()), 3);
+  EXPECT_EQ(game.findItem(stringtotext("MÜNZE")), 2);
+  EXPECT_EQ(game.findItem(stringtotext("Besen")), 0);
+  EXPECT_EQ(game.findItem(Text()), 3);
   run("DEFINE SCENE 1 ITEM Lampe COUNT 4");
-  VelmoratClearSceneItems();
-  EXPECT_EQ(VelmoratSceneItemCount(1, 1), 0);
+  game.clearSceneItems();
+  EXPECT_EQ(game.sceneItemCount(1, 1), 0);
 }
 
 }  // namespace
@@ -215,14 +214,15 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
 // missing font is looked for, and logged, only the first time.
 TEST(GameFonts, AMissingFontIsLookedForOnce) {
   setBundlePath(testing::TempDir() + "/no-such-bundle");
+  GameState game;
   LogCapture log;
-  VelmoratLoadFonts();
-  VelmoratLoadFonts();
-  VelmoratStatusLine(Text::fromBytes("Titel"), Text::fromBytes("v"));
+  game.loadFonts();
+  game.loadFonts();
+  VelmoratStatusLine(game);
   const std::string text = log.text();
   EXPECT_EQ(occurrences(text, "t_LoadFontResource: Could not load file"), 2u) << text;
-  EXPECT_FALSE(RegularFont.hasData());
-  EXPECT_FALSE(BoldFont.hasData());
+  EXPECT_FALSE(game.RegularFont.hasData());
+  EXPECT_FALSE(game.BoldFont.hasData());
 }
 
 }  // namespace

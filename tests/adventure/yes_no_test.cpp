@@ -19,7 +19,8 @@ bool ask(const std::string& key, bool defaultYes) {
 TEST(InputYesNo, DefaultDecidesEveryKeyButTheOtherOne) {
   testing_engine::TestBundle bundle("yesno");
   testing_engine::useBundle(bundle);
-  VelmoratTitleScreen();
+  GameState game;
+  VelmoratTitleScreen(game);
   EXPECT_TRUE(ask("j", false));
   EXPECT_TRUE(ask("J", false));
   EXPECT_FALSE(ask("\r", false));

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QThread>
-#include <atomic>
 #include <thread>
 
 #include "support/Bundle.h"
@@ -13,17 +13,16 @@
 #include "toolbox/windows/WindowManagement.h"
 
 void onProgramThread(const std::function<void()>& work) {
-  std::atomic<bool> done{false};
+  // The main thread serves its events until the program thread's last act,
+  // a queued quit, arrives: no polling, and nothing the work queued for the
+  // main thread is left behind.
+  QEventLoop serving;
   std::thread program([&] {
     work();
-    done = true;
+    QMetaObject::invokeMethod(&serving, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  while (!done) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
+  serving.exec();
   program.join();
-  QCoreApplication::processEvents();
 }
 
 void serveEvents(int milliseconds) {

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "graphics/LogCapture.h"
@@ -120,7 +120,7 @@ TEST(InitQbTools, KeepsTheNumberOfItsThreadAndLogsStartAndEnd) {
 }
 
 TEST(StartBackground, RunsTheRoutineOnANamedThreadWithA512KStack) {
-  std::atomic<bool> done{false};
+  std::promise<void> done;
   std::size_t stackBytes = 0;
   std::string name;
   startbackground([&] {
@@ -132,12 +132,9 @@ TEST(StartBackground, RunsTheRoutineOnANamedThreadWithA512KStack) {
     char buffer[32] = {};
     pthread_getname_np(pthread_self(), buffer, sizeof buffer);
     name = buffer;
-    done = true;
+    done.set_value();
   });
-  for (int wait = 0; wait < 2000 && !done; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  ASSERT_TRUE(done);
+  ASSERT_EQ(done.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
   // not the 8 MiB default; sanitizers may add some room of their own
   EXPECT_GE(stackBytes, kBackgroundStackBytes);
   EXPECT_LT(stackBytes, 2 * 1024 * 1024u);

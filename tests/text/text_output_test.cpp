@@ -11,6 +11,7 @@
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/WindowManagement.h"
 
 using namespace texttest;
@@ -248,7 +249,7 @@ TEST_F(TextOutput, ChecksTheWindowFirst) {
 TEST_F(TextOutput, EmptyTextStillHonoursThePauseKey) {
   t_KeyPostText("a\x13");
   std::thread typist([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    awaitInputWait([] { return false; }, std::chrono::seconds(30));
     t_KeyPostText("g");
   });
   t_Print(0, "");

@@ -7,8 +7,10 @@
 #include "graphics/LogCapture.h"
 #include "text/TextWindowFixture.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/KeyCodes.h"
 #include "toolbox/windows/KeyTranslation.h"
+#include "toolbox/windows/Menus.h"
 #include "toolbox/windows/WindowManagement.h"
 
 using namespace texttest;
@@ -216,16 +218,23 @@ TEST_F(Events, PauseDiscardsOnlyWhenCtrlSIsNewest) {
   EXPECT_FALSE(KeyAvailable);
 }
 
+// The typist waits for the program to say that it waits, the way scripted
+// play does; no sleep decides the order.
+InputWaitKind awaitWait() {
+  return awaitInputWait([] { return false; }, std::chrono::seconds(30)).kind;
+}
+
 TEST_F(Events, PauseWaitsForTheNextKeyAndConsumesIt) {
   t_KeyPostText("x\x13");
   std::thread typist([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(awaitWait(), InputWaitKind::Pause);
     viewKeyDown(0, keycode::kOther, "w", 0);
   });
   EXPECT_TRUE(t_KeyPause(19, true));
   typist.join();
   EXPECT_EQ(CurrentKeyEvent.Value, 'w');
   EXPECT_EQ(t_KeyNext(), -1);
+  EXPECT_EQ(currentInputWait().kind, InputWaitKind::None);
 }
 
 TEST_F(Events, KeyWaitSkipsNegativeValuesAndShowsTheCursorWhileWaiting) {
@@ -234,22 +243,29 @@ TEST_F(Events, KeyWaitSkipsNegativeValuesAndShowsTheCursorWhileWaiting) {
   negative.Value = -5;
   KeyEventQueue.append(negative);
   std::thread typist([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(awaitWait(), InputWaitKind::Key);
     EXPECT_EQ(windowRecord(0).TextCursorLevel, 1);
-    EXPECT_TRUE(KeyWaiting);
     viewKeyDown(0, keycode::kOther, "\xC3\xBC", 0);
   });
-  const auto started = std::chrono::steady_clock::now();
-  const std::clock_t cpuStarted = std::clock();
   EXPECT_EQ(t_KeyWait(0), "\xC3\xBC");
   typist.join();
   EXPECT_EQ(windowRecord(0).TextCursorLevel, 0);
-  EXPECT_FALSE(KeyWaiting);
-  // Waiting polls with sleeps: far less processor time than wall time.
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  const double cpu = double(std::clock() - cpuStarted) / CLOCKS_PER_SEC;
-  EXPECT_LT(cpu, wall * 0.5 + 0.005);
+  EXPECT_EQ(currentInputWait().kind, InputWaitKind::None);
+}
+
+TEST_F(Events, AMenuChoiceEndsAnOutputPause) {
+  t_KeyPostText("\x13");
+  std::thread chooser([] {
+    EXPECT_EQ(awaitWait(), InputWaitKind::Pause);
+    MenuSender sender;
+    sender.inMenu = true;
+    sender.menuTitle = "Spiel";
+    sender.itemTitle = "Weiter";
+    t_MenuEventHandler(sender);
+  });
+  EXPECT_TRUE(t_KeyPause(19, true));
+  chooser.join();
+  EXPECT_FALSE(KeyAvailable);
 }
 
 // The host appends on its thread while the program drains on another: no

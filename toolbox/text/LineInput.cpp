@@ -12,6 +12,7 @@
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/MainThread.h"
 
 namespace {
@@ -243,6 +244,7 @@ std::string t_InputForm(std::uint8_t window, const std::string& prompt, const st
   w.InputCursorPos = static_cast<int>(initial.size());
   t_Print(window, w.InputString);
   if (setupOnly) return w.InputString;
+  const LineInputScope editing;
   for (;;) {
     t_InputEdit(window, kPlaceCursorKey);
     const int key = asc(t_KeyWait(window));

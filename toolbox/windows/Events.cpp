@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cmath>
 #include <string>
-#include <thread>
 
 #include "support/Clock.h"
 #include "support/Log.h"
@@ -14,12 +13,15 @@
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/KeyTranslation.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/WindowManagement.h"
 
 namespace {
 
+// The longest a key wait sleeps without looking at the queue; queueing a key
+// wakes it at once.
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // Threads 1 and 2 are the host's main thread and the program thread.
 constexpr int kFirstWorkerThreadNumber = 3;
@@ -65,22 +67,17 @@ int classify(int coordinate, int size) {
   return coordinate;
 }
 
-// Sleeps in polls until ready() holds, with KeyWaiting set meanwhile.
-template <typename Ready>
-void waitForKey(Ready ready) {
-  KeyWaiting = true;
-  while (!ready()) std::this_thread::sleep_for(kPollInterval);
-  KeyWaiting = false;
-}
-
 }  // namespace
 
 // --- EventQueue -----------------------------------------------------------------
 
 void EventQueue::append(const t_Event& event) {
-  std::lock_guard guard(lock_);
-  events_.push_back(event);
-  available_ = true;
+  {
+    std::lock_guard guard(lock_);
+    events_.push_back(event);
+    available_ = true;
+  }
+  notifyInputEvent();
 }
 
 std::optional<t_Event> EventQueue::takeFront() {
@@ -131,7 +128,6 @@ EventQueue KeyEventQueue{KeyAvailable};
 EventQueue MouseEventQueue{MouseAvailable};
 t_Event CurrentKeyEvent;
 
-std::atomic<bool> KeyWaiting{false};
 std::atomic<bool> KeyDown{false};
 std::atomic<bool> LeftButtonDown{false};
 std::atomic<bool> RightButtonDown{false};
@@ -260,7 +256,8 @@ std::string t_KeyWait(std::uint8_t window) {
   for (;;) {
     if (!KeyAvailable.load()) {
       t_CursorOn(window);
-      waitForKey([] { return KeyAvailable.load(); });
+      waitForInput(
+          keyWaitKind(), [] { return KeyAvailable.load(); }, kPollInterval);
       t_CursorOff(window);
     }
     std::optional<t_Event> event = KeyEventQueue.takeFront();
@@ -282,7 +279,10 @@ bool t_KeyPause(int code, bool wait) {
   KeyEventQueue.clear();
   if (!wait) return true;
   const int menuEvents = t_MenuEventCount();
-  waitForKey([menuEvents] { return KeyAvailable.load() || t_MenuEventCount() != menuEvents; });
+  waitForInput(
+      InputWaitKind::Pause,
+      [menuEvents] { return KeyAvailable.load() || t_MenuEventCount() != menuEvents; },
+      kPollInterval);
   if (KeyAvailable.load()) t_KeyNext();
   KeyEventQueue.recomputeAvailable();
   return true;

@@ -4,7 +4,8 @@
 // Threads: the view* entry points, t_KeyTranslate and t_MouseEventHandler run
 // on the host's main thread; t_KeyNext, t_KeyWait, t_KeyPause and
 // t_KeyPostText on the program thread. Each queue has its own mutex; the
-// availability and state flags are atomics that the program thread polls.
+// availability and state flags are atomics. Appending to a queue wakes a
+// program that waits for input (InputWait.h).
 #pragma once
 
 #include <atomic>
@@ -117,11 +118,9 @@ void t_MouseEventPostCloseBoxClick(std::uint8_t window);
 // --- Program side (program thread) ---------------------------------------------
 // The Value of the oldest key event, taken into CurrentKeyEvent; -1 when none.
 int t_KeyNext();
-// True while t_KeyWait or t_KeyPause sleeps for a key with the queue empty.
-// Scripted play (velmorat --keys) types its next key only then.
-extern std::atomic<bool> KeyWaiting;
-// Waits (polling every 10 ms, cursor shown) for a key and returns its
-// character as one Unicode scalar in UTF-8.
+// Waits (cursor shown) for a key and returns its character as one Unicode
+// scalar in UTF-8. The wait is published (InputWait.h) and ends the moment a
+// key is queued.
 std::string t_KeyWait(std::uint8_t window);
 // The pause check of text output: when the newest queued key has Value code,
 // empties the queue and (with wait) waits for the next key, which it consumes.

@@ -10,6 +10,7 @@
 #include "support/qbtools.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/MainThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
@@ -276,6 +277,7 @@ void t_MenuEventHandler(const MenuSender& sender) {
     menuEventCount = static_cast<int>(MenuEventQueue.size());
   }
   MenuAvailable = true;
+  notifyInputEvent();  // an output pause ends on a menu choice too
   if (!builtIn) startbackground(t_EventMenu);
 }
 

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
+
+namespace {
+
+// Longer than any test may take: a wait that only its bound ends would make
+// the test fail by its own timeout instead of passing slowly.
+constexpr auto kHourBound = std::chrono::hours(1);
+constexpr auto kTestTimeout = std::chrono::seconds(30);
+
+bool keyQueued() {
+  return KeyAvailable.load();
+}
+
+class InputWait : public ::testing::Test {
+ protected:
+  void SetUp() override { KeyEventQueue.clear(); }
+  void TearDown() override {
+    setInputWaitListener({});
+    KeyEventQueue.clear();
+  }
+};
+
+InputWaitState awaitAny() {
+  return awaitInputWait([] { return false; }, kTestTimeout);
+}
+
+}  // namespace
+
+TEST_F(InputWait, AQueuedKeyEndsAWaitLongBeforeItsBound) {
+  auto waiter = std::async(std::launch::async,
+                           [] { waitForInput(InputWaitKind::Poll, keyQueued, kHourBound); });
+  EXPECT_EQ(awaitAny().kind, InputWaitKind::Poll);
+  t_KeyPostText("k");
+  ASSERT_EQ(waiter.wait_for(kTestTimeout), std::future_status::ready);
+  EXPECT_EQ(currentInputWait().kind, InputWaitKind::None);
+}
+
+TEST_F(InputWait, AReadyConditionPublishesNoWait) {
+  t_KeyPostText("k");
+  const std::uint64_t before = currentInputWait().serial;
+  waitForInput(InputWaitKind::Key, keyQueued, kHourBound);
+  EXPECT_EQ(currentInputWait().serial, before);
+}
+
+TEST_F(InputWait, LineInputScopeNamesTheWaitsInsideIt) {
+  EXPECT_EQ(keyWaitKind(), InputWaitKind::Key);
+  {
+    const LineInputScope outer;
+    {
+      const LineInputScope inner;
+      EXPECT_EQ(keyWaitKind(), InputWaitKind::Line);
+    }
+    EXPECT_EQ(keyWaitKind(), InputWaitKind::Line);  // the inner scope restores, not clears
+  }
+  EXPECT_EQ(keyWaitKind(), InputWaitKind::Key);
+  // The scope belongs to its thread: another thread's waits stay key waits.
+  const LineInputScope editing;
+  EXPECT_EQ(std::async(std::launch::async, keyWaitKind).get(), InputWaitKind::Key);
+}
+
+// An observer must not take a wait whose key is already queued for an idle
+// one: scripted play would type twice into one wait.
+TEST_F(InputWait, ObserversSeeNoIdleWaitWhileAKeyIsQueued) {
+  std::atomic<bool> release{false};
+  auto waiter = std::async(std::launch::async, [&] {
+    waitForInput(
+        InputWaitKind::Key, [&] { return release.load(); }, kHourBound);
+  });
+  EXPECT_EQ(awaitAny().kind, InputWaitKind::Key);
+  t_KeyPostText("k");  // the condition ignores keys, so the wait stays
+  EXPECT_EQ(awaitInputWait([] { return false; }, std::chrono::milliseconds(20)).kind,
+            InputWaitKind::None);
+  KeyEventQueue.clear();
+  release = true;
+  notifyInputEvent();
+  ASSERT_EQ(waiter.wait_for(kTestTimeout), std::future_status::ready);
+}
+
+TEST_F(InputWait, FinishingEndsAnObserversWaitAndTheListenerHearsOfIt) {
+  std::atomic<bool> finished{false};
+  std::mutex heardLock;
+  std::vector<InputWaitKind> heard;
+  setInputWaitListener([&](InputWaitState state) {
+    std::lock_guard guard(heardLock);
+    heard.push_back(state.kind);
+  });
+  auto observer = std::async(std::launch::async, [&] {
+    return awaitInputWait([&] { return finished.load(); }, kTestTimeout).kind;
+  });
+  finished = true;
+  notifyInputObservers();
+  ASSERT_EQ(observer.wait_for(kTestTimeout), std::future_status::ready);
+  EXPECT_EQ(observer.get(), InputWaitKind::None);
+
+  // One notice per wait, with the wait's own kind, as it begins.
+  auto waiter = std::async(std::launch::async,
+                           [] { waitForInput(InputWaitKind::Pause, keyQueued, kHourBound); });
+  EXPECT_EQ(awaitAny().kind, InputWaitKind::Pause);
+  t_KeyPostText("k");
+  waiter.get();
+  std::lock_guard guard(heardLock);
+  EXPECT_EQ(heard, (std::vector{InputWaitKind::None, InputWaitKind::Pause}));
+}

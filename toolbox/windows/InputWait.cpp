@@ -1,0 +1,97 @@
+#include "toolbox/windows/InputWait.h"
+
+#include <condition_variable>
+#include <mutex>
+
+#include "toolbox/windows/Events.h"
+
+namespace {
+
+// One lock for the published wait and both condition variables: a notice
+// taken under it can never fall between a waiter's check and its sleep.
+std::mutex waitLock;
+std::condition_variable programWakeup;
+std::condition_variable observerWakeup;
+InputWaitState published;
+
+std::mutex listenerLock;
+std::function<void(InputWaitState)> waitListener;
+
+thread_local bool insideLineInput = false;
+
+void tellListener(InputWaitState state) {
+  std::function<void(InputWaitState)> listener;
+  {
+    std::lock_guard guard(listenerLock);
+    listener = waitListener;
+  }
+  if (listener) listener(state);
+}
+
+bool waitsWithNoKeyQueued() {
+  return published.kind != InputWaitKind::None && !KeyAvailable.load();
+}
+
+}  // namespace
+
+void waitForInput(InputWaitKind kind, const std::function<bool()>& ready,
+                  std::chrono::milliseconds bound) {
+  std::unique_lock lock(waitLock);
+  if (ready()) return;
+  published.kind = kind;
+  ++published.serial;
+  const InputWaitState state = published;
+  observerWakeup.notify_all();
+  lock.unlock();
+  tellListener(state);
+  lock.lock();
+  while (!ready()) programWakeup.wait_for(lock, bound);
+  published.kind = InputWaitKind::None;
+}
+
+LineInputScope::LineInputScope() : outer_(insideLineInput) {
+  insideLineInput = true;
+}
+
+LineInputScope::~LineInputScope() {
+  insideLineInput = outer_;
+}
+
+InputWaitKind keyWaitKind() {
+  return insideLineInput ? InputWaitKind::Line : InputWaitKind::Key;
+}
+
+void notifyInputEvent() {
+  std::lock_guard guard(waitLock);
+  programWakeup.notify_all();
+  observerWakeup.notify_all();
+}
+
+void notifyInputObservers() {
+  InputWaitState state;
+  {
+    std::lock_guard guard(waitLock);
+    observerWakeup.notify_all();
+    state = published;
+  }
+  tellListener(state);
+}
+
+InputWaitState currentInputWait() {
+  std::lock_guard guard(waitLock);
+  return published;
+}
+
+InputWaitState awaitInputWait(const std::function<bool()>& finished,
+                              std::chrono::milliseconds timeout) {
+  std::unique_lock lock(waitLock);
+  const bool settled =
+      observerWakeup.wait_for(lock, timeout, [&] { return finished() || waitsWithNoKeyQueued(); });
+  if (!settled || finished()) return {InputWaitKind::None, published.serial};
+  return published;
+}
+
+void setInputWaitListener(std::function<void(InputWaitState)> listener) {
+  std::lock_guard guard(listenerLock);
+  waitListener = std::move(listener);
+}
