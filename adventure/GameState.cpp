@@ -53,9 +53,9 @@ int GameState::inventoryCount(int item) const {
 }
 
 int GameState::findItem(const Text& name) const {
-  Text wanted = textupper(name);
+  Text wanted = VelmoratComparisonKey(name, Words);
   for (int item = 1; item < ItemSlots; ++item) {
-    if (wanted == textupper(ItemNames[item])) return item;
+    if (wanted == VelmoratComparisonKey(ItemNames[item], Words)) return item;
   }
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/AuthorWords.h"
 #include "support/Text.h"
 #include "toolbox/graphics/Graphic.h"
 #include "toolbox/text/Font.h"
@@ -51,6 +52,11 @@ struct GameState {
   Text SceneExits;
   Text LastInput;
 
+  // --- Words the game declared (WORDS), and the texts that COMPARE tested
+  // since the last INPUT, for WORDS GUESS -------------------------------------
+  AuthorWords Words;
+  std::vector<Text> ComparedSinceInput;
+
   // --- Where the data lie and the two faces of the text window --------------
   // Full path of the data folder ending with "/"; empty when the data are missing.
   std::string DataFolder;
@@ -75,7 +81,8 @@ struct GameState {
   bool setSceneItemCount(int scene, int item, int count);
   int inventoryCount(int item) const;  // 0 without an entry
 
-  // The number of the item called name, case folded; 0 if none.
+  // The number of the item called name, case folded (and umlauts folded
+  // under WORDS FOLD); 0 if none.
   int findItem(const Text& name) const;
   // No item lies in any scene.
   void clearSceneItems();

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Parser.h"
@@ -129,7 +130,9 @@ void runCompare(GameState& game, const Text& line) {
     if (int flag = flagIndex(game, r); flag >= 0) game.Condition = game.Flags[flag];
     return;
   }
-  game.Condition = textupper(r) == textupper(game.LastInput);
+  VelmoratRememberCompared(game, r);
+  game.Condition =
+      VelmoratComparisonKey(r, game.Words) == VelmoratComparisonKey(game.LastInput, game.Words);
 }
 
 void defineItem(GameState& game, Text& r) {
@@ -317,6 +320,7 @@ void runInkey(GameState&, const Text&) {
 }
 
 void runInput(GameState& game, const Text&) {
+  game.ComparedSinceInput.clear();
   game.LastInput = VelmoratInput(game);
 }
 
@@ -362,7 +366,7 @@ struct StatementRow {
 };
 
 // Recognition is by prefix, so the order matters: the first matching row runs.
-constexpr std::array<StatementRow, 30> kStatements = {{
+constexpr std::array<StatementRow, 31> kStatements = {{
     {"?", false, runOutputLine},
     {"ADD", false, runAdd},
     {"AVAILABLE", false, runAvailable},
@@ -388,6 +392,7 @@ constexpr std::array<StatementRow, 30> kStatements = {{
     {"TRACE", false, runTrace},
     {"UP", false, runUp},
     {"USE", false, runUse},
+    {"WORDS", false, VelmoratRunWords},
     {"LABEL", false, runNothing},
     {"REM", false, runNothing},
     {"//", false, runNothing},

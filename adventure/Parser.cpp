@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
@@ -236,8 +237,9 @@ void answerInsult(const GameState& game) {
   t_WindowUpdate(kPictureWindow, false);
 }
 
-void printHelp() {
+void printHelp(const GameState& game) {
   for (const char* line : kHelpLines) VelmoratPrintMessage(line);
+  for (const Text& line : game.Words.helpLines) VelmoratPrintMessage(line);
 }
 
 // Commands that need no script come back empty, so that the player is asked again.
@@ -265,7 +267,7 @@ Text handleCommand(GameState& game, Text command, const std::vector<Text>& scene
     answerInsult(game);
   }
   if (equals(command, "hilfe")) {
-    printHelp();
+    printHelp(game);
     command = Text();
   } else if (startsWith(command, "trace")) {
     Text argument = argumentsAfter(command, 5);
@@ -279,13 +281,13 @@ Text handleCommand(GameState& game, Text command, const std::vector<Text>& scene
 
 }  // namespace
 
-Text VelmoratNormaliseCommand(const std::string& typedLine) {
-  Text command = textlower(stringtotext(typedLine));
+Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& words) {
+  Text command = VelmoratWordsBeforeSynonyms(textlower(stringtotext(typedLine)), words);
   for (const Synonym& rule : kSearchAndTakeRules) applyRule(command, rule);
   for (const Synonym& rule : kLookRules) {
     if (applyRule(command, rule)) break;
   }
-  return command;
+  return VelmoratWordsAfterSynonyms(command, words);
 }
 
 Text VelmoratInput(GameState& game) {
@@ -300,7 +302,8 @@ Text VelmoratInput(GameState& game) {
   }
   for (;;) {
     std::string line = t_InputForm(window, ">>> Befehl ? ", "", false, 0, kCommandMaxCharacters);
-    Text command = handleCommand(game, VelmoratNormaliseCommand(line), sceneList, carriedList);
+    Text command =
+        handleCommand(game, VelmoratNormaliseCommand(line, game.Words), sceneList, carriedList);
     if (!command.empty()) return command;
   }
 }

@@ -9,8 +9,9 @@
 // The normalised command, never empty.
 Text VelmoratInput(GameState& game);
 
-// Lower case Latin-1 bytes with the synonym rules applied.
-Text VelmoratNormaliseCommand(const std::string& typedLine);
+// Lower case Latin-1 bytes with the synonym rules applied, and the words the
+// game declared.
+Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& words = {});
 
 // Prints an item list (", "-separated) with word wrap in the text window.
 void VelmoratPrintList(const Text& list);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/Interpreter.h"
 #include "adventure/TextBuild.h"
@@ -212,6 +213,20 @@ class FolderChecker {
       checkDefineScene(file, index, r);
     } else if (kFlagKeywords.contains(keyword) && startsWith(r, "FLAG")) {
       checkFlag(file, index, r);
+    } else if (keyword == "WORDS") {
+      checkWords(file, index, line);
+    }
+  }
+
+  // Declarations are made where every game starts; elsewhere they would only
+  // hold once the player has passed that scene.
+  void checkWords(const ScriptFile& file, std::size_t index, const Text& line) {
+    bool isDeclaration = false;
+    std::string fault = VelmoratWordsFault(line, isDeclaration);
+    if (!fault.empty()) {
+      report(file, index, fault);
+    } else if (isDeclaration && file.name != VelmoratDataFileName(0)) {
+      report(file, index, "WORDS declarations belong in " + VelmoratDataFileName(0));
     }
   }
 

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
@@ -46,6 +47,7 @@ void playOneGame(GameState& game) {
   game.SceneExits = Text();
   game.LastInput = Text();
   game.Condition = false;
+  game.Words = AuthorWords{};  // declared anew by the game's scene 0
   VelmoratRunScript(game);
 }
 

@@ -4,8 +4,8 @@
 #   velmorat-tool png-to-gr NAME.png NAME.gr --format CODE [--dither MODE]
 # Each picture is listed below with its format code, so that the game as a
 # whole exercises every decoding stage: run-length and LZW layers over 24-bit
-# scenes, 4-bit items in plain, packed, run-length and LZW forms, one 1-bit
-# and one 8-bit grey picture. Items are drawn with palette colour 14 (cyan)
+# scenes, 4-bit items in plain, packed, run-length and LZW forms and one 8-bit
+# grey picture. Items are drawn with palette colour 14 (cyan)
 # transparent, which only 4-bit pixels can honour, so they must stay 4-bit.
 
 find_program(VELMORAT_RSVG_CONVERT rsvg-convert)
@@ -46,42 +46,58 @@ function(velmorat_picture name format)
 endfunction()
 
 # Scenes (USE names of the scripts): 24-bit under run-length and LZW layers,
-# a few left to the encoder's choice; the dark vault is 1-bit, drawn with
-# its own dot patterns.
+# a few left to the encoder's choice. A NAME_offen (or other NAME_...)
+# picture shows the scene after a visible change and borrows the groups of
+# NAME.svg.
 velmorat_picture(prolog 123)
 velmorat_picture(tor 123)
+velmorat_picture(tor_offen 123 USES tor.svg)
 velmorat_picture(hof auto)
+velmorat_picture(hof_offen 123 USES hof.svg)
 velmorat_picture(halle 123)
 velmorat_picture(brunnen 123)
 velmorat_picture(stall 123)
 velmorat_picture(galerie auto)
+velmorat_picture(galerie_offen 123 USES galerie.svg)
 velmorat_picture(bibliothek 123)
 velmorat_picture(kueche 123)
-velmorat_picture(kellerdunkel 130 DITHER none)
+velmorat_picture(kueche_schrank 123 USES kueche.svg)
+velmorat_picture(kueche_keller 123 USES kueche.svg)
+velmorat_picture(kueche_schrank_keller 123 USES kueche.svg)
+velmorat_picture(kellerdunkel 123 USES keller.svg)
+velmorat_picture(kellerdunkel_offen 123 USES keller.svg kellerdunkel.svg)
 velmorat_picture(keller 123)
 velmorat_picture(explosion auto USES keller.svg)
 velmorat_picture(heuboden 123)
 velmorat_picture(arbeitszimmer 123)
+velmorat_picture(arbeitszimmer_offen 123 USES arbeitszimmer.svg)
 velmorat_picture(sternwarte 123)
+velmorat_picture(sternwarte_linse 123 USES sternwarte.svg)
+velmorat_picture(sternwarte_zahnrad 123 USES sternwarte.svg)
+velmorat_picture(sternwarte_repariert 123 USES sternwarte.svg)
+velmorat_picture(sternwarte_offen 123 USES sternwarte.svg)
+velmorat_picture(sternwarte_bereit 123 USES sternwarte.svg)
 velmorat_picture(komet auto USES sternwarte.svg)
 velmorat_picture(garten 123)
+velmorat_picture(garten_offen 123 USES garten.svg)
 # The answer to an insult: an old photograph in 8-bit grey.
 velmorat_picture(form021 122)
-# Items: 4-bit in every storage form. They are drawn in palette colours
-# only, so they convert exactly without dithering.
-velmorat_picture(ITEM001 131 DITHER none)
-velmorat_picture(ITEM002 121 DITHER none)
-velmorat_picture(ITEM003 111 DITHER none)
-velmorat_picture(ITEM004 101 DITHER none)
-velmorat_picture(ITEM005 1 DITHER none)
-velmorat_picture(ITEM006 11 DITHER none)
-velmorat_picture(ITEM007 21 DITHER none)
-velmorat_picture(ITEM008 31 DITHER none)
-velmorat_picture(ITEM009 131 DITHER none)
-velmorat_picture(ITEM010 121 DITHER none)
-velmorat_picture(ITEM011 111 DITHER none)
-velmorat_picture(ITEM012 131 DITHER none)
-velmorat_picture(ITEM013 101 DITHER none)
-velmorat_picture(ITEM014 131 DITHER none)
+# Items: 4-bit in every storage form. They are drawn in muted colours that
+# match the scenes; error diffusion mixes them from the sixteen palette
+# colours (never into the see-through colour 14).
+velmorat_picture(ITEM001 131 DITHER floyd)
+velmorat_picture(ITEM002 121 DITHER floyd)
+velmorat_picture(ITEM003 111 DITHER floyd)
+velmorat_picture(ITEM004 101 DITHER floyd)
+velmorat_picture(ITEM005 1 DITHER floyd)
+velmorat_picture(ITEM006 11 DITHER floyd)
+velmorat_picture(ITEM007 21 DITHER floyd)
+velmorat_picture(ITEM008 31 DITHER floyd)
+velmorat_picture(ITEM009 131 DITHER floyd)
+velmorat_picture(ITEM010 121 DITHER floyd)
+velmorat_picture(ITEM011 111 DITHER floyd)
+velmorat_picture(ITEM012 131 DITHER floyd)
+velmorat_picture(ITEM013 101 DITHER floyd)
+velmorat_picture(ITEM014 131 DITHER floyd)
 
 add_custom_target(velmorat_pictures ALL DEPENDS ${VELMORAT_PICTURE_OUTPUTS})

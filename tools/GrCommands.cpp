@@ -281,7 +281,8 @@ constexpr const char* kPngToGrUsage =
     "  file among the codes that keep every colour. 1-bit and 4-bit targets map colours to the\n"
     "  16-colour palette by the nearest colour (none, the default: flat art stays exact), an\n"
     "  ordered dither or Floyd-Steinberg error diffusion; pixels with alpha below 128 become\n"
-    "  index 14 (the game's transparent colour) in 4-bit pictures. --pixel-aspect is the header\n"
+    "  index 14 (the game's transparent colour) in 4-bit pictures, as do pixels of exactly its\n"
+    "  cyan, and a dithered pixel never does. --pixel-aspect is the header\n"
     "  byte in two hex digits, PixelWidth then PixelHeight (default 11; 0 stands for 16).";
 
 int pngToGr(const std::vector<std::string>& args) {

@@ -33,11 +33,14 @@ const std::uint8_t* pixelAt(const png::RgbaImage& image, std::size_t i) {
   return image.rgba.data() + 4 * i;
 }
 
-int nearestIndex(const Rgb& colour, bool blackAndWhiteOnly) {
+// avoidTransparent keeps a dithered pixel off colour 14: in an item picture
+// it would punch a hole through which the scene shows.
+int nearestIndex(const Rgb& colour, bool blackAndWhiteOnly, bool avoidTransparent) {
   int best = kBlackIndex;
   float bestDistance = INFINITY;
   for (int index = 0; index < static_cast<int>(Palette16.size()); ++index) {
     if (blackAndWhiteOnly && index != kBlackIndex && index != kWhiteIndex) continue;
+    if (avoidTransparent && index == kTransparentIndex) continue;
     const PaletteEntry& entry = Palette16[index];
     const float dr = colour.red - entry.red;
     const float dg = colour.green - entry.green;
@@ -51,7 +54,13 @@ int nearestIndex(const Rgb& colour, bool blackAndWhiteOnly) {
   return best;
 }
 
-// 1-bit (0 or 1) or 4-bit (palette index) pixels by nearest colour.
+bool isTransparentColour(const std::uint8_t* p) {
+  const PaletteEntry& clear = Palette16[kTransparentIndex];
+  return p[0] == clear.red && p[1] == clear.green && p[2] == clear.blue;
+}
+
+// 1-bit (0 or 1) or 4-bit (palette index) pixels by nearest colour; the
+// game's see-through colour 14 only where the picture has it exactly.
 std::vector<std::uint8_t> palettePixels(const png::RgbaImage& image, bool oneBit, Dither dither) {
   const int width = image.width;
   const int height = image.height;
@@ -69,6 +78,10 @@ std::vector<std::uint8_t> palettePixels(const png::RgbaImage& image, bool oneBit
         pixels[i] = oneBit ? 0 : kTransparentIndex;
         continue;
       }
+      if (!oneBit && isTransparentColour(p)) {  // exact, whatever the dither
+        pixels[i] = kTransparentIndex;
+        continue;
+      }
       Rgb wanted{float(p[0]), float(p[1]), float(p[2])};
       if (dither == Dither::floyd) {
         wanted = {wanted.red + current[x].red, wanted.green + current[x].green,
@@ -82,7 +95,7 @@ std::vector<std::uint8_t> palettePixels(const png::RgbaImage& image, bool oneBit
             spread;
         wanted = {wanted.red + offset, wanted.green + offset, wanted.blue + offset};
       }
-      const int index = nearestIndex(wanted, oneBit);
+      const int index = nearestIndex(wanted, oneBit, !oneBit && dither != Dither::none);
       pixels[i] = static_cast<std::uint8_t>(oneBit ? (index == kWhiteIndex) : index);
       if (dither == Dither::floyd) {
         const PaletteEntry& chosen = Palette16[index];

@@ -178,6 +178,13 @@ bool GameRun::waitForEnd(int timeoutMs) {
                                 [this] { return ended_.load(); });
 }
 
+std::string answerTo(GameRun& run, const std::string& command) {
+  run.type(command + "\r");
+  std::string screen = run.screen();
+  std::size_t echo = screen.rfind(">>> Befehl ? " + command);
+  return echo == std::string::npos ? screen : screen.substr(echo);
+}
+
 std::uint32_t picturePixel(int x, int y) {
   std::uint32_t packed = g_Scrn(kPictureWindow, x, y);
   // packed bytes from the least significant: alpha, red, green, blue

@@ -70,6 +70,9 @@ class GameRun {
   bool capturing_ = false;
 };
 
+// Types a command and returns the screen from its echo on: the answer to it.
+std::string answerTo(GameRun& run, const std::string& command);
+
 // The packed colour of window 1 at (x, y) as 0xRRGGBB.
 std::uint32_t picturePixel(int x, int y);
 

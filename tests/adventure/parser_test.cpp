@@ -46,16 +46,9 @@ namespace {
 
 using testing::HasSubstr;
 using testing::Not;
+using testing_engine::answerTo;
 using testing_engine::GameRun;
 using testing_engine::TestBundle;
-
-// Types a command and returns the screen from its echo on: the answer to it.
-std::string answerTo(GameRun& run, const std::string& command) {
-  run.type(command + "\r");
-  std::string screen = run.screen();
-  std::size_t echo = screen.rfind(">>> Befehl ? " + command);
-  return echo == std::string::npos ? screen : screen.substr(echo);
-}
 
 TEST(ParserPlay, LookRestartTraceAndBackwardWords) {
   TestBundle bundle("parser");

@@ -1,4 +1,4 @@
-// velmorat_picture_dump_check PICTURE.gr DUMP.png
+// velmorat_picture_dump_check PICTURE.gr DUMP.png [X,Y,W,H BEFORE.gr]
 //
 // Tells whether a dump of the picture window (the PNG that velmorat writes with
 // --dump-window 1) shows PICTURE.gr exactly as the script's DRAW statement
@@ -6,6 +6,9 @@
 // bits. The reference is drawn by the toolbox itself, so a picture of any
 // format (1-bit, 4-bit, grey, run-length, LZW) compares exactly; a stray item
 // picture or a close-up left over at the end shows as differing pixels.
+// With a region and BEFORE.gr only that region is compared, and BEFORE.gr
+// must differ from PICTURE.gr inside it: the dump after a visible change of
+// the world shows the changed picture where the change is.
 // Exit status 0 when every pixel matches, 1 when not, 2 on bad arguments.
 #include <png.h>
 
@@ -58,11 +61,36 @@ std::uint32_t rgbOf(std::uint32_t packed) {
   return ((packed >> 8) & 0xFF) << 16 | ((packed >> 16) & 0xFF) << 8 | ((packed >> 24) & 0xFF);
 }
 
+struct Region {
+  int x = 0, y = 0, width = kPictureWidth, height = kPictureHeight;
+};
+
+bool parseRegion(const char* text, Region& region) {
+  return std::sscanf(text, "%d,%d,%d,%d", &region.x, &region.y, &region.width, &region.height) ==
+             4 &&
+         region.x >= 0 && region.y >= 0 && region.width > 0 && region.height > 0 &&
+         region.x + region.width <= kPictureWidth && region.y + region.height <= kPictureHeight;
+}
+
+// The picture as DRAW shows it, 0xRRGGBB per pixel, row by row.
+std::vector<std::uint32_t> drawn(const char* path) {
+  g_ClearScreen(kPictureWindow, 0, -1);
+  g_Draw(kPictureWindow, g_LoadGraphic(std::string(path)), 0, 0, 1, -1);
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(static_cast<std::size_t>(kPictureWidth) * kPictureHeight);
+  for (int y = 0; y < kPictureHeight; ++y) {
+    for (int x = 0; x < kPictureWidth; ++x) pixels.push_back(rgbOf(g_Scrn(kPictureWindow, x, y)));
+  }
+  return pixels;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: velmorat_picture_dump_check PICTURE.gr DUMP.png\n");
+  Region region;
+  if ((argc != 3 && argc != 5) || (argc == 5 && !parseRegion(argv[3], region))) {
+    std::fprintf(stderr,
+                 "usage: velmorat_picture_dump_check PICTURE.gr DUMP.png [X,Y,W,H BEFORE.gr]\n");
     return 2;
   }
   RgbImage dump;
@@ -77,25 +105,30 @@ int main(int argc, char** argv) {
   host::install(&screenless);
   t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWidth, kPictureHeight, 0, 0, emptyFont(),
                true);
-  t_Graphic picture = g_LoadGraphic(std::string(argv[1]));
-  g_Draw(kPictureWindow, picture, 0, 0, 1, -1);
+  const std::vector<std::uint32_t> expected = drawn(argv[1]);
+  const std::vector<std::uint32_t> before = argc == 5 ? drawn(argv[4]) : expected;
 
   int differences = 0;
-  for (int y = 0; y < kPictureHeight; ++y) {
-    for (int x = 0; x < kPictureWidth; ++x) {
-      const std::uint8_t* pixel =
-          &dump.bytes[(static_cast<std::size_t>(y) * kPictureWidth + x) * 3];
+  int changed = 0;
+  for (int y = region.y; y < region.y + region.height; ++y) {
+    for (int x = region.x; x < region.x + region.width; ++x) {
+      const std::size_t i = static_cast<std::size_t>(y) * kPictureWidth + x;
+      const std::uint8_t* pixel = &dump.bytes[i * 3];
       std::uint32_t shown = static_cast<std::uint32_t>(pixel[0]) << 16 | pixel[1] << 8 | pixel[2];
-      std::uint32_t expected = rgbOf(g_Scrn(kPictureWindow, x, y));
-      if (shown == expected) continue;
+      changed += before[i] != expected[i];
+      if (shown == expected[i]) continue;
       if (differences < kReportedDifferences)
-        std::fprintf(stderr, "pixel %d,%d: dump #%06X, picture #%06X\n", x, y, shown, expected);
+        std::fprintf(stderr, "pixel %d,%d: dump #%06X, picture #%06X\n", x, y, shown, expected[i]);
       ++differences;
     }
   }
   if (differences > 0) {
     std::fprintf(stderr, "%d of %d pixels differ from %s\n", differences,
-                 kPictureWidth * kPictureHeight, argv[1]);
+                 region.width * region.height, argv[1]);
+    return 1;
+  }
+  if (argc == 5 && changed == 0) {
+    std::fprintf(stderr, "%s and %s are the same in %s\n", argv[4], argv[1], argv[3]);
     return 1;
   }
   std::printf("the picture window shows %s\n", argv[1]);

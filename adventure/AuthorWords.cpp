@@ -1,0 +1,260 @@
+#include "adventure/AuthorWords.h"
+
+#include <algorithm>
+
+#include "adventure/GameState.h"
+#include "adventure/Interpreter.h"
+#include "adventure/TextBuild.h"
+#include "support/Log.h"
+#include "support/qbtools.h"
+
+using adventure::argumentsAfter;
+using adventure::concat;
+using adventure::equals;
+using adventure::latin1;
+using adventure::startsWith;
+
+namespace {
+
+constexpr std::uint8_t kBlank = ' ';
+// A scene that loops through COMPAREs without ever reaching INPUT must not
+// grow the list without bound; the first texts are the ones that count.
+constexpr std::size_t kMaxRemembered = 4096;
+// Shorter words are left alone by the guess: "v" is one letter from "h".
+constexpr std::size_t kShortestGuessedWord = 3;
+// Whole commands shorter than this are not guessed either ("lese" vs "lesen").
+constexpr std::size_t kShortestGuessedCommand = 6;
+
+std::vector<Text> splitWords(const Text& text) {
+  std::vector<Text> words(1);
+  for (std::uint8_t byte : text.Elements) {
+    if (byte == kBlank) {
+      words.emplace_back();
+    } else {
+      words.back().Elements.push_back(byte);
+    }
+  }
+  return words;
+}
+
+Text joinWords(const std::vector<Text>& words) {
+  Text joined;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) joined.Elements.push_back(kBlank);
+    joined.Elements.insert(joined.Elements.end(), words[i].Elements.begin(),
+                           words[i].Elements.end());
+  }
+  return joined;
+}
+
+Text collapseBlanks(const Text& command) {
+  std::vector<Text> words = splitWords(command);
+  std::erase_if(words, [](const Text& word) { return word.empty(); });
+  return joinWords(words);
+}
+
+// "from" at the start of command as whole words: "x" rewrites "x brief" but not
+// "xylophon". A rule to nothing drops its words only when something follows
+// them ("geh nach vorne" becomes "vorne"), so that a bare "geh" still reaches
+// the script, which can say what it misses.
+void rewrite(Text& command, const Text& from, const Text& to) {
+  if (command.size() < from.size() ||
+      !std::equal(from.Elements.begin(), from.Elements.end(), command.Elements.begin())) {
+    return;
+  }
+  if (command.size() > from.size() && command.Elements[from.size()] != kBlank) return;
+  Text rest = textfrom(command, static_cast<int>(from.size()) + 1);
+  if (to.empty()) {
+    if (rest.empty()) return;
+    rest = textfrom(rest, 2);  // the blank after the dropped words
+  }
+  command = concat({to, rest});
+}
+
+// The first word is the verb and stays, even when the author lists it.
+Text dropFillers(const Text& command, const std::vector<Text>& fillers) {
+  std::vector<Text> words = splitWords(command);
+  auto isFiller = [&fillers](const Text& word) {
+    return std::find(fillers.begin(), fillers.end(), word) != fillers.end();
+  };
+  std::erase_if(words, [&, first = true](const Text& word) mutable {
+    bool drop = !first && isFiller(word);
+    first = false;
+    return drop;
+  });
+  return joinWords(words);
+}
+
+void declareFillers(AuthorWords& declared, const Text& list) {
+  for (const Text& word : splitWords(textlower(list))) {
+    if (word.empty()) continue;
+    auto& fillers = declared.fillers;
+    if (std::find(fillers.begin(), fillers.end(), word) == fillers.end()) fillers.push_back(word);
+  }
+}
+
+// A second rule for the same words replaces the first, so that a scene 0 run
+// again never piles up rules.
+void declareRewrite(AuthorWords& declared, const Text& rule) {
+  int equalsSign = position(rule, Text::fromBytes("="), 1);
+  Text from = collapseBlanks(textlower(textleft(rule, equalsSign - 1)));
+  Text to = collapseBlanks(textlower(textfrom(rule, equalsSign + 1)));
+  auto& rewrites = declared.rewrites;
+  auto same = std::find_if(rewrites.begin(), rewrites.end(),
+                           [&from](const auto& known) { return known.first == from; });
+  if (same != rewrites.end()) {
+    same->second = to;
+  } else {
+    rewrites.emplace_back(from, to);
+  }
+}
+
+void declareHelpLine(AuthorWords& declared, const Text& line) {
+  auto& lines = declared.helpLines;
+  if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+}
+
+void guess(GameState& game) {
+  std::vector<Text> names;
+  for (int item = 1; item < game.ItemSlots; ++item) {
+    if (!game.ItemNames[item].empty()) names.push_back(textlower(game.ItemNames[item]));
+  }
+  Text meant = VelmoratGuessCommand(game.LastInput, game.ComparedSinceInput, names, game.Words);
+  game.Condition = !meant.empty();
+  if (!game.Condition) return;
+  logLine("WORDS GUESS: '" + textforlog(meant) + "'");  // authors see what was guessed
+  VelmoratPrintMessage(concat({latin1("Meintest Du »"), meant, latin1("«?")}));
+}
+
+bool keysOneLetterApart(const Text& a, const Text& b, const AuthorWords& words) {
+  return VelmoratOneLetterApart(VelmoratComparisonKey(a, words), VelmoratComparisonKey(b, words));
+}
+
+}  // namespace
+
+Text VelmoratWordsBeforeSynonyms(const Text& command, const AuthorWords& words) {
+  return words.normaliseBlanks ? collapseBlanks(command) : command;
+}
+
+// Fillers go first, so that one rule serves "nimm münzen" and "nimm die münzen".
+Text VelmoratWordsAfterSynonyms(const Text& command, const AuthorWords& words) {
+  Text result = words.fillers.empty() ? command : dropFillers(command, words.fillers);
+  for (const auto& [from, to] : words.rewrites) rewrite(result, from, to);
+  return result;
+}
+
+Text VelmoratComparisonKey(const Text& text, const AuthorWords& words) {
+  Text upper = textupper(text);
+  if (!words.foldUmlauts) return upper;
+  Text folded;
+  folded.Elements.reserve(upper.size() + upper.size() / 4);
+  for (std::uint8_t byte : upper.Elements) {
+    switch (byte) {
+      case 0xC4:  // Ä
+        folded.Elements.insert(folded.Elements.end(), {'A', 'E'});
+        break;
+      case 0xD6:  // Ö
+        folded.Elements.insert(folded.Elements.end(), {'O', 'E'});
+        break;
+      case 0xDC:  // Ü
+        folded.Elements.insert(folded.Elements.end(), {'U', 'E'});
+        break;
+      default:
+        folded.Elements.push_back(byte);
+    }
+  }
+  return folded;
+}
+
+void VelmoratRememberCompared(GameState& game, const Text& compared) {
+  if (game.ComparedSinceInput.size() < kMaxRemembered) game.ComparedSinceInput.push_back(compared);
+}
+
+std::string VelmoratWordsFault(const Text& line, bool& isDeclaration) {
+  Text r = argumentsAfter(line, 5);
+  isDeclaration = !equals(r, "GUESS");
+  if (equals(r, "BLANKS") || equals(r, "FOLD") || equals(r, "GUESS") || startsWith(r, "HELP")) {
+    return {};
+  }
+  if (startsWith(r, "FILLER")) {
+    return collapseBlanks(argumentsAfter(r, 6)).empty() ? "*** WORDS FILLER fehlt ein Wort." : "";
+  }
+  if (startsWith(r, "REWRITE")) {
+    Text rule = argumentsAfter(r, 7);
+    int equalsSign = position(rule, Text::fromBytes("="), 1);
+    if (equalsSign < 1) return "*** WORDS REWRITE fehlt '='.";
+    if (texttrim(textleft(rule, equalsSign - 1)).empty()) {
+      return "*** WORDS REWRITE fehlt das Wort vor '='.";
+    }
+    return {};
+  }
+  return "*** WORDS '" + textforlog(r) + "' ist unbekannt.";
+}
+
+void VelmoratRunWords(GameState& game, const Text& line) {
+  bool isDeclaration = false;
+  if (std::string fault = VelmoratWordsFault(line, isDeclaration); !fault.empty()) {
+    VelmoratScriptFailure(game, latin1(fault));
+    return;
+  }
+  Text r = argumentsAfter(line, 5);
+  if (equals(r, "BLANKS")) {
+    game.Words.normaliseBlanks = true;
+  } else if (equals(r, "FOLD")) {
+    game.Words.foldUmlauts = true;
+  } else if (equals(r, "GUESS")) {
+    guess(game);
+  } else if (startsWith(r, "HELP")) {
+    declareHelpLine(game.Words, textfrom(r, 6));
+  } else if (startsWith(r, "FILLER")) {
+    declareFillers(game.Words, argumentsAfter(r, 6));
+  } else if (startsWith(r, "REWRITE")) {
+    declareRewrite(game.Words, argumentsAfter(r, 7));
+  }
+}
+
+bool VelmoratOneLetterApart(const Text& a, const Text& b) {
+  const auto& x = a.size() >= b.size() ? a.Elements : b.Elements;  // the longer
+  const auto& y = a.size() >= b.size() ? b.Elements : a.Elements;
+  if (x.size() - y.size() > 1) return false;
+  std::size_t first = 0;
+  while (first < y.size() && x[first] == y[first]) ++first;
+  if (x.size() != y.size()) {  // one letter more in x
+    return std::equal(x.begin() + first + 1, x.end(), y.begin() + first);
+  }
+  if (first == x.size()) return false;  // equal
+  if (std::equal(x.begin() + first + 1, x.end(), y.begin() + first + 1)) return true;
+  return first + 1 < x.size() && x[first] == y[first + 1] && x[first + 1] == y[first] &&
+         std::equal(x.begin() + first + 2, x.end(), y.begin() + first + 2);
+}
+
+Text VelmoratGuessCommand(const Text& command, const std::vector<Text>& compared,
+                          const std::vector<Text>& itemNames, const AuthorWords& words) {
+  if (command.size() >= kShortestGuessedCommand) {
+    for (const Text& text : compared) {
+      if (keysOneLetterApart(command, text, words)) return textlower(text);
+    }
+  }
+  std::vector<Text> known = itemNames;
+  for (const Text& text : compared) {
+    for (const Text& word : splitWords(textlower(text))) known.push_back(word);
+  }
+  auto isKnown = [&](const Text& word) {
+    return std::any_of(known.begin(), known.end(), [&](const Text& candidate) {
+      return VelmoratComparisonKey(word, words) == VelmoratComparisonKey(candidate, words);
+    });
+  };
+  std::vector<Text> typed = splitWords(command);
+  for (Text& word : typed) {
+    // A word the game knows is meant as typed: "lese" is not a slip of "lesen".
+    if (word.size() < kShortestGuessedWord || isKnown(word)) continue;
+    for (const Text& candidate : known) {
+      if (candidate.size() < kShortestGuessedWord || !keysOneLetterApart(word, candidate, words)) {
+        continue;
+      }
+      word = candidate;
+      return joinWords(typed);
+    }
+  }
+  return {};
+}
