@@ -74,15 +74,13 @@ void rewrite(Text& command, const Text& from, const Text& to) {
 // The first word is the verb and stays, even when the author lists it.
 Text dropFillers(const Text& command, const std::vector<Text>& fillers) {
   std::vector<Text> words = splitWords(command);
-  auto isFiller = [&fillers](const Text& word) {
-    return std::find(fillers.begin(), fillers.end(), word) != fillers.end();
-  };
-  std::erase_if(words, [&, first = true](const Text& word) mutable {
-    bool drop = !first && isFiller(word);
-    first = false;
-    return drop;
-  });
-  return joinWords(words);
+  std::vector<Text> kept;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i == 0 || std::find(fillers.begin(), fillers.end(), words[i]) == fillers.end()) {
+      kept.push_back(words[i]);
+    }
+  }
+  return joinWords(kept);
 }
 
 void declareFillers(AuthorWords& declared, const Text& list) {

@@ -122,14 +122,25 @@ class FolderChecker {
     }
   }
 
+  // Item names compare the way the game will compare them: folded when the
+  // game declares WORDS FOLD anywhere.
+  Text itemKey(const Text& name) const { return VelmoratComparisonKey(name, words_); }
+
   void collectDefinitions() {
+    for (const ScriptFile& file : files_) {
+      for (const Text& line : file.lines) {
+        if (startsWith(line, "WORDS") && equals(argumentsAfter(line, 5), "FOLD")) {
+          words_.foldUmlauts = true;
+        }
+      }
+    }
     for (const ScriptFile& file : files_) {
       for (const Text& line : file.lines) {
         Text define = argumentsAfter(line, 6);
         if (startsWith(line, "DEFINE") && startsWith(define, "ITEM")) {
           Text t = argumentsAfter(define, 4);
           int p = position(t, Text::fromBytes("NAME"), 1);
-          if (p >= 1) definedItems_.insert(textupper(texttrim(textfrom(t, p + 4))));
+          if (p >= 1) definedItems_.insert(itemKey(texttrim(textfrom(t, p + 4))));
         }
         Text dimension = argumentsAfter(line, 9);
         if (startsWith(line, "DIMENSION") && startsWith(dimension, "FLAGS")) {
@@ -156,7 +167,7 @@ class FolderChecker {
   }
 
   void checkItem(const ScriptFile& file, std::size_t index, const Text& name) {
-    if (!definedItems_.contains(textupper(name))) {
+    if (!definedItems_.contains(itemKey(name))) {
       report(file, index, "item '" + textforlog(name) + "' is never defined (DEFINE ITEM)");
     }
   }
@@ -240,6 +251,7 @@ class FolderChecker {
   std::set<Text, bool (*)(const Text&, const Text&)> definedItems_{
       [](const Text& a, const Text& b) { return a.Elements < b.Elements; }};
   int largestFlag_ = -1;
+  AuthorWords words_;
   std::vector<std::string> findings_;
 };
 

@@ -9,7 +9,7 @@
 #include "toolbox/graphics/Lzw.h"
 
 namespace {
-constexpr std::size_t kMaxOutputBytes = std::size_t{1} << 20;
+constexpr std::size_t kMaxOutputBytes = std::size_t{256} << 10;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

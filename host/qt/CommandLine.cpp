@@ -24,6 +24,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.help = true;
     } else if (argument == "--headless") {
       line.headless = true;
+    } else if (argument == "--terminal") {
+      line.terminal = true;
     } else if (argument == "--bundle") {
       takeValue(arguments, index, line.bundle, line);
     } else if (argument == "--keys") {
@@ -48,6 +50,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.documents.push_back(argument);
     }
   }
+  if (line.error.empty() && line.terminal &&
+      (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
+       line.dumpWindow >= 0)) {
+    line.error =
+        "--terminal plays with a person at the keyboard; it does not go with "
+        "--headless, --keys or --dump-*";
+  }
   return line;
 }
 
@@ -56,7 +65,9 @@ std::string commandLineHelp() {
 
 Plays Velmorat, a German graphic text adventure. FILEs are opened as documents
 (they become file events of the toolbox). The diagnostic log goes to standard
-output; Qt's own messages go to standard error.
+output; Qt's own messages go to standard error. Without a reachable display
+(no DISPLAY or WAYLAND_DISPLAY that answers: a server, a container, an SSH
+session) the game is played in the terminal, as with --terminal.
 
 Options:
   --bundle DIR          play the application bundle at DIR (DIR/Contents/Resources
@@ -65,6 +76,14 @@ Options:
   --headless            run without a screen (Qt's offscreen platform); the run
                         ends with status 0 when the program has ended, or when
                         all keys are typed and the program waits for another key
+  --terminal            play in the terminal: text in the window's colours, the
+                        picture beside or above it (or on F8), function keys
+                        for the menu actions (F1 lists them), Ctrl-C to quit.
+                        The log then goes to $XDG_STATE_HOME/velmorat/velmorat.log
+                        (~/.local/state/...) when standard output is the terminal.
+                        Pictures as sixels, kitty or iTerm2 images when the
+                        terminal shows them, else as coloured block symbols;
+                        VELMORAT_PICTURES=symbols|sixels|kitty|iterm2|none chooses
   --keys FILE           type the keys of FILE into the text window, one after
                         another as the program takes them. FILE is UTF-8 text;
                         a line end is Return; special keys in braces: {Return}

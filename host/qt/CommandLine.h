@@ -8,6 +8,7 @@
 struct CommandLine {
   bool help = false;
   bool headless = false;
+  bool terminal = false;     // --terminal: play in the terminal
   std::string bundle;        // --bundle DIR; empty: the bundle around the program
   std::string keysFile;      // --keys FILE
   std::string dumpTextFile;  // --dump-text FILE

@@ -1,5 +1,7 @@
-// velmorat: the desktop application. Qt's main thread is the host's main
-// thread ("AppDelegate"); the game runs on the program thread.
+// velmorat: the desktop application, or the same game in a terminal when
+// asked to (--terminal) or when no display can be reached. The thread that
+// runs main is the host's main thread ("AppDelegate"); the game runs on the
+// program thread.
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
@@ -15,7 +17,10 @@
 #include "host/qt/KeyScript.h"
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
+#include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
+#include "support/LogFile.h"
 
 namespace {
 constexpr int kExitUsage = 2;
@@ -25,6 +30,53 @@ constexpr int kIconSize = 64;
 // Standard output is the diagnostic log alone.
 void qtMessagesToStandardError(QtMsgType, const QMessageLogContext&, const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// Plays in the terminal; returns the exit status.
+int playInTerminal(const CommandLine& line) {
+  terminal::TerminalOptions options;
+  const char* pictures = std::getenv("VELMORAT_PICTURES");
+  if (pictures != nullptr && *pictures != '\0') {
+    if (!terminal::pictureModeFromName(pictures, options.pictureMode)) {
+      std::fprintf(stderr,
+                   "velmorat: VELMORAT_PICTURES=%s is none of symbols, sixels, kitty, iterm2, "
+                   "none\n",
+                   pictures);
+      return kExitUsage;
+    }
+    options.pictureModeChosen = true;
+  }
+  const std::string logFile = moveLogOffTerminal();
+  terminal::TerminalHost console(options);
+  std::string error;
+  if (!console.open(error)) {
+    // Standard error may be the log file by now; the person needs to read this.
+    std::FILE* terminalOrError = std::fopen("/dev/tty", "w");
+    std::fprintf(terminalOrError ? terminalOrError : stderr,
+                 "velmorat: cannot play in the terminal: %s\n", error.c_str());
+    return kExitUsage;
+  }
+  host::install(&console);
+  applicationWillFinishLaunching();
+  console.run(
+      [&line] {
+        applicationDidFinishLaunching(VelmoratMain);
+        QStringList documents;
+        for (const std::string& path : line.documents) documents << QString::fromStdString(path);
+        openDocuments(documents);
+      },
+      [] { return ProgramThreadsRunning > 0; });
+  applicationWillTerminate();
+  if (!logFile.empty() && logFile != "/dev/null") {
+    std::FILE* terminalOut = std::fopen("/dev/tty", "w");
+    if (terminalOut != nullptr) {
+      std::fprintf(terminalOut, "Velmorat: das Protokoll steht in %s\n", logFile.c_str());
+      std::fclose(terminalOut);
+    }
+  }
+  std::fflush(stdout);
+  // As on the desktop: the program thread may still wait for the main thread.
+  std::_Exit(0);
 }
 
 QIcon velmoratIcon() {
@@ -60,8 +112,12 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
   }
-  if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!line.bundle.empty()) setBundlePath(line.bundle);
+  // Qt's own choice of display comes first when the user made one.
+  const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+                             terminal::displayReachable();
+  if (line.terminal || !displayChosen) return playInTerminal(line);
+  if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));

@@ -126,6 +126,19 @@ TEST_F(CheckScript, ReportsEveryKindOfFaultWithFileAndLine) {
                            "DATA002.word: does not load (unreadable, empty or without \"@END\")"));
 }
 
+TEST_F(CheckScript, WordsDeclarationsAreCheckedAndBelongInSceneZero) {
+  script(0,
+         "WORDS BLANKS\nWORDS FOLD\nWORDS FILLER den\nWORDS REWRITE x = lese\nWORDS HELP x\n"
+         "WORDS REWRITE lies lese\nWORDS FILLER\nWORDS SPELL\nGOTO SCENE 1\n@END\n");
+  script(1, "WORDS GUESS\nWORDS FOLD\nDEFINE ITEM 1 NAME Münze\nADD INVENTORY MUENZE\n@END\n");
+  EXPECT_THAT(check(),
+              UnorderedElementsAre("DATA000.word:6: *** WORDS REWRITE fehlt '='.",
+                                   "DATA000.word:7: *** WORDS FILLER fehlt ein Wort.",
+                                   "DATA000.word:8: *** WORDS 'SPELL' ist unbekannt.",
+                                   "DATA001.word:2: WORDS declarations belong in DATA000.word"))
+      << "with WORDS FOLD, MUENZE names the item Münze";
+}
+
 TEST_F(CheckScript, ACleanFolderHasNothingToReport) {
   script(0,
          "DIMENSION ITEMS 1\nDEFINE ITEM 1 NAME Lampe\nLABEL a\nINPUT\nIF EQUAL a\nGOTO SCENE "

@@ -64,4 +64,18 @@ inline constexpr int kUpArrow = 126;
 // Function keys arrive as characters from this code point on (F1, F2, ...).
 inline constexpr char32_t kFunctionKeyCharacterBase = 0xF704;  // F1; F2 is U+F705, ...
 
+// The characters the desktop the toolbox was designed on reports for its
+// cursor and editing keys; hosts pass them along with the key codes above.
+inline constexpr char32_t kUpArrowCharacter = 0xF700;
+inline constexpr char32_t kDownArrowCharacter = 0xF701;
+inline constexpr char32_t kLeftArrowCharacter = 0xF702;
+inline constexpr char32_t kRightArrowCharacter = 0xF703;
+inline constexpr char32_t kForwardDeleteCharacter = 0xF728;
+inline constexpr char32_t kHomeCharacter = 0xF729;
+inline constexpr char32_t kEndCharacter = 0xF72B;
+inline constexpr char32_t kPageUpCharacter = 0xF72C;
+inline constexpr char32_t kPageDownCharacter = 0xF72D;
+inline constexpr char32_t kHelpCharacter = 0xF746;
+inline constexpr int kHelp = 114;  // the key in the Insert position
+
 }  // namespace keycode

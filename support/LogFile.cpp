@@ -1,0 +1,49 @@
+#include "support/LogFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+std::string environmentOf(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+}  // namespace
+
+std::string stateLogFilePath() {
+  std::filesystem::path folder = environmentOf("XDG_STATE_HOME");
+  // The XDG rule: a relative XDG_STATE_HOME is invalid and ignored.
+  if (folder.empty() || folder.is_relative()) {
+    const std::string home = environmentOf("HOME");
+    if (home.empty()) return "";
+    folder = std::filesystem::path(home) / ".local" / "state";
+  }
+  return (folder / "velmorat" / "velmorat.log").string();
+}
+
+std::string moveLogOffTerminal() {
+  if (!isatty(STDOUT_FILENO)) return "";
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::string path = stateLogFilePath();
+  int descriptor = -1;
+  if (!path.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  }
+  if (descriptor < 0) {
+    path = "/dev/null";
+    descriptor = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  }
+  if (descriptor < 0) return "";
+  const bool errorsOnTerminal = isatty(STDERR_FILENO);
+  dup2(descriptor, STDOUT_FILENO);
+  if (errorsOnTerminal) dup2(descriptor, STDERR_FILENO);
+  close(descriptor);
+  return path;
+}

@@ -1,0 +1,309 @@
+#!/usr/bin/env python3
+"""The terminal host played as a person would, in tmux: keys typed with
+send-keys, the screen read with capture-pane.
+
+- the walkthrough reaches the winning text, and at several points on the way
+  the terminal shows the same text as the headless program's --dump-text
+  after the same keys;
+- umlauts and ß typed in the terminal appear on the screen;
+- below 80x24 a message asks for a larger terminal; back at 80x24 the game's
+  screen returns unchanged;
+- Ctrl-C asks before quitting;
+- the terminal settings (stty -a) are the same before and after, also when the
+  program thread crashes (SIGSEGV, SIGABRT) or the program is killed (SIGTERM).
+
+Usage: tmux_play.py VELMORAT BUNDLE KEYS_FILE WORK_DIR
+Exit 77 (skipped) when tmux or the game's data are missing.
+"""
+import ctypes
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+VELMORAT, BUNDLE, KEYS_FILE, WORK = sys.argv[1:5]
+# Each session gets a tmux server of its own: a server that is shutting down
+# refuses new sessions.
+SOCKETS = []
+# Key-file lines after which the screens are compared (the walkthrough's
+# title screen, first scenes, a scene with an opened door, the end).
+CHECKPOINTS = [2, 6, 20, 40]
+SYS_TGKILL = 234  # x86-64
+TIMEOUT = 60  # seconds for any one wait; a sanitizer build on a busy machine is slow
+
+SPECIAL_KEYS = {
+    "Return": "Enter", "Esc": "Escape", "Tab": "Tab", "Backspace": "BSpace",
+    "Delete": "DC", "Left": "Left", "Right": "Right", "Up": "Up", "Down": "Down",
+    "Home": "Home", "End": "End", "PageUp": "PPage", "PageDown": "NPage",
+}
+
+
+def skip(reason):
+    print("SKIPPED:", reason)
+    sys.exit(77)
+
+
+def fail(message, screen=None):
+    print("FAILED:", message)
+    if screen is not None:
+        print("---- screen ----\n" + screen + "\n----------------")
+    sys.exit(1)
+
+
+def tmux(*arguments, check=True):
+    result = subprocess.run(["tmux", "-L", SOCKETS[-1], "-f", "/dev/null", *arguments],
+                            capture_output=True, text=True)
+    if check and result.returncode != 0:
+        fail("tmux %s: %s" % (" ".join(arguments), result.stderr.strip()))
+    return result.stdout
+
+
+def screen():
+    return tmux("capture-pane", "-p", "-t", "play")
+
+
+def cursor_shown():
+    return tmux("display-message", "-p", "-t", "play", "#{cursor_flag}").strip() == "1"
+
+
+def wait_for(condition, what):
+    limit = time.time() + TIMEOUT
+    while time.time() < limit:
+        if condition():
+            return
+        time.sleep(0.1)
+    fail("waited %d s for %s" % (TIMEOUT, what), screen())
+
+
+def wait_until_settled():
+    """Until the screen has not changed for half a second."""
+    last = None
+    stable_since = time.time()
+    limit = time.time() + TIMEOUT
+    while time.time() < limit:
+        now = screen()
+        if now != last:
+            last = now
+            stable_since = time.time()
+        elif time.time() - stable_since >= 0.5:
+            return now
+        time.sleep(0.1)
+    fail("the screen did not settle", last)
+
+
+def type_line(line):
+    """One key-file line: its text, its special keys, then Return."""
+    position = 0
+    for match in re.finditer(r"\{\{|\{([A-Za-z0-9^-]+)\}", line):
+        if match.start() > position:
+            tmux("send-keys", "-t", "play", "-l", line[position:match.start()])
+        name = match.group(1)
+        if name is None:
+            tmux("send-keys", "-t", "play", "-l", "{")
+        elif name in SPECIAL_KEYS:
+            tmux("send-keys", "-t", "play", SPECIAL_KEYS[name])
+        elif re.fullmatch(r"F([1-9]|1[0-2])", name):
+            tmux("send-keys", "-t", "play", name)
+        elif name.startswith("Ctrl-"):
+            tmux("send-keys", "-t", "play", "C-" + name[5:].lower())
+        else:
+            fail("unknown key {%s} in the key file" % name)
+        position = match.end()
+    if position < len(line):
+        tmux("send-keys", "-t", "play", "-l", line[position:])
+    tmux("send-keys", "-t", "play", "Enter")
+
+
+def text_of_terminal(captured):
+    """The text window's lines from an 80x24 pane: one margin column cut."""
+    lines = [line[1:79].rstrip() for line in captured.split("\n")[:24]]
+    while lines and not lines[-1]:
+        lines.pop()
+    return lines
+
+
+def text_of_dump(path):
+    # The dump keeps the program's codes: the rule under the title (156) is
+    # the terminal's light horizontal line, other control codes blanks.
+    with open(path, encoding="utf-8") as dump:
+        text = dump.read().replace("\u009c", "\u2500").replace("\u00a0", " ")
+    text = re.sub("[\u0000-\u0009\u000b-\u001f]", " ", text)
+    lines = [line.rstrip() for line in text.split("\n")]
+    while lines and not lines[-1]:
+        lines.pop()
+    return lines
+
+
+def headless_dump(key_lines, name):
+    keys = os.path.join(WORK, name + ".keys")
+    dump = os.path.join(WORK, name + ".txt")
+    with open(keys, "w", encoding="utf-8") as file:
+        file.write("".join(line + "\n" for line in key_lines))
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    subprocess.run([VELMORAT, "--headless", "--bundle", BUNDLE, "--keys", keys,
+                    "--dump-text", dump], env=environment, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=600, check=True)
+    return text_of_dump(dump)
+
+
+def start_session(name, extra_environment=""):
+    """A fresh 80x24 tmux window whose shell records stty -a, runs the game,
+    records its exit status and stty -a again."""
+    if SOCKETS:
+        tmux("kill-server", check=False)
+    SOCKETS.append("velmorat-test-%d-%s" % (os.getpid(), name))
+    tmux("new-session", "-d", "-s", "play", "-x", "80", "-y", "24",
+         "env -i PATH=%s HOME=%s TERM=tmux-256color LANG=C.UTF-8 PS1='$ ' sh" % (
+             os.environ.get("PATH", "/usr/bin:/bin"), WORK))
+    tmux("set-option", "-t", "play", "window-size", "manual")
+    before = os.path.join(WORK, name + ".stty-before")
+    after = os.path.join(WORK, name + ".stty-after")
+    status = os.path.join(WORK, name + ".status")
+    for path in (before, after, status):
+        if os.path.exists(path):
+            os.remove(path)
+    command = ("stty -a > %s; %s XDG_STATE_HOME=%s/state VELMORAT_PICTURES=symbols %s "
+               "--terminal --bundle %s; echo $? > %s; stty -a > %s" % (
+                   before, extra_environment, WORK, VELMORAT, BUNDLE, status, after))
+    tmux("send-keys", "-t", "play", "-l", command)
+    tmux("send-keys", "-t", "play", "Enter")
+    wait_for(lambda: "Ausgänge" in screen(), "the first screen of the game")
+    return before, after, status
+
+
+def check_terminal_restored(before, after, status, what):
+    wait_for(lambda: os.path.exists(after) and os.path.getsize(after) > 0,
+             "the shell after the game (%s)" % what)
+    with open(before) as first, open(after) as second:
+        if first.read() != second.read():
+            fail("stty -a differs after %s" % what)
+    with open(status) as code:
+        return int(code.read().strip() or "-1")
+
+
+def game_pid():
+    shell = int(tmux("display-message", "-p", "-t", "play", "#{pane_pid}").strip())
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == shell:
+            return int(entry)
+    fail("the game's process was not found")
+
+
+def walkthrough(key_lines):
+    before, after, status = start_session("walk")
+    typed = 0
+    for checkpoint in CHECKPOINTS:
+        for line in key_lines[typed:checkpoint]:
+            type_line(line)
+        typed = checkpoint
+        shown = text_of_terminal(wait_until_settled())
+        expected = headless_dump(key_lines[:checkpoint], "walk-%d" % checkpoint)
+        if shown != expected:
+            fail("after %d key lines the terminal shows\n%s\nbut the headless dump is\n%s" % (
+                checkpoint, "\n".join(shown), "\n".join(expected)))
+        print("same text as headless after %d key lines" % checkpoint)
+    for line in key_lines[typed:-1]:
+        type_line(line)
+    wait_for(lambda: "Du hast Velmorat gewonnen." in screen(), "the winning text")
+    print("walkthrough won")
+    type_line(key_lines[-1])  # no more games
+    wait_for(lambda: "Eine Taste beendet Velmorat" in screen(), "the end of the program")
+    tmux("send-keys", "-t", "play", "x")
+    if check_terminal_restored(before, after, status, "the end of the game") != 0:
+        fail("the game ended with a non-zero status")
+
+
+def umlauts_resize_and_quit():
+    before, after, status = start_session("keys")
+    to_first_prompt()
+    tmux("send-keys", "-t", "play", "-l", "öffne tür ÄÖÜ ß")
+    wait_for(lambda: "öffne tür ÄÖÜ ß" in screen(), "the umlauts on the screen")
+    print("umlauts typed and shown")
+    game_screen = wait_until_settled()
+    tmux("resize-window", "-t", "play", "-x", "60", "-y", "20")
+    wait_for(lambda: "zu klein" in screen(), "the message for a small terminal")
+    if "Befehl" in screen():
+        fail("the game's text is drawn into a terminal that is too small", screen())
+    tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
+    wait_for(lambda: screen() == game_screen, "the game's screen after the resize")
+    print("resized to 60x20 and back")
+    tmux("send-keys", "-t", "play", "C-c")
+    wait_for(lambda: "Velmorat beenden?" in screen(), "the quit question")
+    tmux("send-keys", "-t", "play", "n")
+    wait_for(lambda: screen() == game_screen, "the game after declining to quit")
+    tmux("send-keys", "-t", "play", "C-c")
+    wait_for(lambda: "Velmorat beenden?" in screen(), "the quit question")
+    tmux("send-keys", "-t", "play", "j")
+    check_terminal_restored(before, after, status, "Ctrl-C")
+    print("Ctrl-C asked and quit; terminal restored")
+
+
+def to_first_prompt():
+    """Past the title pages ("Weiter...") to the first command prompt."""
+    limit = time.time() + TIMEOUT
+    while time.time() < limit:
+        if "Befehl" in screen() and cursor_shown():
+            return
+        if "Weiter..." in screen():
+            tmux("send-keys", "-t", "play", "Enter")
+        time.sleep(0.3)
+    fail("the first command prompt did not come", screen())
+
+
+def thread_named(pid, name):
+    for task in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/comm" % (pid, task)) as comm:
+            if comm.read().strip() == name:
+                return int(task)
+    fail("no thread named %s" % name)
+
+
+def ended_by_signal(signal_number, name, thread=None):
+    """The signal sent to the process, or to one of its threads (a crash of
+    that thread)."""
+    before, after, status = start_session(name)
+    to_first_prompt()
+    pid = game_pid()
+    if thread is None:
+        os.kill(pid, signal_number)
+    else:
+        libc = ctypes.CDLL(None, use_errno=True)
+        if libc.syscall(SYS_TGKILL, pid, thread_named(pid, thread), signal_number) != 0:
+            fail("tgkill failed")
+    code = check_terminal_restored(before, after, status, name)
+    if code != 128 + signal_number:
+        fail("%s: exit status %d, not %d" % (name, code, 128 + signal_number))
+    print("terminal restored after %s" % name)
+
+
+def main():
+    if shutil.which("tmux") is None:
+        skip("tmux is not installed (apt-get install tmux)")
+    if not os.path.exists(os.path.join(BUNDLE, "Contents/Resources/Data/DATA000.word")):
+        skip("no game data in " + BUNDLE)
+    os.makedirs(WORK, exist_ok=True)
+    with open(KEYS_FILE, encoding="utf-8") as keys:
+        key_lines = keys.read().split("\n")
+    if key_lines and key_lines[-1] == "":
+        key_lines.pop()
+    try:
+        walkthrough(key_lines)
+        umlauts_resize_and_quit()
+        ended_by_signal(11, "crash", thread="Main Program")
+        ended_by_signal(6, "abort", thread="Main Program")
+        ended_by_signal(15, "sigterm")
+    finally:
+        if SOCKETS:
+            tmux("kill-server", check=False)
+
+
+main()
