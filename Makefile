@@ -5,8 +5,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all packages configure build play test test-asan bench fuzz fuzz-smoke fuzz-long clean
+.PHONY: all packages configure build play test test-asan bench install uninstall package fuzz fuzz-smoke fuzz-long clean
 
 all: build
 
@@ -32,6 +33,24 @@ test-asan: packages
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+# The list of installed files is kept apart from CMake's install_manifest.txt,
+# which every install of the build tree (the tests' too) overwrites.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt
+
+# Removes what `make install` wrote, and the game's resource and document folders.
+uninstall:
+	@test -f $(BUILD)/installed-files.txt || { echo "Nothing installed from $(BUILD)."; exit 1; }
+	xargs -d '\n' rm -f < $(BUILD)/installed-files.txt
+	sed -En 's#(/share/(doc/)?velmorat)/.*#\1#p' $(BUILD)/installed-files.txt | sort -u | xargs -r -d '\n' rm -rf
+	rm $(BUILD)/installed-files.txt
+
+# The Debian package, checked by lintian.
+package: build
+	cmake --build $(BUILD) --target package
+	lintian --fail-on error $(BUILD)/velmorat_*.deb
 
 # libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
 # fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.

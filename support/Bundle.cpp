@@ -5,37 +5,59 @@
 #include <system_error>
 
 namespace {
-std::mutex bundleLock;
-std::string chosenBundle;
+struct ResourceLocation {
+  std::string bundle;     // no final "/"
+  std::string resources;  // with a final "/"
+};
 
-// …/X.app/Contents/MacOS/program gives …/X.app; any other place gives the
-// executable's own folder.
-std::string bundleOfExecutable() {
+std::mutex locationLock;
+ResourceLocation chosenLocation;
+
+ResourceLocation bundleLocation(std::string bundle) {
+  while (bundle.size() > 1 && bundle.back() == '/') bundle.pop_back();
+  return {bundle, bundle + "/Contents/Resources/"};
+}
+
+// …/X.app/Contents/MacOS/program gives the bundle …/X.app; P/bin/program
+// gives P/share/velmorat when that folder exists, so an installed tree can be
+// moved to any prefix; any other place is taken as a bundle of its own.
+ResourceLocation locationOfExecutable() {
   std::error_code error;
   std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return ".";
+  if (error) return bundleLocation(".");
   std::filesystem::path folder = executable.parent_path();
   if (folder.filename() == "MacOS" && folder.parent_path().filename() == "Contents") {
-    return folder.parent_path().parent_path().string();
+    return bundleLocation(folder.parent_path().parent_path().string());
   }
-  return folder.string();
+  // VELMORAT_INSTALLED_RESOURCES: the resource folder relative to the
+  // installed program's folder, from the install directories ("../share/velmorat").
+  std::filesystem::path installed = (folder / VELMORAT_INSTALLED_RESOURCES).lexically_normal();
+  if (std::filesystem::is_directory(installed, error)) {
+    std::string resources = installed.string();
+    while (resources.size() > 1 && resources.back() == '/') resources.pop_back();
+    return {resources, resources + "/"};
+  }
+  return bundleLocation(folder.string());
+}
+
+ResourceLocation currentLocation() {
+  std::lock_guard guard(locationLock);
+  if (chosenLocation.bundle.empty()) chosenLocation = locationOfExecutable();
+  return chosenLocation;
 }
 }  // namespace
 
 std::string bundlePath() {
-  std::lock_guard guard(bundleLock);
-  if (chosenBundle.empty()) chosenBundle = bundleOfExecutable();
-  return chosenBundle;
+  return currentLocation().bundle;
 }
 
 void setBundlePath(const std::string& path) {
-  std::lock_guard guard(bundleLock);
-  chosenBundle = path;
-  while (chosenBundle.size() > 1 && chosenBundle.back() == '/') chosenBundle.pop_back();
+  std::lock_guard guard(locationLock);
+  chosenLocation = bundleLocation(path);
 }
 
 std::string resourcesPath() {
-  return bundlePath() + "/Contents/Resources/";
+  return currentLocation().resources;
 }
 
 std::string dataPath() {

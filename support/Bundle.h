@@ -1,14 +1,19 @@
-// Where the application bundle is. The program finds it from its own
-// executable (…/Velmorat.app/Contents/MacOS/velmorat); authors, tests and
-// velmorat-tool may point it elsewhere.
+// Where the program's resources are. The program finds them from its own
+// executable: in the build tree it runs inside an application bundle
+// (…/Velmorat.app/Contents/MacOS/velmorat, resources in …/Contents/Resources/),
+// installed it runs as P/bin/velmorat with its resources in P/share/velmorat/.
+// Authors, tests and velmorat-tool may point it at another bundle.
 #pragma once
 
 #include <string>
 
-// The bundle folder, e.g. "/home/me/velmorat/build/Velmorat.app" (no final "/").
+// The bundle folder, e.g. "/home/me/velmorat/build/Velmorat.app" (no final
+// "/"); for an installed program its resource folder, e.g. "/usr/share/velmorat".
 std::string bundlePath();
+// Chooses the bundle at path; its resources are path + "/Contents/Resources/".
 void setBundlePath(const std::string& path);
-// bundlePath() + "/Contents/Resources/"
+// The resource folder with a final "/": the bundle's "/Contents/Resources/",
+// or the installed resource folder.
 std::string resourcesPath();
 // resourcesPath() + "Data/"
 std::string dataPath();

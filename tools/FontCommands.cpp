@@ -156,43 +156,22 @@ fontsymbols::Cell buildCell(FT_Face face, int code, CellSize size, int baseline,
 
 // The font in the file; bytes keeps the file's bytes for a caller that shows them.
 std::optional<t_Font> readFont(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  bytes = toolfiles::readInputFile(path);
-  if (bytes.empty()) return std::nullopt;
+  std::optional<std::vector<std::uint8_t>> read = toolfiles::readNonEmptyInputFile(path);
+  if (!read) return std::nullopt;
+  bytes = std::move(*read);
   return glyphs::fontFromBytes(bytes, path);
 }
 
-int fontBuild(const std::vector<std::string>& args) {
-  std::vector<std::string> paths;
-  bool bold = false;
-  CellSize size;
-  for (std::size_t index = 0; index < args.size(); ++index) {
-    if (args[index] == "--bold") {
-      bold = true;
-    } else if (args[index] == "--cell" && index + 1 < args.size()) {
-      const std::optional<CellSize> parsed = parseCellSize(args[++index]);
-      if (!parsed) {
-        std::fprintf(stderr, "font-build: --cell wants WIDTHxHEIGHT, %d to %d pixels each\n",
-                     kMinCellSide, kMaxCellSide);
-        return 2;
-      }
-      size = *parsed;
-    } else {
-      paths.push_back(args[index]);
-    }
-  }
-  if (paths.size() != 2) {
-    std::fprintf(stderr, "usage: font-build TTF OUT.font [--bold] [--cell 16x32]\n");
-    return 2;
-  }
+int buildFont(const std::string& facePath, const std::string& outPath, bool bold, CellSize size) {
   FreeTypeFace freeType;
   if (FT_Init_FreeType(&freeType.library) != 0 ||
-      FT_New_Face(freeType.library, paths[0].c_str(), 0, &freeType.face) != 0) {
-    std::fprintf(stderr, "%s: not a face FreeType can read\n", paths[0].c_str());
+      FT_New_Face(freeType.library, facePath.c_str(), 0, &freeType.face) != 0) {
+    std::fprintf(stderr, "%s: not a face FreeType can read\n", facePath.c_str());
     return 1;
   }
   FT_Face face = freeType.face;
   if (!scaleToCellWidth(face, size.width)) {
-    std::fprintf(stderr, "%s: the face cannot be scaled to the cell\n", paths[0].c_str());
+    std::fprintf(stderr, "%s: the face cannot be scaled to the cell\n", facePath.c_str());
     return 1;
   }
   // A face that is bold already is not thickened again.
@@ -214,22 +193,18 @@ int fontBuild(const std::vector<std::string>& args) {
   // A glyph wider than the cell loses its edges; say which, so the author can look.
   if (!clippedCodes.empty()) std::printf("glyphs cut at the cell edge:%s\n", clippedCodes.c_str());
   font.Size = static_cast<std::int64_t>(font.Data.size());
-  if (!toolfiles::writeOutputFile(paths[1], glyphs::fontToBytes(font))) return 1;
-  std::printf("%s: %dx%d cells, baseline at row %d, %zu glyph bytes\n", paths[1].c_str(),
-              size.width, size.height, baseline, font.Data.size());
+  if (!toolfiles::writeOutputFile(outPath, glyphs::fontToBytes(font))) return 1;
+  std::printf("%s: %dx%d cells, baseline at row %d, %zu glyph bytes\n", outPath.c_str(), size.width,
+              size.height, baseline, font.Data.size());
   return 0;
 }
 
-int fontInfo(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: font-info FILE\n");
-    return 2;
-  }
+int showFontInfo(const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  const std::optional<t_Font> font = readFont(args[0], bytes);
+  const std::optional<t_Font> font = readFont(path, bytes);
   if (!font) return 1;
   const std::size_t needed = (std::size_t(font->End) + 1) * font->Width * font->Height;
-  std::printf("File:        %s (%zu bytes)\n", args[0].c_str(), bytes.size());
+  std::printf("File:        %s (%zu bytes)\n", path.c_str(), bytes.size());
   std::printf("HeaderSize:  %d\n", font->HeaderSize);
   std::printf("Identifier:  %.4s\n", reinterpret_cast<const char*>(font->Identifier.data()));
   std::printf("Format:      %d stored, %d loaded\n", bytes.size() > 5 ? bytes[5] : 0, font->Format);
@@ -243,24 +218,11 @@ int fontInfo(const std::vector<std::string>& args) {
 
 // Every glyph, drawn by the toolbox's own renderer into a window of the
 // screenless host, so the sheet shows what the game will show.
-int fontSheet(const std::vector<std::string>& args) {
-  std::vector<std::string> paths;
-  int scale = 1;
-  for (std::size_t index = 0; index < args.size(); ++index) {
-    if (args[index] == "--scale" && index + 1 < args.size()) {
-      scale = std::atoi(args[++index].c_str());
-    } else {
-      paths.push_back(args[index]);
-    }
-  }
-  if (paths.size() != 2 || scale < 1 || scale > kMaxSheetScale) {
-    std::fprintf(stderr, "usage: font-sheet FILE OUT.png [--scale 1..%d]\n", kMaxSheetScale);
-    return 2;
-  }
+int drawFontSheet(const std::string& path, const std::string& outPath, int scale) {
   std::vector<std::uint8_t> bytes;
-  const std::optional<t_Font> font = readFont(paths[0], bytes);
+  const std::optional<t_Font> font = readFont(path, bytes);
   if (!font || !font->hasData() || font->Width < 1 || font->Height < 1) {
-    std::fprintf(stderr, "%s: no glyphs to draw\n", paths[0].c_str());
+    std::fprintf(stderr, "%s: no glyphs to draw\n", path.c_str());
     return 1;
   }
   const int width = kSheetColumns * font->Width;
@@ -268,7 +230,7 @@ int fontSheet(const std::vector<std::string>& args) {
   t_InitWindow(kSheetWindow, 24, false, width, height, 0, 0, *font, true);
   const t_Window& window = WindowTable[kSheetWindow];
   if (!window.Initialized || window.Width != width || window.Height != height) {
-    std::fprintf(stderr, "%s: the sheet window could not be set up\n", paths[0].c_str());
+    std::fprintf(stderr, "%s: the sheet window could not be set up\n", path.c_str());
     return 1;
   }
   for (int code = 0; code < kCodeCount; ++code) {
@@ -285,38 +247,80 @@ int fontSheet(const std::vector<std::string>& args) {
       std::copy_n(source, 3, rgb.begin() + (std::size_t(y) * width * scale + x) * 3);
     }
   }
-  if (!png::writeRgbFile(paths[1], width * scale, height * scale, rgb)) {
-    std::fprintf(stderr, "%s: cannot write the picture\n", paths[1].c_str());
+  if (!png::writeRgbFile(outPath, width * scale, height * scale, rgb)) {
+    std::fprintf(stderr, "%s: cannot write the picture\n", outPath.c_str());
     return 1;
   }
   return 0;
 }
 
-const ToolCommandRegistration fontBuildCommand({
-    "font-build",
-    "render a TrueType face into a .font file",
-    "font-build TTF OUT.font [--bold] [--cell WIDTHxHEIGHT]\n"
-    "  Renders codes 32-126 and 160-255 of the face as Latin-1, scaled so that its\n"
-    "  advance fills the cell width, on one baseline; draws codes 127-159 (lines,\n"
-    "  corners, arrows, bullet) and marks for 0-31 itself. --bold thickens the\n"
-    "  drawn symbols (and the face, unless it is bold already). Cell 16x32 by default.",
-    fontBuild,
-});
+class FontBuild final : public ToolCommand {
+ public:
+  FontBuild()
+      : ToolCommand(
+            "font-build", "render a TrueType face into a .font file",
+            "Renders codes 32-126 and 160-255 of the face as Latin-1, scaled so that its\n"
+            "advance fills the cell width, on one baseline; draws codes 127-159 (lines,\n"
+            "corners, arrows, bullet) and marks for 0-31 itself. --bold thickens the\n"
+            "drawn symbols (and the face, unless it is bold already). Cell 16x32 by default.") {}
+  void declare(CLI::App& command) override {
+    command.add_option("TTF", face_, "TrueType face")->required();
+    command.add_option("OUT.font", out_, "font file to write")->required();
+    command.add_flag("--bold", bold_, "thicken the glyphs");
+    command.add_option("--cell", cell_, "cell size")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+              return parseCellSize(text)
+                         ? std::string()
+                         : "wants WIDTHxHEIGHT, " + std::to_string(kMinCellSide) + " to " +
+                               std::to_string(kMaxCellSide) + " pixels each";
+            },
+            "WIDTHxHEIGHT"));
+  }
+  int run() override { return buildFont(face_, out_, bold_, *parseCellSize(cell_)); }
 
-const ToolCommandRegistration fontInfoCommand({
-    "font-info",
-    "print the header of a .font file",
-    "font-info FILE\n  Prints the header fields and the size of the glyph data.",
-    fontInfo,
-});
+ private:
+  std::string face_;
+  std::string out_;
+  bool bold_ = false;
+  std::string cell_ = std::to_string(kDefaultCellWidth) + "x" + std::to_string(kDefaultCellHeight);
+};
 
-const ToolCommandRegistration fontSheetCommand({
-    "font-sheet",
-    "draw all 256 glyphs of a .font file into a PNG",
-    "font-sheet FILE OUT.png [--scale N]\n"
-    "  Draws codes 0-255 on a 16x16 sheet (row = high nibble) with the text\n"
-    "  renderer, white on alternating black and grey cells; --scale enlarges it.",
-    fontSheet,
-});
+class FontInfo final : public ToolCommand {
+ public:
+  FontInfo()
+      : ToolCommand("font-info", "print the header of a .font file",
+                    "Prints the header fields and the size of the glyph data.") {}
+  void declare(CLI::App& command) override {
+    command.add_option("FILE", file_, "font file")->required();
+  }
+  int run() override { return showFontInfo(file_); }
+
+ private:
+  std::string file_;
+};
+
+class FontSheet final : public ToolCommand {
+ public:
+  FontSheet()
+      : ToolCommand("font-sheet", "draw all 256 glyphs of a .font file into a PNG",
+                    "Draws codes 0-255 on a 16x16 sheet (row = high nibble) with the text\n"
+                    "renderer, white on alternating black and grey cells; --scale enlarges it.") {}
+  void declare(CLI::App& command) override {
+    command.add_option("FILE", file_, "font file")->required();
+    command.add_option("OUT.png", out_, "picture to write")->required();
+    command.add_option("--scale", scale_, "enlargement")->check(CLI::Range(1, kMaxSheetScale));
+  }
+  int run() override { return drawFontSheet(file_, out_, scale_); }
+
+ private:
+  std::string file_;
+  std::string out_;
+  int scale_ = 1;
+};
+
+FontBuild fontBuild;
+FontInfo fontInfo;
+FontSheet fontSheet;
 
 }  // namespace

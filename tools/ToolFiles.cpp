@@ -1,16 +1,30 @@
 #include "tools/ToolFiles.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "support/qbtools.h"
 
 namespace toolfiles {
 
-std::vector<std::uint8_t> readInputFile(const std::string& path) {
+std::optional<std::vector<std::uint8_t>> readInputFile(const std::string& path) {
   std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
-  if (bytes.empty()) {
-    std::fprintf(stderr, "%s: cannot read the file or it is empty\n", path.c_str());
+  // The reader gives nothing for a failure and for an empty file alike.
+  std::error_code unknown;
+  if (bytes.empty() && !(std::filesystem::is_regular_file(path, unknown) &&
+                         std::filesystem::file_size(path, unknown) == 0)) {
+    std::fprintf(stderr, "%s: cannot read the file\n", path.c_str());
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> readNonEmptyInputFile(const std::string& path) {
+  std::optional<std::vector<std::uint8_t>> bytes = readInputFile(path);
+  if (bytes && bytes->empty()) {
+    std::fprintf(stderr, "%s: the file is empty\n", path.c_str());
+    return std::nullopt;
   }
   return bytes;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,9 +11,11 @@
 
 namespace toolfiles {
 
-// The whole file (bounded like every whole-file read); empty, after a
-// message, when it cannot be read or is empty.
-std::vector<std::uint8_t> readInputFile(const std::string& path);
+// The whole file, read by the bounded whole-file reader; nothing, after a
+// message, when it cannot be read. An empty file gives no bytes.
+std::optional<std::vector<std::uint8_t>> readInputFile(const std::string& path);
+// The same for commands that need content: an empty file is refused too.
+std::optional<std::vector<std::uint8_t>> readNonEmptyInputFile(const std::string& path);
 
 // Replaces the file with bytes; false, after a message, when that fails.
 bool writeOutputFile(const std::string& path, std::span<const std::uint8_t> bytes);

@@ -9,49 +9,61 @@
 #include "tools/ToolCommand.h"
 
 namespace {
-std::vector<ToolCommand>& registry() {
-  static std::vector<ToolCommand> commands;
+std::vector<ToolCommand*>& registry() {
+  static std::vector<ToolCommand*> commands;
   return commands;
-}
-
-void printCommandList() {
-  std::printf(
-      "usage: velmorat-tool COMMAND [ARGS...]   (COMMAND --help for details)\n\ncommands:\n");
-  std::vector<ToolCommand> sorted = registry();
-  std::sort(sorted.begin(), sorted.end(),
-            [](const ToolCommand& a, const ToolCommand& b) { return a.name < b.name; });
-  for (const ToolCommand& command : sorted) {
-    std::printf("  %-14s %s\n", command.name.c_str(), command.summary.c_str());
-  }
 }
 }  // namespace
 
-ToolCommandRegistration::ToolCommandRegistration(ToolCommand command) {
-  registry().push_back(std::move(command));
+ToolCommand::ToolCommand(std::string name, std::string summary, std::string description)
+    : name_(std::move(name)), summary_(std::move(summary)), description_(std::move(description)) {
+  registry().push_back(this);
 }
 
-const std::vector<ToolCommand>& toolCommands() {
+const std::vector<ToolCommand*>& toolCommands() {
   return registry();
 }
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    printCommandList();
-    return args.empty() ? 2 : 0;
+int runToolCommandLine(const std::vector<std::string>& arguments) {
+  CLI::App tool(
+      "The authoring and inspection command line of Velmorat: it runs the toolbox\n"
+      "without a screen. COMMAND --help explains a command.",
+      "velmorat-tool");
+  tool.require_subcommand(1);
+  std::vector<ToolCommand*> byName = registry();
+  std::sort(byName.begin(), byName.end(),
+            [](const ToolCommand* a, const ToolCommand* b) { return a->name() < b->name(); });
+  for (ToolCommand* command : byName) {
+    CLI::App* parser = tool.add_subcommand(command->name(), command->summary());
+    parser->footer(command->description());
+    command->declare(*parser);
   }
-  for (const ToolCommand& command : registry()) {
-    if (command.name != args[0]) continue;
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-      std::printf("%s\n", command.usage.c_str());
-      return 0;
+  if (arguments.empty()) {
+    std::printf("%s", tool.help().c_str());
+    return commandline::kUsageStatus;
+  }
+  // "velmorat-tool help" lists the commands like --help.
+  const bool asksHelp = arguments.size() == 1 && arguments[0] == "help";
+  const commandline::Parsed parsed =
+      commandline::parse(tool, asksHelp ? std::vector<std::string>{"--help"} : arguments);
+  if (parsed.help) {
+    std::printf("%s", parsed.text.c_str());
+    return 0;
+  }
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "velmorat-tool: %s", parsed.text.c_str());
+    return commandline::kUsageStatus;
+  }
+  for (ToolCommand* command : registry()) {
+    if (tool.got_subcommand(command->name())) {
+      static host::FakeHost screenlessHost;
+      host::install(&screenlessHost);
+      return command->run();
     }
-    static host::FakeHost screenlessHost;
-    host::install(&screenlessHost);
-    return command.run(rest);
   }
-  std::fprintf(stderr, "velmorat-tool: unknown command '%s'\n\n", args[0].c_str());
-  printCommandList();
-  return 2;
+  return commandline::kUsageStatus;
+}
+
+int main(int argc, char** argv) {
+  return runToolCommandLine(std::vector<std::string>(argv + 1, argv + argc));
 }

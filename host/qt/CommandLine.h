@@ -1,5 +1,6 @@
-// The command line of the velmorat program. Free of Qt so that it can be
-// tested on its own.
+// The command line of the velmorat program, read by the shared command-line
+// parser. A new option is a field here and one line in declareOptions
+// (CommandLine.cpp). Free of Qt so that it can be tested on its own.
 #pragma once
 
 #include <string>

@@ -18,6 +18,7 @@
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
 #include "host/terminal/DisplayProbe.h"
+#include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
 #include "support/LogFile.h"
@@ -32,9 +33,14 @@ void qtMessagesToStandardError(QtMsgType, const QMessageLogContext&, const QStri
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-// Plays in the terminal; returns the exit status.
+constexpr int kNoTerminal = -1;
+
+// Plays in the terminal and returns the exit status; kNoTerminal when there
+// is none to play in and the player did not ask for it (the desktop then
+// gets its chance, and Qt says what is missing).
 int playInTerminal(const CommandLine& line) {
   terminal::TerminalOptions options;
+  options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
   const char* pictures = std::getenv("VELMORAT_PICTURES");
   if (pictures != nullptr && *pictures != '\0') {
     if (!terminal::pictureModeFromName(pictures, options.pictureMode)) {
@@ -46,16 +52,17 @@ int playInTerminal(const CommandLine& line) {
     }
     options.pictureModeChosen = true;
   }
-  const std::string logFile = moveLogOffTerminal();
   terminal::TerminalHost console(options);
   std::string error;
   if (!console.open(error)) {
-    // Standard error may be the log file by now; the person needs to read this.
-    std::FILE* terminalOrError = std::fopen("/dev/tty", "w");
-    std::fprintf(terminalOrError ? terminalOrError : stderr,
-                 "velmorat: cannot play in the terminal: %s\n", error.c_str());
+    if (!line.terminal) return kNoTerminal;
+    std::fprintf(stderr, "velmorat: cannot play in the terminal: %s\n", error.c_str());
     return kExitUsage;
   }
+  const std::string logFile = moveLogOffTerminal();
+  if (!logFile.empty() && logFile != "/dev/null")
+    terminal::setCrashNote("Velmorat ist abgest\u00FCrzt. Das Protokoll steht in " + logFile +
+                           "\n");
   host::install(&console);
   applicationWillFinishLaunching();
   console.run(
@@ -116,12 +123,18 @@ int main(int argc, char** argv) {
   // Qt's own choice of display comes first when the user made one.
   const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                              terminal::displayReachable();
-  if (line.terminal || !displayChosen) return playInTerminal(line);
+  if (line.terminal || !displayChosen) {
+    const int status = playInTerminal(line);
+    if (status != kNoTerminal) return status;
+  }
   if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));
-  QApplication::setWindowIcon(velmoratIcon());
+  // The desktop matches the windows to the installed desktop entry and icon
+  // by this id; the drawn icon stands in where the icon is not installed.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VELMORAT_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMORAT_APP_ID), velmoratIcon()));
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
 
   QtHost desktop;

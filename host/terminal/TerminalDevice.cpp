@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -33,6 +34,8 @@ struct RestoreState {
   termios saved{};
   std::array<char, 512> undo{};  // sequences that undo ours
   std::size_t undoLength = 0;
+  std::array<char, 512> crashNote{};
+  std::size_t crashNoteLength = 0;
 };
 RestoreState restore;
 
@@ -45,6 +48,16 @@ constexpr std::array<int, 4> kEndingSignals = {SIGTERM, SIGHUP, SIGINT, SIGQUIT}
 constexpr std::array<int, 5> kCrashSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 std::array<struct sigaction, 32> previousActions{};
 
+void writeAll(int descriptor, const char* bytes, std::size_t length) {
+  while (length > 0) {
+    const ssize_t written = ::write(descriptor, bytes, length);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    bytes += written;
+    length -= static_cast<std::size_t>(written);
+  }
+}
+
 void appendUndo(const char* sequence) {
   if (sequence == nullptr || sequence == reinterpret_cast<const char*>(-1)) return;
   const std::size_t length = std::strlen(sequence);
@@ -53,8 +66,19 @@ void appendUndo(const char* sequence) {
   restore.undoLength += length;
 }
 
+bool isCrash(int signalNumber) {
+  for (int crash : kCrashSignals) {
+    if (crash == signalNumber) return true;
+  }
+  return false;
+}
+
 void onEndingOrCrash(int signalNumber) {
+  const int descriptor = restore.descriptor;
+  const bool wasActive = restore.active;
   restoreTerminalNow();
+  if (wasActive && isCrash(signalNumber))
+    writeAll(descriptor, restore.crashNote.data(), restore.crashNoteLength);
   // The signal takes its previous course (default: end the process, with a
   // core for crashes; or a sanitizer's report) once this handler returns.
   sigaction(signalNumber, &previousActions[static_cast<std::size_t>(signalNumber)], nullptr);
@@ -92,22 +116,17 @@ void chooseUtf8CharacterSet() {
   std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
-void writeAll(int descriptor, const char* bytes, std::size_t length) {
-  while (length > 0) {
-    const ssize_t written = ::write(descriptor, bytes, length);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    bytes += written;
-    length -= static_cast<std::size_t>(written);
-  }
-}
-
 }  // namespace
 
 void restoreTerminalNow() {
   if (!restore.active.exchange(false)) return;
   writeAll(restore.descriptor, restore.undo.data(), restore.undoLength);
   tcsetattr(restore.descriptor, TCSAFLUSH, &restore.saved);
+}
+
+void setCrashNote(std::string_view note) {
+  restore.crashNoteLength = std::min(note.size(), restore.crashNote.size());
+  std::memcpy(restore.crashNote.data(), note.data(), restore.crashNoteLength);
 }
 
 TerminalDevice::~TerminalDevice() {

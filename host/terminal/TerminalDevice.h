@@ -57,4 +57,8 @@ class TerminalDevice {
 // when no terminal is taken over or it was restored already.
 void restoreTerminalNow();
 
+// What the terminal shows after a crash, once it is restored (where the log
+// is, for example). Longer notes are cut. Call it before the program runs.
+void setCrashNote(std::string_view note);
+
 }  // namespace terminal

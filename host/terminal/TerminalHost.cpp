@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/Refresh.h"
+#include "toolbox/windows/WindowManagement.h"
 
 namespace terminal {
 namespace {
@@ -28,6 +30,45 @@ constexpr double kUsualPictureAspect = 1.6;
 constexpr char32_t kControlC = 3;
 constexpr host::Rect kScreenFrame{0, 0, 1920, 1080};
 constexpr std::size_t kInputChunkBytes = 4096;
+// Rows of the screen that a shown window's box needs besides its text lines:
+// the frame and the line of keys.
+constexpr int kWindowBoxExtraRows = 4;
+
+// The titles the desktop gives the fixed windows 8..12.
+std::string fixedWindowTitle(int number) {
+  switch (number) {
+    case host::kPasteboardWindow:
+      return "Zwischenablage";
+    case host::kVirtualPrinterWindow:
+      return "Virtueller Drucker";
+    case host::kSystemConsoleWindow:
+      return "Systemkonsole";
+    case host::kPreferencesWindow:
+      return "Einstellungen";
+    default:
+      return "Velmorat";
+  }
+}
+
+// Lines of at most width characters; longer lines are wrapped.
+std::vector<std::string> wrappedLines(const std::string& textUtf8, int width) {
+  std::vector<std::string> lines;
+  std::u32string line;
+  for (char32_t character : utf8ToScalars(textUtf8 + "\n")) {
+    if (character == U'\n' || character == U'\r') {
+      lines.push_back(scalarsToUtf8(line));
+      line.clear();
+      continue;
+    }
+    if (static_cast<int>(line.size()) >= width) {
+      lines.push_back(scalarsToUtf8(line));
+      line.clear();
+    }
+    line.push_back(character < 0x20 ? U' ' : character);
+  }
+  while (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+  return lines;
+}
 
 host::HostWindow* handleOf(void* window) {
   return static_cast<host::HostWindow*>(window);
@@ -105,6 +146,7 @@ const std::vector<TerminalAction>& terminalActions() {
       {8, "Bild zeigen", ActionKind::TogglePicture, "", 0},
       {0, "Text kopieren", ActionKind::MenuItem, "Bearbeiten", kActionCopyText},
       {0, "Bild kopieren", ActionKind::MenuItem, "Bearbeiten", kActionCopyPicture},
+      {0, "\u00DCber Velmorat", ActionKind::MenuItem, "Hilfe", kActionFrontMainWindow},
       {9, "Men\u00FC", ActionKind::Menu, "", 0},
       {10, "Beenden", ActionKind::Quit, "", 0},
   };
@@ -144,7 +186,7 @@ void TerminalHost::run(const std::function<void()>& launch,
                        const std::function<bool()>& programRunning) {
   programRunning_ = programRunning;
   // A new wait moves the cursor; the end of the program thread ends the run.
-  setInputWaitListener([this](InputWaitState) { loop_->post([this] { dirty_ = true; }); });
+  setInputWaitListener([this](InputWaitState) { loop_->post([this] { textMarked_ = true; }); });
   launch();
   while (!quit_) {
     processOnce(kIdleTimeout);
@@ -160,7 +202,7 @@ void TerminalHost::run(const std::function<void()>& launch,
 }
 
 void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
-  if (dirty_) redraw();
+  if (dirty_ || textMarked_) redraw();
   std::chrono::milliseconds timeout = idleTimeout;
   if (decoder_.hasPending()) {
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -190,7 +232,7 @@ void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
     if (running) programSeen_ = true;
     if (!running && programSeen_) programEnded_ = true;
   }
-  if (dirty_) redraw();
+  if (dirty_ || textMarked_) redraw();
 }
 
 void TerminalHost::readInput() {
@@ -215,6 +257,15 @@ void TerminalHost::dispatch(const InputEvent& key) {
   }
   if (isControlC(key)) {
     askQuit();
+    return;
+  }
+  // Nobody can see what keys would do while the terminal is too small.
+  if (layout_.tooSmall) {
+    systemBeep();
+    return;
+  }
+  if (shownWindow_ >= 0 && key.kind != InputKind::Function) {
+    scrollFixedWindow(key);
     return;
   }
   if (key.kind == InputKind::Function && !key.shift && !key.control && !key.alt) {
@@ -358,6 +409,69 @@ void TerminalHost::noteDeviceAttributes(const std::string& parameters) {
   }
 }
 
+void TerminalHost::showFixedWindow(int number) {
+  shownWindow_ = number;
+  // The newest lines of the printer and the console are at the end.
+  shownFirstLine_ = static_cast<int>(fixedWindowLines().size());
+  dirty_ = true;
+}
+
+void TerminalHost::scrollFixedWindow(const InputEvent& key) {
+  const int page = std::max(size_.rows - kWindowBoxExtraRows, 1);
+  if (key.kind == InputKind::Named) {
+    switch (key.key) {
+      case NamedKey::Up:
+        --shownFirstLine_;
+        break;
+      case NamedKey::Down:
+        ++shownFirstLine_;
+        break;
+      case NamedKey::PageUp:
+        shownFirstLine_ -= page;
+        break;
+      case NamedKey::PageDown:
+        shownFirstLine_ += page;
+        break;
+      case NamedKey::Home:
+        shownFirstLine_ = 0;
+        break;
+      case NamedKey::End:
+        shownFirstLine_ = static_cast<int>(fixedWindowLines().size());
+        break;
+      default:
+        // Escape and Return close it, as the close box does on the desktop.
+        t_WindowShouldClose(handleOf(&windows_[static_cast<std::size_t>(shownWindow_)]));
+        break;
+    }
+  } else if (key.kind == InputKind::Character && (key.character == U'q' || key.character == U'Q')) {
+    t_WindowShouldClose(handleOf(&windows_[static_cast<std::size_t>(shownWindow_)]));
+  }
+  dirty_ = true;
+}
+
+std::vector<std::string> TerminalHost::fixedWindowLines() const {
+  const int width = std::max(std::min(size_.columns, options_.textColumns + 2) - 6, 10);
+  if (shownWindow_ == host::kPreferencesWindow) return {"Velmorat hat keine Einstellungen."};
+  if (shownWindow_ == host::kMainWindow) return options_.aboutLines;
+  const auto found = textViews_.find(shownWindow_);
+  return wrappedLines(found != textViews_.end() ? found->second : std::string(), width);
+}
+
+DialogView TerminalHost::fixedWindowView() const {
+  const std::vector<std::string> lines = fixedWindowLines();
+  const int total = static_cast<int>(lines.size());
+  const int visible = std::max(size_.rows - kWindowBoxExtraRows, 1);
+  const int first = std::clamp(shownFirstLine_, 0, std::max(total - visible, 0));
+  DialogView view;
+  const Window& window = windows_[static_cast<std::size_t>(shownWindow_)];
+  view.title = window.title.empty() ? fixedWindowTitle(shownWindow_) : window.title;
+  view.lines.assign(lines.begin() + first, lines.begin() + std::min(first + visible, total));
+  view.lines.push_back(total > visible
+                           ? "\u2191\u2193 Bild\u2191\u2193 bl\u00E4ttern   Esc schlie\u00DFt"
+                           : "Esc schlie\u00DFt");
+  return view;
+}
+
 void TerminalHost::updateSize() {
   size_ = device_.updateSize();
   dirty_ = true;
@@ -394,6 +508,13 @@ void TerminalHost::renderPicture() {
 }
 
 void TerminalHost::redraw() {
+  // The refresh process marks the text window many times a second; a frame
+  // is drawn only when its cells (or anything else) changed. Drawing every
+  // mark cost a sixth of a core on an idle game.
+  TextWindowCells text = readTextWindow(options_.textWindow);
+  textMarked_ = false;
+  if (!dirty_ && text == shownText_) return;
+  shownText_ = std::move(text);
   dirty_ = false;
   LayoutRequest request;
   request.terminalColumns = size_.columns;
@@ -415,20 +536,27 @@ void TerminalHost::redraw() {
   if (layout_.tooSmall) {
     screen_->drawTooSmall(layout_, size_.columns, size_.rows);
   } else {
-    if (!layout_.text.empty()) screen_->drawText(layout_.text, readTextWindow(options_.textWindow));
+    if (!layout_.text.empty()) screen_->drawText(layout_.text, shownText_);
     if (!layout_.picture.empty()) {
       renderPicture();
       screen_->drawPicture(layout_.picture, symbols_);
     }
     if (!layout_.hints.empty()) screen_->drawHints(layout_.hints, hintText());
   }
-  if (modal_ != nullptr) screen_->drawDialog(modal_->view());
+  if (shownWindow_ >= 0 && !layout_.tooSmall) {
+    screen_->hideCursor();
+    screen_->drawDialog(fixedWindowView());
+  }
+  if (modal_ != nullptr) {
+    screen_->hideCursor();  // a prompt's field places it again
+    screen_->drawDialog(modal_->view());
+  }
   screen_->endFrame(wholeScreen_);
   if (wholeScreen_) pixelsShown_ = false;
   wholeScreen_ = false;
 
-  const bool pixelsWanted =
-      !pixels_.empty() && !layout_.tooSmall && !layout_.picture.empty() && modal_ == nullptr;
+  const bool pixelsWanted = !pixels_.empty() && !layout_.tooSmall && !layout_.picture.empty() &&
+                            modal_ == nullptr && shownWindow_ < 0;
   if (pixelsWanted && !pixelsShown_) {
     // Placed at the box's top-left cell; the cursor and attributes that
     // ncurses knows are saved and restored around it (DECSC, DECRC).
@@ -491,7 +619,8 @@ host::HostWindow* TerminalHost::fixedWindow(int window) {
 }
 
 host::HostWindow* TerminalHost::mainWindow() {
-  const int number = pictureOnDemand_ ? options_.pictureWindow : options_.textWindow;
+  int number = pictureOnDemand_ ? options_.pictureWindow : options_.textWindow;
+  if (shownWindow_ >= 0) number = shownWindow_;
   return handleOf(&windows_[static_cast<std::size_t>(number)]);
 }
 
@@ -501,12 +630,21 @@ bool TerminalHost::isVisible(host::HostWindow* window) {
 }
 
 void TerminalHost::orderFront(host::HostWindow* window) {
-  if (Window* found = windowOf(window)) found->visible = true;
+  Window* found = windowOf(window);
+  if (found == nullptr) return;
+  found->visible = true;
+  if (found->number >= host::kPasteboardWindow) showFixedWindow(found->number);
   dirty_ = true;
 }
 
 void TerminalHost::orderOut(host::HostWindow* window) {
-  if (Window* found = windowOf(window)) found->visible = false;
+  Window* found = windowOf(window);
+  if (found == nullptr) return;
+  found->visible = false;
+  if (found->number == shownWindow_) {
+    shownWindow_ = -1;
+    pixelsShown_ = false;
+  }
   dirty_ = true;
 }
 
@@ -545,7 +683,7 @@ void TerminalHost::setNeedsDisplay(host::HostView* view) {
     displayNow(view);
     return;
   }
-  if (number == options_.textWindow) dirty_ = true;
+  if (number == options_.textWindow) textMarked_ = true;
 }
 
 void TerminalHost::displayNow(host::HostView* view) {
@@ -568,7 +706,9 @@ bool TerminalHost::hasTextView(int window) {
 }
 
 void TerminalHost::setTextViewString(int window, const std::string& textUtf8) {
-  if (hasTextView(window)) textViews_[window] = textUtf8;
+  if (!hasTextView(window)) return;
+  textViews_[window] = textUtf8;
+  if (window == shownWindow_) dirty_ = true;
 }
 
 std::string TerminalHost::textViewString(int window) {
@@ -591,7 +731,18 @@ std::string TerminalHost::pasteboardText() {
 
 void TerminalHost::setPasteboardText(const std::string& textUtf8) {
   pasteboard_ = textUtf8;
-  device_.writeRaw(clipboardSequence(textUtf8));
+  // The toolbox ends lines with CR, the desktop it was made for; the
+  // clipboards of the systems a terminal runs on expect LF.
+  std::string lines = textUtf8;
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    if (lines[index] != '\r') continue;
+    if (index + 1 < lines.size() && lines[index + 1] == '\n') {
+      lines.erase(index, 1);
+    } else {
+      lines[index] = '\n';
+    }
+  }
+  device_.writeRaw(clipboardSequence(lines));
 }
 
 void TerminalHost::setPasteboardImage(const host::ArgbImage&) {

@@ -28,6 +28,7 @@
 #include "host/terminal/ScreenLayout.h"
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalScreen.h"
+#include "host/terminal/TextCells.h"
 
 namespace terminal {
 
@@ -41,6 +42,8 @@ struct TerminalOptions {
   // chosen (pictureModeChosen false).
   PictureMode pictureMode = PictureMode::Symbols;
   bool pictureModeChosen = false;
+  // What the application's main window (12) says about the program.
+  std::vector<std::string> aboutLines = {"Velmorat"};
 };
 
 // What a function key or an entry of the terminal's menu does: choose a
@@ -148,6 +151,11 @@ class TerminalHost : public host::Host {
   void redraw();
   void renderPicture();
   std::string hintText() const;
+  // The fixed window shown over the game (a desktop would show it beside).
+  void showFixedWindow(int number);
+  void scrollFixedWindow(const InputEvent& key);
+  DialogView fixedWindowView() const;
+  std::vector<std::string> fixedWindowLines() const;
   Window* windowOf(host::HostWindow* handle);
 
   TerminalOptions options_;
@@ -166,7 +174,9 @@ class TerminalHost : public host::Host {
   TerminalSize size_;
   ScreenLayout layout_;
   bool pictureOnDemand_ = false;
-  bool dirty_ = true;
+  bool dirty_ = true;        // something besides the text window changed
+  bool textMarked_ = false;  // the toolbox asked to redraw the text window
+  TextWindowCells shownText_;
   bool wholeScreen_ = true;
   bool quit_ = false;
   std::function<bool()> programRunning_;
@@ -174,6 +184,8 @@ class TerminalHost : public host::Host {
   bool programSeen_ = false;
   bool programEnded_ = false;
   Dialog* modal_ = nullptr;
+  int shownWindow_ = -1;  // a fixed window 8..12 over the game; -1: none
+  int shownFirstLine_ = 0;
 
   // The picture as last converted, and what it was converted from.
   host::ArgbImage pictureImage_;

@@ -39,6 +39,7 @@ class TerminalScreen {
   void drawDialog(const DialogView& dialog);
   // Where the terminal's cursor shows at the end of the frame; hidden by default.
   void showCursorAt(int column, int row);
+  void hideCursor() { showCursorAt(-1, -1); }
   // Sends the frame to the terminal. wholeScreen repaints every cell (after
   // a resize, or when something else wrote to the terminal).
   void endFrame(bool wholeScreen);

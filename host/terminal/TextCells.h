@@ -26,6 +26,7 @@ struct TextWindowCells {
   const TextCell& at(int column, int row) const {
     return cells[static_cast<std::size_t>((row - 1) * columns + (column - 1))];
   }
+  friend bool operator==(const TextWindowCells&, const TextWindowCells&) = default;
 };
 
 // The character a code of the 8-bit character set shows as: Latin-1, with

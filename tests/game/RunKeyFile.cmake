@@ -1,8 +1,9 @@
 # Plays the adventure headless from a key file and checks what the player saw.
-# cmake -DVELMORAT=program -DBUNDLE=dir -DKEYS=file -DOUTPUT=prefix
+# cmake -DVELMORAT=program [-DBUNDLE=dir] -DKEYS=file -DOUTPUT=prefix
 #       [-DEXPECT=text]            text that must stand on the final screen
 #       [-DVISIT=000,001,...]      data files that must have run
 #       [-DNO_ERRORS=ON -DITEM_COUNT=n]  no "*** " message and no script reload
+#                                  (needs BUNDLE)
 #       [-DPICTURE=file.gr -DCHECKER=program]  the picture window shows file.gr
 #       [-DREGION=x,y,w,h -DBEFORE=file.gr]  ... inside the region only, where
 #                                  it differs from BEFORE (a visible change)
@@ -15,7 +16,8 @@
 # line, where nnn is the line's index, not the file's number. Every file of the
 # game starts with the line "REM DATAnnn ...", so "#000: Command = REM DATAnnn"
 # marks a run of DATAnnn.
-foreach(required VELMORAT BUNDLE KEYS OUTPUT)
+# Without BUNDLE the program plays the resources it finds from its own folder.
+foreach(required VELMORAT KEYS OUTPUT)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "RunKeyFile.cmake needs -D${required}=...")
   endif()
@@ -25,28 +27,20 @@ set(screen_file ${OUTPUT}.screen.txt)
 set(picture_file ${OUTPUT}.window1.png)
 set(log_file ${OUTPUT}.log)
 file(REMOVE ${screen_file} ${picture_file} ${log_file})
+set(bundle_option)
+if(DEFINED BUNDLE)
+  set(bundle_option --bundle ${BUNDLE})
+endif()
 
 set(keys_played ${KEYS})
 if(DEFINED KEY_LINES)
-  # Line by line, not as a list: empty lines are keys too (Return).
-  file(READ ${KEYS} keys_left)
-  set(first_keys "")
-  foreach(line_number RANGE 1 ${KEY_LINES})
-    string(FIND "${keys_left}" "\n" line_end)
-    if(line_end EQUAL -1)
-      break()
-    endif()
-    math(EXPR line_length "${line_end} + 1")
-    string(SUBSTRING "${keys_left}" 0 ${line_length} key_line)
-    string(APPEND first_keys "${key_line}")
-    string(SUBSTRING "${keys_left}" ${line_length} -1 keys_left)
-  endforeach()
+  include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
   set(keys_played ${OUTPUT}.keys)
-  file(WRITE ${keys_played} "${first_keys}")
+  velmorat_first_keys(${KEYS} ${KEY_LINES} ${keys_played})
 endif()
 
 execute_process(
-  COMMAND ${VELMORAT} --headless --bundle ${BUNDLE} --keys ${keys_played}
+  COMMAND ${VELMORAT} --headless ${bundle_option} --keys ${keys_played}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
   OUTPUT_FILE ${log_file}
   ERROR_VARIABLE program_errors
@@ -83,8 +77,8 @@ if(DEFINED VISIT)
 endif()
 
 if(NO_ERRORS)
-  if(NOT DEFINED ITEM_COUNT)
-    message(FATAL_ERROR "-DNO_ERRORS=ON needs -DITEM_COUNT=n")
+  if(NOT DEFINED ITEM_COUNT OR NOT DEFINED BUNDLE)
+    message(FATAL_ERROR "-DNO_ERRORS=ON needs -DITEM_COUNT=n and -DBUNDLE=dir")
   endif()
   string(FIND "${screen}" "*** " found)
   if(NOT found EQUAL -1)

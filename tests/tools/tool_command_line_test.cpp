@@ -1,0 +1,41 @@
+// velmorat-tool's command line as a user meets it: the exit status of help,
+// unknown commands and options, values out of range and missing files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+int statusOf(const std::string& arguments) {
+  const std::filesystem::path tool =
+      std::filesystem::path(VELMORAT_BINARY_DIR) / "tools/velmorat-tool";
+  const int status = std::system((tool.string() + " " + arguments + " >/dev/null 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ToolCommandLine, HelpSucceedsAndEveryMisuseIsAUsageError) {
+  if (!std::filesystem::exists(std::filesystem::path(VELMORAT_BINARY_DIR) /
+                               "tools/velmorat-tool")) {
+    GTEST_SKIP() << "velmorat-tool not built";
+  }
+  EXPECT_EQ(statusOf("--help"), 0);
+  EXPECT_EQ(statusOf("help"), 0);
+  EXPECT_EQ(statusOf("gr-draw --help"), 0);
+  EXPECT_EQ(statusOf(""), 2) << "no command";
+  EXPECT_EQ(statusOf("no-such-command"), 2);
+  EXPECT_EQ(statusOf("lzw-pack onlyone"), 2) << "a missing argument";
+  EXPECT_EQ(statusOf("lzw-pack a b c"), 2) << "an argument too many";
+  EXPECT_EQ(statusOf("rle-decode --unit 5 a b"), 2);
+  EXPECT_EQ(statusOf("rle-decode --unit x a b"), 2);
+  EXPECT_EQ(statusOf("gr-draw a b --at 4294967296,0"), 2) << "beyond int is refused, not wrapped";
+  EXPECT_EQ(statusOf("gr-draw a b --fast 1"), 2);
+  EXPECT_EQ(statusOf("font-sheet a b --scale 0"), 2);
+  EXPECT_EQ(statusOf("png-to-gr a b"), 2) << "--format is required";
+  EXPECT_EQ(statusOf("png-to-gr a b --format 999"), 2);
+  EXPECT_EQ(statusOf("lzw-pack /nonexistent/in /nonexistent/out"), 1) << "a file, not usage";
+}
+
+}  // namespace
