@@ -321,3 +321,9 @@ void VelmoratPrintList(const Text& list) {
   }
   t_Cr(window);
 }
+
+std::string VelmoratHelpText() {
+  std::string text;
+  for (const char* line : kHelpLines) text += std::string(line) + "\n";
+  return text;
+}

@@ -3,6 +3,8 @@
 // trace, insults). What is left goes back to the script's INPUT.
 #pragma once
 
+#include <string>
+
 #include "adventure/GameState.h"
 #include "support/Text.h"
 
@@ -15,3 +17,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 
 // Prints an item list (", "-separated) with word wrap in the text window.
 void VelmoratPrintList(const Text& list);
+
+// The lines that the command "hilfe" prints, one per line (UTF-8), for the
+// host's help window.
+std::string VelmoratHelpText();

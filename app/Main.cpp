@@ -53,6 +53,10 @@ void playOneGame(GameState& game) {
 
 }  // namespace
 
+std::vector<std::string> VelmoratRequiredResources() {
+  return {kBoldFontName, kRegularFontName, std::string("Data/") + VelmoratDataFileName(0)};
+}
+
 // The two pieces are joined as they stand ("Resources//Data/"): file names in
 // log lines show the folder the way the game has always named it.
 std::string VelmoratFindDataFolder() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "adventure/GameState.h"
 
@@ -17,6 +18,10 @@ void VelmoratTitleScreen(GameState& game);
 // The bundle's data folder ("…/Resources//Data/") when it holds the first data
 // file, else empty.
 std::string VelmoratFindDataFolder();
+
+// What the bundle's resources must hold for a game: the two fonts and the
+// first data file. Without them the program cannot show more than an error.
+std::vector<std::string> VelmoratRequiredResources();
 
 // The credit line after the title in window titles and on the title screen.
 inline constexpr const char* kVelmoratTitle = "Velmorat";

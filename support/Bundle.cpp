@@ -63,3 +63,12 @@ std::string resourcesPath() {
 std::string dataPath() {
   return resourcesPath() + "Data/";
 }
+
+std::string firstMissingResource(const std::vector<std::string>& resources) {
+  const std::string folder = resourcesPath();
+  for (const std::string& resource : resources) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(folder + resource, error)) return folder + resource;
+  }
+  return {};
+}

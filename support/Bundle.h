@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The bundle folder, e.g. "/home/me/velmorat/build/Velmorat.app" (no final
 // "/"); for an installed program its resource folder, e.g. "/usr/share/velmorat".
@@ -17,3 +18,7 @@ void setBundlePath(const std::string& path);
 std::string resourcesPath();
 // resourcesPath() + "Data/"
 std::string dataPath();
+
+// The first of resources (paths below resourcesPath()) that is not a regular
+// file, as a full path; empty when all are there.
+std::string firstMissingResource(const std::vector<std::string>& resources);

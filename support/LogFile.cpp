@@ -6,13 +6,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 
 namespace {
 std::string environmentOf(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
 }
+
+std::string numbered(const std::string& path, int run) {
+  return run == 0 ? path : path + "." + std::to_string(run);
+}
 }  // namespace
+
+LogDestination chooseLogDestination(bool headless, bool logOption, bool standardOutputIsTerminal) {
+  if (headless || logOption || !standardOutputIsTerminal) return LogDestination::StandardOutput;
+  return LogDestination::File;
+}
 
 std::string stateLogFilePath() {
   std::filesystem::path folder = environmentOf("XDG_STATE_HOME");
@@ -25,7 +35,14 @@ std::string stateLogFilePath() {
   return (folder / "velmorat" / "velmorat.log").string();
 }
 
-std::string moveLogOffTerminal() {
+void rotateLogFiles(const std::string& path) {
+  for (int run = kKeptLogRuns - 1; run > 0; --run) {
+    std::error_code missing;
+    std::filesystem::rename(numbered(path, run - 1), numbered(path, run), missing);
+  }
+}
+
+std::string moveLogOffTerminal(bool errorsToo) {
   if (!isatty(STDOUT_FILENO)) return "";
   std::fflush(stdout);
   std::fflush(stderr);
@@ -34,6 +51,7 @@ std::string moveLogOffTerminal() {
   if (!path.empty()) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    rotateLogFiles(path);
     descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   }
   if (descriptor < 0) {
@@ -41,7 +59,7 @@ std::string moveLogOffTerminal() {
     descriptor = open(path.c_str(), O_WRONLY | O_CLOEXEC);
   }
   if (descriptor < 0) return "";
-  const bool errorsOnTerminal = isatty(STDERR_FILENO);
+  const bool errorsOnTerminal = errorsToo && isatty(STDERR_FILENO);
   dup2(descriptor, STDOUT_FILENO);
   if (errorsOnTerminal) dup2(descriptor, STDERR_FILENO);
   close(descriptor);

@@ -7,10 +7,15 @@ constexpr int kLastGraphicWindow = 7;
 
 constexpr const char* kDescription =
     R"(Plays Velmorat, a German graphic text adventure. FILEs are opened as documents
-(they become file events of the toolbox). The diagnostic log goes to standard
-output; Qt's own messages go to standard error. Without a reachable display
-(no DISPLAY or WAYLAND_DISPLAY that answers: a server, a container, an SSH
-session) the game is played in the terminal, as with --terminal.)";
+(they become file events of the toolbox). Without a reachable display (no
+DISPLAY or WAYLAND_DISPLAY that answers: a server, a container, an SSH session)
+the game is played in the terminal, as with --terminal.
+
+A player's run from a terminal keeps the diagnostic log in
+$XDG_STATE_HOME/velmorat/velmorat.log (~/.local/state/...; the last five runs
+are kept as velmorat.log.1 .. .4); with --headless, --log, or when standard
+output is a pipe or a file, the log goes to standard output. Errors go to
+standard error. A bundle without the game is an error (status 1).)";
 
 constexpr const char* kKeysHelp =
     R"(type the keys of FILE into the text window, one after another as the program
@@ -43,6 +48,7 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                     "0 when the program has ended, or when all keys are typed and the program\n"
                     "waits for another key");
   velmorat.add_flag("--terminal", line.terminal, kTerminalHelp);
+  velmorat.add_flag("--log", line.log, "write the diagnostic log to standard output");
   velmorat.add_option("--keys", line.keysFile, kKeysHelp)->option_text("FILE");
   velmorat
       .add_option("--dump-text", line.dumpTextFile,
@@ -50,18 +56,20 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                   "line per screen line, trailing blanks cut)")
       ->option_text("FILE");
   velmorat
-      .add_option_function<std::pair<int, std::string>>(
+      .add_option_function<std::vector<std::pair<int, std::string>>>(
           "--dump-window",
-          [&line](const std::pair<int, std::string>& dump) {
-            if (dump.first < 0 || dump.first > kLastGraphicWindow) {
-              throw CLI::ValidationError(
-                  "--dump-window",
-                  "needs a window number from 0 to 7, not " + std::to_string(dump.first));
+          [&line](const std::vector<std::pair<int, std::string>>& dumps) {
+            for (const auto& [window, file] : dumps) {
+              if (window < 0 || window > kLastGraphicWindow) {
+                throw CLI::ValidationError(
+                    "--dump-window",
+                    "needs a window number from 0 to 7, not " + std::to_string(window));
+              }
+              line.windowDumps.push_back({window, file});
             }
-            line.dumpWindow = dump.first;
-            line.dumpWindowFile = dump.second;
           },
-          "when the run ends, write graphic window N's image (0..7) to FILE.png (8-bit RGB)")
+          "when the run ends, write graphic window N's image (0..7) to FILE.png (8-bit RGB);\n"
+          "give it once per window")
       ->option_text("N FILE.png");
   velmorat.add_option("FILE", line.documents, "files to open as documents");
 }
@@ -76,7 +84,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   line.error = parsed.error;
   if (line.error.empty() && line.terminal &&
       (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
-       line.dumpWindow >= 0)) {
+       !line.windowDumps.empty())) {
     line.error =
         "--terminal plays with a person at the keyboard; it does not go with "
         "--headless, --keys or --dump-*";

@@ -6,15 +6,21 @@
 #include <string>
 #include <vector>
 
+// --dump-window N FILE.png; the option may be given once per window.
+struct WindowDump {
+  int window = 0;
+  std::string file;
+};
+
 struct CommandLine {
   bool help = false;
   bool headless = false;
   bool terminal = false;     // --terminal: play in the terminal
+  bool log = false;          // --log: the diagnostic log on the standard output
   std::string bundle;        // --bundle DIR; empty: the bundle around the program
   std::string keysFile;      // --keys FILE
   std::string dumpTextFile;  // --dump-text FILE
-  int dumpWindow = -1;       // --dump-window N FILE.png
-  std::string dumpWindowFile;
+  std::vector<WindowDump> windowDumps;
   std::vector<std::string> documents;  // other arguments: files to open
   std::string error;                   // empty when the line was understood
 };

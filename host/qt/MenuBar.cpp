@@ -1,47 +1,39 @@
 #include "host/qt/MenuBar.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMenuBar>
 
+#include "host/qt/FileDialogs.h"
 #include "host/qt/KeyMapping.h"
 #include "host/qt/Windows.h"
 
 namespace {
 constexpr const char* kMenuTitleProperty = "velmoratMenuTitle";
 
-struct WindowItems {
+// A system window of the toolbox, with the tag that brings it to the front
+// (the next tag hides it).
+struct ToolWindow {
   const char* title;
-  int frontTag;  // the hide tag is frontTag + 1
+  int frontTag;
   QKeySequence shortcut;
 };
 
-// The windows in the Fenster menu, with the tags that show and hide them.
-std::vector<WindowItems> windowItems() {
-  std::vector<WindowItems> items = {
-      {"Textfenster", kActionFrontGraphic0, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)},
-      {"Bildfenster", kActionFrontGraphic0 + 2, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)},
+const std::vector<ToolWindow>& toolWindows() {
+  static const std::vector<ToolWindow> windows = {
+      {"Zwischenablage", kActionFrontPasteboard, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+      {"Virtueller Drucker", kActionFrontPrinter, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+      {"Systemkonsole", kActionFrontConsole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)},
+      {"Einstellungen", kActionFrontPreferences, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
   };
-  static const char* const graphicTitles[] = {"Grafikfenster 2", "Grafikfenster 3",
-                                              "Grafikfenster 4", "Grafikfenster 5",
-                                              "Grafikfenster 6", "Grafikfenster 7"};
-  for (int k = 2; k < 8; ++k)
-    items.push_back({graphicTitles[k - 2], kActionFrontGraphic0 + 2 * k, {}});
-  items.push_back(
-      {"Zwischenablage", kActionFrontPasteboard, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  items.push_back(
-      {"Virtueller Drucker", kActionFrontPrinter, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)});
-  items.push_back(
-      {"Systemkonsole", kActionFrontConsole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)});
-  items.push_back(
-      {"Einstellungen", kActionFrontPreferences, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
-  items.push_back(
-      {"Hauptfenster", kActionFrontMainWindow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
-  return items;
+  return windows;
+}
+
+int frontTagOfGraphicWindow(int k) {
+  return kActionFrontGraphic0 + 2 * k;
 }
 }  // namespace
 
-MenuBar::MenuBar() {
+MenuBar::MenuBar(MenuBarHooks hooks) : hooks_(std::move(hooks)) {
   buildAblage();
   buildBearbeiten();
   buildFenster();
@@ -59,6 +51,12 @@ QMenu* MenuBar::addMenu(const QString& title) {
   return menu;
 }
 
+QMenu* MenuBar::addSubmenu(QMenu* menu, const QString& title) {
+  QMenu* submenu = menu->addMenu(title);
+  handles_[submenu].menu = submenu;
+  return submenu;
+}
+
 QAction* MenuBar::addItem(QMenu* menu, const QString& title, int tag,
                           const QKeySequence& shortcut) {
   QAction* action = menu->addAction(title);
@@ -69,27 +67,43 @@ QAction* MenuBar::addItem(QMenu* menu, const QString& title, int tag,
     // Every window shows the same menu; its shortcuts work in all of them.
     action->setShortcutContext(Qt::ApplicationShortcut);
   }
-  QObject::connect(action, &QAction::triggered, [action] { t_MenuEventHandler(senderOf(action)); });
+  QObject::connect(action, &QAction::triggered, [this, action] {
+    t_MenuEventHandler(senderOf(action));
+    if (hooks_.afterItemChosen) hooks_.afterItemChosen();
+  });
   tagged_.push_back(action);
+  return action;
+}
+
+QAction* MenuBar::addCommand(QMenu* menu, const QString& title,
+                             const QList<QKeySequence>& shortcuts, std::function<void()> command) {
+  QAction* action = menu->addAction(title);
+  action->setObjectName(plainTitle(title));
+  if (!shortcuts.isEmpty()) {
+    action->setShortcuts(shortcuts);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+  }
+  QObject::connect(action, &QAction::triggered, [command = std::move(command)] {
+    if (command) command();
+  });
   return action;
 }
 
 void MenuBar::buildAblage() {
   QMenu* menu = addMenu(QStringLiteral("&Ablage"));
-  QAction* open = menu->addAction(QStringLiteral("Ö&ffnen\u2026"));
-  open->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-  open->setShortcutContext(Qt::ApplicationShortcut);
-  QObject::connect(open, &QAction::triggered, [] {
-    openDocuments(QFileDialog::getOpenFileNames(nullptr, QStringLiteral("Öffnen")));
-  });
+  addCommand(menu, QStringLiteral("Ö&ffnen\u2026"),
+             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+             [] { openDocuments(chooseDocuments()); });
   addItem(menu, QStringLiteral("Datei &wählen\u2026"), kActionOpenPanel);
   addItem(menu, QStringLiteral("&Sichern unter\u2026"), kActionSavePanel,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   menu->addSeparator();
-  QAction* quit = menu->addAction(QStringLiteral("&Beenden"));
-  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q));
-  quit->setShortcutContext(Qt::ApplicationShortcut);
-  QObject::connect(quit, &QAction::triggered, [] { QApplication::quit(); });
+  // Ctrl+Q as on every Linux desktop; Ctrl+Shift+Q as before.
+  addCommand(menu, QStringLiteral("&Beenden"),
+             {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q)},
+             [this] {
+               if (hooks_.quit) hooks_.quit();
+             });
 }
 
 void MenuBar::buildBearbeiten() {
@@ -98,31 +112,94 @@ void MenuBar::buildBearbeiten() {
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   addItem(menu, QStringLiteral("&Bild kopieren"), kActionCopyPicture,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
-  menu->addSeparator();
-  addItem(menu, QStringLiteral("&Drucker leeren"), kActionClearPrinter);
-  addItem(menu, QStringLiteral("&Konsole leeren"), kActionClearConsole);
-  menu->addSeparator();
-  addItem(menu, QStringLiteral("&Programmaktion"), kActionProgramHook,
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
 }
 
 void MenuBar::buildFenster() {
   QMenu* menu = addMenu(QStringLiteral("&Fenster"));
-  addItem(menu, QStringLiteral("&Alle Fenster ausblenden"), kActionHideAll);
-  addItem(menu, QStringLiteral("&Hauptfenster ausblenden"), kActionHideMain,
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
+  addItem(menu, graphicWindowName(0), frontTagOfGraphicWindow(0),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+  addItem(menu, graphicWindowName(1), frontTagOfGraphicWindow(1),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
   menu->addSeparator();
-  for (const WindowItems& window : windowItems()) {
-    QMenu* submenu = menu->addMenu(QString::fromUtf8(window.title));
-    handles_[submenu].menu = submenu;
-    addItem(submenu, QStringLiteral("&Zeigen"), window.frontTag, window.shortcut);
-    addItem(submenu, QStringLiteral("&Ausblenden"), window.frontTag + 1);
-  }
+  // Ctrl with + - 0 and F11: keys that type nothing the line editor reads.
+  addCommand(menu, QStringLiteral("&Vergrößern"),
+             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+             [this] {
+               if (hooks_.zoom) hooks_.zoom(true);
+             });
+  addCommand(menu, QStringLiteral("Ver&kleinern"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+             [this] {
+               if (hooks_.zoom) hooks_.zoom(false);
+             });
+  addCommand(menu, QStringLiteral("&Einpassen"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] {
+    if (hooks_.fit) hooks_.fit();
+  });
+  addCommand(menu, QStringLiteral("V&ollbild"), {QKeySequence(Qt::Key_F11)}, [this] {
+    if (hooks_.fullScreen) hooks_.fullScreen();
+  });
+  smooth_ = addCommand(menu, QStringLiteral("Bilder &glätten"), {}, {});
+  smooth_->setCheckable(true);
+  smooth_->setChecked(GraphicView::smoothScaling());
+  QObject::connect(smooth_, &QAction::toggled, [this](bool on) {
+    if (hooks_.smoothPictures) hooks_.smoothPictures(on);
+  });
+  menu->addSeparator();
+  buildWerkzeuge(addSubmenu(menu, QStringLiteral("&Werkzeuge")));
+}
+
+void MenuBar::buildWerkzeuge(QMenu* menu) {
+  for (const ToolWindow& window : toolWindows())
+    addItem(menu, QString::fromUtf8(window.title), window.frontTag, window.shortcut);
+  for (int k = 2; k < 8; ++k) addItem(menu, graphicWindowName(k), frontTagOfGraphicWindow(k));
+  menu->addSeparator();
+  QMenu* hide = addSubmenu(menu, QStringLiteral("&Ausblenden"));
+  addItem(hide, QStringLiteral("Vorderes Fenster"), kActionHideMain,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
+  addItem(hide, QStringLiteral("Alle Fenster"), kActionHideAll);
+  hide->addSeparator();
+  for (int k = 0; k < 8; ++k) addItem(hide, graphicWindowName(k), frontTagOfGraphicWindow(k) + 1);
+  for (const ToolWindow& window : toolWindows())
+    addItem(hide, QString::fromUtf8(window.title), window.frontTag + 1);
+  addItem(hide, QStringLiteral("Über Velmorat"), kActionFrontMainWindow + 1);
+  menu->addSeparator();
+  addItem(menu, QStringLiteral("&Drucker leeren"), kActionClearPrinter);
+  addItem(menu, QStringLiteral("&Konsole leeren"), kActionClearConsole);
+  addItem(menu, QStringLiteral("&Programmaktion"), kActionProgramHook,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
 }
 
 void MenuBar::buildHilfe() {
   QMenu* menu = addMenu(QStringLiteral("&Hilfe"));
-  addItem(menu, QStringLiteral("&Über Velmorat"), kActionFrontMainWindow);
+  addCommand(menu, QStringLiteral("&Spielhilfe"), {}, [this] {
+    if (hooks_.gameHelp) hooks_.gameHelp();
+  });
+  addCommand(menu, QStringLiteral("&Tastenkürzel"), {}, [this] {
+    if (hooks_.shortcuts) hooks_.shortcuts();
+  });
+  menu->addSeparator();
+  addItem(menu, QStringLiteral("Ü&ber Velmorat"), kActionFrontMainWindow,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+}
+
+std::vector<std::pair<QString, QString>> MenuBar::shortcutList() const {
+  std::vector<std::pair<QString, QString>> list;
+  std::function<void(const QMenu*)> collect = [&](const QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+      if (action->menu() != nullptr) {
+        collect(action->menu());
+        continue;
+      }
+      QStringList keys;
+      for (const QKeySequence& shortcut : action->shortcuts())
+        keys << shortcut.toString(QKeySequence::NativeText);
+      if (!keys.isEmpty()) {
+        list.emplace_back(keys.join(QStringLiteral(", ")),
+                          plainTitle(action->text()).remove(QChar(0x2026)));
+      }
+    }
+  };
+  for (const QMenu* menu : topLevel_) collect(menu);
+  return list;
 }
 
 void MenuBar::attachTo(QMainWindow* window) {

@@ -1,11 +1,17 @@
 // The German menu bar (Ablage, Bearbeiten, Fenster, Hilfe). Its items carry
 // the tags of the toolbox's action table; one set of menus is shared by the
 // menu bars of all thirteen windows, so a removed item leaves every window.
+// What a player needs stands at the top of the menus; the toolbox's own
+// windows and actions wait in Fenster > Werkzeuge, every tag still reachable.
+// Shortcuts are menu shortcuts of the whole application: a key that is one
+// never reaches a key prompt, so none takes a key the line editor uses
+// (Ctrl+letter types its control codes; Ctrl+Q does nothing there).
 #pragma once
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -17,9 +23,21 @@ struct HostMenu {
 };
 }  // namespace host
 
+// What the menu bar asks of the application beyond the toolbox's actions.
+struct MenuBarHooks {
+  std::function<void()> quit;                // Ablage > Beenden
+  std::function<void()> afterItemChosen;     // after every tagged item's action
+  std::function<void(bool in)> zoom;         // Fenster > Vergrößern, Verkleinern
+  std::function<void()> fit;                 // Fenster > Einpassen
+  std::function<void()> fullScreen;          // Fenster > Vollbild
+  std::function<void(bool)> smoothPictures;  // Fenster > Bilder glätten
+  std::function<void()> gameHelp;            // Hilfe > Spielhilfe
+  std::function<void()> shortcuts;           // Hilfe > Tastenkürzel
+};
+
 class MenuBar {
  public:
-  MenuBar();
+  explicit MenuBar(MenuBarHooks hooks);
   ~MenuBar();
   MenuBar(const MenuBar&) = delete;
   MenuBar& operator=(const MenuBar&) = delete;
@@ -33,16 +51,26 @@ class MenuBar {
   static MenuSender senderOf(QAction* action);
   // An item's title without mnemonic marks ("&Ablage" is "Ablage", "&&" is "&").
   static QString plainTitle(const QString& text);
+  // Every item with a shortcut: "Strg+Q" and what it does, in menu order.
+  std::vector<std::pair<QString, QString>> shortcutList() const;
+  // The item "Bilder glätten" (checkable), for the saved setting.
+  QAction* smoothPicturesItem() const { return smooth_; }
 
  private:
   QMenu* addMenu(const QString& title);
+  QMenu* addSubmenu(QMenu* menu, const QString& title);
   QAction* addItem(QMenu* menu, const QString& title, int tag, const QKeySequence& shortcut = {});
+  QAction* addCommand(QMenu* menu, const QString& title, const QList<QKeySequence>& shortcuts,
+                      std::function<void()> command);
   void buildAblage();
   void buildBearbeiten();
   void buildFenster();
+  void buildWerkzeuge(QMenu* menu);
   void buildHilfe();
 
+  MenuBarHooks hooks_;
   std::vector<QMenu*> topLevel_;
   std::map<QMenu*, host::HostMenu> handles_;
   std::vector<QAction*> tagged_;
+  QAction* smooth_ = nullptr;
 };

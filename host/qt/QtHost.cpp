@@ -2,17 +2,17 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "app/Main.h"
+#include "host/qt/FileDialogs.h"
+#include "host/qt/LineEnds.h"
 
 namespace {
 constexpr int kGraphicWidth = 640;
@@ -30,37 +30,9 @@ int indexOfSystemText(int window) {
              : -1;
 }
 
-QScreen* screenOf(QWidget* widget) {
-  QScreen* screen = widget->screen();
-  return screen != nullptr ? screen : QGuiApplication::primaryScreen();
-}
-
-QString pathOf(const QString& chosen) {
-  return chosen.normalized(QString::NormalizationForm_C);
-}
-
-// "txt,gr" as the panel's filter "Dateien (*.txt *.gr)"; empty allows all.
-QStringList nameFilters(const std::string& allowedTypes, bool othersToo) {
-  QStringList patterns;
-  for (const QString& type :
-       QString::fromStdString(allowedTypes).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-    patterns << QStringLiteral("*.") + type.trimmed();
-  }
-  QStringList filters;
-  if (!patterns.isEmpty())
-    filters << QStringLiteral("Dateien (%1)").arg(patterns.join(QLatin1Char(' ')));
-  if (patterns.isEmpty() || othersToo) filters << QStringLiteral("Alle Dateien (*)");
-  return filters;
-}
-
-QString panelTitle(const std::string& title, const std::string& message) {
-  QString text = QString::fromStdString(title);
-  if (!message.empty()) text += QStringLiteral(" \u2013 ") + QString::fromStdString(message);
-  return text;
-}
 }  // namespace
 
-QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>()) {
+QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>(menuHooks())) {
   for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
   buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
   buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
@@ -70,14 +42,64 @@ QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>()) {
   buildPlainWindow(host::kMainWindow, QStringLiteral("Velmorat"),
                    QStringLiteral("<h1>Velmorat</h1><p>%1</p><p>Ein Grafik-Textadventure.</p>")
                        .arg(QString::fromUtf8(kVelmoratCredit)));
+  layout_ = std::make_unique<DesktopLayout>(titleBarHeight_);
+  for (VelmoratWindow* window : windows_) layout_->adopt(window);
 }
 
 QtHost::~QtHost() {
   for (VelmoratWindow* window : windows_) delete window;
 }
 
+MenuBarHooks QtHost::menuHooks() {
+  MenuBarHooks hooks;
+  hooks.quit = [this] { requestQuit(); };
+  hooks.afterItemChosen = [this] { quitWhenNothingVisible(); };
+  hooks.zoom = [this](bool in) { layout_->zoom(activeGraphicWindow(), in); };
+  hooks.fit = [this] { layout_->fitAll(); };
+  hooks.fullScreen = [this] { layout_->toggleFullScreen(activeGraphicWindow()); };
+  hooks.smoothPictures = [this](bool smooth) { setSmoothPictures(smooth); };
+  hooks.gameHelp = [this] { gameHelp_.show(gameHelpText_); };
+  hooks.shortcuts = [this] { shortcuts_.show(shortcutHelpText(menuBar_->shortcutList())); };
+  return hooks;
+}
+
+VelmoratWindow* QtHost::activeGraphicWindow() {
+  auto* active = dynamic_cast<VelmoratWindow*>(QApplication::activeWindow());
+  if (active != nullptr && active->isGraphic()) return active;
+  return windows_[0];
+}
+
+void QtHost::setSmoothPictures(bool smooth) {
+  GraphicView::setSmoothScaling(smooth);
+  menuBar_->smoothPicturesItem()->setChecked(smooth);
+  for (GraphicView* view : views_) view->update();
+}
+
+void QtHost::loadSettings(QSettings& settings) {
+  setSmoothPictures(settings.value(QStringLiteral("Darstellung/Glätten"), true).toBool());
+  layout_->setRemembers(true);
+}
+
+void QtHost::saveSettings(QSettings& settings) const {
+  settings.setValue(QStringLiteral("Darstellung/Glätten"), GraphicView::smoothScaling());
+  layout_->saveTo(settings);
+}
+
+void QtHost::requestQuit() {
+  if (quitRoutine_) quitRoutine_();
+}
+
+bool QtHost::anyWindowVisible() const {
+  return std::any_of(windows_.begin(), windows_.end(),
+                     [](const VelmoratWindow* window) { return window->isVisible(); });
+}
+
+void QtHost::quitWhenNothingVisible() {
+  if (!anyWindowVisible()) requestQuit();
+}
+
 void QtHost::buildGraphicWindow(int number) {
-  auto* window = new VelmoratWindow(number, QStringLiteral("Fenster %1").arg(number));
+  auto* window = new VelmoratWindow(number, graphicWindowName(number));
   menuBar_->attachTo(window);
   titleBarHeight_ = window->menuBar()->sizeHint().height();
   window->content()->graphicWindow = number;
@@ -91,6 +113,7 @@ void QtHost::buildGraphicWindow(int number) {
   // window's 1280 points, and the two must not overlap.
   window->move(0, kCascadeStep * number);
   window->content()->setChildFrame(view, {0, 0, kGraphicWidth, kGraphicHeight});
+  window->afterCloseBox = [this] { quitWhenNothingVisible(); };
   windows_[static_cast<std::size_t>(number)] = window;
   views_[static_cast<std::size_t>(number)] = view;
 }
@@ -123,6 +146,7 @@ void QtHost::buildSystemTextWindow(int number, const QString& title, bool withRu
     window->content()->setChildFrame(
         parts.text, {10, 10, double(width - 20), double(height - 20 - titleHeight)});
   }
+  window->afterCloseBox = [this] { quitWhenNothingVisible(); };
   windows_[static_cast<std::size_t>(number)] = window;
 }
 
@@ -135,6 +159,7 @@ void QtHost::buildPlainWindow(int number, const QString& title, const QString& t
   layout->addWidget(label);
   window->resize(kTextWindowWidth / 2 + 100, kTextWindowHeight / 2);
   window->move(kCascadeStep * (number + 1), kCascadeStep * (number + 1));
+  window->afterCloseBox = [this] { quitWhenNothingVisible(); };
   windows_[static_cast<std::size_t>(number)] = window;
 }
 
@@ -194,33 +219,26 @@ void QtHost::makeKeyAndOrderFront(host::HostWindow* window) {
   window->widget->activateWindow();
 }
 
-// Qt counts y downward from the top of the screen; the toolbox upward from the bottom.
 host::Rect QtHost::frame(host::HostWindow* window) {
-  QRect geometry = window->widget->geometry();
-  int screenHeight = screenOf(window->widget)->geometry().height();
-  return {double(geometry.x()), double(screenHeight - geometry.y() - geometry.height()),
-          double(geometry.width()), double(geometry.height())};
+  return layout_->frame(window->widget);
 }
 
 void QtHost::setFrame(host::HostWindow* window, const host::Rect& frame) {
-  QScreen* screen = screenOf(window->widget);
-  int top = screen->geometry().height() - int(frame.y + frame.height);
-  // A frame that grows upward from a kept origin must not push the title bar
-  // off the screen, where no one could reach it; the window moves down instead.
-  top = std::max(top, screen->availableGeometry().top());
-  window->widget->setGeometry(int(frame.x), top, int(frame.width), int(frame.height));
+  layout_->setFrame(window->widget, frame);
 }
 
 host::Rect QtHost::screenFrame(host::HostWindow* window) {
-  QScreen* screen = screenOf(window->widget);
-  QRect available = screen->availableGeometry();
-  int screenHeight = screen->geometry().height();
-  return {double(available.x()), double(screenHeight - available.y() - available.height()),
-          double(available.width()), double(available.height())};
+  return layout_->screenFrame(window->widget);
 }
 
 void QtHost::setTitle(host::HostWindow* window, const std::string& titleUtf8) {
-  window->widget->setWindowTitle(QString::fromStdString(titleUtf8));
+  VelmoratWindow* widget = window->widget;
+  QString title = QString::fromStdString(titleUtf8);
+  // The program may give its windows one title; the desktop's window list
+  // must still tell them apart.
+  if (widget->isGraphic())
+    title = graphicWindowName(widget->number()) + QStringLiteral(" \u2013 ") + title;
+  widget->setWindowTitle(title);
 }
 
 void QtHost::setTitleVisible(host::HostWindow* window, bool visible) {
@@ -266,14 +284,15 @@ bool QtHost::hasTextView(int window) {
 
 void QtHost::setTextViewString(int window, const std::string& textUtf8) {
   if (const SystemTextParts* found = parts(window)) {
-    found->text->setPlainText(QString::fromStdString(textUtf8));
+    found->text->setPlainText(QString::fromStdString(toPlatformLineEnds(textUtf8)));
     found->text->viewport()->update();
   }
 }
 
 std::string QtHost::textViewString(int window) {
   const SystemTextParts* found = parts(window);
-  return found != nullptr ? found->text->toPlainText().toStdString() : std::string();
+  return found != nullptr ? toToolboxLineEnds(found->text->toPlainText().toStdString())
+                          : std::string();
 }
 
 host::Rect QtHost::scrollViewFrame(int window) {
@@ -332,11 +351,11 @@ void QtHost::removeMenuItem(host::HostMenu* menu, int index) {
 }
 
 std::string QtHost::pasteboardText() {
-  return QGuiApplication::clipboard()->text().toStdString();
+  return toToolboxLineEnds(QGuiApplication::clipboard()->text().toStdString());
 }
 
 void QtHost::setPasteboardText(const std::string& textUtf8) {
-  QGuiApplication::clipboard()->setText(QString::fromStdString(textUtf8));
+  QGuiApplication::clipboard()->setText(QString::fromStdString(toPlatformLineEnds(textUtf8)));
 }
 
 void QtHost::setPasteboardImage(const host::ArgbImage& image) {
@@ -354,33 +373,9 @@ void QtHost::systemBeep() {
 }
 
 std::vector<std::string> QtHost::openPanel(const host::OpenPanelRequest& request) {
-  QFileDialog dialog(nullptr, panelTitle(request.title, request.message));
-  dialog.setModal(true);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (request.foldersMode) {
-    dialog.setFileMode(QFileDialog::Directory);
-  } else {
-    dialog.setFileMode(request.multipleSelection ? QFileDialog::ExistingFiles
-                                                 : QFileDialog::ExistingFile);
-  }
-  dialog.setLabelText(QFileDialog::Accept,
-                      request.foldersMode ? QStringLiteral("Wählen") : QStringLiteral("Öffnen"));
-  dialog.setNameFilters(nameFilters(request.allowedTypes, false));
-  std::vector<std::string> paths;
-  if (dialog.exec() != QDialog::Accepted) return paths;
-  for (const QString& chosen : dialog.selectedFiles())
-    paths.push_back(pathOf(chosen).toStdString());
-  return paths;
+  return runOpenPanel(request);
 }
 
 std::string QtHost::savePanel(const host::SavePanelRequest& request) {
-  QFileDialog dialog(nullptr, panelTitle(request.title, request.message));
-  dialog.setModal(true);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Sichern"));
-  dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Sichern unter:"));
-  dialog.setNameFilters(nameFilters(request.allowedTypes, true));
-  dialog.selectFile(QString::fromStdString(request.proposedName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return pathOf(dialog.selectedFiles().front()).toStdString();
+  return runSavePanel(request);
 }

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "host/Host.h"
+#include "host/qt/DesktopLayout.h"
+#include "host/qt/HelpWindows.h"
 #include "host/qt/MenuBar.h"
 #include "host/qt/Sound.h"
 #include "host/qt/Windows.h"
@@ -64,10 +66,31 @@ class QtHost : public host::Host {
   std::vector<std::string> openPanel(const host::OpenPanelRequest& request) override;
   std::string savePanel(const host::SavePanelRequest& request) override;
 
+  // Quitting. A Linux desktop has no menu bar without a window: when the
+  // user's close boxes or menu choices leave no window of the application on
+  // screen, the application quits as with Ablage > Beenden. The routine is
+  // the application's (tests install their own); none does nothing.
+  void setQuitRoutine(std::function<void()> routine) { quitRoutine_ = std::move(routine); }
+  void requestQuit();
+  bool anyWindowVisible() const;
+
+  // The text of Hilfe > Spielhilfe (the game's own help, handed over by the application).
+  void setGameHelp(const QString& text) { gameHelpText_ = text; }
+  // The player's settings and window places, kept between runs by the
+  // application (QSettings of the application; tests pass their own).
+  void loadSettings(QSettings& settings);
+  void saveSettings(QSettings& settings) const;
+
   // For the application and its tests.
   VelmoratWindow* window(int number) { return windows_.at(static_cast<std::size_t>(number)); }
   GraphicView* view(int number) { return views_.at(static_cast<std::size_t>(number)); }
   MenuBar& menuBar() { return *menuBar_; }
+  HelpWindow& gameHelpWindow() { return gameHelp_; }
+  HelpWindow& shortcutsWindow() { return shortcuts_; }
+  // The window that zoom and fullscreen act on: the active graphic window,
+  // else the text window.
+  VelmoratWindow* activeGraphicWindow();
+  DesktopLayout& layout() { return *layout_; }
   QPlainTextEdit* textView(int window);
 
  private:
@@ -76,10 +99,19 @@ class QtHost : public host::Host {
   void buildPlainWindow(int number, const QString& title, const QString& text);
   const SystemTextParts* parts(int window) const;
 
+  void quitWhenNothingVisible();
+  MenuBarHooks menuHooks();
+  void setSmoothPictures(bool smooth);
+
+  std::function<void()> quitRoutine_;
   std::unique_ptr<MenuBar> menuBar_;
+  std::unique_ptr<DesktopLayout> layout_;
   std::array<VelmoratWindow*, 13> windows_{};
   std::array<GraphicView*, 8> views_{};
   std::array<SystemTextParts, 3> systemText_{};  // windows 8, 9, 10
   int titleBarHeight_ = 0;
   SoundPlayer sound_;
+  QString gameHelpText_;
+  HelpWindow gameHelp_{QStringLiteral("Spielhilfe")};
+  HelpWindow shortcuts_{QStringLiteral("Tastenkürzel")};
 };

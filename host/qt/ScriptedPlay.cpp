@@ -144,18 +144,19 @@ bool writeDumps(const CommandLine& line) {
       complete = false;
     }
   }
-  if (line.dumpWindow >= 0) {
-    host::ArgbImage image = t_WindowImage(static_cast<std::uint8_t>(line.dumpWindow));
+  for (const WindowDump& dump : line.windowDumps) {
+    host::ArgbImage image = t_WindowImage(static_cast<std::uint8_t>(dump.window));
     if (image.width == 0 || image.bytes.empty()) {
       std::fprintf(stderr, "velmorat: window %d has no image (not set up or hidden)\n",
-                   line.dumpWindow);
-      return false;
+                   dump.window);
+      complete = false;
+      continue;
     }
     QImage picture;
     copyArgbImage(image, picture);
     picture.convertTo(QImage::Format_RGB888);
-    if (!picture.save(QString::fromStdString(line.dumpWindowFile), "PNG")) {
-      std::fprintf(stderr, "velmorat: cannot write %s\n", line.dumpWindowFile.c_str());
+    if (!picture.save(QString::fromStdString(dump.file), "PNG")) {
+      std::fprintf(stderr, "velmorat: cannot write %s\n", dump.file.c_str());
       complete = false;
     }
   }

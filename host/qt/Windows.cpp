@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QUrl>
 
 #include "host/qt/KeyMapping.h"
@@ -34,13 +35,47 @@ void ContentWidget::setBackground(const QColor& colour) {
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, colour);
   setPalette(palette);
+  for (auto& entry : frames_) entry.first->update();
+}
+
+QColor ContentWidget::background() const {
+  return palette().color(QPalette::Window);
+}
+
+void ContentWidget::setDesignSize(const QSizeF& size) {
+  designSize_ = size;
+  for (auto& entry : frames_) place(entry.first);
+}
+
+ContentPlacement ContentWidget::placement() const {
+  return placeContent(designSize_, QSizeF(size()), devicePixelRatioF());
+}
+
+QRectF ContentWidget::widgetRectOf(const host::Rect& frame) const {
+  if (!scalesContent()) {
+    return QRectF(frame.x, height() - (frame.y + frame.height), frame.width, frame.height);
+  }
+  const ContentPlacement shown = placement();
+  const double top = designSize_.height() - (frame.y + frame.height);
+  return QRectF(shown.target.x() + shown.scale * frame.x, shown.target.y() + shown.scale * top,
+                shown.scale * frame.width, shown.scale * frame.height);
+}
+
+QPointF ContentWidget::designPointOf(const QPointF& position) const {
+  if (!scalesContent()) return {position.x(), height() - position.y()};
+  const ContentPlacement shown = placement();
+  return {(position.x() - shown.target.x()) / shown.scale,
+          designSize_.height() - (position.y() - shown.target.y()) / shown.scale};
 }
 
 void ContentWidget::place(QWidget* child) {
-  const host::Rect& frame = frames_[child];
-  int top = height() - static_cast<int>(frame.y + frame.height);
-  child->setGeometry(static_cast<int>(frame.x), top, static_cast<int>(frame.width),
-                     static_cast<int>(frame.height));
+  if (scalesContent()) {
+    // The view draws the whole area: picture and letterbox.
+    child->setGeometry(rect());
+    child->update();
+    return;
+  }
+  child->setGeometry(widgetRectOf(frames_[child]).toRect());
 }
 
 void ContentWidget::resizeEvent(QResizeEvent* event) {
@@ -62,11 +97,10 @@ void ContentWidget::mousePressEvent(QMouseEvent* event) {
   int buttons = 0;
   if (event->buttons() & Qt::LeftButton) buttons |= kLeftMouseButton;
   if (event->buttons() & Qt::RightButton) buttons |= kRightMouseButton;
-  QPointF position = event->position();
-  // The toolbox counts y upward from the bottom of the window.
-  viewMouseDown(static_cast<std::uint8_t>(graphicWindow), position.x(), height() - position.y(),
-                buttons, toolboxModifierFlags(event->modifiers()),
-                event->button() == Qt::RightButton);
+  // The toolbox counts in its own points, y upward from the bottom of the window.
+  QPointF position = designPointOf(event->position());
+  viewMouseDown(static_cast<std::uint8_t>(graphicWindow), position.x(), position.y(), buttons,
+                toolboxModifierFlags(event->modifiers()), event->button() == Qt::RightButton);
 }
 
 void ContentWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -88,11 +122,25 @@ void VelmoratWindow::closeEvent(QCloseEvent* event) {
   // The close box hides; windows live as long as the application.
   event->ignore();
   t_WindowShouldClose(&handle_);
+  if (afterCloseBox) afterCloseBox();
 }
 
 void VelmoratWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  if (afterGeometryChange) afterGeometryChange();
   t_WindowDidResize();
+}
+
+void VelmoratWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (afterGeometryChange) afterGeometryChange();
+}
+
+void VelmoratWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownBefore_) return;
+  shownBefore_ = true;
+  if (atFirstShow) atFirstShow();
 }
 
 void VelmoratWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -110,6 +158,12 @@ void VelmoratWindow::dropUrls(const QList<QUrl>& urls) {
     if (url.isLocalFile()) paths << url.toLocalFile();
   }
   openDocuments(paths);
+}
+
+QString graphicWindowName(int number) {
+  if (number == 0) return QStringLiteral("Textfenster");
+  if (number == 1) return QStringLiteral("Bildfenster");
+  return QStringLiteral("Grafikfenster %1").arg(number);
 }
 
 void copyArgbImage(const host::ArgbImage& image, QImage& target) {
@@ -144,16 +198,39 @@ GraphicView::GraphicView(int window, QWidget* parent) : QWidget(parent), window_
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+namespace {
+bool smoothPictures = true;
+}
+
+void GraphicView::setSmoothScaling(bool smooth) {
+  smoothPictures = smooth;
+}
+
+bool GraphicView::smoothScaling() {
+  return smoothPictures;
+}
+
 void GraphicView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   bool ready = viewRedraw(static_cast<std::uint8_t>(window_), image_,
                           [this](const host::ArgbImage& image) { copyArgbImage(image, shown_); });
+  auto* content = static_cast<ContentWidget*>(parentWidget());
+  QRectF picture = QRectF(rect());
+  if (content->scalesContent()) {
+    picture = content->widgetRectOf(content->childFrame(this));
+    // The border and the letterbox bars show the window's background colour.
+    QRegion around = QRegion(rect()).subtracted(QRegion(picture.toAlignedRect()));
+    for (const QRect& bar : around) painter.fillRect(bar, content->background());
+  }
   if (!ready || shown_.isNull()) {
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(picture, Qt::black);
     return;
   }
-  // No smoothing: at integer scale factors (HiDPI) every pixel stays sharp.
-  painter.drawImage(QRectF(rect()), shown_);
+  // Whole factors stay sharp pixel for pixel; others are smoothed unless the
+  // player prefers hard pixels.
+  bool sharp = !content->scalesContent() || content->placement().sharp;
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, !sharp && smoothPictures);
+  painter.drawImage(picture, shown_);
 }
 
 void GraphicView::keyPressEvent(QKeyEvent* event) {

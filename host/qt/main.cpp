@@ -2,35 +2,81 @@
 // asked to (--terminal) or when no display can be reached. The thread that
 // runs main is the host's main thread ("AppDelegate"); the game runs on the
 // program thread.
+#include <unistd.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QPainter>
+#include <QSettings>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 
+#include "adventure/Parser.h"
 #include "app/Main.h"
 #include "app/ProgramThread.h"
 #include "host/qt/CommandLine.h"
 #include "host/qt/KeyScript.h"
 #include "host/qt/QtHost.h"
 #include "host/qt/ScriptedPlay.h"
+#include "host/qt/Translations.h"
 #include "host/terminal/DisplayProbe.h"
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "support/Bundle.h"
+#include "support/Log.h"
 #include "support/LogFile.h"
+#include "toolbox/windows/InputWait.h"
 
 namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitDumpFailed = 1;
+constexpr int kExitNoGame = 1;
 constexpr int kIconSize = 64;
+// Quitting wakes the program thread from its wait for input, where it ends at
+// once; the bound is for a program busy elsewhere, far within a second.
+constexpr int kProgramEndWaitMs = 400;
 
-// Standard output is the diagnostic log alone.
-void qtMessagesToStandardError(QtMsgType, const QMessageLogContext&, const QString& message) {
+bool logInFile = false;
+
+// Standard output is the diagnostic log alone. When the log is in a file,
+// Qt's notes and warnings go there too and the terminal sees only real errors.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (logInFile && (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)) {
+    logLine("Qt: " + message.toStdString());
+    return;
+  }
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// A player's run from a terminal keeps the log in a file (the log shows every
+// script line, and with it the puzzles' answers); real errors stay on the
+// terminal.
+void chooseLog(const CommandLine& line) {
+  if (chooseLogDestination(line.headless, line.log, isatty(STDOUT_FILENO) != 0) !=
+      LogDestination::File) {
+    return;
+  }
+  logInFile = true;
+  if (moveLogOffTerminal(false) == "/dev/null") {
+    std::fprintf(stderr, "velmorat: cannot write %s; no log this run (velmorat --log shows it)\n",
+                 stateLogFilePath().c_str());
+  }
+}
+
+// The program thread ends at its next look for a key; its last calls to the
+// main thread are served meanwhile.
+void waitForProgramEnd() {
+  QElapsedTimer timer;
+  timer.start();
+  while (ProgramThreadsRunning > 0 && timer.elapsed() < kProgramEndWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
 }
 
 constexpr int kNoTerminal = -1;
@@ -101,7 +147,7 @@ QIcon velmoratIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qInstallMessageHandler(qtMessagesToStandardError);
+  qInstallMessageHandler(qtMessages);
   CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (line.help) {
     std::cout << commandLineHelp();
@@ -120,6 +166,12 @@ int main(int argc, char** argv) {
     }
   }
   if (!line.bundle.empty()) setBundlePath(line.bundle);
+  std::string missing = firstMissingResource(VelmoratRequiredResources());
+  if (!missing.empty()) {
+    std::fprintf(stderr, "velmorat: no game in %s: %s is missing\n", bundlePath().c_str(),
+                 missing.c_str());
+    return kExitNoGame;
+  }
   // Qt's own choice of display comes first when the user made one.
   const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                              terminal::displayReachable();
@@ -127,18 +179,30 @@ int main(int argc, char** argv) {
     const int status = playInTerminal(line);
     if (status != kNoTerminal) return status;
   }
+  chooseLog(line);
   if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmorat"));
+  QApplication::setOrganizationName(QStringLiteral("Velmorat"));
   // The desktop matches the windows to the installed desktop entry and icon
   // by this id; the drawn icon stands in where the icon is not installed.
   QGuiApplication::setDesktopFileName(QStringLiteral(VELMORAT_APP_ID));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMORAT_APP_ID), velmoratIcon()));
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
+  if (!installGermanTranslations()) logLine("Qt: German translations not found.");
 
   QtHost desktop;
   host::install(&desktop);
+  desktop.setGameHelp(QString::fromStdString(VelmoratHelpText()));
+  QSettings settings;
+  if (!line.headless) desktop.loadSettings(settings);
+  // Qt's own quit would first ask every window to close, and ours only hide:
+  // the application ends its event loop itself.
+  desktop.setQuitRoutine([] {
+    t_RequestProgramEnd();
+    QCoreApplication::exit(0);
+  });
   applicationWillFinishLaunching();
   QObject::connect(&application, &QCoreApplication::aboutToQuit, &applicationWillTerminate);
 
@@ -154,6 +218,11 @@ int main(int argc, char** argv) {
     if (play) play->start();
   });
   int status = application.exec();
+  if (!line.headless) {
+    desktop.saveSettings(settings);
+    settings.sync();  // the process ends without destructors (below)
+  }
+  waitForProgramEnd();
   if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
   std::fflush(stdout);
   // The program thread may still wait for the main thread, which no longer

@@ -62,16 +62,20 @@ TEST(KeyScript, ReportsMissingFile) {
 }
 
 TEST(CommandLine, ReadsEveryOption) {
-  CommandLine line =
-      parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt", "--dump-text", "t.txt",
-                        "--dump-window", "1", "w.png", "doc.txt"});
+  CommandLine line = parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt",
+                                       "--dump-text", "t.txt", "--dump-window", "1", "w.png",
+                                       "--dump-window", "0", "t.png", "--log", "doc.txt"});
   ASSERT_TRUE(line.error.empty()) << line.error;
   EXPECT_EQ(line.bundle, "/b");
   EXPECT_TRUE(line.headless);
   EXPECT_EQ(line.keysFile, "k.txt");
   EXPECT_EQ(line.dumpTextFile, "t.txt");
-  EXPECT_EQ(line.dumpWindow, 1);
-  EXPECT_EQ(line.dumpWindowFile, "w.png");
+  ASSERT_EQ(line.windowDumps.size(), 2u);
+  EXPECT_EQ(line.windowDumps[0].window, 1);
+  EXPECT_EQ(line.windowDumps[0].file, "w.png");
+  EXPECT_EQ(line.windowDumps[1].window, 0);
+  EXPECT_EQ(line.windowDumps[1].file, "t.png");
+  EXPECT_TRUE(line.log);
   EXPECT_EQ(line.documents, std::vector<std::string>{"doc.txt"});
 }
 

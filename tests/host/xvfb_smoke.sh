@@ -41,17 +41,14 @@ wait_for 30 xvfb_settled
 display_known || { echo "FAILED: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-"$velmorat" --bundle "$bundle" >"$work/log.txt" 2>"$work/err.txt" &
+XDG_CONFIG_HOME="$work/config" "$velmorat" --bundle "$bundle" >"$work/log.txt" 2>"$work/err.txt" &
 app=$!
 
-# The text window is the one standing right of the picture window (x 1280).
-# A sanitizer build on a busy machine may take many seconds to get there.
+# The text window's title says what it is. A sanitizer build on a busy
+# machine may take many seconds to get there.
 window=""
 text_window_shown() {
-  for id in $(xdotool search --onlyvisible --name '^Velmorat' 2>/dev/null); do
-    x=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Position: \([0-9]*\),.*/\1/p')
-    [ "${x:-0}" -ge 1200 ] && window=$id
-  done
+  window=$(xdotool search --onlyvisible --name '^Textfenster' 2>/dev/null | head -n 1)
   [ -n "$window" ] && grep -q 'Befehl\|#0' "$work/log.txt"
 }
 wait_for 60 text_window_shown

@@ -268,6 +268,35 @@ TEST_F(Events, AMenuChoiceEndsAnOutputPause) {
   EXPECT_FALSE(KeyAvailable);
 }
 
+// Quitting the application ends a program that waits for a key, as
+// t_QuitProgram would. The request stays for the rest of the process, so the
+// case runs in a child process of its own.
+TEST_F(Events, ProgramEndRequestEndsKeyWaitAndPause) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        int ended = 0;
+        std::thread stopper([] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(30));
+          t_RequestProgramEnd();
+        });
+        try {
+          t_KeyWait(0);
+        } catch (const ProgramThreadExit&) {
+          ++ended;
+        }
+        stopper.join();
+        t_KeyPostText("\x13");
+        try {
+          t_KeyPause(19, true);
+        } catch (const ProgramThreadExit&) {
+          ++ended;
+        }
+        std::exit(ended == 2 && currentInputWait().kind == InputWaitKind::None ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 // The host appends on its thread while the program drains on another: no
 // event is lost or taken twice, and the flag ends false.
 TEST_F(Events, ConcurrentAppendAndDrainLoseNothing) {

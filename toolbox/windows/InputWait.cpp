@@ -3,7 +3,11 @@
 #include <condition_variable>
 #include <mutex>
 
+#include <atomic>
+
+#include "support/Log.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/WindowManagement.h"
 
 namespace {
 
@@ -18,6 +22,7 @@ std::mutex listenerLock;
 std::function<void(InputWaitState)> waitListener;
 
 thread_local bool insideLineInput = false;
+std::atomic<bool> programEndRequested{false};
 
 void tellListener(InputWaitState state) {
   std::function<void(InputWaitState)> listener;
@@ -38,6 +43,7 @@ void waitForInput(InputWaitKind kind, const std::function<bool()>& ready,
                   std::chrono::milliseconds bound) {
   std::unique_lock lock(waitLock);
   if (ready()) return;
+  if (programEndRequested) throw ProgramThreadExit{};
   published.kind = kind;
   ++published.serial;
   const InputWaitState state = published;
@@ -45,8 +51,24 @@ void waitForInput(InputWaitKind kind, const std::function<bool()>& ready,
   lock.unlock();
   tellListener(state);
   lock.lock();
-  while (!ready()) programWakeup.wait_for(lock, bound);
+  while (!ready()) {
+    if (programEndRequested) {
+      published.kind = InputWaitKind::None;
+      throw ProgramThreadExit{};
+    }
+    programWakeup.wait_for(lock, bound);
+  }
   published.kind = InputWaitKind::None;
+}
+
+void t_RequestProgramEnd() {
+  if (programEndRequested.exchange(true)) return;
+  logLine("t_RequestProgramEnd: Program thread asked to end.");
+  notifyInputEvent();
+}
+
+bool t_ProgramEndRequested() {
+  return programEndRequested;
 }
 
 LineInputScope::LineInputScope() : outer_(insideLineInput) {

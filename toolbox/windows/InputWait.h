@@ -53,6 +53,13 @@ class LineInputScope {
 // Key inside a LineInputScope on this thread, Line there.
 InputWaitKind keyWaitKind();
 
+// --- Ending the program when the application quits --------------------------
+// Asks the program thread to end: its present wait for input, and any it
+// begins later, ends it as t_QuitProgram does (ProgramThreadExit), without a
+// message. The host calls it when the player quits the application. Any thread.
+void t_RequestProgramEnd();
+bool t_ProgramEndRequested();
+
 // --- Event side (any thread) ------------------------------------------------
 // An event was queued (or a queue changed): wakes a waiting program. Call it
 // after the queue and its availability flag are updated.

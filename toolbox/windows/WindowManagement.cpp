@@ -279,7 +279,10 @@ int t_WindowPos(std::uint8_t window, int selector) {
     case 13:
       return static_cast<int>(geometry.frame.x);
     case 14:
-      return static_cast<int>(geometry.screen.height - geometry.frame.y - height);
+      // The screen's own origin counts: a host that scales the desktop shows
+      // it from wherever the fitted desktop begins.
+      return static_cast<int>(geometry.screen.y + geometry.screen.height - geometry.frame.y -
+                              height);
     case 15:
       return static_cast<int>(geometry.screen.width);
     case 16:

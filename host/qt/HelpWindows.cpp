@@ -1,0 +1,55 @@
+#include "host/qt/HelpWindows.h"
+
+#include <QFontDatabase>
+#include <algorithm>
+
+namespace {
+constexpr int kHelpWindowWidth = 640;
+constexpr int kHelpWindowHeight = 420;
+
+// The line editor's keys that a player uses; the rest are for programs.
+const std::vector<std::pair<QString, QString>>& commandLineKeys() {
+  static const std::vector<std::pair<QString, QString>> keys = {
+      {QStringLiteral("Eingabetaste"), QStringLiteral("Befehl abschicken")},
+      {QStringLiteral("Esc"), QStringLiteral("Befehl verwerfen")},
+      {QStringLiteral("Links, Rechts"), QStringLiteral("Schreibmarke bewegen")},
+      {QStringLiteral("Pos1, Ende"), QStringLiteral("an den Anfang, ans Ende der Eingabe")},
+      {QStringLiteral("Rücktaste, Entf"), QStringLiteral("Zeichen löschen")},
+      {QStringLiteral("Strg+V"), QStringLiteral("Zwischenablage einfügen")},
+      {QStringLiteral("Strg+L"), QStringLiteral("Eingabe in die Zwischenablage kopieren")},
+      {QStringLiteral("Strg+Z"), QStringLiteral("Eingabe löschen")},
+  };
+  return keys;
+}
+
+QString table(const std::vector<std::pair<QString, QString>>& rows) {
+  int width = 0;
+  for (const auto& row : rows) width = std::max(width, int(row.first.size()));
+  QString text;
+  for (const auto& row : rows)
+    text += row.first.leftJustified(width + 3) + row.second + QLatin1Char('\n');
+  return text;
+}
+}  // namespace
+
+HelpWindow::HelpWindow(const QString& title) : title_(title) {}
+
+void HelpWindow::show(const QString& text) {
+  if (!window_) {
+    window_ = std::make_unique<QPlainTextEdit>();
+    window_->setWindowTitle(title_);
+    window_->setObjectName(title_);
+    window_->setReadOnly(true);
+    window_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    window_->resize(kHelpWindowWidth, kHelpWindowHeight);
+  }
+  window_->setPlainText(text);
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+QString shortcutHelpText(const std::vector<std::pair<QString, QString>>& menuShortcuts) {
+  return QStringLiteral("Menüs\n\n") + table(menuShortcuts) + QStringLiteral("\nBefehlszeile\n\n") +
+         table(commandLineKeys());
+}
