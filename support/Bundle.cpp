@@ -13,8 +13,13 @@ struct ResourceLocation {
 std::mutex locationLock;
 ResourceLocation chosenLocation;
 
-ResourceLocation bundleLocation(std::string bundle) {
-  while (bundle.size() > 1 && bundle.back() == '/') bundle.pop_back();
+std::string withoutFinalSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+ResourceLocation bundleLocation(const std::string& path) {
+  const std::string bundle = withoutFinalSlash(path);
   return {bundle, bundle + "/Contents/Resources/"};
 }
 
@@ -33,8 +38,7 @@ ResourceLocation locationOfExecutable() {
   // installed program's folder, from the install directories ("../share/velmorat").
   std::filesystem::path installed = (folder / VELMORAT_INSTALLED_RESOURCES).lexically_normal();
   if (std::filesystem::is_directory(installed, error)) {
-    std::string resources = installed.string();
-    while (resources.size() > 1 && resources.back() == '/') resources.pop_back();
+    const std::string resources = withoutFinalSlash(installed.string());
     return {resources, resources + "/"};
   }
   return bundleLocation(folder.string());
