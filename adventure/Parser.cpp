@@ -4,19 +4,21 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "adventure/AuthorWords.h"
+#include "adventure/CommandPrompt.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
 #include "adventure/Pictures.h"
+#include "adventure/Progress.h"
 #include "adventure/TextBuild.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
-#include "toolbox/text/LineInput.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Refresh.h"
 
@@ -28,7 +30,6 @@ using adventure::startsWith;
 
 namespace {
 
-constexpr int kCommandMaxCharacters = 80;
 // A list piece that would reach this column moves to the next line.
 constexpr int kListWrapColumn = 76;
 constexpr const char* kInsultPicture = "form021.gr";
@@ -291,6 +292,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 }
 
 Text VelmoratInput(GameState& game) {
+  VelmoratProgressAtPrompt(game);
   std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
   std::vector<Text> carriedList =
       namesOf(game, [&game](int item) { return game.inventoryCount(item); });
@@ -301,10 +303,17 @@ Text VelmoratInput(GameState& game) {
     VelmoratPrintList(seen);
   }
   for (;;) {
-    std::string line = t_InputForm(window, ">>> Befehl ? ", "", false, 0, kCommandMaxCharacters);
+    const std::optional<std::string> line = VelmoratReadCommand(game);
+    // A loaded game or one taken back: its scene file starts anew after this
+    // INPUT line, which keeps the restored last command.
+    if (!line) return game.LastInput;
+    GameState before = VelmoratProgressOf(game);
     Text command =
-        handleCommand(game, VelmoratNormaliseCommand(line, game.Words), sceneList, carriedList);
-    if (!command.empty()) return command;
+        handleCommand(game, VelmoratNormaliseCommand(*line, game.Words), sceneList, carriedList);
+    if (!command.empty()) {
+      VelmoratProgressCommandTaken(*line, std::move(before));
+      return command;
+    }
   }
 }
 

@@ -8,7 +8,9 @@
 #include "adventure/GameState.h"
 #include "support/Text.h"
 
-// The normalised command, never empty.
+// The normalised command, never empty; or, when a menu item or an opened save
+// replaced the game while the prompt waited, the restored game's LastInput
+// (its scene file then starts anew, ProgramCounter being -1).
 Text VelmoratInput(GameState& game);
 
 // Lower case Latin-1 bytes with the synonym rules applied, and the words the

@@ -1,10 +1,13 @@
 #include "app/Main.h"
 
+#include <optional>
+
 #include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
 #include "adventure/Pictures.h"
+#include "adventure/Progress.h"
 #include "support/Bundle.h"
 #include "support/qbtools.h"
 #include "toolbox/text/DisplayModes.h"
@@ -41,6 +44,62 @@ void printKey(std::uint8_t window, int code, bool highlighted) {
   t_Normal(window);
 }
 
+struct YesNoQuestion {
+  std::string question;
+  int yesKey;
+  std::string separator;
+  int noKey;
+  bool defaultYes;
+  std::string suffix;
+};
+
+void printQuestion(std::uint8_t window, const YesNoQuestion& asked) {
+  t_Print(window, asked.question);
+  printKey(window, asked.yesKey, asked.defaultYes);
+  t_Print(window, asked.separator);
+  printKey(window, asked.noKey, !asked.defaultYes);
+  t_Print(window, asked.suffix);
+}
+
+// The answer that key gives; with echo its key is printed and the line ended.
+bool answerQuestion(std::uint8_t window, const YesNoQuestion& asked, const std::string& key,
+                    bool echo) {
+  const int code = chrupper(asc(key));
+  const bool answer = asked.defaultYes ? !(code == chrupper(asked.noKey) || code == kEscape)
+                                       : code == chrupper(asked.yesKey);
+  if (echo) {
+    t_Print(window, keyCharacter(answer ? asked.yesKey : asked.noKey));
+    t_Cr(window);
+  }
+  return answer;
+}
+
+enum class AfterGame { Again, Stop, Resume };
+
+// The replay question. It also takes the menu items and files that wait for
+// the program: after the losing end, taking back the fatal command or loading
+// the last state continues the game instead.
+AfterGame askForAnotherGame(GameState& game) {
+  const std::uint8_t window = VelmoratTextWindow();
+  const YesNoQuestion replay{
+      "Möchtest Du noch einmal spielen <", kYesKey, "/", kNoKey, false, "> ? "};
+  for (;;) {
+    printQuestion(window, replay);
+    bool askAgain = false;
+    while (!askAgain) {
+      const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
+      if (key)
+        return answerQuestion(window, replay, *key, true) ? AfterGame::Again : AfterGame::Stop;
+      if (!VelmoratTakeProgressRequests()) continue;
+      const ProgressOutcome outcome = VelmoratCarryOutProgressRequests(game, false, [&] {
+        t_Cr(window);
+        askAgain = true;
+      });
+      if (outcome == ProgressOutcome::Replaced) return AfterGame::Resume;
+    }
+  }
+}
+
 void playOneGame(GameState& game) {
   game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
   game.SceneTitle = Text();
@@ -67,18 +126,9 @@ std::string VelmoratFindDataFolder() {
 bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
                   const std::string& separator, int noKey, bool defaultYes,
                   const std::string& suffix, bool echo) {
-  t_Print(window, question);
-  printKey(window, yesKey, defaultYes);
-  t_Print(window, separator);
-  printKey(window, noKey, !defaultYes);
-  t_Print(window, suffix);
-  int key = chrupper(asc(t_KeyWait(window)));
-  bool answer = defaultYes ? !(key == chrupper(noKey) || key == kEscape) : key == chrupper(yesKey);
-  if (echo) {
-    t_Print(window, keyCharacter(answer ? yesKey : noKey));
-    t_Cr(window);
-  }
-  return answer;
+  const YesNoQuestion asked{question, yesKey, separator, noKey, defaultYes, suffix};
+  printQuestion(window, asked);
+  return answerQuestion(window, asked, t_KeyWait(window), echo);
 }
 
 void VelmoratTitleScreen(GameState& game) {
@@ -112,18 +162,31 @@ void VelmoratMain() {
   game.clearExits();
   t_Vtab(window, kFirstSceneLine);
   t_ClearEndOfWindow(window);
+  VelmoratPrepareProgress();
   game.CurrentScene = 0;
   game.ProgramCounter = 0;
-  do {
-    playOneGame(game);
+  // A saved game opened with the program (velmorat FILE.velmorat) is played
+  // instead of a new one.
+  bool resume = VelmoratTakeProgressRequests() &&
+                VelmoratCarryOutProgressRequests(game, false, [] {}) == ProgressOutcome::Replaced;
+  for (;;) {
+    if (resume) {
+      game.ProgramCounter = 0;
+      VelmoratRunScript(game);
+    } else {
+      VelmoratProgressNewGame();
+      playOneGame(game);
+    }
     t_Cr(window);
-    bool again = t_InputYesNo(window, "Möchtest Du noch einmal spielen <", kYesKey, "/", kNoKey,
-                              false, "> ? ", true);
-    game.QuitRequested = !again;
+    const AfterGame next = askForAnotherGame(game);
+    resume = next == AfterGame::Resume;
+    if (resume) continue;
+    game.QuitRequested = next == AfterGame::Stop;
     t_Cr(window);
     game.CurrentScene = 0;
     game.ScriptError = false;
     game.ProgramCounter = 0;
-  } while (!game.QuitRequested);
+    if (game.QuitRequested) break;
+  }
   t_QuitProgram(0);
 }

@@ -12,6 +12,7 @@ namespace {
 std::mutex fileEventLock;
 std::vector<t_Event> fileEvents;
 std::atomic<bool> fileAvailable{false};
+std::atomic<int> fileEventCount{0};
 std::function<void()> fileEventHandler = [] {};
 
 constexpr int kFileEventKind = 4;
@@ -32,6 +33,10 @@ bool FileAvailable() {
   return fileAvailable;
 }
 
+int FileEventCount() {
+  return fileEventCount;
+}
+
 void setFileEventHandler(std::function<void()> handler) {
   std::lock_guard guard(fileEventLock);
   fileEventHandler = handler ? std::move(handler) : [] {};
@@ -47,6 +52,7 @@ bool Document::readFromURL(const std::string& path, const std::string&, int* err
   {
     std::lock_guard guard(fileEventLock);
     fileEvents.push_back(event);
+    fileEventCount = static_cast<int>(fileEvents.size());
     fileAvailable = true;
   }
   startbackground(t_StartEventFile);

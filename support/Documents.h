@@ -16,6 +16,8 @@ inline constexpr int kDocumentUnimplemented = -4;
 
 std::vector<t_Event> FileEventQueueCopy();
 bool FileAvailable();
+// The number of file events queued so far (the queue only grows). Any thread.
+int FileEventCount();
 // The file-event handler; an empty routine unless a program installs one.
 void setFileEventHandler(std::function<void()> handler);
 

@@ -7,9 +7,10 @@ constexpr int kLastGraphicWindow = 7;
 
 constexpr const char* kDescription =
     R"(Plays Velmorat, a German graphic text adventure. FILEs are opened as documents
-(they become file events of the toolbox). Without a reachable display (no
-DISPLAY or WAYLAND_DISPLAY that answers: a server, a container, an SSH session)
-the game is played in the terminal, as with --terminal.
+(they become file events of the toolbox): a saved game (FILE.velmorat) is
+played instead of a new one. Without a reachable display (no DISPLAY or
+WAYLAND_DISPLAY that answers: a server, a container, an SSH session) the game
+is played in the terminal, as with --terminal.
 
 A player's run from a terminal keeps the diagnostic log in
 $XDG_STATE_HOME/velmorat/velmorat.log (~/.local/state/...; the last five runs
@@ -22,7 +23,9 @@ constexpr const char* kKeysHelp =
 takes them. FILE is UTF-8 text; a line end is Return; special keys in braces:
 {Return} {Esc} {Tab} {Backspace} {Delete} {Left} {Right} {Up} {Down} {Home}
 {End} {PageUp} {PageDown} {F1}..{F12} {Ctrl-A}..{Ctrl-Z} {Ctrl-^}; "{{" types
-a brace)";
+a brace. {Menu N} chooses the menu item with tag N as a click would (100 Spiel
+laden, 101 Spiel sichern, 300 Zug zurücknehmen, 301 Letzten Stand laden,
+302 Protokoll sichern, 303 Verlauf))";
 
 constexpr const char* kTerminalHelp =
     R"(play in the terminal: text in the window's colours, the picture beside or
@@ -32,8 +35,9 @@ to quit. The log then goes to $XDG_STATE_HOME/velmorat/velmorat.log
 kitty or iTerm2 images when the terminal shows them, else as coloured block
 symbols; VELMORAT_PICTURES=symbols|sixels|kitty|iterm2|none chooses)";
 
-constexpr const char* kExample = R"(Example (scripted play):
-  velmorat --headless --keys walk.keys --dump-text screen.txt --dump-window 1 picture.png)";
+constexpr const char* kExample = R"(Examples (scripted play):
+  velmorat --headless --keys walk.keys --dump-text screen.txt --dump-window 1 picture.png
+  velmorat --headless --keys more.keys --panel-answer game.velmorat game.velmorat)";
 
 // Declares every option of velmorat, each bound to its field of line.
 void declareOptions(CLI::App& velmorat, CommandLine& line) {
@@ -50,6 +54,11 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
   velmorat.add_flag("--terminal", line.terminal, kTerminalHelp);
   velmorat.add_flag("--log", line.log, "write the diagnostic log to standard output");
   velmorat.add_option("--keys", line.keysFile, kKeysHelp)->option_text("FILE");
+  velmorat
+      .add_option("--panel-answer", line.panelAnswer,
+                  "every open or save panel answers PATH at once instead of asking (for\n"
+                  "scripted runs, with a {Menu N} of --keys)")
+      ->option_text("PATH");
   velmorat
       .add_option("--dump-text", line.dumpTextFile,
                   "when the run ends, write the text window's screen to FILE (UTF-8, one\n"
@@ -84,10 +93,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   line.error = parsed.error;
   if (line.error.empty() && line.terminal &&
       (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
-       !line.windowDumps.empty())) {
+       !line.windowDumps.empty() || !line.panelAnswer.empty())) {
     line.error =
         "--terminal plays with a person at the keyboard; it does not go with "
-        "--headless, --keys or --dump-*";
+        "--headless, --keys, --panel-answer or --dump-*";
   }
   return line;
 }

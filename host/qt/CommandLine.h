@@ -21,6 +21,7 @@ struct CommandLine {
   std::string keysFile;      // --keys FILE
   std::string dumpTextFile;  // --dump-text FILE
   std::vector<WindowDump> windowDumps;
+  std::string panelAnswer;             // --panel-answer PATH: every panel answers PATH
   std::vector<std::string> documents;  // other arguments: files to open
   std::string error;                   // empty when the line was understood
 };

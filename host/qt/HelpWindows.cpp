@@ -14,6 +14,7 @@ const std::vector<std::pair<QString, QString>>& commandLineKeys() {
       {QStringLiteral("Esc"), QStringLiteral("Befehl verwerfen")},
       {QStringLiteral("Links, Rechts"), QStringLiteral("Schreibmarke bewegen")},
       {QStringLiteral("Pos1, Ende"), QStringLiteral("an den Anfang, ans Ende der Eingabe")},
+      {QStringLiteral("Strg+P, Strg+N"), QStringLiteral("frühere Befehle zurückholen")},
       {QStringLiteral("Rücktaste, Entf"), QStringLiteral("Zeichen löschen")},
       {QStringLiteral("Strg+V"), QStringLiteral("Zwischenablage einfügen")},
       {QStringLiteral("Strg+L"), QStringLiteral("Eingabe in die Zwischenablage kopieren")},

@@ -52,6 +52,18 @@ bool namedKey(std::u32string_view name, ScriptKey& key) {
     key = {ScriptKeyKind::Function, static_cast<char32_t>(number)};
     return true;
   }
+  if (ascii.starts_with("Menu ")) {
+    const std::string digits = ascii.substr(5);
+    char32_t tag = 0;
+    for (char digit : digits) {
+      if (digit < '0' || digit > '9') return false;
+      tag = tag * 10 + static_cast<char32_t>(digit - '0');
+      if (tag > kMaxMenuTag) return false;
+    }
+    if (digits.empty() || tag == 0) return false;
+    key = {ScriptKeyKind::Menu, tag};
+    return true;
+  }
   if (ascii.size() == 6 && ascii.compare(0, 5, "Ctrl-") == 0) {
     char letter = ascii[5];
     if ((letter >= 'A' && letter <= 'Z') || letter == '^') {

@@ -2,7 +2,9 @@
 // by key. A line end is Return; names in braces are special keys ({Return},
 // {Esc}, {Tab}, {Backspace}, {Delete}, {Left}, {Right}, {Up}, {Down}, {Home},
 // {End}, {PageUp}, {PageDown}, {F1}..{F12}, {Ctrl-A}..{Ctrl-Z}, {Ctrl-^});
-// "{{" is a brace. Free of Qt so that it can be tested on its own.
+// "{{" is a brace. {Menu N} is no key: it chooses the menu item with tag N,
+// as a click would, when the program waits for the next key. Free of Qt so
+// that it can be tested on its own.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +29,10 @@ enum class ScriptKeyKind {
   PageDown,
   Function,  // character holds the number 1..12
   Control,   // character holds 'A'..'Z' or '^'
+  Menu,      // character holds the menu item's tag, 1..kMaxMenuTag
 };
+
+inline constexpr char32_t kMaxMenuTag = 99999;
 
 struct ScriptKey {
   ScriptKeyKind kind = ScriptKeyKind::Character;

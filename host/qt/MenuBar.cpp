@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMenuBar>
 
+#include "adventure/MenuTags.h"
 #include "host/qt/FileDialogs.h"
 #include "host/qt/KeyMapping.h"
 #include "host/qt/Windows.h"
@@ -94,9 +95,14 @@ void MenuBar::buildAblage() {
   addCommand(menu, QStringLiteral("Ö&ffnen\u2026"),
              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
              [] { openDocuments(chooseDocuments()); });
-  addItem(menu, QStringLiteral("Datei &wählen\u2026"), kActionOpenPanel);
-  addItem(menu, QStringLiteral("&Sichern unter\u2026"), kActionSavePanel,
+  // New shortcuts keep clear of the letters whose Ctrl codes the line editor
+  // uses (A D F H L N P S V X Z); Öffnen… loads a saved game too.
+  addItem(menu, QStringLiteral("Spiel &laden\u2026"), kMenuLoadGame);
+  addItem(menu, QStringLiteral("Spiel &sichern\u2026"), kMenuSaveGame,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  addItem(menu, QStringLiteral("Letz&ten Stand laden"), kMenuLoadLastState,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  addItem(menu, QStringLiteral("&Protokoll sichern\u2026"), kMenuSaveTranscript);
   menu->addSeparator();
   // Ctrl+Q as on every Linux desktop; Ctrl+Shift+Q as before.
   addCommand(menu, QStringLiteral("&Beenden"),
@@ -108,6 +114,9 @@ void MenuBar::buildAblage() {
 
 void MenuBar::buildBearbeiten() {
   QMenu* menu = addMenu(QStringLiteral("&Bearbeiten"));
+  addItem(menu, QStringLiteral("&Zug zurücknehmen"), kMenuTakeBackMove,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
+  menu->addSeparator();
   addItem(menu, QStringLiteral("&Text kopieren"), kActionCopyText,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   addItem(menu, QStringLiteral("&Bild kopieren"), kActionCopyPicture,
@@ -120,6 +129,8 @@ void MenuBar::buildFenster() {
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
   addItem(menu, graphicWindowName(1), frontTagOfGraphicWindow(1),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+  addItem(menu, QStringLiteral("Ve&rlauf"), kMenuShowTranscript,
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
   menu->addSeparator();
   // Ctrl with + - 0 and F11: keys that type nothing the line editor reads.
   addCommand(menu, QStringLiteral("&Vergrößern"),
@@ -212,6 +223,15 @@ host::HostMenu* MenuBar::topLevel(const std::string& titleUtf8) {
     if (plainTitle(menu->title()) == title) return &handles_[menu];
   }
   return nullptr;
+}
+
+bool MenuBar::choose(int tag) const {
+  for (QAction* action : tagged_) {
+    if (action->data().toInt() != tag) continue;
+    action->trigger();
+    return true;
+  }
+  return false;
 }
 
 std::vector<QAction*> MenuBar::taggedActions() const {

@@ -45,6 +45,8 @@ class MenuBar {
   void attachTo(QMainWindow* window);
   // The top-level menu with this title (mnemonic marks ignored); nullptr when none.
   host::HostMenu* topLevel(const std::string& titleUtf8);
+  // Chooses the first item with this tag as a click would; false when there is none.
+  bool choose(int tag) const;
   // Every item with a tag, for tests and for the menu's own bookkeeping.
   std::vector<QAction*> taggedActions() const;
   // The toolbox's view of an item (menu title, item title, key equivalent, tag).

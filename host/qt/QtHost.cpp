@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
+#include "host/qt/TextSearch.h"
 
 namespace {
 constexpr int kGraphicWidth = 640;
@@ -142,6 +143,7 @@ void QtHost::buildSystemTextWindow(int number, const QString& title, bool withRu
     window->content()->setChildFrame(
         parts.ruler,
         {20, double(height - titleHeight - 8 - kRulerHeight), double(width - 48), kRulerHeight});
+    addTextSearch(window, parts.text);
   } else {
     window->content()->setChildFrame(
         parts.text, {10, 10, double(width - 20), double(height - 20 - titleHeight)});
@@ -285,6 +287,8 @@ bool QtHost::hasTextView(int window) {
 void QtHost::setTextViewString(int window, const std::string& textUtf8) {
   if (const SystemTextParts* found = parts(window)) {
     found->text->setPlainText(QString::fromStdString(toPlatformLineEnds(textUtf8)));
+    // Printer and console are paper: their newest lines, at the end, are shown.
+    if (found->ruler != nullptr) found->text->moveCursor(QTextCursor::End);
     found->text->viewport()->update();
   }
 }
@@ -373,9 +377,11 @@ void QtHost::systemBeep() {
 }
 
 std::vector<std::string> QtHost::openPanel(const host::OpenPanelRequest& request) {
+  if (!panelAnswer_.empty()) return {panelAnswer_};
   return runOpenPanel(request);
 }
 
 std::string QtHost::savePanel(const host::SavePanelRequest& request) {
+  if (!panelAnswer_.empty()) return panelAnswer_;
   return runSavePanel(request);
 }

@@ -92,6 +92,8 @@ class QtHost : public host::Host {
   VelmoratWindow* activeGraphicWindow();
   DesktopLayout& layout() { return *layout_; }
   QPlainTextEdit* textView(int window);
+  // From now on every open and save panel answers path at once (scripted runs).
+  void answerPanelsWith(const std::string& path) { panelAnswer_ = path; }
 
  private:
   void buildGraphicWindow(int number);
@@ -110,6 +112,7 @@ class QtHost : public host::Host {
   std::array<GraphicView*, 8> views_{};
   std::array<SystemTextParts, 3> systemText_{};  // windows 8, 9, 10
   int titleBarHeight_ = 0;
+  std::string panelAnswer_;  // empty: panels ask the user
   SoundPlayer sound_;
   QString gameHelpText_;
   HelpWindow gameHelp_{QStringLiteral("Spielhilfe")};

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <fstream>
@@ -16,6 +17,10 @@
 #include "toolbox/windows/Refresh.h"
 
 namespace {
+// Time the program gets to take a chosen menu item before the wait it left
+// alone gets the next key; it answers within milliseconds.
+constexpr int kMenuAnswerTime = 200;
+
 struct QtKey {
   int key;
   Qt::KeyboardModifiers modifiers;
@@ -60,6 +65,7 @@ QtKey qtKeyOf(const ScriptKey& scriptKey) {
       return {key, Qt::ControlModifier, QString::fromUcs4(&control, 1)};
     }
     case ScriptKeyKind::Character:
+    case ScriptKeyKind::Menu:  // chosen, not typed
       break;
   }
   char32_t character = scriptKey.character;
@@ -85,8 +91,12 @@ void typeScriptKey(QWidget* view, const ScriptKey& key) {
   QCoreApplication::sendEvent(view, &release);
 }
 
-ScriptedPlay::ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone)
-    : view_(view), keys_(std::move(keys)), endWhenDone_(endWhenDone) {}
+ScriptedPlay::ScriptedPlay(QWidget* view, std::function<void(int tag)> chooseMenuItem,
+                           std::vector<ScriptKey> keys, bool endWhenDone)
+    : view_(view),
+      chooseMenuItem_(std::move(chooseMenuItem)),
+      keys_(std::move(keys)),
+      endWhenDone_(endWhenDone) {}
 
 ScriptedPlay::~ScriptedPlay() {
   setInputWaitListener({});
@@ -111,7 +121,20 @@ void ScriptedPlay::programChanged() {
   if (wait.kind == InputWaitKind::None || KeyAvailable || wait.serial == servedWait_) return;
   servedWait_ = wait.serial;
   while (next_ < keys_.size()) {
-    typeScriptKey(view_, keys_[next_++]);
+    const ScriptKey& key = keys_[next_++];
+    if (key.kind == ScriptKeyKind::Menu) {
+      chooseMenuItem_(static_cast<int>(key.character));
+      // The program answers a menu choice in a wait of its own. A wait that
+      // leaves menu items for later (a plain key wait) gets the next key
+      // once it has clearly stayed.
+      QTimer::singleShot(kMenuAnswerTime, this, [this, wait] {
+        if (currentInputWait().serial != wait.serial) return;
+        servedWait_ = 0;
+        programChanged();
+      });
+      return;
+    }
+    typeScriptKey(view_, key);
     // A key that queues nothing (a character outside Latin-1, a keypad
     // redirect) leaves the program in the same wait: the next key serves it.
     const InputWaitState after = currentInputWait();

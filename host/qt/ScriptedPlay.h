@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,11 @@ class QWidget;
 
 class ScriptedPlay : public QObject {
  public:
-  // view: where the keys go (View00). endWhenDone: quit the application when
-  // the run is over (headless); otherwise the application stays open.
-  ScriptedPlay(QWidget* view, std::vector<ScriptKey> keys, bool endWhenDone);
+  // view: where the keys go (View00). chooseMenuItem: what a {Menu N} of the
+  // key file does with N. endWhenDone: quit the application when the run is
+  // over (headless); otherwise the application stays open.
+  ScriptedPlay(QWidget* view, std::function<void(int tag)> chooseMenuItem,
+               std::vector<ScriptKey> keys, bool endWhenDone);
   ~ScriptedPlay() override;
   // Call after the program thread has been started: from here on each input
   // wait that the program publishes (InputWait.h) gets the next key.
@@ -31,6 +34,7 @@ class ScriptedPlay : public QObject {
   void finish();
 
   QWidget* view_;
+  std::function<void(int tag)> chooseMenuItem_;
   std::vector<ScriptKey> keys_;
   std::size_t next_ = 0;
   bool endWhenDone_;

@@ -193,6 +193,7 @@ int main(int argc, char** argv) {
   if (!installGermanTranslations()) logLine("Qt: German translations not found.");
 
   QtHost desktop;
+  if (!line.panelAnswer.empty()) desktop.answerPanelsWith(line.panelAnswer);
   host::install(&desktop);
   desktop.setGameHelp(QString::fromStdString(VelmoratHelpText()));
   QSettings settings;
@@ -208,7 +209,12 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<ScriptedPlay> play;
   if (line.headless || !line.keysFile.empty()) {
-    play = std::make_unique<ScriptedPlay>(desktop.view(0), keys.keys, line.headless);
+    auto chooseMenuItem = [&desktop](int tag) {
+      if (!desktop.menuBar().choose(tag))
+        std::fprintf(stderr, "velmorat: no menu item has the tag %d ({Menu %d})\n", tag, tag);
+    };
+    play =
+        std::make_unique<ScriptedPlay>(desktop.view(0), chooseMenuItem, keys.keys, line.headless);
   }
   QTimer::singleShot(0, [&] {
     applicationDidFinishLaunching(VelmoratMain);

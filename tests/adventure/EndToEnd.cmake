@@ -6,4 +6,5 @@ add_test(NAME engine_headless_play
     -DFONTS=${VELMORAT_RESOURCES} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/adventure/e2e
     -DWORK=${CMAKE_CURRENT_BINARY_DIR}/engine_headless_play
     -P ${CMAKE_CURRENT_SOURCE_DIR}/adventure/e2e/RunHeadless.cmake)
-set_tests_properties(engine_headless_play PROPERTIES TIMEOUT 90)
+set_tests_properties(engine_headless_play PROPERTIES TIMEOUT 90
+  ENVIRONMENT "XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-state")

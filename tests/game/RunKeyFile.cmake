@@ -8,6 +8,7 @@
 #       [-DREGION=x,y,w,h -DBEFORE=file.gr]  ... inside the region only, where
 #                                  it differs from BEFORE (a visible change)
 #       [-DKEY_LINES=n]            play only the first n lines of KEYS
+#       [-DSPLIT=n -DINSERT=keys]  type INSERT after the first n lines of KEYS
 #       [-DEXPECT_LOG=file]        lines that the log must hold, in this order
 #       [-DEXPECT_SCREEN=text]     a second text for the final screen
 #       -P RunKeyFile.cmake
@@ -32,15 +33,22 @@ if(DEFINED BUNDLE)
   set(bundle_option --bundle ${BUNDLE})
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
 set(keys_played ${KEYS})
 if(DEFINED KEY_LINES)
-  include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
   set(keys_played ${OUTPUT}.keys)
   velmorat_first_keys(${KEYS} ${KEY_LINES} ${keys_played})
+elseif(DEFINED INSERT)
+  velmorat_split_keys(${KEYS} ${SPLIT} before after)
+  set(keys_played ${OUTPUT}.keys)
+  file(WRITE ${keys_played} "${before}${INSERT}${after}")
 endif()
 
+# The autosave of the run goes to a folder of its own.
+file(REMOVE_RECURSE ${OUTPUT}.state)
 execute_process(
-  COMMAND ${VELMORAT} --headless ${bundle_option} --keys ${keys_played}
+  COMMAND ${CMAKE_COMMAND} -E env XDG_STATE_HOME=${OUTPUT}.state
+          ${VELMORAT} --headless ${bundle_option} --keys ${keys_played}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
   OUTPUT_FILE ${log_file}
   ERROR_VARIABLE program_errors

@@ -231,10 +231,15 @@ TEST_F(ViewKeys, ScriptedPlayTypesEachKeyWhenTheProgramWaits) {
         for (int index = 0; index < 3; ++index) taken.push_back(t_KeyWait(0));
       },
       0x100000);
-  ScriptedPlay play(testHost().view(0), parseKeyScript("aß\n").keys, false);
+  // A {Menu N} is chosen, not typed, in its turn between the keys.
+  std::vector<int> chosen;
+  ScriptedPlay play(
+      testHost().view(0), [&](int tag) { chosen.push_back(tag); },
+      parseKeyScript("a{Menu 303}ß\n").keys, false);
   play.start();
   EXPECT_TRUE(serveEventsUntil([] { return ProgramThreadsRunning == 0; }, 3000));
   EXPECT_EQ(taken, (std::vector<std::string>{"a", "ß", "\r"}));
-  EXPECT_EQ(play.keysTyped(), 3u);
+  EXPECT_EQ(chosen, std::vector<int>{303});
+  EXPECT_EQ(play.keysTyped(), 4u);
   EXPECT_EQ(KeyEventQueue.size(), 0u);  // nothing typed ahead of the program
 }

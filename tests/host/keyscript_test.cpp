@@ -35,6 +35,21 @@ TEST(KeyScript, NamesSpecialKeysInBraces) {
   EXPECT_EQ(script.keys, expected);
 }
 
+TEST(KeyScript, MenuNamesAChoiceByTagBetweenKeys) {
+  KeyScript script = parseKeyScript("v\n{Menu 101}{Menu 99999}");
+  ASSERT_TRUE(script.error.empty()) << script.error;
+  std::vector<ScriptKey> expected = {character('v'),
+                                     {ScriptKeyKind::Return, 0},
+                                     {ScriptKeyKind::Menu, 101},
+                                     {ScriptKeyKind::Menu, 99999}};
+  EXPECT_EQ(script.keys, expected);
+  // Tag 0 never matches an item; signs, blanks and numbers beyond the limit are faults.
+  for (const char* text : {"{Menu 0}", "{Menu}", "{Menu }", "{Menu -1}", "{Menu 1 }",
+                           "{Menu 100000}", "{Menu 4294967397}", "{menu 101}"}) {
+    EXPECT_FALSE(parseKeyScript(text).error.empty()) << text;
+  }
+}
+
 TEST(KeyScript, DoubleBraceIsOneBraceAndClosingBraceIsPlain) {
   KeyScript script = parseKeyScript("{{x}");
   ASSERT_TRUE(script.error.empty()) << script.error;
@@ -62,9 +77,10 @@ TEST(KeyScript, ReportsMissingFile) {
 }
 
 TEST(CommandLine, ReadsEveryOption) {
-  CommandLine line = parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt",
-                                       "--dump-text", "t.txt", "--dump-window", "1", "w.png",
-                                       "--dump-window", "0", "t.png", "--log", "doc.txt"});
+  CommandLine line =
+      parseCommandLine({"--bundle", "/b", "--headless", "--keys", "k.txt", "--dump-text", "t.txt",
+                        "--dump-window", "1", "w.png", "--dump-window", "0", "t.png", "--log",
+                        "--panel-answer", "/s/a b.velmorat", "doc.txt"});
   ASSERT_TRUE(line.error.empty()) << line.error;
   EXPECT_EQ(line.bundle, "/b");
   EXPECT_TRUE(line.headless);
@@ -76,6 +92,7 @@ TEST(CommandLine, ReadsEveryOption) {
   EXPECT_EQ(line.windowDumps[1].window, 0);
   EXPECT_EQ(line.windowDumps[1].file, "t.png");
   EXPECT_TRUE(line.log);
+  EXPECT_EQ(line.panelAnswer, "/s/a b.velmorat");
   EXPECT_EQ(line.documents, std::vector<std::string>{"doc.txt"});
 }
 
@@ -84,6 +101,8 @@ TEST(CommandLine, RejectsBadWindowNumbersMissingValuesAndUnknownOptions) {
   EXPECT_FALSE(parseCommandLine({"--dump-window", "1x", "w.png"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--dump-window", "1"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--keys"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--panel-answer"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--terminal", "--panel-answer", "a.velmorat"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--fast"}).error.empty());
   EXPECT_TRUE(parseCommandLine({"--help"}).help);
 }

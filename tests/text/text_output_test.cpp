@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "graphics/LogCapture.h"
 #include "text/TextWindowFixture.h"
@@ -98,6 +99,37 @@ TEST_F(TextOutput, NarrowAreaScrollsOnlyItsColumns) {
   t_ScrollDown(0);
   EXPECT_EQ(screenLine(2), "22    222 ");
   EXPECT_EQ(screenLine(3), "333333333 ");
+}
+
+// A program keeps its scrollback from these lines: each line that leaves the
+// area's top is reported once, as the screen showed it, and nothing else is.
+TEST_F(TextOutput, ReportsEveryLineThatScrollsOutOfTheArea) {
+  std::vector<std::string> scrolled;
+  t_SetScrolledLineHandler([&](std::uint8_t window, const std::string& line) {
+    EXPECT_EQ(window, 0);
+    scrolled.push_back(line);
+  });
+  t_Vtab(0, 2);
+  t_Print(0, "X");  // column 1 lies outside the area set next
+  t_Area(0, 2, 2, kColumns, kLines);
+  t_Print(0, "erste\rzwei \xC3\xA4\r\r\r");  // lines 2 to 6 filled, cursor on 6
+  EXPECT_TRUE(scrolled.empty());
+  t_Print(0, "\r");
+  t_ScrollDown(0);  // a line that leaves at the bottom is not reported
+  t_Print(0, "\r\r\r");
+  t_SetScrolledLineHandler(nullptr);
+  t_Print(0, "\r");
+  EXPECT_EQ(scrolled, (std::vector<std::string>{"erste", "", "zwei \xC3\xA4", ""}));
+}
+
+TEST_F(TextOutput, ScreenLineReadsColumnsAndRefusesLinesOutside) {
+  t_Print(0, "abc  d");
+  EXPECT_EQ(t_GetScreenLine(0, 1, 1, kColumns), "abc  d");
+  EXPECT_EQ(t_GetScreenLine(0, 1, 2, 4), "bc");
+  EXPECT_EQ(t_GetScreenLine(0, 1, -5, 2), "ab");
+  EXPECT_EQ(t_GetScreenLine(0, 0, 1, kColumns), "");
+  EXPECT_EQ(t_GetScreenLine(0, kLines + 1, 1, kColumns), "");
+  EXPECT_EQ(t_GetScreenLine(7, 1, 1, kColumns), "");  // not set up
 }
 
 TEST_F(TextOutput, NarrowAreaWrapsAtItsOwnColumns) {

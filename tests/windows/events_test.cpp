@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "graphics/LogCapture.h"
+#include "support/Documents.h"
 #include "text/TextWindowFixture.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
@@ -266,6 +267,41 @@ TEST_F(Events, AMenuChoiceEndsAnOutputPause) {
   EXPECT_TRUE(t_KeyPause(19, true));
   chooser.join();
   EXPECT_FALSE(KeyAvailable);
+}
+
+// The command prompt's wait: a menu choice or an opened file ends it without
+// taking a key, so that the program can answer and then wait again.
+TEST_F(Events, KeyWaitOrEventEndsForAMenuChoiceOrAnOpenedFileAndLeavesKeysQueued) {
+  t_EventCounts seen = t_EventCountsNow();
+  std::thread chooser([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    MenuSender sender;
+    sender.inMenu = true;
+    sender.tag = 300;
+    t_MenuEventHandler(sender);
+  });
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);
+  chooser.join();
+  EXPECT_EQ(windowRecord(0).TextCursorLevel, 0);
+  EXPECT_EQ(currentInputWait().kind, InputWaitKind::None);
+  t_KeyPostText("k");
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);  // the counts differ already
+  EXPECT_EQ(t_KeyNext(), 'k');
+
+  seen = t_EventCountsNow();
+  std::thread opener([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    Document document;
+    int error = 0;
+    document.readFromURL("/tmp/Spielstand.velmorat", "velmorat", &error);
+  });
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), std::nullopt);
+  opener.join();
+  EXPECT_EQ(t_EventCountsNow().fileEvents, seen.fileEvents + 1);
+
+  seen = t_EventCountsNow();
+  t_KeyPostText("\xC3\xBC");
+  EXPECT_EQ(t_KeyWaitOrEvent(0, seen), "\xC3\xBC");
 }
 
 // Quitting the application ends a program that waits for a key, as

@@ -58,19 +58,50 @@ TEST_F(FakeMenus, PrepareTrimsEditAndWindowMenusAndFillsTheTable) {
   host::HostMenu& edit =
       addMenu("Bearbeiten", {"Kopieren", "", "Emoji & Symbole", "Diktat starten \u2026", ""});
   host::HostMenu& window = addMenu("Fenster", {"Vollbildmodus", "Zoom"});
+  const std::size_t before = MenuActionTableCopy().size();  // earlier set-ups of this process
   std::string lines = log([] { t_MenuPrepare(); });
   EXPECT_EQ(edit.items, (std::vector<std::string>{"Kopieren", ""}));
   EXPECT_EQ(window.items, (std::vector<std::string>{"Zoom"}));
   EXPECT_NE(lines.find("*** Found Fenster Menu Item Vollbildmodus\n"), std::string::npos);
   // The English menus are missing here; their lookups say so.
   EXPECT_NE(lines.find("t_MenuItemIndex: Menu not found."), std::string::npos);
-  std::vector<t_MenuAction> table = MenuActionTableCopy();
-  ASSERT_GE(table.size(), 37u);
+  std::vector<t_MenuAction> all = MenuActionTableCopy();
+  std::vector<t_MenuAction> table(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+  // Exactly the built-in actions: a program registers its own panels itself.
+  ASSERT_EQ(table.size(), 37u);
   EXPECT_EQ(table.front().Tag, 200);
   EXPECT_EQ(table[31].Tag, 231);
   EXPECT_EQ(table[32].Tag, 110);
   EXPECT_EQ(table[36].Tag, 114);
-  for (const t_MenuAction& entry : table) EXPECT_EQ(entry.Action, entry.Tag);
+  for (const t_MenuAction& entry : table) {
+    EXPECT_EQ(entry.Action, entry.Tag);
+    EXPECT_TRUE(entry.Title.empty() && entry.FileName.empty() && entry.FileTypes.empty());
+  }
+}
+
+// A program's own panel entry: its fields reach the panel, the chosen path
+// comes back into the entry, and the choice is queued for the program.
+TEST_F(FakeMenus, AProgramsPanelEntryAsksWithItsFieldsAndKeepsTheAnswer) {
+  t_MenuActionAdd(101);
+  EXPECT_TRUE(t_MenuActionSetPanel(101, "Spiel sichern", "Sichern Sie den Spielstand.",
+                                   "Velmorat.velmorat", "velmorat"));
+  EXPECT_FALSE(t_MenuActionSetPanel(99999, "", "", "", ""));
+  desktop.savePanelAnswer = "/home/spieler/Vor der Gruft.velmorat";
+  const int queued = t_MenuEventCount();
+  MenuSender sender{true, "Ablage", "Spiel sichern\u2026", "", 0, 101};
+  t_MenuEventHandler(sender);
+  ASSERT_FALSE(desktop.savePanelRequests.empty());
+  const host::SavePanelRequest& asked = desktop.savePanelRequests.back();
+  EXPECT_EQ(asked.title, "Spiel sichern");
+  EXPECT_EQ(asked.proposedName, "Velmorat.velmorat");
+  EXPECT_EQ(asked.allowedTypes, "velmorat");
+  for (const t_MenuAction& entry : MenuActionTableCopy()) {
+    if (entry.Tag != 101) continue;
+    EXPECT_EQ(entry.FilePath, "/home/spieler/Vor der Gruft.velmorat");
+    EXPECT_EQ(entry.FileName, "Vor der Gruft.velmorat");
+  }
+  EXPECT_EQ(t_MenuEventCount(), queued + 1);
+  EXPECT_EQ(MenuEventQueueCopy().back().ItemAction, 101);
 }
 
 TEST(TextToPlain, MapsBoxAndSymbolCodes) {

@@ -257,3 +257,16 @@ std::string t_GetScreen(std::uint8_t window, const std::string& lineEnd) {
   if (lineEnd.empty()) return screen;
   return tidyScreenText(screen);
 }
+
+std::string t_GetScreenLine(std::uint8_t window, int line, int firstColumn, int lastColumn) {
+  if (window >= kGraphicWindowCount) return "";
+  const t_Window& w = record(window);
+  if (!w.Initialized || w.TextMemoryStart < 0 || line < 1 || line > w.TextHeight) return "";
+  std::string text;
+  for (int column = std::max(firstColumn, 1); column <= std::min(lastColumn, w.TextWidth);
+       ++column) {
+    appendUtf8(text, textblock::storedCode(w, column, line));
+  }
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}

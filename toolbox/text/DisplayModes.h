@@ -46,3 +46,7 @@ void t_TextHline(std::uint8_t window, int firstColumn, int lastColumn, int line,
 void t_TextLine(std::uint8_t window);
 void t_Header(std::uint8_t window, const std::string& left, const std::string& right);
 std::string t_GetScreen(std::uint8_t window, const std::string& lineEnd);
+// Columns firstColumn..lastColumn of one line (1-based, inside the window) as
+// t_GetScreen shows them, trailing blanks cut; empty outside the window.
+// Reads the text block only: any thread, like the refresh.
+std::string t_GetScreenLine(std::uint8_t window, int line, int firstColumn, int lastColumn);

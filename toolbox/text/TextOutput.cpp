@@ -110,12 +110,27 @@ void blankLine(std::uint8_t window, int line) {
   }
 }
 
+std::mutex scrolledLineLock;
+ScrolledLineHandler scrolledLineHandler;
+
+void reportScrolledLine(std::uint8_t window, const t_Window& w) {
+  ScrolledLineHandler handler;
+  {
+    std::lock_guard guard(scrolledLineLock);
+    handler = scrolledLineHandler;
+  }
+  if (handler) {
+    handler(window, t_GetScreenLine(window, w.TextFirstLine, w.TextFirstColumn, w.TextLastColumn));
+  }
+}
+
 void scroll(std::uint8_t window, const char* routine, bool up) {
   if (window < kGraphicWindowCount && record(window).ScrollLock) return;
   if (!t_CheckTextWindow(routine, window)) return;
   t_Window& w = record(window);
   const int F = w.TextFirstLine;
   const int L = w.TextLastLine;
+  if (up) reportScrolledLine(window, w);
   const bool wholeLines = w.TextFirstColumn == 1 && w.TextLastColumn == w.TextWidth;
   if (!wholeLines || !moveWholeLines(w, up)) {
     // The stored colours are those drawn, so the redraw must not invert again.
@@ -434,6 +449,11 @@ void t_ScrollUp(std::uint8_t window) {
 
 void t_ScrollDown(std::uint8_t window) {
   scroll(window, "t_ScrollDown", false);
+}
+
+void t_SetScrolledLineHandler(ScrolledLineHandler handler) {
+  std::lock_guard guard(scrolledLineLock);
+  scrolledLineHandler = std::move(handler);
 }
 
 void t_RedirectOutput(std::uint8_t window, int mode) {

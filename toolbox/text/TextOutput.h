@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "support/Text.h"
@@ -37,5 +38,12 @@ void t_ScrollUp(std::uint8_t window);
 void t_ScrollDown(std::uint8_t window);
 
 void t_RedirectOutput(std::uint8_t window, int mode);
+
+// Receives every line that scrolls up out of a window's text area, just before
+// it leaves the screen: the area's columns as t_GetScreenLine reads them. A
+// program keeps its scrollback with it. Called on the printing thread with no
+// toolbox lock held; an empty handler (the default) keeps nothing.
+using ScrolledLineHandler = std::function<void(std::uint8_t window, const std::string& lineUtf8)>;
+void t_SetScrolledLineHandler(ScrolledLineHandler handler);
 // Moves count bytes of VideoMemory; overlapping ranges are handled.
 void t_MoveVideoMemory(std::int64_t from, std::int64_t to, std::int64_t count);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/Clock.h"
+#include "support/Documents.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/Utf8.h"
@@ -65,6 +66,33 @@ int classify(int coordinate, int size) {
   if (coordinate < 0) return kBeforeArea;
   if (coordinate >= size) return kBeyondArea;
   return coordinate;
+}
+
+// The character of the next key event with a Value of 0 or more, taken into
+// CurrentKeyEvent; nothing (and no key taken) once interrupted() holds. A
+// menu choice wakes the wait at once; an opened file, which no event
+// announces here, is seen within the poll interval.
+template <typename Interrupted>
+std::optional<std::string> keyOrInterruption(std::uint8_t window, Interrupted interrupted) {
+  for (;;) {
+    if (interrupted()) return std::nullopt;
+    if (!KeyAvailable.load()) {
+      t_CursorOn(window);
+      waitForInput(
+          keyWaitKind(), [&] { return KeyAvailable.load() || interrupted(); }, kPollInterval);
+      t_CursorOff(window);
+      continue;
+    }
+    std::optional<t_Event> event = KeyEventQueue.takeFront();
+    if (!event) continue;
+    CurrentKeyEvent = std::move(*event);
+    if (CurrentKeyEvent.Value < 0) continue;
+    const char32_t scalar =
+        isUnicodeScalar(CurrentKeyEvent.Value) ? static_cast<char32_t>(CurrentKeyEvent.Value) : 0;
+    std::string character;
+    appendUtf8(character, scalar);
+    return character;
+  }
 }
 
 }  // namespace
@@ -253,23 +281,15 @@ int t_KeyNext() {
 }
 
 std::string t_KeyWait(std::uint8_t window) {
-  for (;;) {
-    if (!KeyAvailable.load()) {
-      t_CursorOn(window);
-      waitForInput(
-          keyWaitKind(), [] { return KeyAvailable.load(); }, kPollInterval);
-      t_CursorOff(window);
-    }
-    std::optional<t_Event> event = KeyEventQueue.takeFront();
-    if (!event) continue;
-    CurrentKeyEvent = std::move(*event);
-    if (CurrentKeyEvent.Value < 0) continue;
-    const char32_t scalar =
-        isUnicodeScalar(CurrentKeyEvent.Value) ? static_cast<char32_t>(CurrentKeyEvent.Value) : 0;
-    std::string character;
-    appendUtf8(character, scalar);
-    return character;
-  }
+  return *keyOrInterruption(window, [] { return false; });
+}
+
+t_EventCounts t_EventCountsNow() {
+  return {t_MenuEventCount(), FileEventCount()};
+}
+
+std::optional<std::string> t_KeyWaitOrEvent(std::uint8_t window, const t_EventCounts& seen) {
+  return keyOrInterruption(window, [seen] { return t_EventCountsNow() != seen; });
 }
 
 bool t_KeyPause(int code, bool wait) {

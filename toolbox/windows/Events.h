@@ -122,6 +122,18 @@ int t_KeyNext();
 // scalar in UTF-8. The wait is published (InputWait.h) and ends the moment a
 // key is queued.
 std::string t_KeyWait(std::uint8_t window);
+// How many menu items had been chosen and files opened (the lengths of the
+// menu and file event queues, which only grow). Any thread.
+struct t_EventCounts {
+  int menuEvents = 0;
+  int fileEvents = 0;
+  friend bool operator==(const t_EventCounts&, const t_EventCounts&) = default;
+};
+t_EventCounts t_EventCountsNow();
+// As t_KeyWait, but a wait that the program can leave for a chosen menu item
+// or an opened file: returns nothing, and takes no key, as soon as the counts
+// differ from seen (also at once, before looking at the key queue).
+std::optional<std::string> t_KeyWaitOrEvent(std::uint8_t window, const t_EventCounts& seen);
 // The pause check of text output: when the newest queued key has Value code,
 // empties the queue and (with wait) waits for the next key, which it consumes.
 bool t_KeyPause(int code, bool wait);

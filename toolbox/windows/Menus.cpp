@@ -189,20 +189,6 @@ void perform(int tag, int action) {
   }
 }
 
-// The panels need a title and prompt of their own; the other built-in
-// actions need only their tag.
-void addPanelAction(int tag, const std::string& title, const std::string& note,
-                    const std::string& fileName) {
-  t_MenuAction entry;
-  entry.Tag = tag;
-  entry.Action = tag;
-  entry.Title = title;
-  entry.Note = note;
-  entry.FileName = fileName;
-  std::lock_guard guard(tableLock);
-  MenuActionTable.push_back(entry);
-}
-
 // Deletes the item titled itemTitle from menuTitle if it is there.
 void deleteIfPresent(const std::string& menuTitle, const std::string& itemTitle,
                      const std::string& foundMessage) {
@@ -294,11 +280,23 @@ void t_MenuActionAdd(int n) {
   MenuActionTable.push_back(entry);
 }
 
+bool t_MenuActionSetPanel(int tag, const std::string& title, const std::string& note,
+                          const std::string& fileName, const std::string& fileTypes) {
+  std::lock_guard guard(tableLock);
+  for (t_MenuAction& entry : MenuActionTable) {
+    if (entry.Tag != tag) continue;
+    entry.Title = title;
+    entry.Note = note;
+    entry.FileName = fileName;
+    entry.FileTypes = fileTypes;
+    return true;
+  }
+  return false;
+}
+
 void t_MenuPrepare() {
   for (int n = kActionHideAll; n <= 231; ++n) t_MenuActionAdd(n);
   for (int n = kActionCopyPicture; n <= kActionClearConsole; ++n) t_MenuActionAdd(n);
-  addPanelAction(kActionOpenPanel, "Datei wählen", "Wählen Sie eine Datei.", "");
-  addPanelAction(kActionSavePanel, "Sichern", "Sichern Sie eine Datei.", "Velmorat.txt");
 
   for (const char* title : {"Special Characters\u2026", "Emoji & Symbols", "Emoji & Symbole",
                             "Start Dictation\u2026", "Diktat starten \u2026"}) {

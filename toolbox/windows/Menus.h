@@ -78,6 +78,10 @@ void t_MenuEventHandler(const MenuSender& sender);
 // Runs ProgramMenuHandler; started by startbackground.
 void t_EventMenu();
 void t_MenuActionAdd(int n);
+// Fills the panel fields of the first entry with this tag (a program's own 100
+// or 101); false when the table has none. Any thread.
+bool t_MenuActionSetPanel(int tag, const std::string& title, const std::string& note,
+                          const std::string& fileName, const std::string& fileTypes);
 // Registers the 37 built-in actions and trims the Edit and Window menus; run
 // once by t_InitMemory on the program thread.
 void t_MenuPrepare();

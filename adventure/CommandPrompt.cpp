@@ -1,0 +1,78 @@
+#include "adventure/CommandPrompt.h"
+
+#include "adventure/Progress.h"
+#include "support/Utf8.h"
+#include "support/qbtools.h"
+#include "toolbox/text/LineInput.h"
+#include "toolbox/text/TextOutput.h"
+#include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/InputWait.h"
+
+namespace {
+constexpr const char* kPrompt = ">>> Befehl ? ";
+constexpr int kCommandMaxCharacters = 80;
+constexpr int kFreeMode = 0;
+constexpr int kReturnKey = 13;
+constexpr int kEscapeKey = 27;
+constexpr int kClearFieldKey = 26;   // Ctrl-Z
+constexpr int kPlaceCursorKey = 31;  // what t_InputForm sends before each key
+
+// Puts a recalled line into the open field as if it were typed there, so
+// the field's room and the editing keys apply to it.
+void showInField(std::uint8_t window, const std::string& line) {
+  t_InputEdit(window, kClearFieldKey);
+  for (char32_t character : utf8ToScalars(line)) {
+    t_InputInsert(window, static_cast<int>(character));
+  }
+}
+
+void recall(std::uint8_t window, int key) {
+  InputHistory& history = VelmoratCommandHistory();
+  const std::optional<std::string> line = key == kRecallPreviousKey
+                                              ? history.previous(WindowTable[window].InputString)
+                                              : history.next();
+  if (line) showInField(window, *line);
+}
+}  // namespace
+
+InputHistory& VelmoratCommandHistory() {
+  static InputHistory history(kCommandHistoryLines);
+  return history;
+}
+
+std::optional<std::string> VelmoratReadCommand(GameState& game) {
+  const std::uint8_t window = VelmoratTextWindow();
+  std::string draft;
+  bool ask = true;
+  const LineInputScope editing;  // the waits below are for keys of a line
+  for (;;) {
+    if (ask) t_InputForm(window, kPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
+    ask = false;
+    t_InputEdit(window, kPlaceCursorKey);
+    const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
+    if (!key) {
+      if (!VelmoratTakeProgressRequests()) continue;
+      draft = WindowTable[window].InputString;
+      // The answers stand on lines of their own below the prompt, which is
+      // then asked again with what was typed so far.
+      const ProgressOutcome outcome = VelmoratCarryOutProgressRequests(game, true, [&] {
+        t_Cr(window);
+        ask = true;
+      });
+      if (outcome == ProgressOutcome::Replaced) return std::nullopt;
+      continue;
+    }
+    const int code = asc(*key);
+    if (code == kRecallPreviousKey || code == kRecallNextKey) {
+      recall(window, code);
+      continue;
+    }
+    t_InputEdit(window, code);
+    if (code == kReturnKey || code == kEscapeKey) break;
+  }
+  t_Cr(window);
+  const std::string line = WindowTable[window].InputString;
+  VelmoratCommandHistory().add(line);
+  return line;
+}

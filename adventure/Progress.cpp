@@ -1,0 +1,400 @@
+#include "adventure/Progress.h"
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "adventure/DataFile.h"
+#include "adventure/Interpreter.h"
+#include "adventure/MenuTags.h"
+#include "adventure/SaveGame.h"
+#include "adventure/Transcript.h"
+#include "support/AtomicFile.h"
+#include "support/Documents.h"
+#include "support/Log.h"
+#include "support/Utf8.h"
+#include "support/qbtools.h"
+#include "toolbox/text/TextOutput.h"
+#include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/MainThread.h"
+#include "toolbox/windows/Menus.h"
+#include "toolbox/windows/SystemWindows.h"
+#include "toolbox/windows/WindowManagement.h"
+
+namespace {
+
+constexpr int kMenuItemKind = 3;
+constexpr int kOpenedFile = -1;  // a request that is no menu item
+constexpr int kIsAFile = 1;      // fileexists
+constexpr const char* kAutosaveName = "Letzter Stand.velmorat";
+constexpr const char* kTranscriptName = "Velmorat-Protokoll.txt";
+
+struct Request {
+  int tag = 0;  // a menu tag of MenuTags.h, or kOpenedFile
+  std::string path;
+};
+
+// A step that can be taken back: the state a command was typed in.
+struct Step {
+  GameState before;
+  std::string typedLine;
+};
+
+// Program thread only.
+struct Progress {
+  t_EventCounts seen;
+  std::vector<Request> pending;
+  std::deque<Step> steps;  // oldest first
+  bool commandSinceAutosave = false;
+  bool autosaveFailureShown = false;
+  std::string identityOf;  // the data folder whose identity is known
+  std::string identity;
+};
+Progress progress;
+
+// The menu handler's own look at the queue (worker threads).
+std::mutex handlerLock;
+std::size_t handlerSeen = 0;
+
+bool isProgramTag(int tag) {
+  return tag == kMenuLoadGame || tag == kMenuSaveGame ||
+         (tag >= kMenuTakeBackMove && tag <= kMenuShowTranscript);
+}
+
+const std::string& dataIdentity(const GameState& game) {
+  if (progress.identityOf != game.DataFolder || progress.identity.empty()) {
+    progress.identity = VelmoratDataIdentity(game.DataFolder);
+    progress.identityOf = game.DataFolder;
+  }
+  return progress.identity;
+}
+
+// The path a panel entry stored, empty when its panel was cancelled.
+std::string panelPath(int tag) {
+  for (const t_MenuAction& entry : MenuActionTableCopy()) {
+    if (entry.Tag == tag) return entry.FilePath;
+  }
+  return {};
+}
+
+// Runs on a worker for every chosen item without a built-in action. The
+// program takes its own items when it next waits for a command; the handler
+// only says so in the log, and beeps for items that nothing answers.
+void programMenuHandler() {
+  std::vector<t_MenuEvent> events = MenuEventQueueCopy();
+  std::lock_guard guard(handlerLock);
+  for (; handlerSeen < events.size(); ++handlerSeen) {
+    const t_MenuEvent& event = events[handlerSeen];
+    if (isProgramTag(event.ItemAction)) {
+      logLine("VelmoratMenu: \"" + event.ItemTitle + "\" (" + std::to_string(event.ItemAction) +
+              ") waits for the program's next command prompt.");
+    } else if (event.Kind == kMenuItemKind) {
+      logLine("VelmoratMenu: No action for tag " + std::to_string(event.ItemAction) + ".");
+      beep();
+    }
+  }
+}
+
+// One entry per tag, also when the main routine runs again in one process.
+void addPanelEntry(int tag, const std::string& title, const std::string& note,
+                   const std::string& fileName) {
+  if (t_MenuActionSetPanel(tag, title, note, fileName, kSaveFileType)) return;
+  t_MenuActionAdd(tag);
+  t_MenuActionSetPanel(tag, title, note, fileName, kSaveFileType);
+}
+
+// --- Replacing the game ---------------------------------------------------------
+
+// Takes over saved progress; the session's parts stay. The saved scene's
+// file starts from its first line, as after a move.
+void takeOver(GameState& game, GameState saved) {
+  saved.DataFolder = game.DataFolder;
+  saved.RegularFont = std::move(game.RegularFont);
+  saved.BoldFont = std::move(game.BoldFont);
+  saved.ScenePicture = std::move(game.ScenePicture);
+  saved.ScriptLines = VelmoratLoadData(saved.DataFolder, saved.CurrentScene);
+  saved.ProgramCounter = -1;
+  saved.ScriptError = false;
+  saved.QuitRequested = false;
+  game = std::move(saved);
+}
+
+void rememberStep(GameState& game, const std::string& label) {
+  progress.steps.push_back({VelmoratProgressOf(game), label});
+  if (progress.steps.size() > kUndoSteps) progress.steps.pop_front();
+}
+
+// --- The requests ------------------------------------------------------------------
+
+// An answer as one line, or, with a long file name, broken between words
+// rather than inside one.
+void printWrapped(const std::string& utf8Line) {
+  const std::uint8_t window = VelmoratTextWindow();
+  const int lastColumn = WindowTable[window].TextLastColumn;
+  const std::u32string text = utf8ToScalars(utf8Line);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(U' ', start + 1);
+    if (end == std::u32string::npos) end = text.size();
+    const std::u32string word = text.substr(start, end - start);
+    if (start > 0 && t_Hpos(window) + static_cast<int>(word.size()) > lastColumn) {
+      t_Cr(window);
+      t_Print(window, scalarsToUtf8(word.substr(1)));
+    } else {
+      t_Print(window, scalarsToUtf8(word));
+    }
+    start = end;
+  }
+  t_Cr(window);
+}
+
+// Prints the answers, making room for them before the first.
+struct Answer {
+  const std::function<void()>& beforeFirstLine;
+  bool said = false;
+  void operator()(const std::string& utf8Line) {
+    if (!said) beforeFirstLine();
+    said = true;
+    printWrapped(utf8Line);
+  }
+};
+
+bool load(GameState& game, bool gameRunning, const std::string& path, const std::string& label,
+          Answer& answer) {
+  const std::string name = filenamefrompath(path);
+  DecodedSave decoded;
+  if (fileexists(path) != kIsAFile) {
+    decoded.refusal = SaveRefusal::Unreadable;
+    decoded.detail = "no file";
+  } else {
+    const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+    decoded = VelmoratDecodeSave(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+        dataIdentity(game));
+  }
+  if (decoded.refusal == SaveRefusal::None &&
+      VelmoratLoadData(game.DataFolder, decoded.game.CurrentScene).empty()) {
+    decoded.refusal = SaveRefusal::OutOfRange;
+    decoded.detail = "scene " + std::to_string(decoded.game.CurrentScene) + " has no data file";
+  }
+  if (decoded.refusal != SaveRefusal::None) {
+    logLine("VelmoratLoadGame: " + path + ": " + decoded.detail);
+    answer("Spielstand nicht geladen: " + name + " " + VelmoratRefusalReason(decoded.refusal) +
+           ".");
+    return false;
+  }
+  if (gameRunning) rememberStep(game, label);
+  takeOver(game, std::move(decoded.game));
+  progress.commandSinceAutosave = false;
+  logLine("VelmoratLoadGame: " + path + ": scene " + std::to_string(game.CurrentScene));
+  return true;
+}
+
+void save(GameState& game, bool gameRunning, const std::string& path, Answer& answer) {
+  const std::string name = filenamefrompath(path);
+  if (!gameRunning) {
+    answer("Das Spiel ist zu Ende: es gibt keinen Stand zu sichern.");
+    return;
+  }
+  std::string failure;
+  if (!writeFileAtomically(path, VelmoratEncodeSave(game, dataIdentity(game)), failure)) {
+    logLine("VelmoratSaveGame: " + path + ": " + failure);
+    answer("Spielstand nicht gesichert: " + name + " kann nicht geschrieben werden.");
+    return;
+  }
+  logLine("VelmoratSaveGame: " + path);
+  answer("Spielstand gesichert: " + name);
+}
+
+bool takeBack(GameState& game, Answer& answer) {
+  if (progress.steps.empty()) {
+    answer("Es gibt keinen Zug, den Du zurücknehmen kannst.");
+    return false;
+  }
+  Step step = std::move(progress.steps.back());
+  progress.steps.pop_back();
+  takeOver(game, std::move(step.before));
+  progress.commandSinceAutosave = true;
+  answer("Zurückgenommen: " + step.typedLine);
+  return true;
+}
+
+void saveTranscript(Answer& answer) {
+  const std::string path = savepanelonmain("Protokoll sichern", "Sichern Sie den Verlauf als Text.",
+                                           kTranscriptName, "txt");
+  if (path.empty()) return;
+  std::string failure;
+  if (!writeFileAtomically(path, VelmoratTranscript(), failure)) {
+    logLine("VelmoratSaveTranscript: " + path + ": " + failure);
+    answer("Protokoll nicht gesichert: " + filenamefrompath(path) +
+           " kann nicht geschrieben werden.");
+    return;
+  }
+  answer("Protokoll gesichert: " + filenamefrompath(path));
+}
+
+// The transcript on the virtual printer's paper, whose text view scrolls and
+// can be searched; the printer comes to the front.
+void showTranscript() {
+  const std::string transcript = VelmoratTranscript();
+  const bool shown = onMainThread([&] {
+    host::Host& desktop = host::current();
+    if (!desktop.hasTextView(host::kVirtualPrinterWindow)) return false;
+    desktop.setTextViewString(host::kVirtualPrinterWindow, transcript);
+    return true;
+  });
+  if (!shown) {
+    systemtext::logMissingTextView("VelmoratShowTranscript", host::kVirtualPrinterWindow);
+    beep();
+    return;
+  }
+  t_WindowVisible(host::kVirtualPrinterWindow, true);
+  t_WindowFront(host::kVirtualPrinterWindow);
+}
+
+}  // namespace
+
+std::string VelmoratAutosavePath() {
+  std::string folder;
+  const char* state = std::getenv("XDG_STATE_HOME");
+  const char* home = std::getenv("HOME");
+  if (state != nullptr && state[0] == '/') {
+    folder = state;
+  } else if (home != nullptr && home[0] == '/') {
+    folder = std::string(home) + "/.local/state";
+  } else {
+    return {};
+  }
+  return folder + "/velmorat/" + kAutosaveName;
+}
+
+void VelmoratPrepareProgress() {
+  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
+  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
+                std::string("Velmorat.") + kSaveFileType);
+  t_SetProgramMenuHandler(programMenuHandler);
+  t_SetScrolledLineHandler(VelmoratKeepScrolledLine);
+}
+
+GameState VelmoratProgressOf(GameState& game) {
+  // The session's parts step aside while the rest is copied.
+  std::vector<Text> lines = std::move(game.ScriptLines);
+  t_Graphic picture = std::move(game.ScenePicture);
+  t_Font regular = std::move(game.RegularFont);
+  t_Font bold = std::move(game.BoldFont);
+  GameState copy = game;
+  game.ScriptLines = std::move(lines);
+  game.ScenePicture = std::move(picture);
+  game.RegularFont = std::move(regular);
+  game.BoldFont = std::move(bold);
+  return copy;
+}
+
+void VelmoratProgressNewGame() {
+  progress.steps.clear();
+  progress.commandSinceAutosave = false;
+}
+
+void VelmoratProgressAtPrompt(GameState& game) {
+  if (!progress.commandSinceAutosave) return;
+  progress.commandSinceAutosave = false;
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty()) return;
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  std::string failure;
+  if (writeFileAtomically(path, VelmoratEncodeSave(game, dataIdentity(game)), failure)) return;
+  logLine("VelmoratAutosave: " + path + ": " + failure);
+  if (!progress.autosaveFailureShown) {
+    VelmoratPrintMessage("Der letzte Stand kann nicht gesichert werden.");
+    progress.autosaveFailureShown = true;
+  }
+}
+
+void VelmoratProgressCommandTaken(const std::string& typedLine, GameState before) {
+  progress.steps.push_back({std::move(before), typedLine});
+  if (progress.steps.size() > kUndoSteps) progress.steps.pop_front();
+  progress.commandSinceAutosave = true;
+}
+
+t_EventCounts VelmoratProgressSeen() {
+  return progress.seen;
+}
+
+bool VelmoratTakeProgressRequests() {
+  bool any = false;
+  const std::vector<t_MenuEvent> events = MenuEventQueueCopy();
+  for (std::size_t index = progress.seen.menuEvents; index < events.size(); ++index) {
+    const int tag = events[index].ItemAction;
+    if (events[index].Kind != kMenuItemKind || !isProgramTag(tag)) continue;
+    Request request{tag, {}};
+    if (tag == kMenuLoadGame || tag == kMenuSaveGame) {
+      request.path = panelPath(tag);
+      if (request.path.empty()) continue;  // the panel was cancelled
+    }
+    progress.pending.push_back(request);
+    any = true;
+  }
+  progress.seen.menuEvents = static_cast<int>(events.size());
+  const std::vector<t_Event> files = FileEventQueueCopy();
+  for (std::size_t index = progress.seen.fileEvents; index < files.size(); ++index) {
+    progress.pending.push_back({kOpenedFile, files[index].Description});
+    any = true;
+  }
+  progress.seen.fileEvents = static_cast<int>(files.size());
+  return any;
+}
+
+ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunning,
+                                                 const std::function<void()>& beforeFirstLine) {
+  std::vector<Request> requests = std::move(progress.pending);
+  progress.pending.clear();
+  Answer answer{beforeFirstLine};
+  bool replaced = false;
+  for (const Request& request : requests) {
+    switch (request.tag) {
+      case kOpenedFile:
+      case kMenuLoadGame:
+        if (load(game, gameRunning || replaced, request.path, "Spiel laden", answer)) {
+          answer("Spielstand geladen: " + filenamefrompath(request.path));
+          replaced = true;
+        }
+        break;
+      case kMenuSaveGame:
+        save(game, gameRunning || replaced, request.path, answer);
+        break;
+      case kMenuTakeBackMove:
+        replaced = takeBack(game, answer) || replaced;
+        break;
+      case kMenuLoadLastState: {
+        const std::string path = VelmoratAutosavePath();
+        if (path.empty() || fileexists(path) != kIsAFile) {
+          answer("Es gibt noch keinen letzten Stand.");
+        } else if (load(game, gameRunning || replaced, path, "Letzten Stand laden", answer)) {
+          answer("Letzter Stand geladen.");
+          replaced = true;
+        }
+        break;
+      }
+      case kMenuSaveTranscript:
+        saveTranscript(answer);
+        break;
+      case kMenuShowTranscript:
+        showTranscript();
+        break;
+      default:
+        break;
+    }
+  }
+  return replaced ? ProgressOutcome::Replaced : ProgressOutcome::Unchanged;
+}
+
+void VelmoratResetProgress() {
+  progress = Progress();
+  progress.seen = t_EventCountsNow();
+  std::lock_guard guard(handlerLock);
+  handlerSeen = MenuEventQueueCopy().size();
+}

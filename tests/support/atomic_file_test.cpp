@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/AtomicFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class AtomicFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("atomic_file_test_" + std::to_string(::getpid()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  static std::string read(const std::string& file) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(file, std::ios::binary).rdbuf();
+    return bytes.str();
+  }
+  // The names in the folder: no temporary file may stay behind.
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder_))
+      found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(AtomicFile, ReplacesTheWholeFile) {
+  std::string failure;
+  ASSERT_TRUE(writeFileAtomically(path("Stand.velmorat"), "eine lange erste Fassung", failure));
+  ASSERT_TRUE(writeFileAtomically(path("Stand.velmorat"), "kurz", failure)) << failure;
+  EXPECT_EQ(read(path("Stand.velmorat")), "kurz");
+  EXPECT_EQ(names(), std::vector<std::string>{"Stand.velmorat"});
+}
+
+// A disk that fills up in the middle of the write (simulated by a file size
+// limit in a child process, so the test's own files are not limited): the
+// earlier file stays whole and no temporary file remains.
+TEST_F(AtomicFile, AnInterruptedWriteLeavesTheEarlierFileIntact) {
+  std::string failure;
+  ASSERT_TRUE(writeFileAtomically(path("Stand.velmorat"), "die frühere Fassung", failure));
+  const std::string larger(64 * 1024, 'x');
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::string childFailure;
+    const bool written = writeFileAtomically(path("Stand.velmorat"), larger, childFailure);
+    ::_exit(written ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write beyond the limit reported success";
+  EXPECT_EQ(read(path("Stand.velmorat")), "die frühere Fassung");
+  EXPECT_EQ(names(), std::vector<std::string>{"Stand.velmorat"});
+}
+
+TEST_F(AtomicFile, ReportsFoldersThatCannotTakeTheFile) {
+  std::string failure;
+  EXPECT_FALSE(writeFileAtomically(path("fehlt/Stand.velmorat"), "x", failure));
+  EXPECT_FALSE(failure.empty());
+  fs::create_directories(folder_ / "Ordner");
+  EXPECT_FALSE(writeFileAtomically(path("Ordner"), "x", failure));  // a folder stands there
+  EXPECT_FALSE(writeFileAtomically(path("Ordner") + "/", "x", failure));
+  EXPECT_EQ(names(), std::vector<std::string>{"Ordner"});
+}
+
+}  // namespace
