@@ -8,6 +8,7 @@
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Parser.h"
+#include "adventure/Statements.h"
 #include "adventure/TableLimits.h"
 #include "adventure/TextBuild.h"
 #include "support/Log.h"
@@ -32,16 +33,16 @@ namespace {
 constexpr auto kInkeyPoll = std::chrono::milliseconds(100);
 constexpr int kStatusHalfWidth = 39;
 
-// The number after a keyword of the given length inside arguments ("FLAG 3"),
-// at full width, so that a message names the number the script wrote.
-std::int64_t numberAfter(const Text& arguments, int keywordLength) {
-  return texttoint(argumentsAfter(arguments, keywordLength));
+// The number after a keyword inside arguments ("FLAG 3"), at full width, so
+// that a message names the number the script wrote.
+std::int64_t numberAfter(const Text& arguments, const char* keyword) {
+  return texttoint(argumentsAfter(arguments, keyword));
 }
 
 // Numbers read from a script saturate at the limits of int, so a huge number
 // is still just "too large" for every check below.
-int exitNumber(const Text& line, int keywordLength) {
-  return adventure::scriptNumber(argumentsAfter(line, keywordLength));
+int exitNumber(const Text& line) {
+  return adventure::scriptNumber(VelmoratStatementArguments(line));
 }
 
 void fail(GameState& game, const std::string& utf8Message) {
@@ -56,9 +57,9 @@ void runOutputLine(GameState&, const Text& line) {
 }
 
 void runAdd(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 3);
+  Text r = VelmoratStatementArguments(line);
   if (!startsWith(r, "INVENTORY")) return;
-  int item = game.findItem(argumentsAfter(r, 9));
+  int item = game.findItem(argumentsAfter(r, "INVENTORY"));
   if (!game.isItem(item)) {
     VelmoratScriptFailure(game, concat({latin1("*** ADD INVENTORY Item # muss >=1 und <="),
                                         decimal(game.ItemSlots - 1), latin1(" sein.")}));
@@ -72,21 +73,21 @@ void runAdd(GameState& game, const Text& line) {
 }
 
 void runAvailable(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 9);
+  Text r = VelmoratStatementArguments(line);
   if (!startsWith(r, "INVENTORY")) return;
-  game.Condition = game.inventoryCount(game.findItem(argumentsAfter(r, 9))) > 0;
+  game.Condition = game.inventoryCount(game.findItem(argumentsAfter(r, "INVENTORY"))) > 0;
 }
 
 void runSubtract(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 8);
+  Text r = VelmoratStatementArguments(line);
   if (!startsWith(r, "INVENTORY")) return;
-  int item = game.findItem(argumentsAfter(r, 9));
+  int item = game.findItem(argumentsAfter(r, "INVENTORY"));
   if (game.isItem(item)) game.Inventory[item] -= 1;
 }
 
 // The flag named after "FLAG" in r, or -1 after the "*** Flag #" failure.
 int flagIndex(GameState& game, const Text& r) {
-  std::int64_t flag = numberAfter(r, 4);
+  std::int64_t flag = numberAfter(r, "FLAG");
   if (flag >= 0 && static_cast<std::uint64_t>(flag) < game.Flags.size())
     return static_cast<int>(flag);
   VelmoratScriptFailure(game,
@@ -95,7 +96,7 @@ int flagIndex(GameState& game, const Text& r) {
 }
 
 void runSet(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 3);
+  Text r = VelmoratStatementArguments(line);
   if (!startsWith(r, "FLAG")) return;
   if (int flag = flagIndex(game, r); flag >= 0) game.Flags[flag] = true;
 }
@@ -111,7 +112,7 @@ void clearScenes(GameState& game) {
 }
 
 void runClear(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 5);
+  Text r = VelmoratStatementArguments(line);
   if (startsWith(r, "FLAG")) {
     if (int flag = flagIndex(game, r); flag >= 0) game.Flags[flag] = false;
   } else if (adventure::equals(r, "DIRECTION")) {
@@ -125,7 +126,7 @@ void runClear(GameState& game, const Text& line) {
 }
 
 void runCompare(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 7);
+  Text r = VelmoratStatementArguments(line);
   if (startsWith(r, "FLAG")) {
     if (int flag = flagIndex(game, r); flag >= 0) game.Condition = game.Flags[flag];
     return;
@@ -136,7 +137,7 @@ void runCompare(GameState& game, const Text& line) {
 }
 
 void defineItem(GameState& game, Text& r) {
-  Text t = argumentsAfter(r, 4);
+  Text t = argumentsAfter(r, "ITEM");
   int p = position(t, Text::fromBytes("NAME"), 1);
   if (p < 1) {
     VelmoratPrintMessage("*** DEF ITEM fehlt 'NAME'.");
@@ -157,7 +158,7 @@ void defineItem(GameState& game, Text& r) {
 }
 
 void defineSceneItem(GameState& game, const Text& r) {
-  Text t = argumentsAfter(r, 5);
+  Text t = argumentsAfter(r, "SCENE");
   int p = position(t, Text::fromBytes("ITEM"), 1);
   if (p < 1) {
     VelmoratPrintMessage("*** DEFINE SCENE fehlt 'ITEM'.");
@@ -190,7 +191,7 @@ void defineSceneItem(GameState& game, const Text& r) {
 }
 
 void runDefine(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 6);
+  Text r = VelmoratStatementArguments(line);
   if (startsWith(r, "ITEM")) defineItem(game, r);
   if (startsWith(r, "SCENE")) defineSceneItem(game, r);
 }
@@ -213,16 +214,16 @@ int dimensionSize(GameState& game, const Text& r, const char* what, int largest)
 }
 
 void runDimension(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 9);
+  Text r = VelmoratStatementArguments(line);
   if (startsWith(r, "SCENES")) {
-    r = argumentsAfter(r, 6);
+    r = argumentsAfter(r, "SCENES");
     if (int scenes = dimensionSize(game, r, "SCENES", adventure::kMaxScenes); scenes >= 0) {
       game.SceneCount = scenes;
       game.SceneItems.assign(static_cast<std::size_t>(game.ItemSlots) * game.SceneCount, 0);
     }
   }
   if (startsWith(r, "ITEMS")) {
-    r = argumentsAfter(r, 5);
+    r = argumentsAfter(r, "ITEMS");
     if (int items = dimensionSize(game, r, "ITEMS", adventure::kMaxItems); items >= 0) {
       game.ItemSlots = items + 1;
       game.ItemNames.assign(game.ItemSlots, Text());
@@ -231,7 +232,7 @@ void runDimension(GameState& game, const Text& line) {
     }
   }
   if (startsWith(r, "FLAGS")) {
-    Text size = argumentsAfter(r, 5);
+    Text size = argumentsAfter(r, "FLAGS");
     if (int flags = dimensionSize(game, size, "FLAGS", adventure::kMaxFlags); flags >= 0) {
       game.Flags.assign(static_cast<std::size_t>(flags) + 1, false);
     }
@@ -247,17 +248,17 @@ void runDraw(GameState& game, const Text&) {
 }
 
 void runExit(GameState& game, const Text& line) {
-  game.SceneExits = argumentsAfter(line, 4);
+  game.SceneExits = VelmoratStatementArguments(line);
   VelmoratStatusLine(game);
 }
 
 void runTitle(GameState& game, const Text& line) {
-  game.SceneTitle = argumentsAfter(line, 5);
+  game.SceneTitle = VelmoratStatementArguments(line);
   VelmoratStatusLine(game);
 }
 
 void runTrace(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 5);
+  Text r = VelmoratStatementArguments(line);
   if (adventure::equals(r, "ON")) game.TraceOn = true;
   if (adventure::equals(r, "OFF")) game.TraceOn = false;
   VelmoratStatusLine(game);
@@ -274,12 +275,12 @@ void jumpToLabel(GameState& game, const Text& label) {
 }
 
 void runGoto(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 4);
+  Text r = VelmoratStatementArguments(line);
   if (!startsWith(r, "SCENE")) {
     jumpToLabel(game, r);
     return;
   }
-  std::int64_t scene = numberAfter(r, 5);
+  std::int64_t scene = numberAfter(r, "SCENE");
   game.CurrentScene = adventure::heldToInt(scene);
   game.ScriptLines = VelmoratLoadData(game.DataFolder, game.CurrentScene);
   game.ProgramCounter = -1;
@@ -291,13 +292,13 @@ void runGoto(GameState& game, const Text& line) {
 }
 
 void runIf(GameState& game, const Text& line) {
-  Text r = argumentsAfter(line, 2);
+  Text r = VelmoratStatementArguments(line);
   if (!startsWith(r, "EQUAL")) {
     VelmoratScriptFailure(
         game, concat({latin1("*** Vergleichsoperator '"), r, latin1("' nicht gefunden.")}));
     return;
   }
-  if (game.Condition) jumpToLabel(game, argumentsAfter(r, 5));
+  if (game.Condition) jumpToLabel(game, argumentsAfter(r, "EQUAL"));
 }
 
 void runInkey(GameState&, const Text&) {
@@ -329,7 +330,7 @@ void runQuit(GameState& game, const Text&) {
 }
 
 void runUse(GameState& game, const Text& line) {
-  Text file = concat({argumentsAfter(line, 3), Text::fromBytes(".gr")});
+  Text file = concat({VelmoratStatementArguments(line), Text::fromBytes(".gr")});
   std::string path = game.DataFolder + texttostring(file);
   if (fileexists(path) == 1) {
     game.ScenePicture = g_LoadGraphic(path);
@@ -340,73 +341,59 @@ void runUse(GameState& game, const Text& line) {
 }
 
 void runForward(GameState& game, const Text& line) {
-  game.ExitForward = exitNumber(line, 7);
+  game.ExitForward = exitNumber(line);
 }
 void runBackward(GameState& game, const Text& line) {
-  game.ExitBackward = exitNumber(line, 8);
+  game.ExitBackward = exitNumber(line);
 }
 void runLeft(GameState& game, const Text& line) {
-  game.ExitLeft = exitNumber(line, 4);
+  game.ExitLeft = exitNumber(line);
 }
 void runRight(GameState& game, const Text& line) {
-  game.ExitRight = exitNumber(line, 5);
+  game.ExitRight = exitNumber(line);
 }
 void runUp(GameState& game, const Text& line) {
-  game.ExitUp = exitNumber(line, 2);
+  game.ExitUp = exitNumber(line);
 }
 void runDown(GameState& game, const Text& line) {
-  game.ExitDown = exitNumber(line, 4);
+  game.ExitDown = exitNumber(line);
 }
 void runNothing(GameState&, const Text&) {}
 
-struct StatementRow {
-  const char* keyword;
-  bool exact;  // the whole line is the keyword, not only its first bytes
-  void (*run)(GameState& game, const Text& line);
-};
-
 // Recognition is by prefix, so the order matters: the first matching row runs.
-constexpr std::array<StatementRow, 31> kStatements = {{
-    {"?", false, runOutputLine},
-    {"ADD", false, runAdd},
-    {"AVAILABLE", false, runAvailable},
-    {"BACKWARD", false, runBackward},
-    {"CLEAR", false, runClear},
-    {"COMPARE", false, runCompare},
-    {"DEFINE", false, runDefine},
-    {"DIMENSION", false, runDimension},
-    {"DOWN", false, runDown},
-    {"DRAW", true, runDraw},
-    {"EXIT", false, runExit},
-    {"FORWARD", false, runForward},
-    {"GOTO", false, runGoto},
-    {"IF", false, runIf},
-    {"INKEY", true, runInkey},
-    {"INPUT", true, runInput},
-    {"LEFT", false, runLeft},
-    {"QUIT", true, runQuit},
-    {"RIGHT", false, runRight},
-    {"SET", false, runSet},
-    {"SUBTRACT", false, runSubtract},
-    {"TITLE", false, runTitle},
-    {"TRACE", false, runTrace},
-    {"UP", false, runUp},
-    {"USE", false, runUse},
-    {"WORDS", false, VelmoratRunWords},
-    {"LABEL", false, runNothing},
-    {"REM", false, runNothing},
-    {"//", false, runNothing},
-    {"'", false, runNothing},
-    {"", true, runNothing},
+constexpr std::array<Statement, 31> kStatements = {{
+    {"?", false, runOutputLine, StatementCheck::None},
+    {"ADD", false, runAdd, StatementCheck::InventoryItem},
+    {"AVAILABLE", false, runAvailable, StatementCheck::InventoryItem},
+    {"BACKWARD", false, runBackward, StatementCheck::ExitScene},
+    {"CLEAR", false, runClear, StatementCheck::Flag},
+    {"COMPARE", false, runCompare, StatementCheck::Flag},
+    {"DEFINE", false, runDefine, StatementCheck::SceneItem},
+    {"DIMENSION", false, runDimension, StatementCheck::None},
+    {"DOWN", false, runDown, StatementCheck::ExitScene},
+    {"DRAW", true, runDraw, StatementCheck::None},
+    {"EXIT", false, runExit, StatementCheck::None},
+    {"FORWARD", false, runForward, StatementCheck::ExitScene},
+    {"GOTO", false, runGoto, StatementCheck::GotoTarget},
+    {"IF", false, runIf, StatementCheck::IfTarget},
+    {"INKEY", true, runInkey, StatementCheck::None},
+    {"INPUT", true, runInput, StatementCheck::None},
+    {"LEFT", false, runLeft, StatementCheck::ExitScene},
+    {"QUIT", true, runQuit, StatementCheck::None},
+    {"RIGHT", false, runRight, StatementCheck::ExitScene},
+    {"SET", false, runSet, StatementCheck::Flag},
+    {"SUBTRACT", false, runSubtract, StatementCheck::InventoryItem},
+    {"TITLE", false, runTitle, StatementCheck::None},
+    {"TRACE", false, runTrace, StatementCheck::None},
+    {"UP", false, runUp, StatementCheck::ExitScene},
+    {"USE", false, runUse, StatementCheck::Picture},
+    {"WORDS", false, VelmoratRunWords, StatementCheck::Words},
+    {"LABEL", false, runNothing, StatementCheck::None},
+    {"REM", false, runNothing, StatementCheck::None},
+    {"//", false, runNothing, StatementCheck::None},
+    {"'", false, runNothing, StatementCheck::None},
+    {"", true, runNothing, StatementCheck::None},
 }};
-
-const StatementRow* statementOf(const Text& line) {
-  for (const StatementRow& row : kStatements) {
-    bool matches = row.exact ? adventure::equals(line, row.keyword) : startsWith(line, row.keyword);
-    if (matches) return &row;
-  }
-  return nullptr;
-}
 
 void reloadAfterFailure(GameState& game) {
   std::uint8_t window = VelmoratTextWindow();
@@ -443,13 +430,25 @@ void VelmoratScriptFailure(GameState& game, const Text& message) {
   game.ScriptError = true;
 }
 
-const char* VelmoratStatementKeyword(const Text& line) {
-  const StatementRow* row = statementOf(line);
-  return row == nullptr ? nullptr : row->keyword;
+std::span<const Statement> VelmoratStatements() {
+  return kStatements;
+}
+
+const Statement* VelmoratStatementOf(const Text& line) {
+  for (const Statement& row : kStatements) {
+    bool matches = row.exact ? adventure::equals(line, row.keyword) : startsWith(line, row.keyword);
+    if (matches) return &row;
+  }
+  return nullptr;
+}
+
+Text VelmoratStatementArguments(const Text& line) {
+  const Statement* row = VelmoratStatementOf(line);
+  return row == nullptr ? Text() : argumentsAfter(line, row->keyword);
 }
 
 void VelmoratExecuteLine(GameState& game, const Text& line) {
-  if (const StatementRow* row = statementOf(line)) {
+  if (const Statement* row = VelmoratStatementOf(line)) {
     row->run(game, line);
   } else {
     VelmoratScriptFailure(game, concat({latin1("*** Unbekannter Befehl '"), line, latin1("'.")}));

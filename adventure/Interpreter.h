@@ -26,8 +26,3 @@ void VelmoratScriptFailure(GameState& game, const Text& message);
 // Draws line 1 of the text window: SceneTitle (with the scene number under
 // TRACE) on the left, "Ausgänge: " + SceneExits on the right.
 void VelmoratStatusLine(GameState& game);
-
-// The keyword of the statement that the line is ("GOTO", "?", "" for an empty
-// line), found in the interpreter's test order; nullptr for an unknown line.
-// The script checker reads lines the way the interpreter does through it.
-const char* VelmoratStatementKeyword(const Text& line);

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 
 #include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
-#include "adventure/Interpreter.h"
+#include "adventure/Statements.h"
 #include "adventure/TextBuild.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
@@ -129,22 +130,22 @@ class FolderChecker {
   void collectDefinitions() {
     for (const ScriptFile& file : files_) {
       for (const Text& line : file.lines) {
-        if (startsWith(line, "WORDS") && equals(argumentsAfter(line, 5), "FOLD")) {
+        if (startsWith(line, "WORDS") && equals(argumentsAfter(line, "WORDS"), "FOLD")) {
           words_.foldUmlauts = true;
         }
       }
     }
     for (const ScriptFile& file : files_) {
       for (const Text& line : file.lines) {
-        Text define = argumentsAfter(line, 6);
+        Text define = argumentsAfter(line, "DEFINE");
         if (startsWith(line, "DEFINE") && startsWith(define, "ITEM")) {
-          Text t = argumentsAfter(define, 4);
+          Text t = argumentsAfter(define, "ITEM");
           int p = position(t, Text::fromBytes("NAME"), 1);
           if (p >= 1) definedItems_.insert(itemKey(texttrim(textfrom(t, p + 4))));
         }
-        Text dimension = argumentsAfter(line, 9);
+        Text dimension = argumentsAfter(line, "DIMENSION");
         if (startsWith(line, "DIMENSION") && startsWith(dimension, "FLAGS")) {
-          largestFlag_ = std::max(largestFlag_, scriptNumber(argumentsAfter(dimension, 5)));
+          largestFlag_ = std::max(largestFlag_, scriptNumber(argumentsAfter(dimension, "FLAGS")));
         }
       }
     }
@@ -173,7 +174,7 @@ class FolderChecker {
   }
 
   void checkFlag(const ScriptFile& file, std::size_t index, const Text& arguments) {
-    int flag = scriptNumber(argumentsAfter(arguments, 4));
+    int flag = scriptNumber(argumentsAfter(arguments, "FLAG"));
     if (flag < 0 || flag > largestFlag_) {
       report(file, index,
              "flag " + std::to_string(flag) + " is outside DIMENSION FLAGS (0 to " +
@@ -188,7 +189,7 @@ class FolderChecker {
   }
 
   void checkDefineScene(const ScriptFile& file, std::size_t index, const Text& arguments) {
-    Text t = argumentsAfter(arguments, 5);
+    Text t = argumentsAfter(arguments, "SCENE");
     int p = position(t, Text::fromBytes("ITEM"), 1);
     if (p < 1) return;
     Text u = texttrim(textfrom(t, p + 4));
@@ -198,35 +199,49 @@ class FolderChecker {
 
   void checkLine(const ScriptFile& file, std::size_t index) {
     const Text& line = file.lines[index];
-    const char* found = VelmoratStatementKeyword(line);
-    if (found == nullptr) {
+    const Statement* statement = VelmoratStatementOf(line);
+    if (statement == nullptr) {
       report(file, index, "unknown statement '" + textforlog(line) + "'");
       return;
     }
-    const std::string keyword = found;
-    const Text r = argumentsAfter(line, static_cast<int>(keyword.size()));
-    if (kExitKeywords.contains(keyword)) {
-      checkScene(file, index, scriptNumber(r), "an exit names");
-    } else if (keyword == "GOTO" && startsWith(r, "SCENE")) {
-      checkScene(file, index, scriptNumber(argumentsAfter(r, 5)), "GOTO SCENE names");
-    } else if (keyword == "GOTO") {
-      checkLabel(file, index, r);
-    } else if (keyword == "IF" && startsWith(r, "EQUAL")) {
-      checkLabel(file, index, argumentsAfter(r, 5));
-    } else if (keyword == "USE") {
-      std::string picture = texttostring(r) + ".gr";
-      if (fileexists(folder_ + picture) != 1) {
-        report(file, index, "picture " + picture + " is missing");
-      }
-    } else if (kInventoryKeywords.contains(keyword) && startsWith(r, "INVENTORY")) {
-      checkItem(file, index, argumentsAfter(r, 9));
-    } else if (keyword == "DEFINE" && startsWith(r, "SCENE")) {
-      checkDefineScene(file, index, r);
-    } else if (kFlagKeywords.contains(keyword) && startsWith(r, "FLAG")) {
-      checkFlag(file, index, r);
-    } else if (keyword == "WORDS") {
-      checkWords(file, index, line);
+    const Text r = VelmoratStatementArguments(line);
+    switch (statement->check) {
+      case StatementCheck::None:
+        break;
+      case StatementCheck::ExitScene:
+        checkScene(file, index, scriptNumber(r), "an exit names");
+        break;
+      case StatementCheck::GotoTarget:
+        if (startsWith(r, "SCENE")) {
+          checkScene(file, index, scriptNumber(argumentsAfter(r, "SCENE")), "GOTO SCENE names");
+        } else {
+          checkLabel(file, index, r);
+        }
+        break;
+      case StatementCheck::IfTarget:
+        if (startsWith(r, "EQUAL")) checkLabel(file, index, argumentsAfter(r, "EQUAL"));
+        break;
+      case StatementCheck::Picture:
+        checkPicture(file, index, texttostring(r) + ".gr");
+        break;
+      case StatementCheck::InventoryItem:
+        if (startsWith(r, "INVENTORY")) checkItem(file, index, argumentsAfter(r, "INVENTORY"));
+        break;
+      case StatementCheck::SceneItem:
+        if (startsWith(r, "SCENE")) checkDefineScene(file, index, r);
+        break;
+      case StatementCheck::Flag:
+        if (startsWith(r, "FLAG")) checkFlag(file, index, r);
+        break;
+      case StatementCheck::Words:
+        checkWords(file, index, line);
+        break;
     }
+  }
+
+  void checkPicture(const ScriptFile& file, std::size_t index, const std::string& picture) {
+    if (fileexists(folder_ + picture) != 1)
+      report(file, index, "picture " + picture + " is missing");
   }
 
   // Declarations are made where every game starts; elsewhere they would only
@@ -240,11 +255,6 @@ class FolderChecker {
       report(file, index, "WORDS declarations belong in " + VelmoratDataFileName(0));
     }
   }
-
-  inline static const std::set<std::string> kExitKeywords = {"FORWARD", "BACKWARD", "LEFT",
-                                                             "RIGHT",   "UP",       "DOWN"};
-  inline static const std::set<std::string> kInventoryKeywords = {"ADD", "AVAILABLE", "SUBTRACT"};
-  inline static const std::set<std::string> kFlagKeywords = {"SET", "CLEAR", "COMPARE"};
 
   std::string folder_;
   std::vector<ScriptFile> files_;

@@ -41,6 +41,10 @@ Text argumentsAfter(const Text& line, int keywordLength) {
   return texttrim(textfrom(line, keywordLength + 1));
 }
 
+Text argumentsAfter(const Text& line, const char* keyword) {
+  return argumentsAfter(line, static_cast<int>(std::strlen(keyword)));
+}
+
 bool startsWith(const Text& text, const char* keyword) {
   std::size_t length = std::strlen(keyword);
   return text.size() >= length &&

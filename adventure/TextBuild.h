@@ -24,6 +24,8 @@ Text concat(std::initializer_list<Text> parts);
 // What follows a keyword of keywordLength bytes and its separator, blanks
 // removed at both ends ("INVENTORY Lampe" with 9 gives "Lampe").
 Text argumentsAfter(const Text& line, int keywordLength);
+// The same after the keyword itself ("INVENTORY Lampe" after "INVENTORY").
+Text argumentsAfter(const Text& line, const char* keyword);
 // A keyword test: the first bytes of text are keyword, byte for byte.
 bool startsWith(const Text& text, const char* keyword);
 // An exact test: the whole text is keyword.

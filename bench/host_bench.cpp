@@ -19,13 +19,13 @@
 #include <random>
 #include <sstream>
 
-#include "app/ProgramThread.h"
 #include "bench/RatioReporter.h"
 #include "host/qt/QtHost.h"
 #include "support/Bundle.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/WindowManagement.h"
 
 namespace {

@@ -1,13 +1,16 @@
 // Thread numbers, thread names and background work of qbtools.
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
 
 #include "support/Log.h"
+#include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
 
@@ -21,14 +24,19 @@ constexpr int kFirstThreadNumber = 1;
 std::atomic<int> nextThreadNumber{kFirstThreadNumber};
 thread_local int currentThreadNumber = 0;
 
-void* runBackgroundRoutine(void* argument) {
-  std::unique_ptr<std::function<void()>> routine(static_cast<std::function<void()>*>(argument));
+struct LaunchedRoutine {
+  std::function<void()> routine;
+  const char* logName;
+};
+
+void* runLaunchedRoutine(void* argument) {
+  std::unique_ptr<LaunchedRoutine> launched(static_cast<LaunchedRoutine*>(argument));
   try {
-    (*routine)();
+    launched->routine();
   } catch (const std::exception& error) {
-    logLine(std::string("startbackground: Routine ended with an exception: ") + error.what());
+    logLine(std::string(launched->logName) + ": Routine ended with an exception: " + error.what());
   } catch (...) {
-    logLine("startbackground: Routine ended with an exception.");
+    logLine(std::string(launched->logName) + ": Routine ended with an exception.");
   }
   return nullptr;
 }
@@ -47,19 +55,25 @@ void nameCurrentThread(std::string_view name) {
   pthread_setname_np(pthread_self(), shortName.c_str());
 }
 
-void startbackground(std::function<void()> routine) {
-  auto owned = std::make_unique<std::function<void()>>(std::move(routine));
+int launchDetachedThread(std::function<void()> routine, std::size_t stackBytes,
+                         const char* logName) {
+  auto owned = std::make_unique<LaunchedRoutine>(LaunchedRoutine{std::move(routine), logName});
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  pthread_attr_setstacksize(&attributes, kBackgroundStackBytes);
+  pthread_attr_setstacksize(&attributes, std::max<std::size_t>(stackBytes, PTHREAD_STACK_MIN));
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
   pthread_t thread;
-  const int error = pthread_create(&thread, &attributes, runBackgroundRoutine, owned.get());
+  const int error = pthread_create(&thread, &attributes, runLaunchedRoutine, owned.get());
   pthread_attr_destroy(&attributes);
+  if (error == 0) owned.release();  // the thread owns it now
+  return error;
+}
+
+void startbackground(std::function<void()> routine) {
+  const int error =
+      launchDetachedThread(std::move(routine), kBackgroundStackBytes, "startbackground");
   if (error != 0) {
     logLine("startbackground: Error #" + std::to_string(error) + " (" + std::strerror(error) +
             "), routine not started.");
-    return;
   }
-  owned.release();  // the thread owns it now
 }

@@ -1,9 +1,10 @@
 // qbtools: the plain routines that the whole program shares. Files, byte
 // strings (Text, Latin-1) and Unicode strings (std::string, UTF-8), BASIC-style
 // string routines whose positions count from 1, German number formatting,
-// thread numbers and background work, the beep and the open and save panels.
+// thread numbers and background work. The beep and the open and save panels
+// are in host/Panels.h.
 //
-// Everything except the panels, beep and startbackground is pure and may be
+// Everything except startbackground is pure and may be
 // called from any thread. Positions in the string routines count Unicode
 // scalars; positions in the Text routines count bytes.
 #pragma once
@@ -116,23 +117,3 @@ int threadnumber();
 inline constexpr std::size_t kBackgroundStackBytes = 0x80000;
 // Runs routine on a new detached thread with a 512 KB stack and returns at once.
 void startbackground(std::function<void()> routine);
-
-// --- Sound and panels ------------------------------------------------------------
-
-// Plays "sysbeep.aif" from the resources on the main thread (unless it is
-// already playing), else the host's system beep. Any thread; does not wait.
-void beep();
-// Main thread only. The chosen paths; empty when cancelled.
-std::vector<std::string> openpanel(const std::string& title, const std::string& message,
-                                   const std::string& allowedTypes, bool multipleSelection,
-                                   bool filesSelectable, bool foldersMode);
-std::string savepanel(const std::string& title, const std::string& message,
-                      const std::string& proposedName, const std::string& allowedTypes);
-// Any thread: from another thread the panel runs on the main thread while the
-// caller waits. The open panel reached from another thread never allows a
-// multiple selection.
-std::vector<std::string> openpanelonmain(const std::string& title, const std::string& message,
-                                         const std::string& allowedTypes, bool multipleSelection,
-                                         bool filesSelectable, bool foldersMode);
-std::string savepanelonmain(const std::string& title, const std::string& message,
-                            const std::string& proposedName, const std::string& allowedTypes);

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-#include "app/Main.h"
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
 #include "host/qt/TextSearch.h"
@@ -33,7 +32,7 @@ int indexOfSystemText(int window) {
 
 }  // namespace
 
-QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>(menuHooks())) {
+QtHost::QtHost(const std::string& credit) : menuBar_(std::make_unique<MenuBar>(menuHooks())) {
   for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
   buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
   buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
@@ -42,7 +41,7 @@ QtHost::QtHost() : menuBar_(std::make_unique<MenuBar>(menuHooks())) {
                    QStringLiteral("Velmorat hat keine Einstellungen."));
   buildPlainWindow(host::kMainWindow, QStringLiteral("Velmorat"),
                    QStringLiteral("<h1>Velmorat</h1><p>%1</p><p>Ein Grafik-Textadventure.</p>")
-                       .arg(QString::fromUtf8(kVelmoratCredit)));
+                       .arg(QString::fromStdString(credit)));
   layout_ = std::make_unique<DesktopLayout>(titleBarHeight_);
   for (VelmoratWindow* window : windows_) layout_->adopt(window);
 }

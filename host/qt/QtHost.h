@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "host/Host.h"
 #include "host/qt/DesktopLayout.h"
@@ -15,7 +16,8 @@
 
 class QtHost : public host::Host {
  public:
-  QtHost();
+  // credit: the program's credit line, shown in the "Velmorat" window.
+  explicit QtHost(const std::string& credit = std::string());
   ~QtHost() override;
 
   bool isMainThread() const override;

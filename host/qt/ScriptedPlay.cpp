@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/ProgramThread.h"
 #include "host/qt/Windows.h"
 #include "support/Utf8.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
+#include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {

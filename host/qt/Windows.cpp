@@ -12,7 +12,7 @@
 #include <QUrl>
 
 #include "host/qt/KeyMapping.h"
-#include "support/Documents.h"
+#include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"

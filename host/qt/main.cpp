@@ -18,7 +18,6 @@
 
 #include "adventure/Parser.h"
 #include "app/Main.h"
-#include "app/ProgramThread.h"
 #include "host/qt/CommandLine.h"
 #include "host/qt/KeyScript.h"
 #include "host/qt/QtHost.h"
@@ -31,6 +30,7 @@
 #include "support/Log.h"
 #include "support/LogFile.h"
 #include "toolbox/windows/InputWait.h"
+#include "toolbox/windows/ProgramThread.h"
 
 namespace {
 constexpr int kExitUsage = 2;
@@ -192,7 +192,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
   if (!installGermanTranslations()) logLine("Qt: German translations not found.");
 
-  QtHost desktop;
+  QtHost desktop(kVelmoratCredit);
   if (!line.panelAnswer.empty()) desktop.answerPanelsWith(line.panelAnswer);
   host::install(&desktop);
   desktop.setGameHelp(QString::fromStdString(VelmoratHelpText()));

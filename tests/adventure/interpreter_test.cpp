@@ -5,6 +5,7 @@
 
 #include "adventure/GameState.h"
 #include "adventure/Interpreter.h"
+#include "adventure/Statements.h"
 #include "adventure/TableLimits.h"
 #include "graphics/LogCapture.h"
 #include "support/Bundle.h"
@@ -181,10 +182,11 @@ TEST_F(Interpreter, RecognisesStatementsByPrefixInTestOrder) {
   EXPECT_TRUE(fails("DRAW ")) << "DRAW is exact";
   EXPECT_TRUE(fails("QUITS"));
   EXPECT_TRUE(fails("rem lower case"));
-  EXPECT_STREQ(VelmoratStatementKeyword(stringtotext("ADDX")), "ADD");
-  EXPECT_STREQ(VelmoratStatementKeyword(stringtotext("UPDATE")), "UP");
-  EXPECT_STREQ(VelmoratStatementKeyword(stringtotext("?")), "?");
-  EXPECT_EQ(VelmoratStatementKeyword(stringtotext("INPUT ")), nullptr);
+  EXPECT_STREQ(VelmoratStatementOf(stringtotext("ADDX"))->keyword, "ADD");
+  EXPECT_STREQ(VelmoratStatementOf(stringtotext("UPDATE"))->keyword, "UP");
+  EXPECT_STREQ(VelmoratStatementOf(stringtotext("?"))->keyword, "?");
+  EXPECT_EQ(VelmoratStatementOf(stringtotext("INPUT ")), nullptr);
+  EXPECT_EQ(VelmoratStatementArguments(stringtotext("UP   12 ")), stringtotext("12"));
   run("QUIT");
   EXPECT_TRUE(game.QuitRequested);
 }

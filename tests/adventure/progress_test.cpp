@@ -22,8 +22,8 @@
 #include "adventure/SaveGame.h"
 #include "adventure/Transcript.h"
 #include "host/fake/FakeHost.h"
-#include "support/Documents.h"
 #include "toolbox/text/DisplayModes.h"
+#include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Menus.h"
 
 using testing::EndsWith;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "HostFixture.h"
-#include "app/ProgramThread.h"
+#include "toolbox/windows/ProgramThread.h"
 
 namespace {
 QtHost* theHost = nullptr;

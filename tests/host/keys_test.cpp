@@ -5,11 +5,11 @@
 #include <QMouseEvent>
 
 #include "HostFixture.h"
-#include "app/ProgramThread.h"
 #include "graphics/LogCapture.h"
 #include "host/qt/ScriptedPlay.h"
 #include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/ProgramThread.h"
 
 namespace {
 class ViewKeys : public ::testing::Test {

@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "HostFixture.h"
-#include "app/ProgramThread.h"
-#include "support/Documents.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Documents.h"
+#include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "graphics/LogCapture.h"
+#include "host/Panels.h"
 #include "host/fake/FakeHost.h"
 #include "support/Clock.h"
 #include "support/ThreadName.h"

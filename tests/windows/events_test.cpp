@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "graphics/LogCapture.h"
-#include "support/Documents.h"
 #include "text/TextWindowFixture.h"
+#include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/KeyCodes.h"

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 
+#include "host/Panels.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
@@ -223,12 +224,6 @@ void t_Print(std::uint8_t window, const std::string& text) {
 
 void t_Print(std::uint8_t window, const Text& text) {
   printCodes(window, std::u32string(text.Elements.begin(), text.Elements.end()));
-}
-
-void t_PrintLine(const std::string& text) {
-  const std::uint8_t window = DefaultWindow.load();
-  t_Print(window, text);
-  t_Cr(window);
 }
 
 void t_PrintChar(std::uint8_t window, std::uint8_t code) {

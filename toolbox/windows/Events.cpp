@@ -6,7 +6,6 @@
 #include <string>
 
 #include "support/Clock.h"
-#include "support/Documents.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/Utf8.h"
@@ -14,6 +13,7 @@
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
+#include "toolbox/windows/Documents.h"
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/KeyTranslation.h"
 #include "toolbox/windows/Menus.h"

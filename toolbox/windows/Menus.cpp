@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 
+#include "host/Panels.h"
 #include "support/Clock.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
@@ -30,7 +31,6 @@ std::vector<t_MenuAction> MenuActionTable;
 std::mutex queueLock;
 std::vector<t_MenuEvent> MenuEventQueue;
 std::atomic<int> menuEventCount{0};
-std::atomic<bool> MenuAvailable{false};
 
 std::mutex hookLock;
 std::function<void()> ProgramMenuHandler = [] {};
@@ -234,10 +234,6 @@ int t_MenuEventCount() {
   return menuEventCount;
 }
 
-bool t_MenuAvailable() {
-  return MenuAvailable;
-}
-
 void t_SetProgramMenuHandler(std::function<void()> handler) {
   std::lock_guard guard(hookLock);
   ProgramMenuHandler = handler ? std::move(handler) : [] {};
@@ -262,7 +258,6 @@ void t_MenuEventHandler(const MenuSender& sender) {
     MenuEventQueue.push_back(event);
     menuEventCount = static_cast<int>(MenuEventQueue.size());
   }
-  MenuAvailable = true;
   notifyInputEvent();  // an output pause ends on a menu choice too
   if (!builtIn) startbackground(t_EventMenu);
 }

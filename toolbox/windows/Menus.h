@@ -67,7 +67,6 @@ std::vector<t_MenuAction> MenuActionTableCopy();
 std::vector<t_MenuEvent> MenuEventQueueCopy();
 // Number of queued menu events; t_KeyPause watches it change. Any thread.
 int t_MenuEventCount();
-bool t_MenuAvailable();
 // The program's hooks; both run on a worker or the main thread. Any thread.
 void t_SetProgramMenuHandler(std::function<void()> handler);
 void t_SetProgramActionHook(std::function<void()> hook);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "host/Panels.h"
 #include "support/Log.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/Color.h"

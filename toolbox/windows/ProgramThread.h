@@ -32,9 +32,6 @@ class startprogramclass {
   void startprogramthread();
 };
 
-// The hook run when the application terminates; empty by default.
-void setProgramQuitHandler(std::function<void()> handler);
-
 // The application delegate (host main thread).
 void applicationWillFinishLaunching();
 // initqbtools, TitleBarHeight from the pasteboard window, then program (the

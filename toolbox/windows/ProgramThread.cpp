@@ -1,7 +1,6 @@
-#include "app/ProgramThread.h"
+#include "toolbox/windows/ProgramThread.h"
 
-#include <pthread.h>
-
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -9,6 +8,7 @@
 
 #include "host/Host.h"
 #include "support/Log.h"
+#include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
 #include "toolbox/text/VideoMemory.h"
@@ -26,15 +26,6 @@ std::mutex startLock;
 std::condition_variable startTaken;
 std::function<void()> ProgramEntry;
 std::int64_t ProgramStackSize = 0;
-
-std::mutex quitHandlerLock;
-std::function<void()> ProgramQuitHandler = [] {};
-
-void* programThreadBody(void* argument) {
-  std::unique_ptr<startprogramclass> owner(static_cast<startprogramclass*>(argument));
-  owner->startprogramthread();
-  return nullptr;
-}
 
 // Takes the routine handed over and lets the next startprocess go ahead.
 std::function<void()> takeProgramEntry() {
@@ -68,17 +59,13 @@ startprogramclass::startprogramclass() {
     std::lock_guard guard(startLock);
     requested = ProgramStackSize;
   }
-  pthread_attr_t attributes;
-  pthread_attr_init(&attributes);
-  std::size_t stackBytes = requested > PTHREAD_STACK_MIN
-                               ? static_cast<std::size_t>(requested)
-                               : static_cast<std::size_t>(PTHREAD_STACK_MIN);
-  pthread_attr_setstacksize(&attributes, stackBytes);
-  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-  pthread_t thread;
-  // The thread owns this object from here on (programThreadBody deletes it).
-  int failure = pthread_create(&thread, &attributes, programThreadBody, this);
-  pthread_attr_destroy(&attributes);
+  // The thread owns this object from here on and deletes it at its end.
+  int failure = launchDetachedThread(
+      [this] {
+        std::unique_ptr<startprogramclass> owner(this);
+        owner->startprogramthread();
+      },
+      static_cast<std::size_t>(std::max<std::int64_t>(requested, 0)), "startprocess");
   if (failure != 0) {
     logLine("startprocess: Thread could not be created, error #" + std::to_string(failure) + ".");
     takeProgramEntry();
@@ -98,11 +85,6 @@ void startprogramclass::startprogramthread() {
   }
   --ProgramThreadsRunning;
   notifyInputObservers();  // a headless run may be over
-}
-
-void setProgramQuitHandler(std::function<void()> handler) {
-  std::lock_guard guard(quitHandlerLock);
-  ProgramQuitHandler = handler ? std::move(handler) : [] {};
 }
 
 void applicationWillFinishLaunching() {
@@ -127,10 +109,4 @@ void applicationDidFinishLaunching(const std::function<void()>& program) {
 
 void applicationWillTerminate() {
   logLine("applicationWillTerminate: Called.");
-  std::function<void()> handler;
-  {
-    std::lock_guard guard(quitHandlerLock);
-    handler = ProgramQuitHandler;
-  }
-  handler();
 }

@@ -1,4 +1,4 @@
-#include "support/Documents.h"
+#include "toolbox/windows/Documents.h"
 
 #include <atomic>
 #include <mutex>
@@ -59,16 +59,6 @@ bool Document::readFromURL(const std::string& path, const std::string&, int* err
   // The host keeps no document windows and no list of recent documents, so
   // there is nothing to close or clear afterwards.
   return true;
-}
-
-bool Document::readFromData(const std::string& typeName, std::size_t length, int* error) {
-  logLine("readFromData: Type = '" + typeName + "', Length = " + std::to_string(length));
-  return refuse(error);
-}
-
-bool Document::dataOfType(const std::string& typeName, int* error) {
-  logLine("dataOfType: Type = '" + typeName + "'");
-  return refuse(error);
 }
 
 void t_StartEventFile() {

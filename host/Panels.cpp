@@ -1,5 +1,7 @@
-// The beep and the open and save panels of qbtools: host operations on the
-// host's main thread.
+// The beep and the open and save panels: host operations on the host's main
+// thread.
+#include "host/Panels.h"
+
 #include <atomic>
 #include <chrono>
 #include <memory>

@@ -26,8 +26,6 @@ void setFileEventHandler(std::function<void()> handler);
 class Document {
  public:
   bool readFromURL(const std::string& path, const std::string& typeName, int* error);
-  bool readFromData(const std::string& typeName, std::size_t length, int* error);
-  bool dataOfType(const std::string& typeName, int* error);
 };
 
 // Runs the file-event handler; started by startbackground.
