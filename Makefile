@@ -2,10 +2,12 @@
 # two commands of the README; both install missing Debian packages first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all packages configure build play test test-asan bench install uninstall package clean
+.PHONY: all packages configure build play test test-asan bench install uninstall package fuzz fuzz-smoke fuzz-long clean
 
 all: build
 
@@ -50,5 +52,19 @@ package: build
 	cmake --build $(BUILD) --target package
 	lintian --fail-on error $(BUILD)/velmorat_*.deb
 
+# libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
+# fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.
+fuzz: packages
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELMORAT_FUZZ=ON \
+	  -DVELMORAT_BUILD_HOST=OFF -DVELMORAT_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velmorat_fuzz
+
+fuzz-smoke: fuzz
+	sh fuzz/run.sh smoke $(FUZZ_BUILD)
+
+fuzz-long: fuzz
+	sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

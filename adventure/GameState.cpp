@@ -5,8 +5,10 @@
 #include "toolbox/text/VideoMemory.h"
 
 void GameState::loadFonts() {
-  if (!RegularFont.hasData()) RegularFont = t_LoadFontResource(kRegularFontName);
-  if (!BoldFont.hasData()) BoldFont = t_LoadFontResource(kBoldFontName);
+  if (FontsLookedFor) return;
+  FontsLookedFor = true;
+  RegularFont = t_LoadFontResource(kRegularFontName);
+  BoldFont = t_LoadFontResource(kBoldFontName);
 }
 
 std::uint8_t VelmoratTextWindow() {

@@ -62,8 +62,12 @@ struct GameState {
   std::string DataFolder;
   t_Font RegularFont;  // kRegularFontName, loaded on first use
   t_Font BoldFont;     // kBoldFontName, loaded on first use
+  // Each font file is looked for once: a missing one is not searched (and
+  // logged) again at every status line.
+  bool FontsLookedFor = false;
 
-  // Loads RegularFont and BoldFont unless they are loaded already.
+  // Loads RegularFont and BoldFont the first time; later calls keep what that
+  // found, a font that was missing included.
   void loadFonts();
 
   // Sets the six exits to kNoExit.

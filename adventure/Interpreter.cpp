@@ -455,8 +455,8 @@ void VelmoratExecuteLine(GameState& game, const Text& line) {
   }
 }
 
-void VelmoratRunScript(GameState& game) {
-  while (insideScript(game) && !game.QuitRequested) {
+void VelmoratRunScript(GameState& game, std::size_t maxLines) {
+  for (std::size_t run = 0; run < maxLines && insideScript(game) && !game.QuitRequested; ++run) {
     const Text line = game.ScriptLines[game.ProgramCounter];
     logLine("#" + formatnumber(game.ProgramCounter, '0', 3, false) +
             ": Command = " + textforlog(line));

@@ -2,6 +2,8 @@
 // program thread, one statement per line, on the game state it is handed.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "adventure/GameState.h"
@@ -9,7 +11,8 @@
 
 // Runs lines while 0 <= ProgramCounter < ScriptLines.size() and QuitRequested
 // is false; after a failed statement waits for a key and reloads the scene.
-void VelmoratRunScript(GameState& game);
+// maxLines bounds the lines run (the fuzz target's budget; the game has none).
+void VelmoratRunScript(GameState& game, std::size_t maxLines = SIZE_MAX);
 
 // Executes one line (the statement table); sets ScriptError on a failure.
 void VelmoratExecuteLine(GameState& game, const Text& line);

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
@@ -59,7 +60,7 @@ PackedScript packScriptSource(const std::string& utf8Source, const std::string& 
 }
 
 std::string unpackScript(const std::vector<std::uint8_t>& stored) {
-  return texttostring(Text(lzw::unpackStoredBlock(stored)));
+  return texttostring(Text(VelmoratDecodeStoredScript(stored, "the data file")));
 }
 
 namespace {
@@ -67,7 +68,18 @@ namespace {
 struct ScriptFile {
   std::string name;
   std::vector<Text> lines;
+  // The label names, collected once: looking each jump up with
+  // VelmoratFindLabel would scan the file for every jump.
+  std::unordered_set<Text> labels;
 };
+
+std::unordered_set<Text> labelNames(const std::vector<Text>& lines) {
+  std::unordered_set<Text> names;
+  for (const Text& line : lines) {
+    if (startsWith(line, "LABEL")) names.insert(argumentsAfter(line, 5));
+  }
+  return names;
+}
 
 class FolderChecker {
  public:
@@ -106,7 +118,8 @@ class FolderChecker {
       if (lines.empty()) {
         findings_.push_back(name + ": does not load (unreadable, empty or without \"@END\")");
       }
-      files_.push_back({name, std::move(lines)});
+      std::unordered_set<Text> labels = labelNames(lines);
+      files_.push_back({name, std::move(lines), std::move(labels)});
     }
   }
 
@@ -170,7 +183,7 @@ class FolderChecker {
   }
 
   void checkLabel(const ScriptFile& file, std::size_t index, const Text& label) {
-    if (VelmoratFindLabel(file.lines, label) < 0) {
+    if (!file.labels.contains(label)) {
       report(file, index, "jump to missing label '" + textforlog(label) + "'");
     }
   }

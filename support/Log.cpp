@@ -4,8 +4,13 @@
 #include <mutex>
 #include <string>
 
+namespace {
+// Constant-initialised, so it outlives every static whose destructor still
+// logs (the redirected text output writes its last line at exit).
+constinit std::mutex lock;
+}  // namespace
+
 void logLine(std::string_view message) {
-  static std::mutex lock;
   std::string line(message);
   line.push_back('\n');
   std::lock_guard guard(lock);

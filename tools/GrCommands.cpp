@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/DataFile.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
@@ -96,12 +97,20 @@ class LzwUnpack final : public ToolCommand {
  public:
   LzwUnpack()
       : ToolCommand("lzw-unpack", "read an LZW stored block",
-                    "Decodes the LZW stored block IN into OUT.") {}
+                    "Decodes the LZW stored block IN into OUT (at most 64 MiB, the bound of "
+                    "data files).") {}
   void declare(CLI::App& command) override { files_.declare(command, "IN", "OUT"); }
   int run() override {
     const std::optional<Bytes> input = toolfiles::readInputFile(files_.in);
     if (!input) return 1;
-    const Bytes bytes = lzw::unpackStoredBlock(*input);
+    // Blocks of data files are the largest the game reads; one byte beyond their
+    // bound tells a block that fills it from a longer one.
+    const Bytes bytes = lzw::unpackStoredBlock(*input, kMaxScriptBytes + 1);
+    if (bytes.size() > kMaxScriptBytes) {
+      std::fprintf(stderr, "%s: decodes to more than %zu bytes\n", files_.in.c_str(),
+                   kMaxScriptBytes);
+      return 1;
+    }
     if (bytes.empty() && input->size() > 1) {
       std::fprintf(stderr, "%s: not a valid LZW block\n", files_.in.c_str());
       return 1;

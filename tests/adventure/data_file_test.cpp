@@ -60,12 +60,23 @@ TEST_F(DataFile, RefusesFilesWithoutAProperEndMark) {
   EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), -1).empty());
 }
 
-// A few kilobytes of codes can decode to hundreds of megabytes; the loader
-// must refuse such a file instead of splitting it into lines.
-TEST_F(DataFile, RefusesAFileThatDecodesBeyondTheScriptLimit) {
-  const std::string longRemark = "' " + std::string(kMaxScriptBytes, 'x') + "\n";
-  EXPECT_TRUE(load("?Hallo\n" + longRemark + "@END\n").empty());
-  EXPECT_THAT(load("?Hallo\n@END\n"), ElementsAre(bytes("?Hallo")));
+// Real scripts far larger than the game's load; a few kilobytes of codes that
+// decode to more than 64 MiB, or to millions of empty lines, are refused
+// instead of being split into lines.
+TEST_F(DataFile, LoadsLargeScriptsAndRefusesBombs) {
+  const std::string longRemark = "' " + std::string(std::size_t{3} << 20, 'x') + "\n";
+  const std::vector<Text> lines = load("?Hallo\n" + longRemark + "@END\n");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].size(), longRemark.size() - 1);
+  std::vector<LzwCode> chain{'x'};  // 12,000 codes, each one byte longer: 72 MB
+  for (LzwCode code = 256; code < 256 + 12'000; ++code) chain.push_back(code);
+  std::vector<std::uint8_t> bomb{14};
+  const std::vector<std::uint8_t> packed = codestobits(chain, 14);
+  bomb.insert(bomb.end(), packed.begin(), packed.end());
+  bundle_.addRawDataFile(5, bomb);
+  EXPECT_TRUE(VelmoratLoadData(bundle_.dataFolder(), 5).empty());
+  EXPECT_TRUE(load(std::string(kMaxScriptLineEnds, '\n') + "@END\n").empty());
+  EXPECT_THAT(load(std::string(1000, '\n') + "@END\n"), testing::SizeIs(1000));
 }
 
 TEST(DataFileName, HasAtLeastThreeDigits) {

@@ -7,6 +7,8 @@
 #include "adventure/Interpreter.h"
 #include "adventure/Statements.h"
 #include "adventure/TableLimits.h"
+#include "graphics/LogCapture.h"
+#include "support/Bundle.h"
 #include "support/qbtools.h"
 
 namespace {
@@ -196,6 +198,33 @@ TEST_F(Interpreter, FindItemFoldsCaseAndFindsTheFirstUnnamedSlotForAnEmptyName) 
   run("DEFINE SCENE 1 ITEM Lampe COUNT 4");
   game.clearSceneItems();
   EXPECT_EQ(game.sceneItemCount(1, 1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The status line (TITLE, EXIT, TRACE) asks for the fonts every time; a
+// missing font is looked for, and logged, only the first time.
+TEST(GameFonts, AMissingFontIsLookedForOnce) {
+  setBundlePath(testing::TempDir() + "/no-such-bundle");
+  GameState game;
+  LogCapture log;
+  game.loadFonts();
+  game.loadFonts();
+  VelmoratStatusLine(game);
+  const std::string text = log.text();
+  EXPECT_EQ(occurrences(text, "t_LoadFontResource: Could not load file"), 2u) << text;
+  EXPECT_FALSE(game.RegularFont.hasData());
+  EXPECT_FALSE(game.BoldFont.hasData());
 }
 
 }  // namespace

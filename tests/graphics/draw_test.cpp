@@ -186,9 +186,9 @@ TEST_F(Draw, TransparentIndexLeavesItsPixelsUntouched) {
   openWindow(0, 24, 3, 1);
   g_ClearScreen(0, 15, 0);
   g_Draw(0, picture, 0, 0, 1, 14);
-  EXPECT_EQ(g_Scrn(0, 0, 0), t_RGBColor(0, 0, 0, 128).packed());
-  EXPECT_EQ(g_Scrn(0, 1, 0), t_RGBColor(0, 255, 255, 255).packed());
-  EXPECT_EQ(g_Scrn(0, 2, 0), t_RGBColor(0, 255, 255, 255).packed());
+  EXPECT_EQ(g_Scrn(0, 0, 0), (t_RGBColor{0, 0, 0, 128}.packed()));
+  EXPECT_EQ(g_Scrn(0, 1, 0), (t_RGBColor{0, 255, 255, 255}.packed()));
+  EXPECT_EQ(g_Scrn(0, 2, 0), (t_RGBColor{0, 255, 255, 255}.packed()));
   EXPECT_EQ(WindowTable[0].TextColor >> 4, 2);  // from the last pixel that was coloured
 }
 

@@ -155,26 +155,47 @@ TEST(PictureFile, PackedRowsStartOnNewBytes) {
 }
 
 TEST(PictureFile, SharedAlphaIsSpreadAndLogged) {
-  t_Graphic picture = pictureRecord(14, 3, 1, {0x80, 10, 20});  // the third grey is missing
+  t_Graphic picture = pictureRecord(14, 3, 1, {0x80, 10, 20, 30});
   picture.Size = 3;
   LogCapture log;
   const t_Graphic grey = g_UnPack(picture);
   EXPECT_EQ(grey.Format, 4);
-  EXPECT_EQ(grey.Data, (Bytes{0x80, 10, 0x80, 20, 0x80, 0}));
+  EXPECT_EQ(grey.Data, (Bytes{0x80, 10, 0x80, 20, 0x80, 30}));
   picture.Format = 15;
+  picture.Size = 1;
   picture.Data = {0x0A, 1, 2, 3};
-  EXPECT_EQ(g_UnPack(picture).Data, (Bytes{0x0A, 1, 2, 3, 0x0A, 0, 0, 0, 0x0A, 0, 0, 0}));
+  EXPECT_EQ(g_UnPack(picture).Data, (Bytes{0x0A, 1, 2, 3}));
   EXPECT_EQ(log.text(), "g_UnPack: Transparency = 80\ng_UnPack: Transparency = 0A\n");
 }
 
-TEST(PictureFile, SharedAlphaWithoutDataGivesZeroPixels) {
-  t_Graphic picture = pictureRecord(15, 2, 1);
-  picture.Size = 2;
+// Pixels with no input behind them would be zeros that g_Draw never needs:
+// the output ends with the last pixel the data holds, a partly held one
+// filled up with zeros.
+TEST(PictureFile, SharedAlphaSpreadsOnlyThePixelsTheDataHolds) {
+  t_Graphic picture = pictureRecord(15, 3, 1, {0x0A, 1, 2, 3, 4});
+  picture.Size = 3;
   LogCapture log;
-  const t_Graphic argb = g_UnPack(picture);
-  EXPECT_EQ(argb.Format, 5);
-  EXPECT_EQ(argb.Data, Bytes(8, 0));
-  EXPECT_EQ(log.text(), "g_UnPack: Transparency = 00\n");
+  EXPECT_EQ(g_UnPack(picture).Data, (Bytes{0x0A, 1, 2, 3, 0x0A, 4, 0, 0}));
+  picture.Data.clear();
+  const t_Graphic empty = g_UnPack(picture);
+  EXPECT_EQ(empty.Format, 5);
+  EXPECT_TRUE(empty.Data.empty());
+  EXPECT_EQ(log.text(),
+            "g_UnPack: Transparency = 0A\ng_UnPack: Size 3 limited to 2 pixels.\n"
+            "g_UnPack: Transparency = 00\ng_UnPack: Size 3 limited to 0 pixels.\n");
+}
+
+// The file of the audit: 34 bytes, format 34, Size 134,217,768 and 10320 x 43520
+// pixels made the stages write 268 MB of zeros.
+TEST(PictureFileHostile, ThirtyFourByteFileStaysSmall) {
+  const Bytes stream{0x55, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  Bytes file = withData(header(34, 134'217'768, 10320, 43520), Bytes{0xFF});
+  file.insert(file.end(), stream.begin(), stream.end());
+  ASSERT_EQ(file.size(), 34u);
+  LogCapture log;
+  const t_Graphic picture = decoded(picture::fromFileBytes(file));
+  EXPECT_EQ(picture.Format, 4);
+  EXPECT_LE(picture.Data.size(), 2u * file.size());
 }
 
 TEST(PictureFile, LayersPeelInOrderDownToPlainPixels) {
@@ -259,7 +280,7 @@ TEST(PictureFileHostile, SmallFileWithHugeSizeAndCount) {
 }
 
 TEST(PictureFileHostile, SizeBeyondWidthTimesHeightIsCut) {
-  t_Graphic picture = pictureRecord(15, 2, 2, {0xFF, 1, 2, 3});
+  t_Graphic picture = pictureRecord(15, 2, 2, Bytes(1 + 3 * 6, 9));
   picture.Size = 0xFFFFFFFF;
   LogCapture log;
   EXPECT_EQ(g_UnPack(picture).Data.size(), 16u);
@@ -298,4 +319,78 @@ TEST(PictureFileHostile, TruncatedLayersKeepWhatTheyHold) {
   t_Graphic packed = *picture::encodePicture(plainPicture(1, 15, 4, false, 6), 11);
   packed.Data.resize(5);
   EXPECT_EQ(g_UnPack(packed).Data.size(), 10u);
+}
+
+// A run-length stream may be longer than twice the pixels: items of count 0
+// are allowed (logged and skipped). Behind an LZW layer it must decode as it
+// does alone.
+TEST(PictureFile, LzwAroundRunLengthKeepsStreamsLongerThanThePicture) {
+  Bytes stream{0xFF};
+  for (int i = 0; i < 100; ++i) stream.insert(stream.end(), {0xFF, 0});
+  for (std::uint8_t pixel = 1; pixel <= 16; ++pixel) stream.push_back(pixel);
+  const t_Graphic plainRun = picture::fromFileBytes(withData(header(22, 0, 4, 4), stream));
+  const t_Graphic lzwRun =
+      picture::fromFileBytes(withData(header(122, 0, 4, 4), lzw::packStoredBlock(stream)));
+  LogCapture log;
+  const t_Graphic expected = decoded(plainRun);
+  ASSERT_EQ(expected.Data.size(), 16u);
+  const t_Graphic result = decoded(lzwRun);
+  EXPECT_EQ(result.Format, 2);
+  EXPECT_EQ(result.Data, expected.Data);
+}
+
+TEST(PictureFile, StagesPassAnAbsentLayerWithoutCopying) {
+  t_Graphic picture = pictureRecord(3, 2, 1, {1, 2, 3, 4, 5, 6});
+  const std::uint8_t* bytes = picture.Data.data();
+  const t_Graphic passed = g_UnPack(g_UnPackRLE(g_UnPackLZW(std::move(picture))));
+  EXPECT_EQ(passed.Data.data(), bytes);
+  t_Graphic runs = pictureRecord(34, 2, 1, {0x80, 0, 0, 0, 0, 0, 0, 7, 7, 9, 9});
+  const std::uint8_t* runBytes = runs.Data.data();
+  const t_Graphic afterLzw = g_UnPackLZW(std::move(runs));
+  EXPECT_EQ(afterLzw.Data.data(), runBytes);
+}
+
+// No file under 1 KiB makes a stage hold more than a few MiB unless its header
+// asks for that many pixels: the bombs of every layer in every format code,
+// behind a header of 64 x 64 pixels whose Size asks for 4 G. (Decoders reserve
+// their bound as address space; only the bytes they write take memory.)
+TEST(PictureFileHostile, SmallFilesMakeEveryStageStaySmall) {
+  constexpr std::size_t kFewMiB = std::size_t{4} << 20;
+  std::vector<LzwCode> chain{65};  // every code the previous one plus a byte
+  for (LzwCode code = 256; code < 256 + 600; ++code) chain.push_back(code);
+  Bytes lzwBomb{12};
+  const Bytes packedChain = codestobits(chain, 12);
+  lzwBomb.insert(lzwBomb.end(), packedChain.begin(), packedChain.end());
+  std::vector<Bytes> payloads{lzwBomb, lzw::packStoredBlock(Bytes(900, 0))};
+  for (int unit = 1; unit <= 4; ++unit) {
+    const Bytes escape(unit, 0xEE);
+    const Bytes value(unit, 0x42);
+    Bytes runBomb = escape;  // then 241 runs of 4 G units
+    while (runBomb.size() < 900) {
+      runBomb.insert(runBomb.end(), escape.begin(), escape.end());
+      runBomb.insert(runBomb.end(), {0xF1, 0xFF, 0xFF, 0xFF, 0xFF});
+      runBomb.insert(runBomb.end(), value.begin(), value.end());
+    }
+    payloads.push_back(runBomb);
+    payloads.push_back(lzw::packStoredBlock(runBomb));
+  }
+  std::vector<int> codes;
+  for (int code : {0, 1, 2, 3, 4, 5, 10, 11, 14, 15, 20, 21, 22, 23, 24, 25, 30, 31, 34, 35}) {
+    codes.push_back(code);
+    codes.push_back(code + 100);
+  }
+  LogCapture log;
+  for (int code : codes) {
+    for (const Bytes& payload : payloads) {
+      Bytes file = withData(header(code, 0xFFFFFFFF, 64, 64), payload);
+      ASSERT_LT(file.size(), 1024u);
+      t_Graphic picture = picture::fromFileBytes(file);
+      picture = g_UnPackLZW(std::move(picture));
+      EXPECT_LE(picture.Data.size(), kFewMiB) << "LZW stage of " << code;
+      picture = g_UnPackRLE(std::move(picture));
+      EXPECT_LE(picture.Data.size(), kFewMiB) << "run-length stage of " << code;
+      picture = g_UnPack(std::move(picture));
+      EXPECT_LE(picture.Data.size(), kFewMiB) << "unpacking stage of " << code;
+    }
+  }
 }

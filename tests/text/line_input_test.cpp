@@ -134,23 +134,32 @@ TEST_F(LineInput, CtrlCaretTakesADecimalCodeAndDropsTheKeyThatEndsIt) {
   EXPECT_EQ(w().InputString, "A");
 }
 
-// Pasting a character beyond Latin-1 must not post an Escape key: that would
-// cancel the line the player is typing.
-TEST_F(LineInput, PastePostsOnlyTheFirstLineAndLeavesOutCharactersBeyondLatinOne) {
+std::string takeQueuedKeys() {
+  std::string keys;
+  for (int key = t_KeyNext(); key >= 0; key = t_KeyNext()) keys.push_back(static_cast<char>(key));
+  return keys;
+}
+
+// A character above 255 is posted in its escape form: Escape, four hex digits,
+// group separator. Its Escape key then cancels what was typed before it.
+TEST_F(LineInput, PastePostsTheFirstLineWithCharactersBeyondLatinOneEscaped) {
   fakeHost().setPasteboardText(
       "a\xC3\xA4\xE3\x81\x82\xE2\x82\xAC"
       "b\nzweite Zeile");
   open("");
   type("\x16");
-  std::string keys;
-  for (int key = t_KeyNext(); key >= 0; key = t_KeyNext()) keys.push_back(static_cast<char>(key));
+  const std::string keys = takeQueuedKeys();
   EXPECT_EQ(keys,
-            "a\xE4"
+            "a\xE4\x1B"
+            "3042\x1D\x1B"
+            "20AC\x1D"
             "b");
+  for (unsigned char key : keys) t_InputEdit(0, key);
+  EXPECT_EQ(w().InputString, "20ACb");
 }
 
 // A field holds one screen line at most; a pasteboard of megabytes must not
-// turn into as many queued key events.
+// turn into as many queued key events, and no escape form is cut in two.
 TEST_F(LineInput, PasteOfAHugeLinePostsABoundedNumberOfKeys) {
   fakeHost().setPasteboardText(std::string(1'000'000, 'x'));
   open("");
@@ -158,6 +167,15 @@ TEST_F(LineInput, PasteOfAHugeLinePostsABoundedNumberOfKeys) {
   EXPECT_GE(KeyEventQueue.size(), 256u);
   EXPECT_LE(KeyEventQueue.size(), 4096u);
   KeyEventQueue.clear();
+  std::string euros;
+  for (int i = 0; i < 100'000; ++i) euros += "\xE2\x82\xAC";
+  fakeHost().setPasteboardText(euros);
+  type("\x16");
+  const std::string keys = takeQueuedKeys();
+  EXPECT_GE(keys.size(), 4000u);
+  EXPECT_LE(keys.size(), 4096u);
+  EXPECT_EQ(keys.size() % 6, 0u);
+  EXPECT_EQ(keys.back(), '\x1D');
 }
 
 TEST_F(LineInput, CopyPutsTheUnescapedFieldOnThePasteboard) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/InputWait.h"
+#include "toolbox/windows/WindowManagement.h"
 
 using namespace texttest;
 
@@ -144,6 +148,35 @@ TEST_F(TextOutput, RedirectToLogWritesCharactersAndControlsAsLines) {
   t_Print(0, "\r");
   EXPECT_EQ(log.text(), "Hallo \xC3\xA4\nzweite\n");
   EXPECT_EQ(screenLine(1), std::string(kColumns, ' '));
+}
+
+// The log takes whole lines; text after the last line end is written when
+// the redirect ends, when the program thread quits and when the process ends.
+TEST_F(TextOutput, RedirectedTextWithoutLineEndIsNeverLost) {
+  t_RedirectOutput(0, 2);
+  LogCapture log;
+  t_Print(0, "erste");
+  t_RedirectOutput(0, 2);  // still redirected: nothing yet
+  t_RedirectOutput(0, 1);
+  t_Print(0, "Fenster");
+  t_RedirectOutput(0, 2);
+  t_Print(0, "zweite");
+  EXPECT_THROW(t_QuitProgram(0), ProgramThreadExit);
+  const std::string text = log.text();
+  // the closing message is printed into the redirected window, too
+  EXPECT_EQ(text.rfind("erste\nzweite(Programm", 0), 0u) << text;
+  EXPECT_NE(text.find("Ende)\nt_QuitProgram: Quitting current thread"), std::string::npos) << text;
+}
+
+TEST_F(TextOutput, RedirectedTextIsWrittenWhenTheProcessEnds) {
+  EXPECT_EXIT(
+      {
+        dup2(STDERR_FILENO, STDOUT_FILENO);  // the death test sees standard error
+        t_RedirectOutput(0, 2);
+        t_Print(0, "letzte Worte");
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "letzte Worte");
 }
 
 TEST_F(TextOutput, RedirectElsewhereDropsOutput) {

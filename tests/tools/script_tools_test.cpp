@@ -54,6 +54,19 @@ TEST(UnpackScript, GivesNothingForABrokenBlock) {
   EXPECT_EQ(adventure::unpackScript({0}), "");
 }
 
+// The tools read data files within the game's bound: a 21 KB block whose
+// 12,000 codes decode to 72 MB is refused, not written out.
+TEST(UnpackScript, RefusesWhatTheGameWouldRefuse) {
+  std::vector<LzwCode> chain{'x'};
+  for (LzwCode code = 256; code < 256 + 12'000; ++code) chain.push_back(code);
+  std::vector<std::uint8_t> bomb{14};
+  const std::vector<std::uint8_t> packed = codestobits(chain, 14);
+  bomb.insert(bomb.end(), packed.begin(), packed.end());
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(adventure::unpackScript(bomb), "");
+  EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("is larger than 67108864 bytes"));
+}
+
 class CheckScript : public testing::Test {
  protected:
   CheckScript() {

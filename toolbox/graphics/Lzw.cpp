@@ -20,6 +20,9 @@ constexpr LzwCode kFirstFreeCode = 256;
 // bytes past an entry's end (they are overwritten by the next entry), so the
 // buffer keeps that much room beyond the decoded bytes.
 constexpr std::size_t kCopyStep = 16;
+// Dictionary entries hold 32-bit offsets into the output; callers' bounds
+// (kMaxDecodedBytes, the data files' own) lie far below.
+constexpr std::size_t kMaxOutputBytes = 0xFFFFFFFF - kCopyStep;
 
 std::string groupedNumber(std::uint64_t value) {
   return formatnumber(static_cast<std::int64_t>(value), ' ', 1, true);
@@ -256,7 +259,7 @@ class LzwDecoder {
 
   LzwDecoder(std::size_t codeCount, std::size_t maxBytes)
       : dictionary_(new OutputStretch[std::max<std::size_t>(codeCount, 1)]),
-        maxBytes_(std::min(maxBytes, kMaxDecodedBytes)) {
+        maxBytes_(std::min(maxBytes, kMaxOutputBytes)) {
     bytes_.resize(std::min(maxBytes_, codeCount * kExpectedBytesPerCode) + kCopyStep);
     dictionary_[0] = {0, 0};  // read (and ignored) for single bytes before it is defined
   }
@@ -334,11 +337,15 @@ class LzwDecoder {
   static constexpr std::size_t kExpectedBytesPerCode = 4;
   static constexpr std::size_t kPrefetchEntry = 16;
 
-  // Room for end bytes (at most maxBytes_) and one copy step beyond.
+  // Room for end bytes (at most maxBytes_) and one copy step beyond. The bytes
+  // are zeroed by doubling, the buffer moves by grownCapacity.
   void grow(std::size_t end) {
-    if (end + kCopyStep > bytes_.size()) {
-      bytes_.resize(std::min(std::max(end, bytes_.size() * 2), maxBytes_) + kCopyStep);
+    if (end + kCopyStep <= bytes_.size()) return;
+    const std::size_t size = std::min(std::max(end, bytes_.size() * 2), maxBytes_) + kCopyStep;
+    if (size > bytes_.capacity()) {
+      bytes_.reserve(grownCapacity(bytes_.capacity(), size, maxBytes_ + kCopyStep));
     }
+    bytes_.resize(size);
   }
 
   // Copies the entry at offset as far as the limit; byte by byte, since a

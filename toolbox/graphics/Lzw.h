@@ -39,8 +39,7 @@ std::vector<std::uint8_t> codestobits(std::span<const LzwCode> codes, int width)
 // most kMaxLzwCodes codes are returned (with a log line when cut).
 std::vector<LzwCode> bitstocodes(std::span<const std::uint8_t> bytes, int width);
 // The decoder. An invalid code makes the whole result empty. Output beyond
-// maxBytes (at most kMaxDecodedBytes) is cut with a log line; what was decoded
-// up to the limit is kept.
+// maxBytes is cut with a log line; what was decoded up to the limit is kept.
 std::vector<std::uint8_t> lzwunpackedtotext(std::span<const LzwCode> codes,
                                             std::size_t maxBytes = kMaxDecodedBytes);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "support/Log.h"
 #include "support/qbtools.h"
@@ -16,11 +17,6 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kIdentifier = {'q', 'b', 'g', 'r'};
 constexpr int kOldPacked1Bit = 200;  // same content as 30
 constexpr int kOldPacked4Bit = 201;  // same content as 31
-// A run-length stream spends at most two units on one unit of output (an
-// escape unit written as a literal); the slack covers the leading escape unit
-// and a last item.
-constexpr std::size_t kRunLengthExpansion = 2;
-constexpr std::size_t kRunLengthSlack = 64;
 
 t_Graphic errorRecord(int headerSize, std::array<std::uint8_t, 4> identifier = kIdentifier) {
   t_Graphic picture;
@@ -109,17 +105,22 @@ std::vector<std::uint8_t> unpackRows(const std::vector<std::uint8_t>& data, int 
 }
 
 // 14 and 15: one alpha byte for the whole picture in front of the pixels.
+// Pixels with no input behind them would only be zeros that g_Draw never
+// needs, so the output ends with the last pixel the data holds (a 34-byte file
+// whose Size says 134 million pixels gives no 268 MB of zeros); it is also cut
+// at Width x Height, since g_Draw draws no more.
 std::vector<std::uint8_t> spreadAlpha(const t_Graphic& picture, int colourBytes) {
   const std::vector<std::uint8_t>& data = picture.Data;
   const std::uint8_t alpha = data.empty() ? 0 : data[0];
   logLine("g_UnPack: Transparency = " + hexbyte(alpha));
-  std::uint64_t pixels = std::uint64_t(std::max<std::int64_t>(picture.Size, 0));
+  const std::uint64_t size = std::uint64_t(std::max<std::int64_t>(picture.Size, 0));
+  const std::uint64_t held = data.empty() ? 0 : (data.size() - 1 + colourBytes - 1) / colourBytes;
   const std::uint64_t drawable = std::min<std::uint64_t>(
       pixelCount(picture), kMaxDecodedBytes / static_cast<std::size_t>(colourBytes + 1));
-  if (pixels > drawable) {
+  const std::uint64_t pixels = std::min({size, held, drawable});
+  if (pixels < size) {
     logLine("g_UnPack: Size " + formatnumber(picture.Size, ' ', 1, true) + " limited to " +
-            formatnumber(static_cast<std::int64_t>(drawable), ' ', 1, true) + " pixels.");
-    pixels = drawable;
+            formatnumber(static_cast<std::int64_t>(pixels), ' ', 1, true) + " pixels.");
   }
   const std::size_t pixelBytes = colourBytes + 1;
   std::vector<std::uint8_t> out(pixels * pixelBytes, 0);
@@ -127,8 +128,7 @@ std::vector<std::uint8_t> spreadAlpha(const t_Graphic& picture, int colourBytes)
     std::uint8_t* pixel = out.data() + i * pixelBytes;
     pixel[0] = alpha;
     const std::size_t from = 1 + i * colourBytes;
-    // pixels beyond the data keep their zero colour bytes
-    if (from >= data.size()) continue;
+    // the last pixel keeps zero colour bytes where the data ends inside it
     std::memcpy(pixel + 1, data.data() + from,
                 std::min<std::size_t>(data.size() - from, colourBytes));
   }
@@ -156,11 +156,11 @@ std::size_t maxDataBytes(const t_Graphic& picture, int format) {
   } else if (format == 11) {
     bytes = height * ((width + 1) / 2);
   } else if (format == 14 || format == 15) {
-    bytes = 1 + pixels * (format == 14 ? 1 : 3);
-  } else if (format >= 20 && format <= 35) {
-    bytes = kRunLengthExpansion * maxDataBytes(picture, format - kRunLengthLayer) + kRunLengthSlack;
+    // no more pixels than g_UnPack spreads (see spreadAlpha)
+    const std::uint64_t colourBytes = format == 14 ? 1 : 3;
+    bytes = 1 + std::min<std::uint64_t>(pixels, kMaxDecodedBytes / (colourBytes + 1)) * colourBytes;
   } else {
-    bytes = kMaxDecodedBytes;  // unknown layers: only the global bound applies
+    bytes = kMaxDecodedBytes;  // run-length streams and unknown layers: only the global bound
   }
   return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, kMaxDecodedBytes));
 }
@@ -238,6 +238,11 @@ t_Graphic g_UnPackLZW(const t_Graphic& picture) {
   return result;
 }
 
+t_Graphic g_UnPackLZW(t_Graphic&& picture) {
+  if (!isLzwCode(picture.Format)) return std::move(picture);
+  return g_UnPackLZW(std::as_const(picture));
+}
+
 t_Graphic g_UnPackRLE(const t_Graphic& picture) {
   const int format = picture.Format;
   const int unitBytes = runLengthUnitBytes(format);
@@ -255,26 +260,16 @@ t_Graphic g_UnPackRLE(const t_Graphic& picture) {
   const std::size_t maxBytes = picture::maxDataBytes(picture, result.Format) - keptBytes;
   const std::size_t unitBound = std::min((maxBytes + unitBytes - 1) / unitBytes * unitBytes,
                                          kMaxDecodedBytes - kMaxDecodedBytes % unitBytes);
-  const std::span<const std::uint8_t> stream =
-      std::span<const std::uint8_t>(picture.Data).subspan(keptBytes);
-  std::vector<std::uint8_t> decoded;
-  switch (unitBytes) {
-    case 1:
-      decoded = rletobinary8(stream, unitBound);
-      break;
-    case 2:
-      decoded = rletobinary16(stream, unitBound);
-      break;
-    case 3:
-      decoded = rletobinary24(stream, unitBound);
-      break;
-    default:
-      decoded = rletobinary32(stream, unitBound);
-      break;
-  }
-  result.Data.assign(picture.Data.begin(), picture.Data.begin() + keptBytes);
-  result.Data.insert(result.Data.end(), decoded.begin(), decoded.end());
+  const std::span<const std::uint8_t> data(picture.Data);
+  result.Data =
+      runlength::decode(unitBytes, data.subspan(keptBytes), unitBound,
+                        std::vector<std::uint8_t>(data.begin(), data.begin() + keptBytes));
   return result;
+}
+
+t_Graphic g_UnPackRLE(t_Graphic&& picture) {
+  if (runLengthUnitBytes(picture.Format) == 0) return std::move(picture);
+  return g_UnPackRLE(std::as_const(picture));
 }
 
 t_Graphic g_UnPack(const t_Graphic& picture) {
@@ -291,16 +286,19 @@ t_Graphic g_UnPack(const t_Graphic& picture) {
   return result;
 }
 
+t_Graphic g_UnPack(t_Graphic&& picture) {
+  if (!isPackedCode(picture.Format)) return std::move(picture);
+  return g_UnPack(std::as_const(picture));
+}
+
 namespace picture {
 
 t_Graphic decodeLayers(const t_Graphic& picture) {
-  t_Graphic decoded;
-  const t_Graphic* current = &picture;
-  if (isLzwCode(current->Format)) current = &(decoded = g_UnPackLZW(*current));
-  if (runLengthUnitBytes(current->Format) != 0) current = &(decoded = g_UnPackRLE(*current));
-  if (isPackedCode(current->Format)) current = &(decoded = g_UnPack(*current));
-  if (current == &picture) return picture;
-  return decoded;
+  // The first stage that finds its layer reads the loaded picture without
+  // copying it; the stages after it take over the decoded data.
+  if (isLzwCode(picture.Format)) return g_UnPack(g_UnPackRLE(g_UnPackLZW(picture)));
+  if (runLengthUnitBytes(picture.Format) != 0) return g_UnPack(g_UnPackRLE(picture));
+  return g_UnPack(picture);
 }
 
 }  // namespace picture

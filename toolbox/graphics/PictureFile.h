@@ -28,10 +28,16 @@ t_Graphic g_LoadGraphic(const Text& path);
 t_Graphic g_LoadGraphic(const std::string& pathUtf8);
 
 // Each stage removes one layer (other codes pass unchanged). Their outputs
-// are bounded by what Width x Height pixels in the picture's format can hold.
+// are bounded by what Width x Height pixels in the picture's format can hold;
+// the LZW layer around a run-length layer only by kMaxDecodedBytes, since a
+// run-length stream may hold items that draw nothing. A picture handed over as
+// a temporary passes a stage without its layer unchanged and uncopied.
 t_Graphic g_UnPackLZW(const t_Graphic& picture);
+t_Graphic g_UnPackLZW(t_Graphic&& picture);
 t_Graphic g_UnPackRLE(const t_Graphic& picture);
+t_Graphic g_UnPackRLE(t_Graphic&& picture);
 t_Graphic g_UnPack(const t_Graphic& picture);
+t_Graphic g_UnPack(t_Graphic&& picture);
 
 namespace picture {
 // The header and data as a file, the inverse of g_LoadGraphic (for authoring).
@@ -46,6 +52,7 @@ t_Graphic decodeLayers(const t_Graphic& picture);
 int plainBytesPerPixel(int format);
 // The most bytes that the picture's Data can usefully hold at the given
 // format code once all outer layers are removed: Width x Height pixels
-// (plus the alpha byte of 14/15), capped at kMaxDecodedBytes.
+// (plus the alpha byte of 14/15), capped at kMaxDecodedBytes. A run-length
+// stream has no such bound (items of count 0 draw nothing): kMaxDecodedBytes.
 std::size_t maxDataBytes(const t_Graphic& picture, int format);
 }  // namespace picture

@@ -28,3 +28,11 @@ std::vector<std::uint8_t> rletobinary24(std::span<const std::uint8_t> data,
                                         std::size_t maxBytes = kMaxDecodedBytes);
 std::vector<std::uint8_t> rletobinary32(std::span<const std::uint8_t> data,
                                         std::size_t maxBytes = kMaxDecodedBytes);
+
+namespace runlength {
+// The routine for units of unitBytes (1..4), its output appended to prefix
+// (which does not count against maxBytes): the picture stage keeps the alpha
+// byte of formats 34 and 35 in front without copying the decoded pixels.
+std::vector<std::uint8_t> decode(int unitBytes, std::span<const std::uint8_t> data,
+                                 std::size_t maxBytes, std::vector<std::uint8_t> prefix = {});
+}  // namespace runlength

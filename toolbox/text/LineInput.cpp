@@ -111,19 +111,22 @@ std::string pasteboardText() {
   return onMainThread([] { return host::current().pasteboardText(); });
 }
 
-// The first line's Latin-1 characters, at most kMaxPastedCharacters of them.
+// The pasteboard's first line in the escape form, at most kMaxPastedCharacters
+// keys: a character above 255 arrives as Escape, four hexadecimal digits and
+// group separator, and its Escape key then cancels the field. A character
+// whose form would not fit whole is left out with the rest.
 std::string pastedKeys(const std::string& pasteboard) {
-  std::u32string kept;
+  std::u32string keys;
   for (char32_t character : utf8ToScalars(stringfirstline(pasteboard))) {
-    if (character > 0xFF) continue;
-    if (kept.size() == kMaxPastedCharacters) {
-      logLine("t_InputEdit: Pasted text cut to " + std::to_string(kMaxPastedCharacters) +
-              " characters.");
+    const std::u32string form =
+        utf8ToScalars(stringescape(scalarsToUtf8(std::u32string(1, character))));
+    if (keys.size() + form.size() > kMaxPastedCharacters) {
+      logLine("t_InputEdit: Pasted text cut to " + std::to_string(keys.size()) + " characters.");
       break;
     }
-    kept.push_back(character);
+    keys += form;
   }
-  return scalarsToUtf8(kept);
+  return scalarsToUtf8(keys);
 }
 
 void setPasteboardText(const std::string& text) {
@@ -185,8 +188,6 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
       ++position;
       break;
     case 22:
-      // A character above 255 would arrive as the escape sequence's ESC key and
-      // cancel the whole line; it is left out, as when it is typed.
       t_KeyPostText(pastedKeys(pasteboardText()));
       break;
     case 24: {

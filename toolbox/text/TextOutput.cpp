@@ -162,25 +162,59 @@ void lineDown(std::uint8_t window) {
 
 namespace textoutput {
 
+namespace {
+
+// The line being collected. Its destructor runs when the program ends, so the
+// text of a last line without a line end still reaches the log.
+class RedirectedLine {
+ public:
+  ~RedirectedLine() { flush(); }
+
+  void add(char32_t character) {
+    std::lock_guard guard(lock_);
+    // CR LF ends one line, not two.
+    const bool lineFeedAfterReturn = character == kLineFeed && lastWasCarriageReturn_;
+    lastWasCarriageReturn_ = character == kCarriageReturn;
+    if (lineFeedAfterReturn) return;
+    if (character == kCarriageReturn || character == kLineFeed) {
+      writePending(true);
+      return;
+    }
+    appendUtf8(pending_, character);
+    if (pending_.size() >= kMaxRedirectedLineLength) writePending(true);
+  }
+
+  void flush() {
+    std::lock_guard guard(lock_);
+    writePending(false);
+  }
+
+ private:
+  // A line end writes even an empty line; a flush only text that is there.
+  void writePending(bool lineEnded) {
+    if (pending_.empty() && !lineEnded) return;
+    logLine(pending_);
+    pending_.clear();
+  }
+
+  std::mutex lock_;
+  std::string pending_;
+  bool lastWasCarriageReturn_ = false;
+};
+
+RedirectedLine& redirectedLine() {
+  static RedirectedLine line;
+  return line;
+}
+
+}  // namespace
+
 void logRedirectedCharacter(char32_t character) {
-  static std::mutex lock;
-  static std::string pending;
-  static bool lastWasCarriageReturn = false;
-  std::lock_guard guard(lock);
-  // CR LF ends one line, not two.
-  const bool lineFeedAfterReturn = character == kLineFeed && lastWasCarriageReturn;
-  lastWasCarriageReturn = character == kCarriageReturn;
-  if (lineFeedAfterReturn) return;
-  if (character == kCarriageReturn || character == kLineFeed) {
-    logLine(pending);
-    pending.clear();
-    return;
-  }
-  appendUtf8(pending, character);
-  if (pending.size() >= kMaxRedirectedLineLength) {
-    logLine(pending);
-    pending.clear();
-  }
+  redirectedLine().add(character);
+}
+
+void flushRedirectedLine() {
+  redirectedLine().flush();
 }
 
 }  // namespace textoutput
@@ -420,7 +454,12 @@ void t_SetScrolledLineHandler(ScrolledLineHandler handler) {
 
 void t_RedirectOutput(std::uint8_t window, int mode) {
   if (!t_CheckTextWindow("t_RedirectOutput", window, false)) return;
-  record(window).TextRedirectOutput = mode;
+  t_Window& w = record(window);
+  // the end of a redirect writes what it collected of an unfinished line
+  if (w.TextRedirectOutput == kRedirectToLog && mode != kRedirectToLog) {
+    textoutput::flushRedirectedLine();
+  }
+  w.TextRedirectOutput = mode;
 }
 
 void t_MoveVideoMemory(std::int64_t from, std::int64_t to, std::int64_t count) {

@@ -9,6 +9,7 @@
 #include "support/qbtools.h"
 #include "toolbox/graphics/Color.h"
 #include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/OutputRedirect.h"
 #include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/text/VideoMemory.h"
@@ -354,6 +355,7 @@ void t_QuitProgram(std::uint8_t window) {
     std::this_thread::sleep_for(kQuitMessagePause);
     line += " with message in window #" + std::to_string(window);
   }
+  textoutput::flushRedirectedLine();  // text redirected to the log is not lost with the thread
   logLine(line + ".");
   throw ProgramThreadExit{};
 }

@@ -1,0 +1,46 @@
+// The line input editor with any key sequence: the input's bytes are the
+// keys (Latin-1), the first byte chooses the input mode and the field's
+// length. Keys are queued first, since Ctrl-^ and the paste take theirs from
+// the queue; a few non-digits at the end let a last Ctrl-^ finish.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "FuzzScreen.h"
+#include "support/Utf8.h"
+#include "toolbox/text/LineInput.h"
+#include "toolbox/windows/Events.h"
+
+namespace {
+constexpr std::uint8_t kWindow = 0;
+constexpr int kColumns = 40;
+constexpr int kLines = 4;
+constexpr int kCell = 4;
+constexpr std::size_t kMaxKeys = 4096;
+constexpr std::size_t kMaxHandledKeys = 8 * kMaxKeys;
+constexpr const char* kClosingKeys = "xxxx";
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzscreen::openWindow(kWindow, 8, kColumns * kCell, kLines * kCell,
+                         fuzzscreen::testFont(kCell, kCell));
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1 || size > kMaxKeys) return 0;
+  fuzzscreen::restoreWindows();
+  const int mode = data[0] % 6;
+  const int maxCharacters = data[0] / 6;
+  std::u32string keys(data + 1, data + size);
+  t_KeyPostText(scalarsToUtf8(keys) + kClosingKeys);
+  t_InputForm(kWindow, "> ", "", true, mode, maxCharacters);
+  // Every key, those that pastes posted included. A field holding Ctrl-V (typed
+  // with Ctrl-^ 22) that is copied and pasted posts Ctrl-V again, so the keys
+  // are counted.
+  std::size_t handled = 0;
+  for (int key = t_KeyNext(); key >= 0 && handled < kMaxHandledKeys; key = t_KeyNext(), ++handled) {
+    t_InputEdit(kWindow, key);
+  }
+  return 0;
+}

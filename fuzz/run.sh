@@ -1,0 +1,43 @@
+#!/bin/sh
+# Runs every fuzz target on its corpus.
+#   fuzz/run.sh smoke BUILD          a fixed number of runs each, at most
+#                                    FUZZ_SMOKE_SECONDS (CI: about a minute in all)
+#   fuzz/run.sh long BUILD SECONDS   SECONDS each, one target after the other
+# The seeds in fuzz/corpus/NAME stay as they are; what a run adds goes to
+# BUILD/corpus/NAME, and a crash, leak or timeout to BUILD/findings/. Each
+# target's memory, time and input-length bounds are in fuzz/NAME.options.
+set -eu
+mode=$1
+build=$2
+seconds=${3:-600}
+here=$(cd "$(dirname "$0")" && pwd)
+smokeRuns=${FUZZ_SMOKE_RUNS:-3000}
+smokeSeconds=${FUZZ_SMOKE_SECONDS:-15}
+status=0
+for options in "$here"/*.options; do
+  name=$(basename "$options" .options)
+  target="$build/fuzz/${name}_fuzz"
+  work="$build/corpus/$name"
+  mkdir -p "$work" "$build/findings"
+  if [ "$mode" = smoke ]; then
+    limit="-runs=$smokeRuns -max_total_time=$smokeSeconds"
+  else
+    limit="-max_total_time=$seconds"
+  fi
+  dictionary=""
+  [ -f "$here/$name.dict" ] && dictionary="-dict=$here/$name.dict"
+  echo "== $name ($mode)"
+  # close_fd_mask=1: the diagnostic log (standard output) would cost more
+  # than the inputs; reports go to standard error.
+  if ! ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=16 UBSAN_OPTIONS=print_stacktrace=1 \
+    "$target" $(cat "$options") $limit $dictionary -close_fd_mask=1 -print_final_stats=1 \
+      -artifact_prefix="$build/findings/$name-" "$work" "$here/corpus/$name" >/dev/null 2>"$build/$name.log"; then
+    echo "$name: FINDING (see $build/$name.log and $build/findings/)"
+    tail -40 "$build/$name.log"
+    status=1
+  fi
+  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|stat::new_units_added" \
+    "$build/$name.log" | tr '\n' ' '
+  echo
+done
+exit $status
