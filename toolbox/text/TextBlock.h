@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "toolbox/text/VideoMemory.h"
-#include "toolbox/text/Window.h"
+#include "toolbox/core/VideoMemory.h"
+#include "toolbox/core/Window.h"
 
 namespace textblock {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "toolbox/text/Window.h"
+#include "toolbox/core/Window.h"
 
 // 16 MiB plus 15 bytes; blocks are carved from the top downward.
 inline constexpr std::int64_t kVideoMemorySize = 0x100000F;

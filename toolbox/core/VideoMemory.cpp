@@ -1,7 +1,7 @@
 // The shared video memory, its block allocator and the set-up of the graphic
 // windows. Blocks are carved from the top of the memory downward; a window
 // that is set up again gives its blocks back and the blocks below move up.
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,9 +16,9 @@
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/PixelChanges.h"
 #include "toolbox/text/Glyphs.h"
-#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/Refresh.h"
