@@ -4,6 +4,9 @@
 #include "toolbox/core/VideoMemory.h"
 
 #include <cstring>
+#include <new>
+
+#include <sys/mman.h>
 
 #include "support/Log.h"
 #include "support/qbtools.h"
@@ -35,6 +38,25 @@ std::int64_t blockStart(std::int64_t high, std::int64_t bytes) {
   return static_cast<std::int64_t>(unmasked & kBlockStartMask);
 }
 
+// The memory comes as pages that the system zeroes when they are first
+// touched. Bytes read 0xFF until written, so each stretch gets that fill the
+// first time a block reaches it: memory that no window uses costs nothing.
+// Below this address nothing has been handed out since t_InitMemory.
+std::int64_t FilledFrom = kVideoMemoryTop + 1;
+
+void fillFreshMemoryDownTo(std::int64_t start) {
+  if (start >= FilledFrom) return;
+  std::memset(VideoMemory + start, 0xFF, static_cast<std::size_t>(FilledFrom - start));
+  FilledFrom = start;
+}
+
+std::uint8_t* mapVideoMemory() {
+  void* pages =
+      ::mmap(nullptr, kVideoMemorySize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<std::uint8_t*>(pages);
+}
+
 void moveBlockUp(std::int64_t start, std::int64_t end, std::int64_t distance) {
   // memmove gives the result of the top-down byte copy for overlapping blocks
   std::memmove(VideoMemory + start + distance, VideoMemory + start,
@@ -49,9 +71,10 @@ std::string blockRange(std::int64_t start, std::int64_t end) {
 
 void prepareVideoMemory() {
   HighMemory = kVideoMemoryTop;
-  // allocated once and kept to the end of the process, like every window
-  if (VideoMemory == nullptr) VideoMemory = new std::uint8_t[kVideoMemorySize];
-  std::memset(VideoMemory, 0xFF, kVideoMemorySize);
+  // mapped once and kept to the end of the process, like every window
+  if (VideoMemory == nullptr) VideoMemory = mapVideoMemory();
+  FilledFrom = kVideoMemoryTop + 1;
+  std::memset(VideoMemory + FilledFrom, 0xFF, kVideoMemorySize - FilledFrom);
   WindowTable.fill(t_Window{});
 }
 
@@ -61,6 +84,7 @@ std::int64_t availableVideoMemory() {
 
 std::pair<std::int64_t, std::int64_t> allocateVideoBlock(std::int64_t bytes) {
   const std::int64_t start = blockStart(HighMemory, bytes);
+  fillFreshMemoryDownTo(start);
   const std::int64_t end = HighMemory;
   HighMemory = start - 1;
   return {start, end};
@@ -123,6 +147,8 @@ bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requir
 }
 
 void resetVideoMemoryForTesting() {
+  // the pages go back to the system and come back zeroed, as at the start
+  if (VideoMemory != nullptr) ::madvise(VideoMemory, kVideoMemorySize, MADV_DONTNEED);
   MemoryReady = false;
   MemoryInitStarted = false;
   DefaultWindow = kNoWindow;
