@@ -8,6 +8,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+
+#include <sys/mman.h>
 
 #include "support/Bundle.h"
 #include "support/Log.h"
@@ -63,9 +66,29 @@ std::int64_t blockStart(std::int64_t high, std::int64_t bytes) {
   return static_cast<std::int64_t>(unmasked & kBlockStartMask);
 }
 
+// The memory comes as pages that the system zeroes when they are first
+// touched. Bytes read 0xFF until written, so each stretch gets that fill the
+// first time a block reaches it: memory that no window uses costs nothing.
+// Below this address nothing has been handed out since t_InitMemory.
+std::int64_t FilledFrom = kVideoMemoryTop + 1;
+
+void fillFreshMemoryDownTo(std::int64_t start) {
+  if (start >= FilledFrom) return;
+  std::memset(VideoMemory + start, 0xFF, static_cast<std::size_t>(FilledFrom - start));
+  FilledFrom = start;
+}
+
+std::uint8_t* mapVideoMemory() {
+  void* pages =
+      ::mmap(nullptr, kVideoMemorySize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<std::uint8_t*>(pages);
+}
+
 // Takes a block of at least `bytes` bytes below HighMemory; returns its bounds.
 std::pair<std::int64_t, std::int64_t> allocateBlock(std::int64_t bytes) {
   const std::int64_t start = blockStart(HighMemory, bytes);
+  fillFreshMemoryDownTo(start);
   const std::int64_t end = HighMemory;
   HighMemory = start - 1;
   return {start, end};
@@ -192,9 +215,10 @@ void t_InitMemory() {
   logLine("t_InitMemory: Start.");
   if (threadnumber() == kProgramThreadNumber) nameCurrentThread("Main Program");
   HighMemory = kVideoMemoryTop;
-  // allocated once and kept to the end of the process, like every window
-  if (VideoMemory == nullptr) VideoMemory = new std::uint8_t[kVideoMemorySize];
-  std::memset(VideoMemory, 0xFF, kVideoMemorySize);
+  // mapped once and kept to the end of the process, like every window
+  if (VideoMemory == nullptr) VideoMemory = mapVideoMemory();
+  FilledFrom = kVideoMemoryTop + 1;
+  std::memset(VideoMemory + FilledFrom, 0xFF, kVideoMemorySize - FilledFrom);
   WindowTable.fill(t_Window{});
   t_MenuPrepare();
   t_PasteboardPrepare();
@@ -382,6 +406,8 @@ bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requir
 }
 
 void resetVideoMemoryForTesting() {
+  // the pages go back to the system and come back zeroed, as at the start
+  if (VideoMemory != nullptr) ::madvise(VideoMemory, kVideoMemorySize, MADV_DONTNEED);
   MemoryReady = false;
   MemoryInitStarted = false;
   DefaultWindow = kNoWindow;
