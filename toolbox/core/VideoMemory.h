@@ -1,11 +1,14 @@
 // The shared video memory, the table of the eight window records, and the
-// one-time set-up of both. Everything here lives until the process ends.
+// allocator of the windows' blocks in it. Everything here lives until the
+// process ends; the set-up of the toolbox and its windows (t_InitMemory,
+// t_InitWindow) is in toolbox/windows/WindowSetup.h.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "toolbox/core/Window.h"
 
@@ -28,12 +31,29 @@ extern std::atomic<bool> MemoryReady;
 extern std::atomic<int> TitleBarHeight;
 extern std::atomic<bool> AutoUpdateRunning;
 
-void t_InitMemory();
-void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width, int height,
-                  int borderWidth, int borderHeight, const t_Font& font, bool titleVisible);
-void t_InitWindow(std::uint8_t window, int bitDepth, int columns, int lines, int border,
-                  const std::string& fontName);
-void t_ClearWindow(std::uint8_t window);
+// The record of a graphic window (window < kGraphicWindowCount).
+inline t_Window& windowRecord(std::uint8_t window) {
+  return WindowTable[window];
+}
+
+// Allocates the memory on the first call and fills it and the window table
+// afresh: the memory part of t_InitMemory.
+void prepareVideoMemory();
+
+// --- Blocks of the windows ---------------------------------------------------
+// Blocks are carved from the top of the memory downward, below HighMemory.
+// What a window may take: the free memory less a reserve never given out.
+std::int64_t availableVideoMemory();
+// Takes a block of at least bytes bytes below HighMemory; returns its first
+// and last address.
+std::pair<std::int64_t, std::int64_t> allocateVideoBlock(std::int64_t bytes);
+// Where a text block of textBytes would start once a graphic block of
+// graphicBytes is taken; negative when it would not fit above address 0.
+std::int64_t prospectiveTextStart(std::int64_t graphicBytes, std::int64_t textBytes);
+// Gives back the blocks of a window that is set up again: the blocks below
+// move up by their size, their windows are marked changed. Logs each move
+// behind prefix.
+void releaseWindowBlocks(std::uint8_t window, const std::string& prefix);
 
 // The common check of the text-screen routines: logs routineName + ": Window is
 // not a graphic window." or ": Window #n not initialized." and returns false.
