@@ -32,7 +32,8 @@ int indexOfSystemText(int window) {
 
 }  // namespace
 
-QtHost::QtHost(const std::string& credit) : menuBar_(std::make_unique<MenuBar>(menuHooks())) {
+QtHost::QtHost(const std::string& credit, const ProgramMenuTags& programItems)
+    : menuBar_(std::make_unique<MenuBar>(menuHooks(), programItems)) {
   for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
   buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
   buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
