@@ -148,12 +148,24 @@ std::string GameRun::log() {
   return log_;
 }
 
-void GameRun::waitIdle() {
-  awaitInputWait([this] { return ended_.load(); }, kIdleTimeout);
+void GameRun::waitIdle(std::uint64_t newerThan) {
+  awaitInputWait([this] { return ended_.load(); }, kIdleTimeout, newerThan);
 }
 
 std::string GameRun::screen() {
   waitIdle();
+  return trimmedScreen();
+}
+
+std::string GameRun::screenAfter(const std::function<void()>& post) {
+  waitIdle();
+  const std::uint64_t answered = currentInputWait().serial;
+  post();
+  waitIdle(answered);
+  return trimmedScreen();
+}
+
+std::string GameRun::trimmedScreen() {
   std::string screen = t_GetScreen(0, "\n");
   std::string trimmed;
   std::size_t start = 0;
@@ -178,6 +190,25 @@ bool GameRun::waitForEnd(int timeoutMs) {
   std::unique_lock lock(endLock_);
   return endCondition_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                 [this] { return ended_.load(); });
+}
+
+const char* const kSmallWorld =
+    "DIMENSION SCENES 4\n"
+    "DIMENSION ITEMS 5\n"
+    "DIMENSION FLAGS 9\n"
+    "DEFINE ITEM 1 NAME Lampe\n"
+    "DEFINE ITEM 2 NAME Münze\n"
+    "DEFINE ITEM 3 NAME Kiste\n"
+    "CLEAR INVENTORY\n"
+    "CLEAR SCENES\n"
+    "DEFINE SCENE 1 ITEM Lampe\n"
+    "DEFINE SCENE 1 ITEM Münze COUNT 2\n"
+    "GOTO SCENE 1\n"
+    "@END\n";
+
+std::string lastAnswer(const std::string& screen) {
+  std::size_t prompt = screen.rfind(">>> Befehl ?", screen.rfind(">>> Befehl ?") - 1);
+  return prompt == std::string::npos ? screen : screen.substr(prompt);
 }
 
 std::string answerTo(GameRun& run, const std::string& command) {

@@ -7,13 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <thread>
 
 #include "EngineHarness.h"
 #include "adventure/CommandPrompt.h"
@@ -30,24 +28,12 @@ using testing::EndsWith;
 using testing::HasSubstr;
 using testing::Not;
 using testing_engine::GameRun;
+using testing_engine::lastAnswer;
 using testing_engine::TestBundle;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* kSetup =
-    "DIMENSION SCENES 4\n"
-    "DIMENSION ITEMS 5\n"
-    "DIMENSION FLAGS 9\n"
-    "DEFINE ITEM 1 NAME Lampe\n"
-    "DEFINE ITEM 2 NAME Münze\n"
-    "CLEAR INVENTORY\n"
-    "CLEAR SCENES\n"
-    "DEFINE SCENE 1 ITEM Lampe\n"
-    "DEFINE SCENE 1 ITEM Münze COUNT 2\n"
-    "GOTO SCENE 1\n"
-    "@END\n";
 
 // Jumping ends the game; "licht" sets flag 3, which the hall then mentions.
 const char* kHall =
@@ -108,19 +94,13 @@ std::string lastLine(std::string screen) {
   return screen.substr(screen.rfind('\n') + 1);
 }
 
-// The text after the last prompt that has an answer below it.
-std::string lastAnswer(const std::string& screen) {
-  std::size_t prompt = screen.rfind(">>> Befehl ?", screen.rfind(">>> Befehl ?") - 1);
-  return prompt == std::string::npos ? screen : screen.substr(prompt);
-}
-
 class Progress : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("progress_test_" + std::to_string(::getpid()));
     fs::create_directories(folder_);
     ::setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);
-    bundle_.addScript(0, kSetup);
+    bundle_.addScript(0, testing_engine::kSmallWorld);
     bundle_.addScript(1, kHall);
     bundle_.addScript(2, kTower);
     testing_engine::useBundle(bundle_);
@@ -139,22 +119,20 @@ class Progress : public testing::Test {
   }
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
-  // Chooses a menu item as a click would and waits until the screen shows
-  // expected (the program takes menu items while it waits for a key).
+  // Chooses a menu item as a click would and returns the screen once the
+  // program has answered it (it takes menu items while it waits for a key),
+  // checking that the answer shows expected.
   std::string choose(int tag, const std::string& expected, const std::string& panelAnswer = "") {
     desktop().savePanelAnswer = panelAnswer;
     desktop().openPanelAnswer = {panelAnswer};
     const std::size_t before = count(run_->screen(), expected);
-    t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, tag});
-    if (expected.empty()) return run_->screen();
-    std::string screen;
-    for (int look = 0; look < 200; ++look) {
-      screen = run_->screen();
-      if (count(screen, expected) > before) return screen;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::string screen = run_->screenAfter([tag] {
+      t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, tag});
+    });
+    if (!expected.empty() && count(screen, expected) <= before) {
+      ADD_FAILURE() << "\"" << expected << "\" did not appear after menu item " << tag << ":\n"
+                    << screen;
     }
-    ADD_FAILURE() << "\"" << expected << "\" did not appear after menu item " << tag << ":\n"
-                  << screen;
     return screen;
   }
   std::string save(const std::string& name) {
@@ -211,10 +189,10 @@ TEST_F(Progress, SavedGameComesBackThroughTheMenuAndAsADocument) {
   // Opening the file as a document (a drop, Ablage > Öffnen) loads it too.
   Document document;
   int error = 0;
-  document.readFromURL(path("a.velmorat"), "velmorat", &error);
-  for (int look = 0; look < 200 && count(run.screen(), "Spielstand geladen") < 2; ++look)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Oben im Turm."));
+  const std::string loaded =
+      run.screenAfter([&] { document.readFromURL(path("a.velmorat"), "velmorat", &error); });
+  EXPECT_EQ(count(loaded, "Spielstand geladen"), 2u);
+  EXPECT_THAT(lastAnswer(loaded), HasSubstr("Oben im Turm."));
   run.type("h\rspring\rn");
   EXPECT_TRUE(run.waitForEnd());
 }
@@ -223,7 +201,7 @@ TEST_F(Progress, SavedGameComesBackThroughTheMenuAndAsADocument) {
 // the same game: a save made afterwards equals one made before.
 TEST_F(Progress, RefusedFilesChangeNothing) {
   TestBundle other("progress_other");
-  other.addScript(0, kSetup);
+  other.addScript(0, testing_engine::kSmallWorld);
   other.addScript(1, "?Eine andere Halle.\nINPUT\n@END\n");
   const std::string otherIdentity = VelmoratDataIdentity(other.dataFolder());
 
@@ -342,8 +320,6 @@ TEST_F(Progress, TranscriptIsWhatTheTextAreaShowedAndGoesToPaperAndFile) {
   EXPECT_THAT(fromArea, HasSubstr(">>> Befehl ? nimm lampe\n"));
 
   choose(kMenuShowTranscript, "");
-  for (int look = 0; look < 200 && !desktop().window(9).visible; ++look)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_TRUE(desktop().window(9).visible);
   EXPECT_EQ(desktop().textViewString(9), fromArea);
 

@@ -86,6 +86,30 @@ TEST_F(InputWait, ObserversSeeNoIdleWaitWhileAKeyIsQueued) {
   ASSERT_EQ(waiter.wait_for(kTestTimeout), std::future_status::ready);
 }
 
+// An observer that hands the program a menu choice waits for the wait that
+// follows the answer, not for the one the choice ends.
+TEST_F(InputWait, AnObserverCanAskForAWaitNewerThanTheOneItSaw) {
+  std::atomic<int> answered{0};
+  auto waiter = std::async(std::launch::async, [&] {
+    waitForInput(
+        InputWaitKind::Key, [&] { return answered.load() > 0; }, kHourBound);
+    waitForInput(
+        InputWaitKind::Line, [&] { return answered.load() > 1; }, kHourBound);
+  });
+  const InputWaitState first = awaitAny();
+  EXPECT_EQ(first.kind, InputWaitKind::Key);
+  EXPECT_EQ(awaitInputWait([] { return false; }, std::chrono::milliseconds(20), first.serial).kind,
+            InputWaitKind::None);
+  answered = 1;
+  notifyInputEvent();
+  const InputWaitState next = awaitInputWait([] { return false; }, kTestTimeout, first.serial);
+  EXPECT_EQ(next.kind, InputWaitKind::Line);
+  EXPECT_EQ(next.serial, first.serial + 1);
+  answered = 2;
+  notifyInputEvent();
+  ASSERT_EQ(waiter.wait_for(kTestTimeout), std::future_status::ready);
+}
+
 TEST_F(InputWait, FinishingEndsAnObserversWaitAndTheListenerHearsOfIt) {
   std::atomic<bool> finished{false};
   std::mutex heardLock;
