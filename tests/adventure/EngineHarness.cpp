@@ -148,12 +148,23 @@ std::string GameRun::log() {
   return log_;
 }
 
-void GameRun::waitIdle() {
-  awaitInputWait([this] { return ended_.load(); }, kIdleTimeout);
+std::uint64_t GameRun::waitIdle(std::uint64_t newerThan) {
+  return awaitInputWait([this] { return ended_.load(); }, kIdleTimeout, newerThan).serial;
 }
 
 std::string GameRun::screen() {
   waitIdle();
+  return trimmedScreen();
+}
+
+std::string GameRun::screenAfter(const std::function<void()>& action) {
+  const std::uint64_t before = waitIdle();
+  action();
+  waitIdle(before);
+  return trimmedScreen();
+}
+
+std::string GameRun::trimmedScreen() {
   std::string screen = t_GetScreen(0, "\n");
   std::string trimmed;
   std::size_t start = 0;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -50,6 +51,10 @@ class GameRun {
   // ended, and returns window 0's text, lines joined with "\n", trailing
   // blanks trimmed.
   std::string screen();
+  // Waits as screen() does, runs action (a menu item, an opened document:
+  // input that no key announces), then returns the screen once the program
+  // has answered it and waits again.
+  std::string screenAfter(const std::function<void()>& action);
   // Posts keys ("\r" is Return) and waits until the program has taken them.
   void type(const std::string& keys);
   // Waits for the program thread to end; false after timeoutMs.
@@ -60,7 +65,9 @@ class GameRun {
   std::string log();
 
  private:
-  void waitIdle();
+  // Returns the serial of the wait found (the last one once the run has ended).
+  std::uint64_t waitIdle(std::uint64_t newerThan = 0);
+  std::string trimmedScreen();
 
   std::mutex endLock_;
   std::condition_variable endCondition_;

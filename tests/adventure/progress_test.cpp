@@ -7,13 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <thread>
 
 #include "EngineHarness.h"
 #include "adventure/CommandPrompt.h"
@@ -139,22 +137,21 @@ class Progress : public testing::Test {
   }
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
-  // Chooses a menu item as a click would and waits until the screen shows
-  // expected (the program takes menu items while it waits for a key).
+  // Chooses a menu item as a click would and returns the screen once the
+  // program has answered it (it takes menu items while it waits for a key);
+  // the answer must show expected.
   std::string choose(int tag, const std::string& expected, const std::string& panelAnswer = "") {
     desktop().savePanelAnswer = panelAnswer;
     desktop().openPanelAnswer = {panelAnswer};
     const std::size_t before = count(run_->screen(), expected);
-    t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, tag});
-    if (expected.empty()) return run_->screen();
-    std::string screen;
-    for (int look = 0; look < 200; ++look) {
-      screen = run_->screen();
-      if (count(screen, expected) > before) return screen;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::string screen = run_->screenAfter([tag] {
+      t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, tag});
+    });
+    if (!expected.empty()) {
+      EXPECT_GT(count(screen, expected), before)
+          << "\"" << expected << "\" did not appear after menu item " << tag << ":\n"
+          << screen;
     }
-    ADD_FAILURE() << "\"" << expected << "\" did not appear after menu item " << tag << ":\n"
-                  << screen;
     return screen;
   }
   std::string save(const std::string& name) {
@@ -211,10 +208,9 @@ TEST_F(Progress, SavedGameComesBackThroughTheMenuAndAsADocument) {
   // Opening the file as a document (a drop, Ablage > Öffnen) loads it too.
   Document document;
   int error = 0;
-  document.readFromURL(path("a.velmorat"), "velmorat", &error);
-  for (int look = 0; look < 200 && count(run.screen(), "Spielstand geladen") < 2; ++look)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_THAT(lastAnswer(run.screen()), HasSubstr("Oben im Turm."));
+  screen = run.screenAfter([&] { document.readFromURL(path("a.velmorat"), "velmorat", &error); });
+  EXPECT_EQ(count(screen, "Spielstand geladen"), 2u);
+  EXPECT_THAT(lastAnswer(screen), HasSubstr("Oben im Turm."));
   run.type("h\rspring\rn");
   EXPECT_TRUE(run.waitForEnd());
 }
@@ -342,8 +338,6 @@ TEST_F(Progress, TranscriptIsWhatTheTextAreaShowedAndGoesToPaperAndFile) {
   EXPECT_THAT(fromArea, HasSubstr(">>> Befehl ? nimm lampe\n"));
 
   choose(kMenuShowTranscript, "");
-  for (int look = 0; look < 200 && !desktop().window(9).visible; ++look)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_TRUE(desktop().window(9).visible);
   EXPECT_EQ(desktop().textViewString(9), fromArea);
 

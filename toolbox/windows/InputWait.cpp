@@ -107,10 +107,11 @@ InputWaitState currentInputWait() {
 }
 
 InputWaitState awaitInputWait(const std::function<bool()>& finished,
-                              std::chrono::milliseconds timeout) {
+                              std::chrono::milliseconds timeout, std::uint64_t newerThan) {
   std::unique_lock lock(waitLock);
-  const bool settled =
-      observerWakeup.wait_for(lock, timeout, [&] { return finished() || waitsWithNoKeyQueued(); });
+  const bool settled = observerWakeup.wait_for(lock, timeout, [&] {
+    return finished() || (published.serial > newerThan && waitsWithNoKeyQueued());
+  });
   if (!settled || finished()) return {InputWaitKind::None, published.serial};
   return published;
 }

@@ -73,9 +73,12 @@ InputWaitState currentInputWait();
 // Blocks until the program waits for input with no key queued (returns the
 // wait) or finished() holds (returns kind None), at most timeout (kind None).
 // finished() is checked under the same lock; whoever makes it true calls
-// notifyInputObservers afterwards.
+// notifyInputObservers afterwards. Only a wait with a serial above newerThan
+// counts: an observer that has just handed the program something that no key
+// announces (a menu item, a document) passes the serial of the wait it saw
+// before, and so waits until the program has answered and waits again.
 InputWaitState awaitInputWait(const std::function<bool()>& finished,
-                              std::chrono::milliseconds timeout);
+                              std::chrono::milliseconds timeout, std::uint64_t newerThan = 0);
 // Called as each wait begins (on the program thread, with the new wait) and by
 // notifyInputObservers (on its caller's thread, with the state then), never
 // under a lock of this module; scripted play passes the notice on to its own
