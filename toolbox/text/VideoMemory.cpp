@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 
 #include "support/Bundle.h"
 #include "support/Log.h"
@@ -48,6 +49,10 @@ constexpr std::uint8_t kFreshTextColor = 0xC0;  // green on black
 constexpr std::uint8_t kBlankCell = 0x20;
 constexpr int kWindowPosScreenWidth = 15;
 constexpr int kWindowPosScreenHeight = 16;
+
+// Held while the program thread places, moves or forgets a window's blocks,
+// and by windowBlocks: never around a call to the host's main thread.
+std::mutex layoutLock;
 
 std::string hex(std::int64_t value) {
   return longtohex(static_cast<std::uint64_t>(value));
@@ -90,6 +95,7 @@ std::string blockRange(std::int64_t start, std::int64_t end) {
 }
 
 void releaseBlocks(std::uint8_t number, const std::string& prefix) {
+  std::lock_guard layout(layoutLock);
   t_Window& released = WindowTable[number];
   released.Initialized = false;
   const std::int64_t top = released.MemoryEnd;
@@ -195,7 +201,10 @@ void t_InitMemory() {
   // allocated once and kept to the end of the process, like every window
   if (VideoMemory == nullptr) VideoMemory = new std::uint8_t[kVideoMemorySize];
   std::memset(VideoMemory, 0xFF, kVideoMemorySize);
-  WindowTable.fill(t_Window{});
+  {
+    std::lock_guard layout(layoutLock);
+    WindowTable.fill(t_Window{});
+  }
   t_MenuPrepare();
   t_PasteboardPrepare();
   MemoryReady = true;
@@ -272,9 +281,6 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   record.AutoUpdate = autoUpdate;
   record.QuickUpdate = true;
   record.ScrollLock = false;
-  record.BitDepth = bitDepth;
-  record.Width = width;
-  record.Height = height;
   record.BorderWidth = borderWidth;
   record.BorderHeight = borderHeight;
   record.TitleHeight = titleVisible ? TitleBarHeight.load() : 0;
@@ -285,14 +291,23 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   record.PositionY = 0;
 
   const auto [graphicStart, graphicEnd] = allocateBlock(graphicBytes);
-  record.MemoryStart = graphicStart;
-  record.MemoryEnd = graphicEnd;
   logLine(prefix + " = " + std::to_string(width) + " x " + std::to_string(height) + " pixel x " +
           std::to_string(bitDepth) + " bit = " + kilobytes(graphicBytes) + "K video-memory = $" +
           hex(graphicStart) + ".");
-
-  record.TextWidth = columns;
-  record.TextHeight = lines;
+  const auto [textStart, textEnd] =
+      textBytes == 0 ? std::pair<std::int64_t, std::int64_t>{-1, -1} : allocateBlock(textBytes);
+  {
+    std::lock_guard layout(layoutLock);
+    record.BitDepth = bitDepth;
+    record.Width = width;
+    record.Height = height;
+    record.MemoryStart = graphicStart;
+    record.MemoryEnd = graphicEnd;
+    record.TextWidth = columns;
+    record.TextHeight = lines;
+    record.TextMemoryStart = textStart;
+    record.TextMemoryEnd = textEnd;
+  }
   record.TextFirstColumn = 1;
   record.TextLastColumn = columns;
   record.TextFirstLine = 1;
@@ -303,25 +318,19 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   record.LoResOffsetX = 0;
   record.LoResOffsetY = 0;
   record.LoResMode = 0;
-  if (textBytes == 0) {
-    record.TextMemoryStart = -1;
-    record.TextMemoryEnd = -1;
-  } else {
-    const auto [textStart, textEnd] = allocateBlock(textBytes);
-    record.TextMemoryStart = textStart;
-    record.TextMemoryEnd = textEnd;
-  }
 
   host::HostView* view = t_WindowView(window);
   if (view == nullptr) {
-    record.Initialized = false;
     record.Font = emptyFont();
     logLine(prefix + " could not be initialized, resource undefined.");
   } else {
     record.View = view;
     record.Window = t_WindowHost(window);
     record.Font = font;
-    record.Initialized = true;
+    {
+      std::lock_guard layout(layoutLock);
+      record.Initialized = true;
+    }
     t_ClearWindow(window);
     t_WindowTitle(window, applicationName() + (textBytes == 0 ? "-Grafik" : ""));
     t_WindowSize(window, -1, -1, width, height);
@@ -381,10 +390,29 @@ bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requir
   return true;
 }
 
+WindowBlocks windowBlocks(std::uint8_t window) {
+  if (window >= kGraphicWindowCount) return {};
+  std::lock_guard layout(layoutLock);
+  const t_Window& record = WindowTable[window];
+  return WindowBlocks{record.Initialized, record.BitDepth,        record.Width,
+                      record.Height,      record.MemoryStart,     record.TextWidth,
+                      record.TextHeight,  record.TextMemoryStart, record.TextMemoryEnd};
+}
+
+bool readVideoMemoryUnlocked(std::int64_t start, std::int64_t count,
+                             const std::function<void(const std::uint8_t* bytes)>& reader) {
+  if (VideoMemory == nullptr || start < 0 || count < 0 || start > kVideoMemorySize - count) {
+    return false;
+  }
+  reader(VideoMemory + start);
+  return true;
+}
+
 void resetVideoMemoryForTesting() {
   MemoryReady = false;
   MemoryInitStarted = false;
   DefaultWindow = kNoWindow;
   HighMemory = kVideoMemoryTop;
+  std::lock_guard layout(layoutLock);
   WindowTable.fill(t_Window{});
 }
