@@ -53,6 +53,7 @@ test-tsan: packages
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+	@echo "== bench/process.sh"; bash bench/process.sh $(BUILD)
 
 # The list of installed files is kept apart from CMake's install_manifest.txt,
 # which every install of the build tree (the tests' too) overwrites.

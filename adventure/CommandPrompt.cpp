@@ -3,9 +3,9 @@
 #include "adventure/Progress.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/LineInput.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
 

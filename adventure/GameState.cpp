@@ -1,8 +1,8 @@
 #include "adventure/GameState.h"
 
 #include "support/qbtools.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/Glyphs.h"
-#include "toolbox/text/VideoMemory.h"
 
 void GameState::loadFonts() {
   if (FontsLookedFor) return;

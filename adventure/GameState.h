@@ -12,8 +12,8 @@
 
 #include "adventure/AuthorWords.h"
 #include "support/Text.h"
+#include "toolbox/core/Font.h"
 #include "toolbox/graphics/Graphic.h"
-#include "toolbox/text/Font.h"
 
 inline constexpr int kNoExit = -1;
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "adventure/GameState.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
-#include "toolbox/text/VideoMemory.h"
 
 namespace {
 std::mutex transcriptLock;

@@ -10,10 +10,10 @@
 #include "adventure/Progress.h"
 #include "support/Bundle.h"
 #include "support/qbtools.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/WindowManagement.h"
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/graphics/RunLength.h"
-#include "toolbox/text/VideoMemory.h"
 #include "tools/Png.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {

@@ -11,9 +11,9 @@
 
 #include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/text/VideoMemory.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "host/fake/FakeHost.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 
 namespace fuzzscreen {

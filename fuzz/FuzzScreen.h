@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolbox/text/Font.h"
+#include "toolbox/core/Font.h"
 
 namespace fuzzscreen {
 

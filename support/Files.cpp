@@ -51,11 +51,10 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path, std::string_vie
     return fail(describeError(EFBIG, path) + " (" + std::to_string(status.st_size) +
                 " bytes, at most " + std::to_string(kMaxWholeFileBytes) + " are read)");
   }
-  // posix_fadvise stands in for "read without caching": the pages are not
-  // needed again once the caller has its copy.
-  ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  // One read of the size plus one byte finds the end (or growth) without a
-  // second buffer.
+  // The file's pages stay in the page cache: the next reader of the same file
+  // (a picture shown again, the tool run once more) finds them there.
+  // One read of the size plus one byte, straight into the result, finds the
+  // end (or growth) without a second buffer.
   const std::size_t expected = std::size_t(status.st_size) + 1;
   std::vector<std::uint8_t> bytes;
   bytes.reserve(expected);
@@ -78,7 +77,6 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path, std::string_vie
     bytes.resize(used + static_cast<std::size_t>(got));
     if (got == 0) break;
   }
-  ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);
   if (bytes.capacity() - bytes.size() > kReadChunkBytes / 2) bytes.shrink_to_fit();
   return bytes;
 }

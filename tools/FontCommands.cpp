@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/Glyphs.h"
-#include "toolbox/text/VideoMemory.h"
 #include "tools/FontSymbols.h"
 #include "tools/Png.h"
 #include "tools/ToolCommand.h"

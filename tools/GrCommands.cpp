@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "adventure/DataFile.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/Lzw.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/graphics/RunLength.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 #include "tools/PictureConversion.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <limits>
 
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
 
 namespace terminal {
 namespace {

@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/TextBlock.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
 

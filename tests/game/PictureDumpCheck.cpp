@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "host/fake/FakeHost.h"
+#include "toolbox/core/Font.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
-#include "toolbox/text/Font.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 
 class PixelWindowFixture : public testing::Test {
  protected:

@@ -8,8 +8,8 @@
 
 #include "support/Bundle.h"
 #include "support/qbtools.h"
-#include "toolbox/text/Font.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/Font.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/WindowManagement.h"
 
 void onProgramThread(const std::function<void()>& work) {

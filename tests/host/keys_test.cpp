@@ -7,7 +7,7 @@
 #include "HostFixture.h"
 #include "graphics/LogCapture.h"
 #include "host/qt/ScriptedPlay.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/ProgramThread.h"
 

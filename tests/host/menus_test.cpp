@@ -7,8 +7,8 @@
 #include <map>
 
 #include "HostFixture.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/WindowManagement.h"
 

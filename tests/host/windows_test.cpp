@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "HostFixture.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PixelOps.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "host/fake/FakeHost.h"
-#include "toolbox/text/Font.h"
+#include "toolbox/core/Font.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/TextBlock.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 
 namespace texttest {

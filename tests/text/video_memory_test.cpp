@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstring>
 
 #include "graphics/LogCapture.h"
@@ -23,7 +27,16 @@ bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-TEST_F(VideoMemoryTest, InitMemoryFillsTheMemoryAndRunsOnce) {
+// Whether the page holding the address is in memory.
+bool pageResident(std::int64_t address) {
+  const auto pageBytes = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto at = reinterpret_cast<std::uintptr_t>(VideoMemory + address);
+  unsigned char resident = 0;
+  EXPECT_EQ(mincore(reinterpret_cast<void*>(at / pageBytes * pageBytes), 1, &resident), 0);
+  return (resident & 1) != 0;
+}
+
+TEST_F(VideoMemoryTest, InitMemoryRunsOnceAndTouchesOnlyTheTop) {
   {
     LogCapture log;
     t_InitMemory();
@@ -36,8 +49,11 @@ TEST_F(VideoMemoryTest, InitMemoryFillsTheMemoryAndRunsOnce) {
   EXPECT_EQ(log.text(), "");
   EXPECT_TRUE(MemoryReady);
   EXPECT_EQ(HighMemory, kVideoMemoryTop);
-  EXPECT_EQ(VideoMemory[0], 0xFF);
+  // the 15 bytes beyond the top are filled; the 16 MiB below wait for blocks
+  EXPECT_EQ(VideoMemory[kVideoMemoryTop + 1], 0xFF);
   EXPECT_EQ(VideoMemory[kVideoMemorySize - 1], 0xFF);
+  EXPECT_FALSE(pageResident(0));
+  EXPECT_FALSE(pageResident(kVideoMemoryTop / 2));
   EXPECT_EQ(WindowTable[7].RefreshRate, 30);
   EXPECT_TRUE(WindowTable[7].VerticalBlank);
 }
@@ -86,6 +102,19 @@ TEST_F(VideoMemoryTest, SetUpClearsTheBlocksAndDescribesTheWindow) {
   EXPECT_EQ(desktop.window(1).title, "Velmorat-Grafik");
   EXPECT_EQ(desktop.window(0).frame.width, 1248 + 32);
   EXPECT_EQ(desktop.window(0).frame.height, 768 + 32 + host::FakeHost::kTitleBarHeight);
+}
+
+TEST_F(VideoMemoryTest, FreshBlocksReadFFBeyondWhatTheWindowClears) {
+  // 33 x 33 pixels at 8 bits: 1,089 bytes in a block of 4 KiB
+  openPictureWindow(2, 33, 33, 0, 8);
+  const t_Window& small = WindowTable[2];
+  ASSERT_TRUE(small.Initialized);
+  EXPECT_EQ(small.MemoryEnd - small.MemoryStart + 1, 4096);
+  EXPECT_EQ(VideoMemory[small.MemoryStart + 33 * 33 - 1], 0);
+  for (std::int64_t at = small.MemoryStart + 33 * 33; at <= small.MemoryEnd; ++at) {
+    ASSERT_EQ(VideoMemory[at], 0xFF) << at;
+  }
+  EXPECT_FALSE(pageResident(small.MemoryStart - 8192));
 }
 
 TEST_F(VideoMemoryTest, OutOfRangeSizesAreReplacedOneByOne) {

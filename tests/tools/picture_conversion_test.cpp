@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "tools/PictureConversion.h"

@@ -11,7 +11,7 @@
 #include "host/fake/FakeHost.h"
 #include "support/Bundle.h"
 #include "support/Clock.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 
 namespace windowtest {
 

@@ -8,9 +8,9 @@
 
 #include "graphics/LogCapture.h"
 #include "support/Clock.h"
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/PixelChanges.h"
 #include "toolbox/graphics/PixelOps.h"
-#include "toolbox/text/PixelChanges.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 #include "windows/GraphicWindowFixture.h"

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "support/Log.h"
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/PixelChanges.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/graphics/PixelSurface.h"
-#include "toolbox/text/PixelChanges.h"
-#include "toolbox/text/VideoMemory.h"
 
 using graphics::PixelSurface;
 using graphics::PlotColor;

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "support/Log.h"
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/PixelChanges.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PixelSurface.h"
-#include "toolbox/text/PixelChanges.h"
-#include "toolbox/text/VideoMemory.h"
 
 using graphics::checkedSurface;
 using graphics::PixelSurface;

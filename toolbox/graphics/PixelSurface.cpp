@@ -6,9 +6,9 @@
 
 #include "support/Log.h"
 
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PatternFill.h"
 #include "toolbox/graphics/PixelOps.h"
-#include "toolbox/text/VideoMemory.h"
 
 namespace graphics {
 

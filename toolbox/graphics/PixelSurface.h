@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "toolbox/graphics/Color.h"
-#include "toolbox/text/Window.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/Window.h"
 
 namespace graphics {
 

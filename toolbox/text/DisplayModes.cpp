@@ -6,11 +6,11 @@
 
 #include "support/Utf8.h"
 #include "support/qbtools.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/WindowManagement.h"
 
 namespace {

@@ -3,14 +3,14 @@
 #include <string>
 
 #include "support/Log.h"
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/PixelChanges.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/OutputRedirect.h"
-#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/text/VideoMemory.h"
 
 namespace {
 

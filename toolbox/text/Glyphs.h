@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "toolbox/text/Font.h"
+#include "toolbox/core/Font.h"
 
 // .font header layout; multi-byte numbers are big-endian.
 inline constexpr int kFontHeaderMinimumSize = 16;   // all fields up to Reserved

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolbox/text/VideoMemory.h"
-#include "toolbox/text/Window.h"
+#include "toolbox/core/VideoMemory.h"
+#include "toolbox/core/Window.h"
 
 namespace textblock {
 

@@ -8,12 +8,12 @@
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
+#include "toolbox/core/PixelChanges.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/OutputRedirect.h"
-#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
-#include "toolbox/text/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstring>
 
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
 #include "toolbox/windows/Refresh.h"
 
 #if defined(__SSE2__)

@@ -11,7 +11,7 @@
 #include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/WindowManagement.h"
 

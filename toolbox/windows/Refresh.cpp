@@ -14,8 +14,8 @@
 #include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
-#include "toolbox/text/PixelChanges.h"
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/PixelChanges.h"
+#include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/MainThread.h"
 
 namespace {

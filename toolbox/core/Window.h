@@ -10,8 +10,8 @@
 
 #include "host/Host.h"
 #include "support/SharedValue.h"
-#include "toolbox/graphics/Color.h"
-#include "toolbox/text/Font.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/Font.h"
 
 struct t_Window {
   SharedValue<bool> Initialized{false};

@@ -1,11 +1,11 @@
-#include "toolbox/text/PixelChanges.h"
+#include "toolbox/core/PixelChanges.h"
 
 #include <array>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 
 namespace {
 

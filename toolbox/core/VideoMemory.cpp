@@ -1,7 +1,7 @@
 // The shared video memory, its block allocator and the set-up of the graphic
 // windows. Blocks are carved from the top of the memory downward; a window
 // that is set up again gives its blocks back and the blocks below move up.
-#include "toolbox/text/VideoMemory.h"
+#include "toolbox/core/VideoMemory.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,14 +9,17 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <new>
+
+#include <sys/mman.h>
 
 #include "support/Bundle.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
-#include "toolbox/graphics/Color.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/PixelChanges.h"
 #include "toolbox/text/Glyphs.h"
-#include "toolbox/text/PixelChanges.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/Refresh.h"
@@ -68,9 +71,29 @@ std::int64_t blockStart(std::int64_t high, std::int64_t bytes) {
   return static_cast<std::int64_t>(unmasked & kBlockStartMask);
 }
 
+// The memory comes as pages that the system zeroes when they are first
+// touched. Bytes read 0xFF until written, so each stretch gets that fill the
+// first time a block reaches it: memory that no window uses costs nothing.
+// Below this address nothing has been handed out since t_InitMemory.
+std::int64_t FilledFrom = kVideoMemoryTop + 1;
+
+void fillFreshMemoryDownTo(std::int64_t start) {
+  if (start >= FilledFrom) return;
+  std::memset(VideoMemory + start, 0xFF, static_cast<std::size_t>(FilledFrom - start));
+  FilledFrom = start;
+}
+
+std::uint8_t* mapVideoMemory() {
+  void* pages =
+      ::mmap(nullptr, kVideoMemorySize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<std::uint8_t*>(pages);
+}
+
 // Takes a block of at least `bytes` bytes below HighMemory; returns its bounds.
 std::pair<std::int64_t, std::int64_t> allocateBlock(std::int64_t bytes) {
   const std::int64_t start = blockStart(HighMemory, bytes);
+  fillFreshMemoryDownTo(start);
   const std::int64_t end = HighMemory;
   HighMemory = start - 1;
   return {start, end};
@@ -198,9 +221,10 @@ void t_InitMemory() {
   logLine("t_InitMemory: Start.");
   if (threadnumber() == kProgramThreadNumber) nameCurrentThread("Main Program");
   HighMemory = kVideoMemoryTop;
-  // allocated once and kept to the end of the process, like every window
-  if (VideoMemory == nullptr) VideoMemory = new std::uint8_t[kVideoMemorySize];
-  std::memset(VideoMemory, 0xFF, kVideoMemorySize);
+  // mapped once and kept to the end of the process, like every window
+  if (VideoMemory == nullptr) VideoMemory = mapVideoMemory();
+  FilledFrom = kVideoMemoryTop + 1;
+  std::memset(VideoMemory + FilledFrom, 0xFF, kVideoMemorySize - FilledFrom);
   {
     std::lock_guard layout(layoutLock);
     WindowTable.fill(t_Window{});
@@ -409,6 +433,8 @@ bool readVideoMemoryUnlocked(std::int64_t start, std::int64_t count,
 }
 
 void resetVideoMemoryForTesting() {
+  // the pages go back to the system and come back zeroed, as at the start
+  if (VideoMemory != nullptr) ::madvise(VideoMemory, kVideoMemorySize, MADV_DONTNEED);
   MemoryReady = false;
   MemoryInitStarted = false;
   DefaultWindow = kNoWindow;

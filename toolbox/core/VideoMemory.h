@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "toolbox/text/Window.h"
+#include "toolbox/core/Window.h"
 
 // 16 MiB plus 15 bytes; blocks are carved from the top downward.
 inline constexpr std::int64_t kVideoMemorySize = 0x100000F;
@@ -17,7 +17,9 @@ inline constexpr int kGraphicWindowCount = 8;
 inline constexpr std::uint8_t kNoWindow = 255;
 
 // Written by the program thread while the refresh reads it, by design: a frame
-// may show a picture half drawn. Null until t_InitMemory has run.
+// may show a picture half drawn. Null until t_InitMemory has run. A block
+// comes to its window with every byte 0xFF; memory below the lowest block
+// handed out is left untouched, so its pages cost nothing.
 extern std::uint8_t* VideoMemory;
 extern std::int64_t HighMemory;
 extern std::array<t_Window, kGraphicWindowCount> WindowTable;
@@ -70,5 +72,5 @@ void t_ClearWindow(std::uint8_t window);
 bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requireTextBlock = true);
 
 // Tests only: forgets the set-up so that the next t_InitMemory runs again (the
-// memory itself is kept and refilled). No refresh process may be running.
+// memory stays mapped; its pages start afresh). No refresh process may be running.
 void resetVideoMemoryForTesting();
