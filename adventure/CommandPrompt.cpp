@@ -4,10 +4,10 @@
 #include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/core/VideoMemory.h"
-#include "toolbox/text/LineInput.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
+#include "toolbox/windows/LineInput.h"
 
 namespace {
 constexpr const char* kPrompt = ">>> Befehl ? ";

@@ -16,6 +16,7 @@
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/WindowManagement.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace {
 

@@ -27,6 +27,7 @@
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/WindowManagement.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace {
 constexpr auto kIdleMeasurement = std::chrono::seconds(10);

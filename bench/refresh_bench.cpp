@@ -19,6 +19,7 @@
 #include "host/fake/FakeHost.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Refresh.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace {
 

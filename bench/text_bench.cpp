@@ -14,6 +14,7 @@
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace {
 

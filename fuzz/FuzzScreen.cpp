@@ -6,6 +6,7 @@
 #include "host/fake/FakeHost.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace fuzzscreen {
 

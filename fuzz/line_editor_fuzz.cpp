@@ -8,8 +8,8 @@
 
 #include "FuzzScreen.h"
 #include "support/Utf8.h"
-#include "toolbox/text/LineInput.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/LineInput.h"
 
 namespace {
 constexpr std::uint8_t kWindow = 0;

@@ -9,20 +9,18 @@ foreach(required VELMORAT KEYS LINES RSVG OUTPUT WORK)
   endif()
 endforeach()
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/FirstKeys.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/ScriptChecks.cmake)
 
 set(work ${WORK})
 file(MAKE_DIRECTORY ${work})
 velmorat_first_keys(${KEYS} ${LINES} ${work}/keys)
 
-execute_process(
+velmorat_run("velmorat --headless (the windows for a screenshot)"
   COMMAND ${VELMORAT} --headless --keys ${work}/keys
           --dump-window 0 ${work}/window0.png --dump-window 1 ${work}/window1.png
-  OUTPUT_FILE ${work}/run.log
-  ERROR_VARIABLE errors
-  RESULT_VARIABLE status
-  TIMEOUT 300)
-if(NOT status EQUAL 0 OR NOT EXISTS ${work}/window0.png OR NOT EXISTS ${work}/window1.png)
-  message(FATAL_ERROR "velmorat could not dump its windows (${status}): ${errors}")
+  OUTPUT_FILE ${work}/run.log TIMEOUT 300)
+if(NOT EXISTS ${work}/window0.png OR NOT EXISTS ${work}/window1.png)
+  message(FATAL_ERROR "velmorat wrote no window images (log: ${work}/run.log)")
 endif()
 
 # The picture window stands at the left edge; the text window, framed by its
@@ -54,8 +52,5 @@ width='${width}' height='${height}'>
   <image x='${text_x}' y='${border}' width='${text_width}' height='${text_height}' xlink:href='window0.png'/>
 </svg>
 ")
-execute_process(COMMAND ${RSVG} --format png --output ${OUTPUT} ${work}/screen.svg
-  RESULT_VARIABLE status ERROR_VARIABLE errors)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "rsvg-convert could not lay out the screenshot: ${errors}")
-endif()
+velmorat_run("rsvg-convert (laying out the screenshot)"
+  COMMAND ${RSVG} --format png --output ${OUTPUT} ${work}/screen.svg)

@@ -23,6 +23,7 @@ function(velmorat_screenshot name lines)
     DEPENDS velmorat velmorat_sysbeep velmorat_fonts velmorat_data velmorat_pictures
             ${CMAKE_SOURCE_DIR}/game/walkthrough.keys ${screenshot_sources}
             ${CMAKE_CURRENT_SOURCE_DIR}/MakeScreenshot.cmake ${CMAKE_SOURCE_DIR}/cmake/FirstKeys.cmake
+            ${CMAKE_SOURCE_DIR}/cmake/ScriptChecks.cmake
     COMMENT "Screenshot velmorat-${name}.png"
     VERBATIM)
   set(screenshot_files ${screenshot_files} ${output} PARENT_SCOPE)

@@ -13,6 +13,7 @@
 
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/Glyphs.h"
+#include "toolbox/windows/WindowSetup.h"
 #include "tools/FontSymbols.h"
 #include "tools/Png.h"
 #include "tools/ToolCommand.h"

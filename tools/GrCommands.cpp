@@ -18,6 +18,7 @@
 #include "toolbox/graphics/RunLength.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
+#include "toolbox/windows/WindowSetup.h"
 #include "tools/PictureConversion.h"
 #include "tools/Png.h"
 #include "tools/ToolCommand.h"

@@ -148,8 +148,8 @@ std::string GameRun::log() {
   return log_;
 }
 
-std::uint64_t GameRun::waitIdle(std::uint64_t newerThan) {
-  return awaitInputWait([this] { return ended_.load(); }, kIdleTimeout, newerThan).serial;
+void GameRun::waitIdle(std::uint64_t newerThan) {
+  awaitInputWait([this] { return ended_.load(); }, kIdleTimeout, newerThan);
 }
 
 std::string GameRun::screen() {
@@ -157,10 +157,11 @@ std::string GameRun::screen() {
   return trimmedScreen();
 }
 
-std::string GameRun::screenAfter(const std::function<void()>& action) {
-  const std::uint64_t before = waitIdle();
-  action();
-  waitIdle(before);
+std::string GameRun::screenAfter(const std::function<void()>& post) {
+  waitIdle();
+  const std::uint64_t answered = currentInputWait().serial;
+  post();
+  waitIdle(answered);
   return trimmedScreen();
 }
 
@@ -189,6 +190,25 @@ bool GameRun::waitForEnd(int timeoutMs) {
   std::unique_lock lock(endLock_);
   return endCondition_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                 [this] { return ended_.load(); });
+}
+
+const char* const kSmallWorld =
+    "DIMENSION SCENES 4\n"
+    "DIMENSION ITEMS 5\n"
+    "DIMENSION FLAGS 9\n"
+    "DEFINE ITEM 1 NAME Lampe\n"
+    "DEFINE ITEM 2 NAME Münze\n"
+    "DEFINE ITEM 3 NAME Kiste\n"
+    "CLEAR INVENTORY\n"
+    "CLEAR SCENES\n"
+    "DEFINE SCENE 1 ITEM Lampe\n"
+    "DEFINE SCENE 1 ITEM Münze COUNT 2\n"
+    "GOTO SCENE 1\n"
+    "@END\n";
+
+std::string lastAnswer(const std::string& screen) {
+  std::size_t prompt = screen.rfind(">>> Befehl ?", screen.rfind(">>> Befehl ?") - 1);
+  return prompt == std::string::npos ? screen : screen.substr(prompt);
 }
 
 std::string answerTo(GameRun& run, const std::string& command) {

@@ -51,12 +51,12 @@ class GameRun {
   // ended, and returns window 0's text, lines joined with "\n", trailing
   // blanks trimmed.
   std::string screen();
-  // Waits as screen() does, runs action (a menu item, an opened document:
-  // input that no key announces), then returns the screen once the program
-  // has answered it and waits again.
-  std::string screenAfter(const std::function<void()>& action);
   // Posts keys ("\r" is Return) and waits until the program has taken them.
   void type(const std::string& keys);
+  // Runs post, which hands the program something other than keys (a menu
+  // choice, an opened file), and returns the screen (as screen()) once the
+  // program has answered it and waits again, or has ended.
+  std::string screenAfter(const std::function<void()>& post);
   // Waits for the program thread to end; false after timeoutMs.
   bool waitForEnd(int timeoutMs = 5000);
   bool ended() const { return ended_.load(); }
@@ -65,8 +65,9 @@ class GameRun {
   std::string log();
 
  private:
-  // Returns the serial of the wait found (the last one once the run has ended).
-  std::uint64_t waitIdle(std::uint64_t newerThan = 0);
+  // newerThan: see awaitInputWait.
+  void waitIdle(std::uint64_t newerThan = 0);
+  // Window 0's text as screen() returns it, without waiting.
   std::string trimmedScreen();
 
   std::mutex endLock_;
@@ -76,6 +77,13 @@ class GameRun {
   std::string log_;
   bool capturing_ = false;
 };
+
+// Scene 0 of a small world: four scenes, items Lampe, Münze and Kiste, nine
+// flags; the lamp and two coins lie in scene 1, where it goes on.
+extern const char* const kSmallWorld;
+
+// The text after the last prompt that has an answer below it.
+std::string lastAnswer(const std::string& screen);
 
 // Types a command and returns the screen from its echo on: the answer to it.
 std::string answerTo(GameRun& run, const std::string& command);

@@ -11,25 +11,10 @@
 using testing::HasSubstr;
 using testing::Not;
 using testing_engine::GameRun;
+using testing_engine::lastAnswer;
 using testing_engine::TestBundle;
 
 namespace {
-
-// Scene 0 sets the world up and moves on, so that restarting scene 1 after a
-// take or drop does not set it up again.
-const char* kSetup =
-    "DIMENSION SCENES 4\n"
-    "DIMENSION ITEMS 5\n"
-    "DIMENSION FLAGS 9\n"
-    "DEFINE ITEM 1 NAME Lampe\n"
-    "DEFINE ITEM 2 NAME Münze\n"
-    "DEFINE ITEM 3 NAME Kiste\n"
-    "CLEAR INVENTORY\n"
-    "CLEAR SCENES\n"
-    "DEFINE SCENE 1 ITEM Lampe\n"
-    "DEFINE SCENE 1 ITEM Münze COUNT 2\n"
-    "GOTO SCENE 1\n"
-    "@END\n";
 
 const char* kHall =
     "TITLE Halle\n"
@@ -63,16 +48,12 @@ const char* kTower =
     "QUIT\n"
     "@END\n";
 
+// Scene 0 sets the world up and moves on, so that restarting scene 1 after a
+// take or drop does not set it up again.
 void addHallScenes(TestBundle& bundle) {
-  bundle.addScript(0, kSetup);
+  bundle.addScript(0, testing_engine::kSmallWorld);
   bundle.addScript(1, kHall);
   bundle.addScript(2, kTower);
-}
-
-// The text after the last prompt, where the answer to the last command stands.
-std::string lastAnswer(const std::string& screen) {
-  std::size_t prompt = screen.rfind(">>> Befehl ?", screen.rfind(">>> Befehl ?") - 1);
-  return prompt == std::string::npos ? screen : screen.substr(prompt);
 }
 
 TEST(GamePlay, SharedCommandsStatusLineInkeyTraceAndReplay) {

@@ -28,24 +28,12 @@ using testing::EndsWith;
 using testing::HasSubstr;
 using testing::Not;
 using testing_engine::GameRun;
+using testing_engine::lastAnswer;
 using testing_engine::TestBundle;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* kSetup =
-    "DIMENSION SCENES 4\n"
-    "DIMENSION ITEMS 5\n"
-    "DIMENSION FLAGS 9\n"
-    "DEFINE ITEM 1 NAME Lampe\n"
-    "DEFINE ITEM 2 NAME Münze\n"
-    "CLEAR INVENTORY\n"
-    "CLEAR SCENES\n"
-    "DEFINE SCENE 1 ITEM Lampe\n"
-    "DEFINE SCENE 1 ITEM Münze COUNT 2\n"
-    "GOTO SCENE 1\n"
-    "@END\n";
 
 // Jumping ends the game; "licht" sets flag 3, which the hall then mentions.
 const char* kHall =
@@ -106,19 +94,13 @@ std::string lastLine(std::string screen) {
   return screen.substr(screen.rfind('\n') + 1);
 }
 
-// The text after the last prompt that has an answer below it.
-std::string lastAnswer(const std::string& screen) {
-  std::size_t prompt = screen.rfind(">>> Befehl ?", screen.rfind(">>> Befehl ?") - 1);
-  return prompt == std::string::npos ? screen : screen.substr(prompt);
-}
-
 class Progress : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("progress_test_" + std::to_string(::getpid()));
     fs::create_directories(folder_);
     ::setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);
-    bundle_.addScript(0, kSetup);
+    bundle_.addScript(0, testing_engine::kSmallWorld);
     bundle_.addScript(1, kHall);
     bundle_.addScript(2, kTower);
     testing_engine::useBundle(bundle_);
@@ -138,8 +120,8 @@ class Progress : public testing::Test {
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
   // Chooses a menu item as a click would and returns the screen once the
-  // program has answered it (it takes menu items while it waits for a key);
-  // the answer must show expected.
+  // program has answered it (it takes menu items while it waits for a key),
+  // checking that the answer shows expected.
   std::string choose(int tag, const std::string& expected, const std::string& panelAnswer = "") {
     desktop().savePanelAnswer = panelAnswer;
     desktop().openPanelAnswer = {panelAnswer};
@@ -147,10 +129,9 @@ class Progress : public testing::Test {
     const std::string screen = run_->screenAfter([tag] {
       t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, tag});
     });
-    if (!expected.empty()) {
-      EXPECT_GT(count(screen, expected), before)
-          << "\"" << expected << "\" did not appear after menu item " << tag << ":\n"
-          << screen;
+    if (!expected.empty() && count(screen, expected) <= before) {
+      ADD_FAILURE() << "\"" << expected << "\" did not appear after menu item " << tag << ":\n"
+                    << screen;
     }
     return screen;
   }
@@ -208,9 +189,10 @@ TEST_F(Progress, SavedGameComesBackThroughTheMenuAndAsADocument) {
   // Opening the file as a document (a drop, Ablage > Öffnen) loads it too.
   Document document;
   int error = 0;
-  screen = run.screenAfter([&] { document.readFromURL(path("a.velmorat"), "velmorat", &error); });
-  EXPECT_EQ(count(screen, "Spielstand geladen"), 2u);
-  EXPECT_THAT(lastAnswer(screen), HasSubstr("Oben im Turm."));
+  const std::string loaded =
+      run.screenAfter([&] { document.readFromURL(path("a.velmorat"), "velmorat", &error); });
+  EXPECT_EQ(count(loaded, "Spielstand geladen"), 2u);
+  EXPECT_THAT(lastAnswer(loaded), HasSubstr("Oben im Turm."));
   run.type("h\rspring\rn");
   EXPECT_TRUE(run.waitForEnd());
 }
@@ -219,7 +201,7 @@ TEST_F(Progress, SavedGameComesBackThroughTheMenuAndAsADocument) {
 // the same game: a save made afterwards equals one made before.
 TEST_F(Progress, RefusedFilesChangeNothing) {
   TestBundle other("progress_other");
-  other.addScript(0, kSetup);
+  other.addScript(0, testing_engine::kSmallWorld);
   other.addScript(1, "?Eine andere Halle.\nINPUT\n@END\n");
   const std::string otherIdentity = VelmoratDataIdentity(other.dataFolder());
 

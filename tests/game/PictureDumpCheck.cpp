@@ -23,6 +23,7 @@
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/windows/Refresh.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace {
 

@@ -34,6 +34,7 @@ if(DEFINED BUNDLE)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
 set(keys_played ${KEYS})
 if(DEFINED KEY_LINES)
   set(keys_played ${OUTPUT}.keys)
@@ -46,17 +47,11 @@ endif()
 
 # The autosave of the run goes to a folder of its own.
 file(REMOVE_RECURSE ${OUTPUT}.state)
-execute_process(
+velmorat_run("velmorat --headless"
   COMMAND ${CMAKE_COMMAND} -E env XDG_STATE_HOME=${OUTPUT}.state
           ${VELMORAT} --headless ${bundle_option} --keys ${keys_played}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
-  OUTPUT_FILE ${log_file}
-  ERROR_VARIABLE program_errors
-  RESULT_VARIABLE status
-  TIMEOUT 1000)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "velmorat ended with ${status}: ${program_errors}\n(log: ${log_file})")
-endif()
+  OUTPUT_FILE ${log_file} TIMEOUT 1000)
 if(NOT EXISTS ${screen_file})
   message(FATAL_ERROR "velmorat wrote no screen dump ${screen_file}")
 endif()
@@ -151,8 +146,5 @@ if(DEFINED PICTURE)
   endif()
 endif()
 
-if(failures)
-  string(REPLACE ";" "\n  " report "${failures}")
-  message(FATAL_ERROR "${KEYS}:\n  ${report}\nscreen:\n${screen}")
-endif()
+velmorat_report_failures("${KEYS}" "${failures}" "screen:\n${screen}")
 message(STATUS "${KEYS}: passed")

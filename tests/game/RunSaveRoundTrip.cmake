@@ -20,23 +20,18 @@ set(again_file ${OUTPUT}.again.velmorat)
 file(REMOVE_RECURSE ${save_file} ${again_file} ${OUTPUT}.state)
 
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/FirstKeys.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
 velmorat_split_keys(${KEYS} ${SPLIT} before after)
 file(WRITE ${OUTPUT}.first.keys "${before}lese\n{Menu 101}${after}")
 file(WRITE ${OUTPUT}.second.keys "{Menu 101}${after}")
 
 # run(NAME ARGS...): one headless run; the autosave goes to a folder of its own.
 function(run name)
-  execute_process(
+  velmorat_run("velmorat (${name})"
     COMMAND ${CMAKE_COMMAND} -E env XDG_STATE_HOME=${OUTPUT}.state
             ${VELMORAT} --headless --bundle ${BUNDLE} ${ARGN}
             --dump-text ${OUTPUT}.${name}.screen.txt
-    OUTPUT_FILE ${OUTPUT}.${name}.log
-    ERROR_VARIABLE errors
-    RESULT_VARIABLE status
-    TIMEOUT 1000)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "velmorat (${name}) ended with ${status}: ${errors}")
-  endif()
+    OUTPUT_FILE ${OUTPUT}.${name}.log TIMEOUT 1000)
   file(READ ${OUTPUT}.${name}.screen.txt screen)
   set(${name}_screen "${screen}" PARENT_SCOPE)
 endfunction()
@@ -80,9 +75,6 @@ if(NOT first_tail STREQUAL second_tail)
   list(APPEND failures "the two runs end on different screens")
 endif()
 
-if(failures)
-  string(REPLACE ";" "\n  " report "${failures}")
-  message(FATAL_ERROR "${KEYS} saved after line ${SPLIT}:\n  ${report}\n"
-                      "first screen:\n${first_screen}\nsecond screen:\n${second_screen}")
-endif()
+velmorat_report_failures("${KEYS} saved after line ${SPLIT}" "${failures}"
+  "first screen:\n${first_screen}\nsecond screen:\n${second_screen}")
 message(STATUS "${KEYS} saved after line ${SPLIT}: passed")

@@ -11,6 +11,7 @@
 #include "toolbox/core/Font.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/WindowManagement.h"
+#include "toolbox/windows/WindowSetup.h"
 
 void onProgramThread(const std::function<void()>& work) {
   // The main thread serves its events until the program thread's last act,

@@ -13,6 +13,7 @@
 #include "host/qt/Translations.h"
 #include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/Menus.h"
 #include "toolbox/windows/WindowManagement.h"

@@ -7,6 +7,8 @@ screen_shot.py SCREEN.xwd --extent X Y W H
     prints "left top right bottom" of the pixels in that rectangle that differ
     from its top left pixel (a letterbox bar, in the window's border colour),
     or "none".
+screen_shot.py SCREEN.xwd --green-ink
+    prints how many pixels are the text window's green ink.
 """
 import struct
 import sys
@@ -58,11 +60,23 @@ def extent(width, height, pixel, left, top, w, h):
     return found
 
 
+def green_ink(width, height, pixel):
+    count = 0
+    for y in range(height):
+        for x in range(width):
+            red, green, blue = pixel(x, y)
+            if green > 180 and red < 100 and blue < 100:
+                count += 1
+    return count
+
+
 def main():
     width, height, pixel = read_xwd(sys.argv[1])
     if sys.argv[2] == '--extent':
         box = extent(width, height, pixel, *map(int, sys.argv[3:7]))
         print('none' if box is None else ' '.join(map(str, box)))
+    elif sys.argv[2] == '--green-ink':
+        print(green_ink(width, height, pixel))
     else:
         write_png(sys.argv[2], width, height, pixel)
 

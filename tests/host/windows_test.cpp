@@ -15,6 +15,7 @@
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
+#include "toolbox/windows/WindowSetup.h"
 
 TEST(QtWindows, CloseBoxHidesTheWindowAndKeepsItsText) {
   testHost().setTextViewString(9, "Seite 1");

@@ -14,32 +14,9 @@ shots=$4
 here=$(dirname "$0")
 screen_width=${size%x*}
 screen_height=${size#*x}
-skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED ($size): $*"; [ -f "$work/err.txt" ] && cat "$work/err.txt"; exit 1; }
-for tool in Xvfb xdotool xwd python3; do
-  command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (apt-get install xvfb xdotool x11-apps python3)"
-done
-[ -f "$bundle/Contents/Resources/Data/DATA000.word" ] || skip "no game data in $bundle"
-
-work=$(mktemp -d)
+. "$here/xvfb_session.sh"
 mkdir -p "$shots"
-app=""
-xvfb=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wait_for() {
-  limit=$(($(date +%s) + $1))
-  shift
-  until "$@"; do
-    [ "$(date +%s)" -lt "$limit" ] || return 1
-    sleep 0.1
-  done
-}
 
 # A wrong bundle: one line on standard error, status 1, no window needed.
 "$velmorat" --bundle /wrong/path >"$work/out.txt" 2>"$work/err.txt"
@@ -50,29 +27,10 @@ grep -q '/wrong/path' "$work/err.txt" || fail "the error does not name the bundl
 "$velmorat" --headless --bundle /wrong/path >/dev/null 2>&1
 [ $? -eq 1 ] || fail "--headless --bundle /wrong/path did not end with 1"
 
-# Xvfb picks a free display itself; the screen must then answer with its size
-# (other virtual screens may come and go on this machine meanwhile).
-display_known() { grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; }
-xvfb_settled() { display_known || ! kill -0 "$xvfb" 2>/dev/null; }
-screen_answers() { [ "$(xdotool getdisplaygeometry 2>/dev/null)" = "$screen_width $screen_height" ]; }
-for attempt in 1 2; do
-  rm -f "$work/display"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  wait_for 30 xvfb_settled
-  display_known && export DISPLAY=":$(head -n 1 "$work/display")" && wait_for 10 screen_answers && break
-  kill "$xvfb" 2>/dev/null
-  wait "$xvfb" 2>/dev/null
-  xvfb=""
-done
-[ -n "$xvfb" ] || fail "Xvfb did not start"
+start_xvfb "$size" || fail "Xvfb did not start"
 # Settings and logs of these runs stay in the work folder.
 export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 
-start_game() {
-  "$velmorat" --bundle "$bundle" >"$work/log.txt" 2>"$work/err.txt" &
-  app=$!
-}
 # Sets the geometry of the visible window whose title starts with $1 into
 # x, y, w, h and its id into id.
 find_window() {
@@ -89,12 +47,9 @@ shot() {
   [ -n "${1:-}" ] && python3 "$here/screen_shot.py" "$work/screen.xwd" "$shots/$1"
 }
 # Waits for the game to end and checks that it ended well.
+app_gone() { ! kill -0 "$app" 2>/dev/null; }
 ended_with_zero() {
-  limit=$(($(date +%s) + 3))
-  while kill -0 "$app" 2>/dev/null; do
-    [ "$(date +%s)" -lt "$limit" ] || fail "still running after the quit shortcut"
-    sleep 0.05
-  done
+  wait_for app_gone || fail "still running after the quit shortcut"
   wait "$app"
   status=$?
   app=""
@@ -104,8 +59,7 @@ ended_with_zero() {
 
 # --- First run: the fitted start, a resize, Ctrl+Q at "Weiter..." ------------
 start_game
-wait_for 60 both_windows_shown || fail "the two windows did not appear"
-sleep 1
+wait_for both_windows_shown || fail "the two windows did not appear"
 find_window Bildfenster
 px=$x py=$y pw=$w ph=$h picture=$id
 find_window Textfenster
@@ -117,24 +71,31 @@ for edge in "$px" "$py" "$tx" "$ty"; do [ "$edge" -ge 0 ] || fail "a window star
 [ $((px + pw)) -le "$tx" ] || fail "the windows overlap"
 # As large as fits: together they use most of the screen's width.
 [ $((tw + pw)) -ge $((screen_width * 85 / 100)) ] || fail "the windows use only $((tw + pw)) of $screen_width pixels"
+menu=$((ph - pw * 800 / 1280))  # what is not picture at the start: the menu bar
+# Sets drawn to "left top right bottom" of the picture window's drawn pixels
+# below its menu bar, or "none"; true when the picture fills width $1.
+picture_fills() {
+  find_window Bildfenster && [ "$w" -eq "$1" ] || return 1
+  shot
+  drawn=$(python3 "$here/screen_shot.py" "$work/screen.xwd" --extent "$x" $((y + menu)) "$w" $((h - menu)))
+  [ "$drawn" != none ] && set -- $drawn && [ $(($3 - $1)) -ge $((w * 90 / 100)) ]
+}
+wait_for picture_fills "$pw" || fail "the picture window shows no picture"
 shot "desktop-$size-start.png"
 
 # Narrower than the picture's shape: the picture fills the width, bars above and below.
 new_w=$((pw * 3 / 4))
 xdotool windowsize "$picture" "$new_w" "$ph"
-sleep 1
-find_window Bildfenster
+wait_for picture_fills "$new_w"
 shot "desktop-$size-resized.png"
-menu=$((ph - pw * 800 / 1280))  # what is not picture at the start: the menu bar
-set -- $(python3 "$here/screen_shot.py" "$work/screen.xwd" --extent "$x" $((y + menu)) "$w" $((h - menu)))
-[ "$1" != none ] || fail "the resized picture window shows nothing"
+[ "$drawn" != none ] || fail "the resized picture window shows nothing"
+set -- $drawn
 echo "picture drawn from $1,$2 to $3,$4 in the window $w x $h at $x,$y"
 [ $(($3 - $1)) -ge $((w * 90 / 100)) ] || fail "the picture does not fill the window's width"
 [ $(($4 - $2)) -le $((w * 800 / 1280 + 4)) ] || fail "the picture lost its aspect ratio"
 resized="$x $y $w $h"
 
-xdotool windowfocus --sync "$text" 2>/dev/null || xdotool windowfocus "$text"
-sleep 0.3
+focus "$text" || fail "the text window did not take the keyboard"
 xdotool key ctrl+q
 ended_with_zero
 grep -q 'Am Abend' "$work/log.txt" && fail "the \"Weiter...\" prompt took the quit shortcut as its key"
@@ -142,21 +103,12 @@ grep -q 'Fenster' "$work/config/Velmorat/Velmorat.conf" || fail "the window plac
 
 # --- Second run: the saved place; Ctrl+Shift+Q at the command prompt --------
 start_game
-wait_for 60 both_windows_shown || fail "the two windows did not appear again"
-sleep 1
-find_window Bildfenster
-[ "$x $y $w $h" = "$resized" ] || fail "the picture window is at $x $y $w $h, not at its saved $resized"
+wait_for both_windows_shown || fail "the two windows did not appear again"
+at_saved_place() { find_window Bildfenster && [ "$x $y $w $h" = "$resized" ]; }
+wait_for at_saved_place || fail "the picture window is at $x $y $w $h, not at its saved $resized"
 find_window Textfenster
-xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
-sleep 0.3
-at_command_prompt() {
-  grep -q 'Command = INPUT' "$work/log.txt" && return 0
-  xdotool key Return
-  sleep 0.4
-  return 1
-}
-wait_for 30 at_command_prompt || fail "the command prompt did not come"
-sleep 0.5
+focus "$id" || fail "the text window did not take the keyboard"
+to_command_prompt || fail "the command prompt did not come"
 shot "desktop-$size-prompt.png"
 xdotool key ctrl+shift+q
 ended_with_zero

@@ -29,23 +29,10 @@ GAME = {"adventure", "app"}
 # The program's entry points put the pieces together and may include anything.
 ENTRY_POINTS = {"host/qt/main.cpp"}
 SOURCES = [folder for folder in RANK]
-# Upward includes that are known and still to be removed: the set-up of a
-# window in the core's video memory still calls the text and window services,
-# and text reaches the window services for events, so graphics, text and
-# windows are still one library. A new upward include fails the check, and so
-# does an entry here that is gone (delete it, so the list only shrinks).
+# Upward includes that are known and still to be removed. A new upward include
+# fails the check, and so does an entry here that is gone (delete it, so the
+# list only shrinks).
 KNOWN = {
-    ("toolbox/core/VideoMemory.cpp", "toolbox/text/Glyphs.h"),
-    ("toolbox/core/VideoMemory.cpp", "toolbox/text/TextBlock.h"),
-    ("toolbox/core/VideoMemory.cpp", "toolbox/windows/Menus.h"),
-    ("toolbox/core/VideoMemory.cpp", "toolbox/windows/Refresh.h"),
-    ("toolbox/core/VideoMemory.cpp", "toolbox/windows/SystemWindows.h"),
-    ("toolbox/core/VideoMemory.cpp", "toolbox/windows/WindowManagement.h"),
-    ("toolbox/text/DisplayModes.cpp", "toolbox/windows/WindowManagement.h"),
-    ("toolbox/text/LineInput.cpp", "toolbox/windows/Events.h"),
-    ("toolbox/text/LineInput.cpp", "toolbox/windows/InputWait.h"),
-    ("toolbox/text/LineInput.cpp", "toolbox/windows/MainThread.h"),
-    ("toolbox/text/TextOutput.cpp", "toolbox/windows/Events.h"),
     # The game's menu tags: to be handed to the host by main like the credit line.
     ("host/qt/MenuBar.cpp", "adventure/MenuTags.h"),
 }

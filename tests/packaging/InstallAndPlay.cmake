@@ -11,12 +11,11 @@ foreach(required BUILD PREFIX APP_ID KEYS LINES EXPECT VISIT)
   endif()
 endforeach()
 
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/ScriptChecks.cmake)
+
 file(REMOVE_RECURSE ${PREFIX})
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
-  OUTPUT_QUIET ERROR_VARIABLE errors RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed (${status}): ${errors}")
-endif()
+velmorat_run("cmake --install" COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
+  OUTPUT_VARIABLE installed)
 
 set(missing)
 foreach(file
@@ -32,17 +31,11 @@ foreach(file
     list(APPEND missing "${file}")
   endif()
 endforeach()
-if(missing)
-  string(REPLACE ";" "\n  " missing "${missing}")
-  message(FATAL_ERROR "not installed:\n  ${missing}")
-endif()
+velmorat_report_failures("not installed" "${missing}")
 
 if(APPSTREAMCLI)
-  execute_process(COMMAND ${APPSTREAMCLI} validate-tree --no-net ${PREFIX}
-    OUTPUT_VARIABLE report ERROR_VARIABLE report RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "appstreamcli validate-tree on the installed tree (${status}):\n${report}")
-  endif()
+  velmorat_run("appstreamcli validate-tree on the installed tree"
+    COMMAND ${APPSTREAMCLI} validate-tree --no-net ${PREFIX})
 endif()
 
 # Only the installed tree is played: the outputs lie beside it.
@@ -51,9 +44,6 @@ set(KEY_LINES ${LINES})
 set(OUTPUT ${PREFIX}.play)
 include(${CMAKE_CURRENT_LIST_DIR}/../game/RunKeyFile.cmake)
 
-execute_process(COMMAND ${PREFIX}/bin/velmorat-tool check-script ${PREFIX}/share/velmorat/Data
-  OUTPUT_VARIABLE report ERROR_VARIABLE report RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "velmorat-tool check-script on the installed data (${status}):\n${report}")
-endif()
+velmorat_run("velmorat-tool check-script on the installed data"
+  COMMAND ${PREFIX}/bin/velmorat-tool check-script ${PREFIX}/share/velmorat/Data)
 file(REMOVE_RECURSE ${PREFIX})

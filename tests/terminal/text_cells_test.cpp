@@ -21,7 +21,7 @@ class TextCellsTest : public ::testing::Test {
 TEST_F(TextCellsTest, CellsComeFromTheTextMemoryInTheirColours) {
   t_Print(0, std::string("T\u00FCr"));
   // Ink 2 on paper 15: distinct nibbles, so a swap would show.
-  texttest::windowRecord().TextColor = 0x2F;
+  windowRecord(0).TextColor = 0x2F;
   t_Print(0, std::string("!"));
   const TextWindowCells text = readTextWindow(0);
   ASSERT_EQ(text.columns, 12);

@@ -12,6 +12,7 @@
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace texttest {
 
@@ -54,10 +55,6 @@ inline void setUpTextWindow(std::uint8_t window, int bitDepth, int columns, int 
   KeyEventQueue.clear();
   t_InitWindow(window, bitDepth, false, columns * cellWidth, lines * cellHeight, 0, 0,
                makeTestFont(cellWidth, cellHeight), true);
-}
-
-inline t_Window& windowRecord(std::uint8_t window = 0) {
-  return WindowTable[window];
 }
 
 // The text plane of one line as bytes.

@@ -78,7 +78,7 @@ TEST_F(PrintSymbol, FullCoverageIsInkAndNoneIsPaperAtEveryDepth) {
     SCOPED_TRACE(depth);
     setUpTextWindow(0, depth, 8, 4);
     t_PrintSymbol(0, 'A', 0xF0, 1, 1);  // white on black
-    const t_Window& w = windowRecord();
+    const t_Window& w = windowRecord(0);
     const std::uint8_t* row = VideoMemory + w.MemoryStart;
     switch (depth) {
       case 1:
@@ -119,7 +119,7 @@ TEST_F(PrintSymbol, EightBitsBlendGreysOfInkAndPaper) {
 
 TEST_F(PrintSymbol, OneBitSetsPixelsFromHalfCoverageOn) {
   setUpTextWindow(0, 1, 8, 4);
-  const t_Window& w = windowRecord();
+  const t_Window& w = windowRecord(0);
   const auto byteAt = [&](int byte, int row) {
     return VideoMemory[w.MemoryStart + row * (w.Width / 8) + byte];
   };
@@ -133,7 +133,7 @@ TEST_F(PrintSymbol, OneBitSetsPixelsFromHalfCoverageOn) {
 
 TEST_F(PrintSymbol, FourBitsKeepTheNeighbourNibble) {
   setUpTextWindow(0, 4, 8, 4);
-  const t_Window& w = windowRecord();
+  const t_Window& w = windowRecord(0);
   VideoMemory[w.MemoryStart] = 0x00;
   t_PrintSymbol(0, 255, 0x1E, 1, 1);  // red ink on cyan paper
   EXPECT_EQ(VideoMemory[w.MemoryStart], 0x1E);
@@ -200,7 +200,7 @@ TEST(PrintSymbolFonts, CellLargerThanTheWindowGivesNoTextBlock) {
   LogCapture log;
   t_InitWindow(0, 24, false, 64, 64, 0, 0, makeTestFont(100, 100), true);
   t_PrintSymbol(0, 'A', 0xF0, 1, 1);
-  EXPECT_LT(windowRecord().TextMemoryStart, 0);
+  EXPECT_LT(windowRecord(0).TextMemoryStart, 0);
   EXPECT_NE(log.text().find("t_PrintSymbol: Window #0 not initialized."), std::string::npos);
 }
 

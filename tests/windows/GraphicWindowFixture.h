@@ -12,6 +12,7 @@
 #include "support/Bundle.h"
 #include "support/Clock.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/windows/WindowSetup.h"
 
 namespace windowtest {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/LogCapture.h"
+#include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"

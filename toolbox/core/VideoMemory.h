@@ -1,5 +1,7 @@
 // The shared video memory, the table of the eight window records, and the
-// one-time set-up of both. Everything here lives until the process ends.
+// allocator of the windows' blocks in it. Everything here lives until the
+// process ends; the set-up of the toolbox and its windows (t_InitMemory,
+// t_InitWindow) is in toolbox/windows/WindowSetup.h.
 #pragma once
 
 #include <array>
@@ -7,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "toolbox/core/Window.h"
 
@@ -29,6 +32,30 @@ extern std::atomic<bool> MemoryReady;
 extern std::atomic<int> TitleBarHeight;
 extern std::atomic<bool> AutoUpdateRunning;
 
+// The record of a graphic window (window < kGraphicWindowCount).
+inline t_Window& windowRecord(std::uint8_t window) {
+  return WindowTable[window];
+}
+
+// Allocates the memory on the first call and fills it and the window table
+// afresh: the memory part of t_InitMemory.
+void prepareVideoMemory();
+
+// --- Blocks of the windows ---------------------------------------------------
+// Blocks are carved from the top of the memory downward, below HighMemory.
+// What a window may take: the free memory less a reserve never given out.
+std::int64_t availableVideoMemory();
+// Takes a block of at least bytes bytes below HighMemory; returns its first
+// and last address.
+std::pair<std::int64_t, std::int64_t> allocateVideoBlock(std::int64_t bytes);
+// Where a text block of textBytes would start once a graphic block of
+// graphicBytes is taken; negative when it would not fit above address 0.
+std::int64_t prospectiveTextStart(std::int64_t graphicBytes, std::int64_t textBytes);
+// Gives back the blocks of a window that is set up again: the blocks below
+// move up by their size, their windows are marked changed. Logs each move
+// behind prefix.
+void releaseWindowBlocks(std::uint8_t window, const std::string& prefix);
+
 // Where a window's blocks lie in the video memory, read as one: the program
 // thread places and moves blocks under a lock that this read takes too, so a
 // reader on another thread never mixes the geometry of two set-ups.
@@ -38,6 +65,7 @@ struct WindowBlocks {
   int width = 0;  // pixels
   int height = 0;
   std::int64_t memoryStart = -1;
+  std::int64_t memoryEnd = -1;
   int textWidth = 0;  // cells
   int textHeight = 0;
   std::int64_t textMemoryStart = -1;
@@ -45,6 +73,10 @@ struct WindowBlocks {
 };
 // The blocks of window 0..7; a default WindowBlocks for other numbers. Any thread.
 WindowBlocks windowBlocks(std::uint8_t window);
+// Program thread: records where the window's blocks now lie (and its depth
+// and sizes), and whether it is set up, under the lock that windowBlocks takes.
+void placeWindowBlocks(std::uint8_t window, const WindowBlocks& blocks);
+void setWindowInitialized(std::uint8_t window, bool initialized);
 
 // The one way another thread reads the video memory's bytes while the program
 // thread may write them: the refresh's conversion of a window's pixels and the
@@ -57,13 +89,6 @@ WindowBlocks windowBlocks(std::uint8_t window);
 // suppressions name this routine, and nothing else, for that reason.)
 bool readVideoMemoryUnlocked(std::int64_t start, std::int64_t count,
                              const std::function<void(const std::uint8_t* bytes)>& reader);
-
-void t_InitMemory();
-void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width, int height,
-                  int borderWidth, int borderHeight, const t_Font& font, bool titleVisible);
-void t_InitWindow(std::uint8_t window, int bitDepth, int columns, int lines, int border,
-                  const std::string& fontName);
-void t_ClearWindow(std::uint8_t window);
 
 // The common check of the text-screen routines: logs routineName + ": Window is
 // not a graphic window." or ": Window #n not initialized." and returns false.

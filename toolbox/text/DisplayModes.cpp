@@ -4,34 +4,31 @@
 #include <string>
 #include <vector>
 
+#include "host/Host.h"
+#include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
+#include "toolbox/core/Color.h"
+#include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/text/TextOutput.h"
-#include "toolbox/windows/WindowManagement.h"
 
 namespace {
 
 constexpr int kRedInk = 1;
 constexpr int kControlGlyphOffset = 64;
 constexpr int kLastControl = 31;
-constexpr int kWindowPosAreaColumns = 4;
-constexpr int kWindowPosAreaLines = 5;
 constexpr std::uint8_t kBlank = 32;
 constexpr std::uint8_t kCarriageReturn = 13;
 constexpr DisplayModeResult kFailedCheck{-2, false, 0xF0};
 
-t_Window& record(std::uint8_t window) {
-  return WindowTable[window];
-}
-
 // ESC i, j, k: to the next multiple of stop (plus one) of the absolute column,
 // or to a new line when that lies beyond the line.
 void tabCommand(std::uint8_t window, int stop) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const int target = (w.TextHpos / stop) * stop + stop + 1;
   if (w.TextWidth - w.TextFirstColumn + 1 < target) {
     t_ClearEndOfLine(window);
@@ -44,7 +41,7 @@ void tabCommand(std::uint8_t window, int stop) {
 // The escape command c (the character after ESC). Returns nothing when c is
 // no command: it is then printed and the mode stays.
 std::optional<DisplayModeResult> escapeCommand(std::uint8_t window, int c) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const bool inverse = w.TextInverse;
   const std::uint8_t colour = w.TextColor;
   if (c >= 64 && c <= 79) {
@@ -98,33 +95,53 @@ std::string tidyScreenText(const std::string& text) {
 }  // namespace
 
 void t_Normal(std::uint8_t window) {
-  if (t_CheckTextWindow("t_Normal", window, false)) record(window).TextInverse = false;
+  if (t_CheckTextWindow("t_Normal", window, false)) windowRecord(window).TextInverse = false;
 }
 
 void t_Inverse(std::uint8_t window) {
-  if (t_CheckTextWindow("t_Inverse", window, false)) record(window).TextInverse = true;
+  if (t_CheckTextWindow("t_Inverse", window, false)) windowRecord(window).TextInverse = true;
 }
 
 void t_Reverse(std::uint8_t window) {
   if (!t_CheckTextWindow("t_Reverse", window, false)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextInverse = !w.TextInverse;
 }
 
 void t_DisplayMode(std::uint8_t window, int mode) {
-  if (t_CheckTextWindow("t_DisplayMode", window, false)) record(window).TextDisplayMode = mode;
+  if (t_CheckTextWindow("t_DisplayMode", window, false))
+    windowRecord(window).TextDisplayMode = mode;
 }
 
 void t_Color(std::uint8_t window, int colour) {
   if (!t_CheckTextWindow("t_Color", window, false)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextColor = static_cast<std::uint8_t>((colour & 15) << 4 | (w.TextColor & 15));
   w.RGBColor = t_RGBColor::fromPacked(g_PaletteColor(colour & 15));
 }
 
+void t_ColorBorder(std::uint8_t window, int colour) {
+  if (window >= kGraphicWindowCount) {
+    logLine("t_ColorBorder: Window is not a graphic window.");
+    return;
+  }
+  t_Window& record = WindowTable[window];
+  if (!MemoryReady || !record.Initialized) {
+    logLine("t_ColorBorder: Window #" + std::to_string(window) + " not initialized.");
+    return;
+  }
+  const PaletteEntry& entry = Palette16[static_cast<std::size_t>(colour & 15)];
+  record.RGBColorBorder = t_RGBColor{255, entry.red, entry.green, entry.blue};
+  host::HostWindow* hostWindow = record.Window;
+  if (hostWindow == nullptr) return;
+  onMainThread([&] {
+    host::current().setBackgroundColor(hostWindow, entry.red, entry.green, entry.blue, 255);
+  });
+}
+
 DisplayModeResult t_ApplyDisplayMode(std::uint8_t window, int code) {
   if (!t_CheckTextWindow("t_ApplyDisplayMode", window)) return kFailedCheck;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const DisplayModeResult unchanged{code, w.TextInverse, w.TextColor};
   switch (w.TextDisplayMode) {
     case kDisplayModeUpperHalf:
@@ -151,7 +168,7 @@ DisplayModeResult t_ApplyDisplayMode(std::uint8_t window, int code) {
 
 void t_Area(std::uint8_t window, int firstColumn, int firstLine, int lastColumn, int lastLine) {
   if (!t_CheckTextWindow("t_Area", window, false)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   if (1 <= firstColumn && firstColumn <= lastColumn && lastColumn <= w.TextWidth) {
     w.TextFirstColumn = firstColumn;
     w.TextLastColumn = lastColumn;
@@ -165,7 +182,7 @@ void t_Area(std::uint8_t window, int firstColumn, int firstLine, int lastColumn,
 
 void t_FullArea(std::uint8_t window) {
   if (!t_CheckTextWindow("t_FullArea", window, false)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextFirstColumn = 1;
   w.TextLastColumn = w.TextWidth;
   w.TextFirstLine = 1;
@@ -174,28 +191,28 @@ void t_FullArea(std::uint8_t window) {
 
 void t_CursorOn(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorOn", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextCursorLevel += 1;
   if (w.TextCursorLevel == 1) t_CursorDraw(window);
 }
 
 void t_CursorOff(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorOff", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextCursorLevel -= 1;
   if (w.TextCursorLevel == 0) t_CursorDraw(window);
 }
 
 void t_CursorDraw(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorDraw", window)) return;
-  const t_Window& w = record(window);
+  const t_Window& w = windowRecord(window);
   t_InvertRect(window, w.TextHpos, w.TextVpos, w.TextHpos, w.TextVpos);
 }
 
 void t_InvertRect(std::uint8_t window, int firstColumn, int firstLine, int lastColumn,
                   int lastLine) {
   if (!t_CheckTextWindow("t_InvertRect", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   if (!validRectangle(w, firstColumn, firstLine, lastColumn, lastLine)) return;
   const bool inverse = w.TextInverse;
   w.TextInverse = true;
@@ -212,7 +229,7 @@ void t_TextHline(std::uint8_t window, int firstColumn, int lastColumn, int line,
   if (!t_CheckTextWindow("t_TextHline", window)) return;
   // A code the font cannot hold draws nothing rather than a wrapped-around glyph.
   if (code < 0 || code > 255) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   for (int column = firstColumn; column <= lastColumn; ++column) {
     t_PrintSymbol(window, static_cast<std::uint8_t>(code), w.TextColor, column, line);
   }
@@ -220,7 +237,7 @@ void t_TextHline(std::uint8_t window, int firstColumn, int lastColumn, int line,
 
 void t_TextLine(std::uint8_t window) {
   if (!t_CheckTextWindow("t_TextLine", window)) return;
-  const t_Window& w = record(window);
+  const t_Window& w = windowRecord(window);
   t_TextHline(window, w.TextHpos, w.TextLastColumn, w.TextVpos, kHorizontalRuleCode);
   t_Cr(window);
 }
@@ -228,16 +245,16 @@ void t_TextLine(std::uint8_t window) {
 void t_Header(std::uint8_t window, const std::string& left, const std::string& right) {
   if (!t_CheckTextWindow("t_Header", window)) return;
   const std::u32string line =
-      utf8ToScalars(stringjustify(left, right, t_WindowPos(window, kWindowPosAreaColumns)));
+      utf8ToScalars(stringjustify(left, right, textblock::areaColumns(windowRecord(window))));
   if (!line.empty()) {
     t_Print(window, scalarsToUtf8(std::u32string_view(line).substr(0, line.size() - 1)));
     // The last column is drawn without moving the cursor, so it neither wraps nor scrolls.
     const char32_t last = line.back();
-    const t_Window& w = record(window);
+    const t_Window& w = windowRecord(window);
     t_PrintSymbol(window, static_cast<std::uint8_t>(last > 255 ? '?' : last), w.TextColor,
                   w.TextHpos, w.TextVpos);
   }
-  if (t_WindowPos(window, kWindowPosAreaLines) < 2) {
+  if (textblock::areaLines(windowRecord(window)) < 2) {
     t_Htab(window, 1);
   } else {
     t_Cr(window);

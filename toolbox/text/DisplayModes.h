@@ -31,6 +31,9 @@ void t_Inverse(std::uint8_t window);
 void t_Reverse(std::uint8_t window);
 void t_DisplayMode(std::uint8_t window, int mode);
 void t_Color(std::uint8_t window, int colour);
+// The colour of a graphic window's border: a Palette16 index, of which only
+// the low 4 bits count. Any thread.
+void t_ColorBorder(std::uint8_t window, int colour);
 DisplayModeResult t_ApplyDisplayMode(std::uint8_t window, int code);
 
 void t_Area(std::uint8_t window, int firstColumn, int firstLine, int lastColumn, int lastLine);

@@ -21,6 +21,14 @@ inline std::int64_t colourPlaneOffset(const t_Window& window) {
   return (window.TextMemoryEnd - window.TextMemoryStart + 1) / 2;
 }
 
+// The text area's size (t_WindowPos answers it as selectors 4 and 5).
+inline int areaColumns(const t_Window& window) {
+  return window.TextLastColumn - window.TextFirstColumn + 1;
+}
+inline int areaLines(const t_Window& window) {
+  return window.TextLastLine - window.TextFirstLine + 1;
+}
+
 inline std::uint8_t storedCode(const t_Window& window, int column, int line) {
   return VideoMemory[cellAddress(window, column, line)];
 }

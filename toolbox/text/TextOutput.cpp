@@ -1,5 +1,6 @@
 #include "toolbox/text/TextOutput.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -14,7 +15,6 @@
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/OutputRedirect.h"
 #include "toolbox/text/TextBlock.h"
-#include "toolbox/windows/Events.h"
 
 namespace {
 
@@ -25,20 +25,22 @@ constexpr int kFirstPrintable = 32;
 constexpr std::uint8_t kCarriageReturn = 13;
 constexpr std::uint8_t kLineFeed = 10;
 
-t_Window& record(std::uint8_t window) {
-  return WindowTable[window];
+std::atomic<PrintPauseCheck> printPauseCheck{nullptr};
+
+void pauseOnRequest() {
+  if (const PrintPauseCheck check = printPauseCheck.load()) check(kPauseKey, true);
 }
 
 void printCodes(std::uint8_t window, std::u32string_view codes) {
   if (!t_CheckTextWindow("t_Print", window)) return;
-  if (!record(window).Font.hasData()) {
+  if (!windowRecord(window).Font.hasData()) {
     logLine("t_Print: Window #" + std::to_string(window) + " has no text font.");
     return;
   }
   for (char32_t c : codes) {
-    t_Window& w = record(window);
+    t_Window& w = windowRecord(window);
     if (c < kFirstPrintable && w.TextDisplayMode < kDisplayModeInverseControls) {
-      if (c == kCarriageReturn) t_KeyPause(kPauseKey, true);
+      if (c == kCarriageReturn) pauseOnRequest();
       t_PrintControl(window, static_cast<std::uint8_t>(c));
       continue;
     }
@@ -55,7 +57,7 @@ void printCodes(std::uint8_t window, std::u32string_view codes) {
     w.TextInverse = mapped.inverse;
     w.TextColor = mapped.colour;
   }
-  t_KeyPause(kPauseKey, true);
+  pauseOnRequest();
 }
 
 // Moves the lines of a full-width area by one line: first = the first line
@@ -98,7 +100,7 @@ bool moveWholeLines(t_Window& w, bool up) {
 
 // Redraws line target from line source, cell by cell, within the area's columns.
 void redrawLineFrom(std::uint8_t window, int target, int source) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   for (int column = w.TextFirstColumn; column <= w.TextLastColumn; ++column) {
     t_PrintSymbol(window, textblock::storedCode(w, column, source),
                   textblock::storedColour(w, column, source), column, target);
@@ -106,7 +108,7 @@ void redrawLineFrom(std::uint8_t window, int target, int source) {
 }
 
 void blankLine(std::uint8_t window, int line) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   for (int column = w.TextFirstColumn; column <= w.TextLastColumn; ++column) {
     t_PrintSymbol(window, kBlank, w.TextColor, column, line);
   }
@@ -127,9 +129,9 @@ void reportScrolledLine(std::uint8_t window, const t_Window& w) {
 }
 
 void scroll(std::uint8_t window, const char* routine, bool up) {
-  if (window < kGraphicWindowCount && record(window).ScrollLock) return;
+  if (window < kGraphicWindowCount && windowRecord(window).ScrollLock) return;
   if (!t_CheckTextWindow(routine, window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const int F = w.TextFirstLine;
   const int L = w.TextLastLine;
   if (up) reportScrolledLine(window, w);
@@ -150,7 +152,7 @@ void scroll(std::uint8_t window, const char* routine, bool up) {
 
 // One line down; past the area's last line the area scrolls and the cursor stays.
 void lineDown(std::uint8_t window) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextVpos += 1;
   if (w.TextVpos > w.TextLastLine) {
     t_ScrollUp(window);
@@ -230,7 +232,7 @@ void t_Print(std::uint8_t window, const Text& text) {
 void t_PrintChar(std::uint8_t window, std::uint8_t code) {
   if (!t_CheckTextWindow("t_PrintChar", window)) return;
   const DisplayModeResult mapped = t_ApplyDisplayMode(window, code);
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   if (mapped.code >= 0 && mapped.code < 256) {
     t_PrintSymbol(window, static_cast<std::uint8_t>(mapped.code), w.TextColor, w.TextHpos,
                   w.TextVpos);
@@ -247,7 +249,7 @@ void t_PrintSpc(std::uint8_t window, int count) {
 
 void t_PrintTab(std::uint8_t window, int column, std::uint8_t code) {
   if (!t_CheckTextWindow("t_PrintTab", window)) return;
-  const int count = column - record(window).TextHpos;
+  const int count = column - windowRecord(window).TextHpos;
   for (int index = 0; index < count; ++index) t_PrintChar(window, code);
 }
 
@@ -256,7 +258,7 @@ void t_PrintControl(std::uint8_t window, std::uint8_t code) {
     logLine("t_PrintControl: Window is not a graphic window.");
     return;
   }
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const bool ready = MemoryReady.load() && w.Initialized && w.TextMemoryStart >= 0;
   const int redirect = w.TextRedirectOutput;
   if (!ready || redirect != kRedirectToWindow) {
@@ -340,35 +342,35 @@ void t_PrintControl(std::uint8_t window, std::uint8_t code) {
 
 void t_Cr(std::uint8_t window) {
   if (!t_CheckTextWindow("t_Cr", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextHpos = w.TextFirstColumn;
   lineDown(window);
 }
 
 void t_CursorHome(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorHome", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextHpos = w.TextFirstColumn;
   w.TextVpos = w.TextFirstLine;
 }
 
 void t_CursorEnd(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorEnd", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextHpos = w.TextLastColumn;
   w.TextVpos = w.TextLastLine;
 }
 
 void t_CursorRight(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorRight", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextHpos += 1;
   if (w.TextHpos > w.TextLastColumn) t_Cr(window);
 }
 
 void t_CursorLeft(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorLeft", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextHpos -= 1;
   if (w.TextHpos < w.TextFirstColumn) {
     w.TextHpos = w.TextLastColumn;
@@ -383,7 +385,7 @@ void t_CursorDown(std::uint8_t window) {
 
 void t_CursorUp(std::uint8_t window) {
   if (!t_CheckTextWindow("t_CursorUp", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextVpos -= 1;
   if (w.TextVpos < w.TextFirstLine) {
     t_ScrollDown(window);
@@ -393,31 +395,31 @@ void t_CursorUp(std::uint8_t window) {
 
 void t_Htab(std::uint8_t window, int column) {
   if (!t_CheckTextWindow("t_Htab", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const int target = column + w.TextFirstColumn - 1;
   if (column >= 1 && target <= w.TextWidth) w.TextHpos = target;
 }
 
 void t_Vtab(std::uint8_t window, int line) {
   if (!t_CheckTextWindow("t_Vtab", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   if (line >= 1 && line <= w.TextHeight) w.TextVpos = line;
 }
 
 int t_Hpos(std::uint8_t window) {
   if (!t_CheckTextWindow("t_Hpos", window)) return 0;
-  const t_Window& w = record(window);
+  const t_Window& w = windowRecord(window);
   return w.TextHpos - w.TextFirstColumn + 1;
 }
 
 int t_Vpos(std::uint8_t window) {
   if (!t_CheckTextWindow("t_Vpos", window)) return 0;
-  return record(window).TextVpos;
+  return windowRecord(window).TextVpos;
 }
 
 void t_ClearEndOfLine(std::uint8_t window) {
   if (!t_CheckTextWindow("t_ClearEndOfLine", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   t_PrintSymbol(window, kBlank, w.TextColor, w.TextHpos, w.TextVpos);
   for (int column = w.TextHpos + 1; column <= w.TextLastColumn; ++column) {
     t_PrintSymbol(window, kBlank, w.TextColor, column, w.TextVpos);
@@ -426,7 +428,7 @@ void t_ClearEndOfLine(std::uint8_t window) {
 
 void t_ClearEndOfWindow(std::uint8_t window) {
   if (!t_CheckTextWindow("t_ClearEndOfWindow", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const int column = w.TextHpos;
   const int line = w.TextVpos;
   t_ClearEndOfLine(window);
@@ -452,9 +454,13 @@ void t_SetScrolledLineHandler(ScrolledLineHandler handler) {
   scrolledLineHandler = std::move(handler);
 }
 
+void t_SetPrintPauseCheck(PrintPauseCheck check) {
+  printPauseCheck = check;
+}
+
 void t_RedirectOutput(std::uint8_t window, int mode) {
   if (!t_CheckTextWindow("t_RedirectOutput", window, false)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   // the end of a redirect writes what it collected of an unfinished line
   if (w.TextRedirectOutput == kRedirectToLog && mode != kRedirectToLog) {
     textoutput::flushRedirectedLine();

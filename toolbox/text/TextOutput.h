@@ -44,5 +44,12 @@ void t_RedirectOutput(std::uint8_t window, int mode);
 // toolbox lock held; an empty handler (the default) keeps nothing.
 using ScrolledLineHandler = std::function<void(std::uint8_t window, const std::string& lineUtf8)>;
 void t_SetScrolledLineHandler(ScrolledLineHandler handler);
+// The pause of printing: after a carriage return and after each t_Print the
+// printer asks this check whether the newest key is Ctrl-S (code 19) and, if
+// so, to wait for the next key. The key queue lives with the window services,
+// which hand their check (t_KeyPause) over when the toolbox starts
+// (t_InitMemory); until then printing never pauses. Any thread.
+using PrintPauseCheck = bool (*)(int code, bool wait);
+void t_SetPrintPauseCheck(PrintPauseCheck check);
 // Moves count bytes of VideoMemory; overlapping ranges are handled.
 void t_MoveVideoMemory(std::int64_t from, std::int64_t to, std::int64_t count);

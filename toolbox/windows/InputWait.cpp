@@ -110,7 +110,7 @@ InputWaitState awaitInputWait(const std::function<bool()>& finished,
                               std::chrono::milliseconds timeout, std::uint64_t newerThan) {
   std::unique_lock lock(waitLock);
   const bool settled = observerWakeup.wait_for(lock, timeout, [&] {
-    return finished() || (published.serial > newerThan && waitsWithNoKeyQueued());
+    return finished() || (waitsWithNoKeyQueued() && published.serial > newerThan);
   });
   if (!settled || finished()) return {InputWaitKind::None, published.serial};
   return published;

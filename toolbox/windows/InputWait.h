@@ -72,11 +72,11 @@ void notifyInputObservers();
 InputWaitState currentInputWait();
 // Blocks until the program waits for input with no key queued (returns the
 // wait) or finished() holds (returns kind None), at most timeout (kind None).
+// Only a wait whose serial is above newerThan counts: an observer that hands
+// the program an event other than a key (a menu choice, an opened file) passes
+// the serial from before it, so the wait that the event ends does not count.
 // finished() is checked under the same lock; whoever makes it true calls
-// notifyInputObservers afterwards. Only a wait with a serial above newerThan
-// counts: an observer that has just handed the program something that no key
-// announces (a menu item, a document) passes the serial of the wait it saw
-// before, and so waits until the program has answered and waits again.
+// notifyInputObservers afterwards.
 InputWaitState awaitInputWait(const std::function<bool()>& finished,
                               std::chrono::milliseconds timeout, std::uint64_t newerThan = 0);
 // Called as each wait begins (on the program thread, with the new wait) and by

@@ -9,10 +9,10 @@
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
+#include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/InputWait.h"
-#include "toolbox/windows/MainThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 

@@ -14,9 +14,9 @@
 #include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
+#include "toolbox/core/MainThread.h"
 #include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
-#include "toolbox/windows/MainThread.h"
 
 namespace {
 

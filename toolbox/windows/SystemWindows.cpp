@@ -5,7 +5,7 @@
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
-#include "toolbox/windows/MainThread.h"
+#include "toolbox/core/MainThread.h"
 
 namespace {
 constexpr const char* kPasteboardFontFamily = "Menlo";

@@ -7,14 +7,14 @@
 #include "host/Panels.h"
 #include "support/Log.h"
 #include "support/qbtools.h"
-#include "toolbox/core/Color.h"
+#include "toolbox/core/MainThread.h"
 #include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/OutputRedirect.h"
+#include "toolbox/text/TextBlock.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
-#include "toolbox/windows/MainThread.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/SystemWindows.h"
 
@@ -110,9 +110,9 @@ int textAreaValue(const t_Window& record, int selector) {
     case 3:
       return record.TextLastLine;
     case 4:
-      return record.TextLastColumn - record.TextFirstColumn + 1;
+      return textblock::areaColumns(record);
     case 5:
-      return record.TextLastLine - record.TextFirstLine + 1;
+      return textblock::areaLines(record);
     case 6:
       return record.TextWidth;
     default:
@@ -320,25 +320,6 @@ void t_WindowTitleVisible(std::uint8_t window, bool visible) {
   if (hostWindow == nullptr) return;
   if (isGraphic(window)) WindowTable[window].TitleHeight = visible ? TitleBarHeight.load() : 0;
   onMainThread([&] { host::current().setTitleVisible(hostWindow, visible); });
-}
-
-void t_ColorBorder(std::uint8_t window, int colour) {
-  if (!isGraphic(window)) {
-    logLine("t_ColorBorder: Window is not a graphic window.");
-    return;
-  }
-  t_Window& record = WindowTable[window];
-  if (!MemoryReady || !record.Initialized) {
-    logLine("t_ColorBorder: Window #" + std::to_string(window) + " not initialized.");
-    return;
-  }
-  const PaletteEntry& entry = Palette16[static_cast<std::size_t>(colour & 15)];
-  record.RGBColorBorder = t_RGBColor{255, entry.red, entry.green, entry.blue};
-  host::HostWindow* hostWindow = record.Window;
-  if (hostWindow == nullptr) return;
-  onMainThread([&] {
-    host::current().setBackgroundColor(hostWindow, entry.red, entry.green, entry.blue, 255);
-  });
 }
 
 void t_QuitProgram(std::uint8_t window) {

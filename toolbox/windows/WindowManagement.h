@@ -26,8 +26,6 @@ void t_WindowSize(std::uint8_t window, int x, int y, int width, int height);
 int t_WindowPos(std::uint8_t window, int selector);
 void t_WindowTitle(std::uint8_t window, const std::string& titleUtf8);
 void t_WindowTitleVisible(std::uint8_t window, bool visible);
-// colour is a Palette16 index; only its low 4 bits count.
-void t_ColorBorder(std::uint8_t window, int colour);
 
 // Thrown by t_QuitProgram to unwind the program thread to its top, where the
 // routine that started the thread catches it and lets the thread end quietly.

@@ -1,4 +1,4 @@
-#include "toolbox/text/LineInput.h"
+#include "toolbox/windows/LineInput.h"
 
 #include <algorithm>
 #include <optional>
@@ -8,12 +8,12 @@
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
+#include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
-#include "toolbox/windows/MainThread.h"
 
 namespace {
 
@@ -32,10 +32,6 @@ constexpr int kEscapedDigits = 4;
 // the key queue without end.
 constexpr std::size_t kMaxPastedCharacters = 4096;
 
-t_Window& record(std::uint8_t window) {
-  return WindowTable[window];
-}
-
 bool isDigit(int code) {
   return code >= '0' && code <= '9';
 }
@@ -43,7 +39,7 @@ bool isDigit(int code) {
 // The field's text: shown at InputHpos in display mode 4, so control
 // characters and characters the font lacks stand out in red.
 void redrawField(std::uint8_t window, const std::u32string& shown) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextHpos = w.InputHpos;
   w.TextDisplayMode = kDisplayModeRedControls;
   t_Print(window, scalarsToUtf8(shown));
@@ -51,7 +47,7 @@ void redrawField(std::uint8_t window, const std::u32string& shown) {
 }
 
 void redrawField(std::uint8_t window) {
-  redrawField(window, utf8ToScalars(record(window).InputString));
+  redrawField(window, utf8ToScalars(windowRecord(window).InputString));
 }
 
 // The field followed by one blank, which erases the cell a deletion freed.
@@ -102,7 +98,7 @@ void insertTypedCode(std::uint8_t window) {
     ++digits;
   }
   if (digits == 0) return;
-  const int lowest = record(window).InputMode == kInputModeFree ? 1 : 32;
+  const int lowest = windowRecord(window).InputMode == kInputModeFree ? 1 : 32;
   if (code >= lowest && code <= 255) t_InputInsert(window, code);
 }
 
@@ -136,7 +132,7 @@ void setPasteboardText(const std::string& text) {
 
 // Keys below 32 edit the field; text is the field before the key.
 void editCommand(std::uint8_t window, int key, std::u32string text) {
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const int length = static_cast<int>(text.size());
   int& position = w.InputCursorPos;
   // The program may have changed the field between keys; never index outside it.
@@ -225,7 +221,7 @@ void editCommand(std::uint8_t window, int key, std::u32string text) {
 std::string t_InputForm(std::uint8_t window, const std::string& prompt, const std::string& text,
                         bool setupOnly, int mode, int maxCharacters) {
   if (!t_CheckTextWindow("t_InputForm", window)) return "";
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   w.TextDisplayMode = kDisplayModeRedControls;
   t_Print(window, prompt);
   w.TextDisplayMode = kDisplayModeNormal;
@@ -257,7 +253,7 @@ std::string t_InputForm(std::uint8_t window, const std::string& prompt, const st
 
 void t_InputEdit(std::uint8_t window, int key) {
   if (!t_CheckTextWindow("t_InputEdit", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   const std::u32string text = utf8ToScalars(w.InputString);
   w.TextVpos = w.InputVpos;
   w.TextHpos = w.InputHpos + w.InputCursorPos;
@@ -281,7 +277,7 @@ void t_InputEdit(std::uint8_t window, int key) {
 
 void t_InputInsert(std::uint8_t window, int code) {
   if (!t_CheckTextWindow("t_InputInsert", window)) return;
-  t_Window& w = record(window);
+  t_Window& w = windowRecord(window);
   std::u32string text = utf8ToScalars(w.InputString);
   const int length = static_cast<int>(text.size());
   // The field never reaches the area's last column, so the cursor never wraps.

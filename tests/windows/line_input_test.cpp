@@ -3,9 +3,9 @@
 #include "graphics/LogCapture.h"
 #include "support/Utf8.h"
 #include "text/TextWindowFixture.h"
-#include "toolbox/text/LineInput.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/LineInput.h"
 
 using namespace texttest;
 
