@@ -287,7 +287,7 @@ TEST(DesktopMenus, NoShortcutTakesAKeyOfTheLineEditor) {
 }
 
 TEST(DesktopMenus, HelpWindowsShowTheGameHelpAndTheShortcuts) {
-  testHost().setGameHelp(QStringLiteral("lese/schau = Aktuelle Szene anzeigen\n"));
+  testHost().setGameHelp([] { return QStringLiteral("lese/schau = Aktuelle Szene anzeigen\n"); });
   for (QAction* action : testHost().menuBar().topLevel("Hilfe")->menu->actions()) {
     if (action->text().contains(QStringLiteral("Spielhilfe")) ||
         action->text().contains(QStringLiteral("Tastenk")))
