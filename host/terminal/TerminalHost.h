@@ -98,6 +98,7 @@ class TerminalHost : public host::Host {
   int menuItemCount(host::HostMenu*) override { return 0; }
   std::string menuItemTitle(host::HostMenu*, int) override { return {}; }
   void removeMenuItem(host::HostMenu*, int) override {}
+  bool hasMenuBar() const override { return false; }
 
   std::string pasteboardText() override;
   void setPasteboardText(const std::string& textUtf8) override;
