@@ -69,7 +69,7 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 
 std::vector<std::uint8_t> rgbPicture(int width, int height, std::uint8_t shade) {
   t_Graphic plain;
-  plain.Format = 3;
+  plain.Format = kPlainRgb;
   plain.Width = width;
   plain.Height = height;
   plain.PixelWidth = 1;

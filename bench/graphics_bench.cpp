@@ -186,7 +186,7 @@ void setUpPictureWindow(std::int64_t shift = 0) {
 
 t_Graphic plainPhoto() {
   t_Graphic picture;
-  picture.Format = 3;
+  picture.Format = kPlainRgb;
   picture.Width = kPictureWidth;
   picture.Height = kPictureHeight;
   picture.PixelWidth = 1;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <type_traits>
 
 template <typename T>
 class SharedValue {
@@ -21,6 +22,15 @@ class SharedValue {
     return *this;
   }
   operator T() const { return load(); }  // NOLINT: implicit on purpose
+  // Counters and cursor positions step like plain integers, in one atomic step.
+  SharedValue& operator+=(T delta) requires std::is_integral_v<T> {
+    value_.fetch_add(delta, std::memory_order_acq_rel);
+    return *this;
+  }
+  SharedValue& operator-=(T delta) requires std::is_integral_v<T> {
+    value_.fetch_sub(delta, std::memory_order_acq_rel);
+    return *this;
+  }
 
   T load() const { return value_.load(std::memory_order_acquire); }
   void store(T value) { value_.store(value, std::memory_order_release); }

@@ -142,8 +142,8 @@ t_Graphic plainFromImage(const png::RgbaImage& image, int plainFormat, Dither di
   picture.Height = image.height;
   picture.PixelWidth = pixelWidth;
   picture.PixelHeight = pixelHeight;
-  if (plainFormat == 0 || plainFormat == 1) {
-    picture.Data = palettePixels(image, plainFormat == 0, dither);
+  if (plainFormat == kPlain1Bit || plainFormat == kPlain4Bit) {
+    picture.Data = palettePixels(image, plainFormat == kPlain1Bit, dither);
     return picture;
   }
   const std::size_t pixels = std::size_t(image.width) * image.height;
@@ -152,16 +152,16 @@ t_Graphic plainFromImage(const png::RgbaImage& image, int plainFormat, Dither di
     const std::uint8_t* p = pixelAt(image, i);
     const std::uint8_t grey = static_cast<std::uint8_t>((p[0] + p[1] + p[2]) / 3);
     switch (plainFormat) {
-      case 2:
+      case kPlainGrey:
         picture.Data.push_back(grey);
         break;
-      case 3:
+      case kPlainRgb:
         picture.Data.insert(picture.Data.end(), {p[0], p[1], p[2]});
         break;
-      case 4:
+      case kPlainAlphaGrey:
         picture.Data.insert(picture.Data.end(), {p[3], grey});
         break;
-      default:
+      default:  // kPlainArgb
         picture.Data.insert(picture.Data.end(), {p[3], p[0], p[1], p[2]});
         break;
     }
@@ -177,22 +177,22 @@ bool keepsColours(const png::RgbaImage& image, int plainFormat) {
     const bool grey = p[0] == p[1] && p[1] == p[2];
     bool kept = true;
     switch (plainFormat) {
-      case 0:
+      case kPlain1Bit:
         kept = opaque && isPaletteColour(p, true);
         break;
-      case 1:
+      case kPlain4Bit:
         kept = opaque && isPaletteColour(p, false);
         break;
-      case 2:
+      case kPlainGrey:
         kept = opaque && grey;
         break;
-      case 3:
+      case kPlainRgb:
         kept = opaque;
         break;
-      case 4:
+      case kPlainAlphaGrey:
         kept = grey;
         break;
-      default:
+      default:  // kPlainArgb keeps every colour
         break;
     }
     if (!kept) return false;
@@ -202,8 +202,8 @@ bool keepsColours(const png::RgbaImage& image, int plainFormat) {
 
 t_Graphic smallestEncoding(const png::RgbaImage& image, int pixelWidth, int pixelHeight) {
   std::optional<t_Graphic> best;
-  std::array<std::optional<t_Graphic>, 6> plains;
-  std::array<bool, 6> checked{};
+  std::array<std::optional<t_Graphic>, kPlainFormatCount> plains;
+  std::array<bool, kPlainFormatCount> checked{};
   for (int code : writableFormatCodes()) {
     const int plainFormat = plainFormatOf(code);
     if (!checked[plainFormat]) {
@@ -217,7 +217,7 @@ t_Graphic smallestEncoding(const png::RgbaImage& image, int pixelWidth, int pixe
     std::optional<t_Graphic> encoded = encodePicture(*plains[plainFormat], code);
     if (encoded && (!best || encoded->Data.size() < best->Data.size())) best = std::move(encoded);
   }
-  // format 5 keeps every image, so there is always a best
+  // kPlainArgb keeps every image, so there is always a best
   return *best;
 }
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMenuBar>
 
-#include "adventure/MenuTags.h"
 #include "host/qt/FileDialogs.h"
 #include "host/qt/KeyMapping.h"
 #include "host/qt/Windows.h"
@@ -34,7 +33,8 @@ int frontTagOfGraphicWindow(int k) {
 }
 }  // namespace
 
-MenuBar::MenuBar(MenuBarHooks hooks) : hooks_(std::move(hooks)) {
+MenuBar::MenuBar(MenuBarHooks hooks, const ProgramMenuTags& programItems)
+    : hooks_(std::move(hooks)), programItems_(programItems) {
   buildAblage();
   buildBearbeiten();
   buildFenster();
@@ -76,6 +76,11 @@ QAction* MenuBar::addItem(QMenu* menu, const QString& title, int tag,
   return action;
 }
 
+void MenuBar::addProgramItem(QMenu* menu, const QString& title, int tag,
+                             const QKeySequence& shortcut) {
+  if (tag != 0) addItem(menu, title, tag, shortcut);
+}
+
 QAction* MenuBar::addCommand(QMenu* menu, const QString& title,
                              const QList<QKeySequence>& shortcuts, std::function<void()> command) {
   QAction* action = menu->addAction(title);
@@ -97,12 +102,12 @@ void MenuBar::buildAblage() {
              [] { openDocuments(chooseDocuments()); });
   // New shortcuts keep clear of the letters whose Ctrl codes the line editor
   // uses (A D F H L N P S V X Z); Öffnen… loads a saved game too.
-  addItem(menu, QStringLiteral("Spiel &laden\u2026"), kMenuLoadGame);
-  addItem(menu, QStringLiteral("Spiel &sichern\u2026"), kMenuSaveGame,
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-  addItem(menu, QStringLiteral("Letz&ten Stand laden"), kMenuLoadLastState,
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-  addItem(menu, QStringLiteral("&Protokoll sichern\u2026"), kMenuSaveTranscript);
+  addProgramItem(menu, QStringLiteral("Spiel &laden\u2026"), programItems_.loadGame);
+  addProgramItem(menu, QStringLiteral("Spiel &sichern\u2026"), programItems_.saveGame,
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  addProgramItem(menu, QStringLiteral("Letz&ten Stand laden"), programItems_.loadLastState,
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  addProgramItem(menu, QStringLiteral("&Protokoll sichern\u2026"), programItems_.saveTranscript);
   menu->addSeparator();
   // Ctrl+Q as on every Linux desktop; Ctrl+Shift+Q as before.
   addCommand(menu, QStringLiteral("&Beenden"),
@@ -114,8 +119,8 @@ void MenuBar::buildAblage() {
 
 void MenuBar::buildBearbeiten() {
   QMenu* menu = addMenu(QStringLiteral("&Bearbeiten"));
-  addItem(menu, QStringLiteral("&Zug zurücknehmen"), kMenuTakeBackMove,
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
+  addProgramItem(menu, QStringLiteral("&Zug zurücknehmen"), programItems_.takeBackMove,
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
   menu->addSeparator();
   addItem(menu, QStringLiteral("&Text kopieren"), kActionCopyText,
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
@@ -129,8 +134,8 @@ void MenuBar::buildFenster() {
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
   addItem(menu, graphicWindowName(1), frontTagOfGraphicWindow(1),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
-  addItem(menu, QStringLiteral("Ve&rlauf"), kMenuShowTranscript,
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
+  addProgramItem(menu, QStringLiteral("Ve&rlauf"), programItems_.showTranscript,
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
   menu->addSeparator();
   // Ctrl with + - 0 and F11: keys that type nothing the line editor reads.
   addCommand(menu, QStringLiteral("&Vergrößern"),

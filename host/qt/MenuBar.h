@@ -35,9 +35,21 @@ struct MenuBarHooks {
   std::function<void()> shortcuts;           // Hilfe > Tastenkürzel
 };
 
+// The tags of the program's own items (saved games, taking back, the
+// transcript), handed to the host by main like the credit line. The menu bar
+// places each item where a player looks for it; a tag of 0 leaves it out.
+struct ProgramMenuTags {
+  int loadGame = 0;        // Ablage > Spiel laden…
+  int saveGame = 0;        // Ablage > Spiel sichern…
+  int loadLastState = 0;   // Ablage > Letzten Stand laden
+  int saveTranscript = 0;  // Ablage > Protokoll sichern…
+  int takeBackMove = 0;    // Bearbeiten > Zug zurücknehmen
+  int showTranscript = 0;  // Fenster > Verlauf
+};
+
 class MenuBar {
  public:
-  explicit MenuBar(MenuBarHooks hooks);
+  MenuBar(MenuBarHooks hooks, const ProgramMenuTags& programItems);
   ~MenuBar();
   MenuBar(const MenuBar&) = delete;
   MenuBar& operator=(const MenuBar&) = delete;
@@ -62,6 +74,9 @@ class MenuBar {
   QMenu* addMenu(const QString& title);
   QMenu* addSubmenu(QMenu* menu, const QString& title);
   QAction* addItem(QMenu* menu, const QString& title, int tag, const QKeySequence& shortcut = {});
+  // As addItem, but nothing for a tag of 0.
+  void addProgramItem(QMenu* menu, const QString& title, int tag,
+                      const QKeySequence& shortcut = {});
   QAction* addCommand(QMenu* menu, const QString& title, const QList<QKeySequence>& shortcuts,
                       std::function<void()> command);
   void buildAblage();
@@ -71,6 +86,7 @@ class MenuBar {
   void buildHilfe();
 
   MenuBarHooks hooks_;
+  ProgramMenuTags programItems_;
   std::vector<QMenu*> topLevel_;
   std::map<QMenu*, host::HostMenu> handles_;
   std::vector<QAction*> tagged_;

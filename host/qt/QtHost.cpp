@@ -13,6 +13,7 @@
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
 #include "host/qt/TextSearch.h"
+#include "toolbox/windows/SystemWindows.h"
 
 namespace {
 constexpr int kGraphicWidth = 640;
@@ -20,7 +21,6 @@ constexpr int kGraphicHeight = 480;
 constexpr int kTextWindowWidth = 600;
 constexpr int kTextWindowHeight = 400;
 constexpr int kCascadeStep = 24;
-constexpr int kRulerHeight = 19;
 constexpr const char* kRulerText =
     "....:....1....:....2....:....3....:....4....:....5....:....6....:....7....:....8";
 
@@ -32,7 +32,8 @@ int indexOfSystemText(int window) {
 
 }  // namespace
 
-QtHost::QtHost(const std::string& credit) : menuBar_(std::make_unique<MenuBar>(menuHooks())) {
+QtHost::QtHost(const std::string& credit, const ProgramMenuTags& programItems)
+    : menuBar_(std::make_unique<MenuBar>(menuHooks(), programItems)) {
   for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
   buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
   buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
@@ -132,20 +133,19 @@ void QtHost::buildSystemTextWindow(int number, const QString& title, bool withRu
   parts.text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   parts.text->setFont(fixed);
+  window->content()->setChildFrame(
+      parts.text,
+      systemtext::scrollViewFrame(static_cast<std::uint8_t>(number), width, height, titleHeight));
   if (withRuler) {
-    window->content()->setChildFrame(
-        parts.text, {20, 20, double(width - 40), double(height - 55 - titleHeight)});
     parts.ruler = new QLineEdit(QString::fromLatin1(kRulerText), window->content());
     parts.ruler->setReadOnly(true);
     parts.ruler->setFrame(false);
     parts.ruler->setFont(fixed);
-    window->content()->setChildFrame(
-        parts.ruler,
-        {20, double(height - titleHeight - 8 - kRulerHeight), double(width - 48), kRulerHeight});
+    // just below the text
+    window->content()->setChildFrame(parts.ruler,
+                                     {20, height - titleHeight - 8 - systemtext::kRulerHeight,
+                                      systemtext::rulerWidth(width), systemtext::kRulerHeight});
     addTextSearch(window, parts.text);
-  } else {
-    window->content()->setChildFrame(
-        parts.text, {10, 10, double(width - 20), double(height - 20 - titleHeight)});
   }
   window->afterCloseBox = [this] { quitWhenNothingVisible(); };
   windows_[static_cast<std::size_t>(number)] = window;

@@ -17,8 +17,10 @@
 
 class QtHost : public host::Host {
  public:
-  // credit: the program's credit line, shown in the "Velmorat" window.
-  explicit QtHost(const std::string& credit = std::string());
+  // credit: the program's credit line, shown in the "Velmorat" window;
+  // programItems: the tags of the program's own menu items.
+  explicit QtHost(const std::string& credit = std::string(),
+                  const ProgramMenuTags& programItems = ProgramMenuTags());
   ~QtHost() override;
 
   bool isMainThread() const override;

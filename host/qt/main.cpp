@@ -16,6 +16,7 @@
 #include <iostream>
 #include <memory>
 
+#include "adventure/MenuTags.h"
 #include "adventure/Parser.h"
 #include "app/Main.h"
 #include "host/qt/CommandLine.h"
@@ -134,6 +135,16 @@ int playInTerminal(const CommandLine& line) {
   std::_Exit(0);
 }
 
+// The game's own menu items, handed to the desktop's menu bar.
+ProgramMenuTags velmoratMenuTags() {
+  return {.loadGame = kMenuLoadGame,
+          .saveGame = kMenuSaveGame,
+          .loadLastState = kMenuLoadLastState,
+          .saveTranscript = kMenuSaveTranscript,
+          .takeBackMove = kMenuTakeBackMove,
+          .showTranscript = kMenuShowTranscript};
+}
+
 QIcon velmoratIcon() {
   QPixmap pixmap(kIconSize, kIconSize);
   pixmap.fill(QColor(0, 0, 128));
@@ -194,7 +205,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
   if (!installGermanTranslations()) logLine("Qt: German translations not found.");
 
-  QtHost desktop(kVelmoratCredit);
+  QtHost desktop(kVelmoratCredit, velmoratMenuTags());
   if (!line.panelAnswer.empty()) desktop.answerPanelsWith(line.panelAnswer);
   host::install(&desktop);
   // Read as the window opens: the game may declare help lines of its own.

@@ -35,20 +35,17 @@ char32_t terminalCharacterOf(std::uint8_t code) {
 TextWindowCells readTextWindow(std::uint8_t window) {
   TextWindowCells text;
   if (!MemoryReady.load() || window >= kGraphicWindowCount) return text;
+  const textblock::CellsCopy copy = textblock::copyCells(window, true);
+  if (copy.columns == 0) return text;
   const t_Window& record = WindowTable[window];
-  // TextWidth and TextHeight are written before Initialized is set and not
-  // again while it stays set.
-  if (!record.Initialized || record.TextMemoryStart < 0) return text;
-  text.columns = record.TextWidth;
-  text.rows = record.TextHeight;
-  text.cells.resize(static_cast<std::size_t>(text.columns) * static_cast<std::size_t>(text.rows));
-  for (int row = 1; row <= text.rows; ++row) {
-    for (int column = 1; column <= text.columns; ++column) {
-      const std::uint8_t colour = textblock::storedColour(record, column, row);
-      text.cells[static_cast<std::size_t>((row - 1) * text.columns + (column - 1))] = {
-          terminalCharacterOf(textblock::storedCode(record, column, row)),
-          static_cast<std::uint8_t>(colour >> 4), static_cast<std::uint8_t>(colour & 15)};
-    }
+  text.columns = copy.columns;
+  text.rows = copy.lines;
+  text.cells.resize(copy.codes.size());
+  for (std::size_t cell = 0; cell < copy.codes.size(); ++cell) {
+    const std::uint8_t colour = copy.colours[cell];
+    text.cells[cell] = {terminalCharacterOf(copy.codes[cell]),
+                        static_cast<std::uint8_t>(colour >> 4),
+                        static_cast<std::uint8_t>(colour & 15)};
   }
   // While the program waits for a key with none queued nothing moves the
   // cursor: only this thread queues keys, which would end the wait. The

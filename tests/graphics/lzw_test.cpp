@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "LogCapture.h"
@@ -151,4 +152,58 @@ TEST(Lzw, EncoderLogsProgressAtMostOncePerSecondOfItsClock) {
   EXPECT_EQ(log.text(),
             "texttolzwunpacked: 25% of 2.097.152 Bytes.\n"
             "texttolzwunpacked: 75% of 2.097.152 Bytes.\n");
+}
+
+namespace {
+
+// The codes of the format written out plainly, a dictionary of strings: the
+// codec's tables must give exactly these.
+std::vector<LzwCode> plainCodes(const std::vector<std::uint8_t>& bytes) {
+  std::unordered_map<std::uint64_t, LzwCode> strings;
+  std::vector<LzwCode> codes;
+  LzwCode next = 256;
+  LzwCode current = bytes[0];
+  for (std::size_t i = 1; i < bytes.size(); ++i) {
+    const std::uint64_t key = std::uint64_t{current} << 8 | bytes[i];
+    const auto found = strings.find(key);
+    if (found != strings.end()) {
+      current = found->second;
+      continue;
+    }
+    strings.emplace(key, next++);
+    codes.push_back(current);
+    current = bytes[i];
+  }
+  codes.push_back(current);
+  return codes;
+}
+
+}  // namespace
+
+TEST(Lzw, TablesGiveThePlainDictionarysCodes) {
+  std::mt19937 random(7);
+  // random bytes: once most pairs are known, strings of mostly two bytes, so
+  // that the hash table outgrows the size it starts with (513,000 entries,
+  // room for 393,000)
+  std::vector<std::uint8_t> noise(1100000);
+  for (auto& byte : noise) byte = static_cast<std::uint8_t>(random());
+  // photo-like: a smooth gradient with noise in the low four bits
+  std::vector<std::uint8_t> photo(600000);
+  for (std::size_t i = 0; i < photo.size(); ++i) {
+    photo[i] = static_cast<std::uint8_t>(((i / 3000) & 0xF0) | (random() & 0x0F));
+  }
+  std::vector<std::uint8_t> text;
+  for (int i = 0; i < 3000; ++i) {
+    for (char c : "Du stehst im Garten. Ein Weg fuehrt nach Norden. " + std::to_string(i)) {
+      text.push_back(static_cast<std::uint8_t>(c));
+    }
+  }
+  for (const auto* input : {&noise, &photo, &text}) {
+    const std::vector<LzwCode> expected = plainCodes(*input);
+    const LzwCodes encoded = texttolzwunpacked(*input);
+    ASSERT_EQ(encoded.codes, expected);
+    EXPECT_EQ(lzwunpackedtotext(expected), *input);
+    // in pieces of codes, and through a buffer that has to grow
+    EXPECT_EQ(lzw::unpackStoredBlock(lzw::packStoredBlock(*input)), *input);
+  }
 }

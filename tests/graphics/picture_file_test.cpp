@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +78,22 @@ t_Graphic plainPicture(int format, int width, int height, bool sharedAlpha, unsi
 }
 
 }  // namespace
+
+TEST(PictureFormatCodes, EveryLayerCombinationIsWritableWithItsRunLengthUnit) {
+  const std::vector<int> codes(picture::writableFormatCodes().begin(),
+                               picture::writableFormatCodes().end());
+  EXPECT_EQ(codes,
+            (std::vector<int>{0,   1,   2,   3,   4,   5,   10,  11,  14,  15,  20,  21,  22,  23,
+                              24,  25,  30,  31,  34,  35,  100, 101, 102, 103, 104, 105, 110, 111,
+                              114, 115, 120, 121, 122, 123, 124, 125, 130, 131, 134, 135}));
+  // the unit of a run-length layer around codes 0..5, 10, 11, 14, 15; none elsewhere
+  const std::map<int, int> units = {{0, 1}, {1, 1},  {2, 1},  {3, 3},  {4, 2},
+                                    {5, 4}, {10, 1}, {11, 1}, {14, 2}, {15, 4}};
+  for (int inner = -1; inner <= 40; ++inner) {
+    const auto unit = units.find(inner);
+    EXPECT_EQ(picture::runLengthUnitBytes(inner), unit == units.end() ? 0 : unit->second) << inner;
+  }
+}
 
 TEST(PictureFile, MissingFileGivesTheErrorRecord) {
   LogCapture log;

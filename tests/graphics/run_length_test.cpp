@@ -121,3 +121,21 @@ TEST(RunLength, EncoderHandlesEveryByteValueAndTinyInputs) {
   EXPECT_EQ(rletobinary24(picture::runLengthEncode(Bytes{9, 8, 7}, 3)), (Bytes{9, 8, 7}));
   EXPECT_TRUE(rletobinary16(picture::runLengthEncode(Bytes{}, 2)).empty());
 }
+
+TEST(RunLength, OutputTakesItsRoomOnceAndGivesBackWhatAShortStreamLeaves) {
+  // 1,000 runs of 200 three-byte pixels: 600,000 bytes, exactly the bound
+  Bytes stream{0xFE, 0xFE, 0xFE};
+  for (int run = 0; run < 1000; ++run) {
+    const auto grey = static_cast<std::uint8_t>(run);
+    stream.insert(stream.end(), {0xFE, 0xFE, 0xFE, 200, grey, grey, grey});
+  }
+  const Bytes full = rletobinary24(stream, 600000);
+  ASSERT_EQ(full.size(), 600000u);
+  EXPECT_EQ(full.capacity(), 600000u);
+  EXPECT_EQ(full[599999], 999 % 256);
+  // a picture that claims 48 MB of pixels and brings twelve bytes
+  const Bytes small =
+      rletobinary24(Bytes{0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 4, 1, 2, 3, 9, 9}, 48 << 20);
+  EXPECT_EQ(small, (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3}));
+  EXPECT_LT(small.capacity(), 4096u);
+}

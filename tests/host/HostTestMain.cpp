@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "HostFixture.h"
+#include "adventure/MenuTags.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 
@@ -22,7 +23,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  QtHost desktop;
+  // The game's items, as main hands them over.
+  QtHost desktop("", {.loadGame = kMenuLoadGame,
+                      .saveGame = kMenuSaveGame,
+                      .loadLastState = kMenuLoadLastState,
+                      .saveTranscript = kMenuSaveTranscript,
+                      .takeBackMove = kMenuTakeBackMove,
+                      .showTranscript = kMenuShowTranscript});
   theHost = &desktop;
   // One point is one pixel here, so that tests can name exact pixels; the
   // desktop tests turn the fit on for themselves.

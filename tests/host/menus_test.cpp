@@ -178,3 +178,30 @@ TEST_F(MenuActions, CancelledPanelsStoreEmptyPaths) {
     }
   }
 }
+
+TEST(ProgramMenuItems, StandWhereMainPutsThemAndOnlyWhenHandedOver) {
+  auto tagsOf = [](const MenuBar& bar) {
+    std::map<int, QString> items;
+    for (QAction* action : bar.taggedActions()) {
+      items[action->data().toInt()] = QString::fromStdString(MenuBar::senderOf(action).menuTitle);
+    }
+    return items;
+  };
+  const MenuBar bare(MenuBarHooks{}, ProgramMenuTags{});
+  const std::map<int, QString> builtIn = tagsOf(bare);
+  const MenuBar game(MenuBarHooks{}, {.loadGame = 1001,
+                                      .saveGame = 1002,
+                                      .loadLastState = 1003,
+                                      .saveTranscript = 1004,
+                                      .takeBackMove = 1005,
+                                      .showTranscript = 1006});
+  std::map<int, QString> added = tagsOf(game);
+  for (const auto& [tag, menu] : builtIn) added.erase(tag);
+  EXPECT_EQ(added, (std::map<int, QString>{{1001, "Ablage"},
+                                           {1002, "Ablage"},
+                                           {1003, "Ablage"},
+                                           {1004, "Ablage"},
+                                           {1005, "Bearbeiten"},
+                                           {1006, "Fenster"}}));
+  EXPECT_EQ(game.taggedActions().size(), bare.taggedActions().size() + 6);
+}

@@ -4,6 +4,7 @@
 #include "toolbox/core/VideoMemory.h"
 
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include <sys/mman.h>
@@ -28,6 +29,10 @@ constexpr std::int64_t kReservedBytes = 65536;
 // Block starts keep bit 11 clear as well as the low 10 bits: blocks start on
 // a 1 KiB boundary and may be up to 3071 bytes longer than asked for.
 constexpr std::uint32_t kBlockStartMask = 0xFFFFF400;
+
+// Held while the program thread places, moves or forgets a window's blocks,
+// and by windowBlocks: never around a call to the host's main thread.
+std::mutex layoutLock;
 
 std::string hex(std::int64_t value) {
   return longtohex(static_cast<std::uint64_t>(value));
@@ -75,6 +80,7 @@ void prepareVideoMemory() {
   if (VideoMemory == nullptr) VideoMemory = mapVideoMemory();
   FilledFrom = kVideoMemoryTop + 1;
   std::memset(VideoMemory + FilledFrom, 0xFF, kVideoMemorySize - FilledFrom);
+  std::lock_guard layout(layoutLock);
   WindowTable.fill(t_Window{});
 }
 
@@ -97,6 +103,7 @@ std::int64_t prospectiveTextStart(std::int64_t graphicBytes, std::int64_t textBy
 }
 
 void releaseWindowBlocks(std::uint8_t window, const std::string& prefix) {
+  std::lock_guard layout(layoutLock);
   t_Window& released = WindowTable[window];
   released.Initialized = false;
   const std::int64_t top = released.MemoryEnd;
@@ -133,6 +140,45 @@ void releaseWindowBlocks(std::uint8_t window, const std::string& prefix) {
   HighMemory += distance;
 }
 
+WindowBlocks windowBlocks(std::uint8_t window) {
+  if (window >= kGraphicWindowCount) return {};
+  std::lock_guard layout(layoutLock);
+  const t_Window& record = WindowTable[window];
+  return WindowBlocks{record.Initialized, record.BitDepth,     record.Width,
+                      record.Height,      record.MemoryStart,  record.MemoryEnd,
+                      record.TextWidth,   record.TextHeight,   record.TextMemoryStart,
+                      record.TextMemoryEnd};
+}
+
+void placeWindowBlocks(std::uint8_t window, const WindowBlocks& blocks) {
+  std::lock_guard layout(layoutLock);
+  t_Window& record = WindowTable[window];
+  record.Initialized = blocks.initialized;
+  record.BitDepth = blocks.bitDepth;
+  record.Width = blocks.width;
+  record.Height = blocks.height;
+  record.MemoryStart = blocks.memoryStart;
+  record.MemoryEnd = blocks.memoryEnd;
+  record.TextWidth = blocks.textWidth;
+  record.TextHeight = blocks.textHeight;
+  record.TextMemoryStart = blocks.textMemoryStart;
+  record.TextMemoryEnd = blocks.textMemoryEnd;
+}
+
+void setWindowInitialized(std::uint8_t window, bool initialized) {
+  std::lock_guard layout(layoutLock);
+  WindowTable[window].Initialized = initialized;
+}
+
+bool readVideoMemoryUnlocked(std::int64_t start, std::int64_t count,
+                             const std::function<void(const std::uint8_t* bytes)>& reader) {
+  if (VideoMemory == nullptr || start < 0 || count < 0 || start > kVideoMemorySize - count) {
+    return false;
+  }
+  reader(VideoMemory + start);
+  return true;
+}
+
 bool t_CheckTextWindow(const char* routineName, std::uint8_t window, bool requireTextBlock) {
   if (window >= kGraphicWindowCount) {
     logLine(std::string(routineName) + ": Window is not a graphic window.");
@@ -153,5 +199,6 @@ void resetVideoMemoryForTesting() {
   MemoryInitStarted = false;
   DefaultWindow = kNoWindow;
   HighMemory = kVideoMemoryTop;
+  std::lock_guard layout(layoutLock);
   WindowTable.fill(t_Window{});
 }

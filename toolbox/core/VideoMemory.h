@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -54,6 +55,40 @@ std::int64_t prospectiveTextStart(std::int64_t graphicBytes, std::int64_t textBy
 // move up by their size, their windows are marked changed. Logs each move
 // behind prefix.
 void releaseWindowBlocks(std::uint8_t window, const std::string& prefix);
+
+// Where a window's blocks lie in the video memory, read as one: the program
+// thread places and moves blocks under a lock that this read takes too, so a
+// reader on another thread never mixes the geometry of two set-ups.
+struct WindowBlocks {
+  bool initialized = false;
+  int bitDepth = 0;
+  int width = 0;  // pixels
+  int height = 0;
+  std::int64_t memoryStart = -1;
+  std::int64_t memoryEnd = -1;
+  int textWidth = 0;  // cells
+  int textHeight = 0;
+  std::int64_t textMemoryStart = -1;
+  std::int64_t textMemoryEnd = -1;
+};
+// The blocks of window 0..7; a default WindowBlocks for other numbers. Any thread.
+WindowBlocks windowBlocks(std::uint8_t window);
+// Program thread: records where the window's blocks now lie (and its depth
+// and sizes), and whether it is set up, under the lock that windowBlocks takes.
+void placeWindowBlocks(std::uint8_t window, const WindowBlocks& blocks);
+void setWindowInitialized(std::uint8_t window, bool initialized);
+
+// The one way another thread reads the video memory's bytes while the program
+// thread may write them: the refresh's conversion of a window's pixels and the
+// copies of a window's text cells. There is no lock around the bytes, by
+// design: a reader may see a picture half drawn or a line half printed, and
+// since every writer marks its window changed after writing, the next read
+// shows the finished memory. Calls reader with the address of the count bytes
+// from start and returns true; returns false without calling it when the
+// range lies outside the memory. Any thread. (The ThreadSanitizer
+// suppressions name this routine, and nothing else, for that reason.)
+bool readVideoMemoryUnlocked(std::int64_t start, std::int64_t count,
+                             const std::function<void(const std::uint8_t* bytes)>& reader);
 
 // The common check of the text-screen routines: logs routineName + ": Window is
 // not a graphic window." or ": Window #n not initialized." and returns false.

@@ -1,6 +1,8 @@
 // t_Window: the record of one graphic window (0..7), fields in the order of the
-// design. Fields that the refresh process or the host's handlers read while
-// the program thread writes them are SharedValue (atomic, still copyable).
+// design. Fields that the refresh process, the host's handlers or a test
+// harness read while the program thread writes them are SharedValue (atomic,
+// still copyable). Other threads read where the blocks lie through
+// windowBlocks (VideoMemory.h), which reads them as one.
 #pragma once
 
 #include <cstdint>
@@ -40,18 +42,18 @@ struct t_Window {
   SharedValue<std::int64_t> MemoryStart{-1};
   SharedValue<std::int64_t> MemoryEnd{-1};
   t_Font Font;
-  int TextWidth = 0;
-  int TextHeight = 0;
+  SharedValue<int> TextWidth{0};
+  SharedValue<int> TextHeight{0};
   int TextFirstColumn = 0;
   int TextLastColumn = 0;
   int TextFirstLine = 0;
   int TextLastLine = 0;
-  int TextHpos = 0;
-  int TextVpos = 0;
+  SharedValue<int> TextHpos{0};  // the terminal host shows its cursor there
+  SharedValue<int> TextVpos{0};
   std::uint8_t TextColor = 0;
   bool TextInverse = false;
   int TextDisplayMode = 0;
-  int TextCursorLevel = 0;
+  SharedValue<int> TextCursorLevel{0};
   // 1 = the window, 2 = the diagnostic log; the keypad keys change it on the main thread.
   SharedValue<int> TextRedirectOutput{1};
   std::string InputString;  // UTF-8

@@ -28,7 +28,6 @@ using graphics::replacesWholePixel;
 namespace {
 
 constexpr int kDefaultPixelSize = 16;  // a PixelWidth or PixelHeight of 0
-constexpr int kLastPlainFormat = 5;
 
 // The picture's pixels as the colours that g_Draw sets before plotting them.
 class PictureColours {
@@ -40,29 +39,29 @@ class PictureColours {
         depth_(windowDepth),
         currentInk_(ink) {}
 
-  // False for a pixel that transparent skips (formats 0 and 1 only).
+  // False for a pixel that transparent skips (1-bit and 4-bit only).
   bool colourAt(std::size_t i, PlotColor& colour) const {
     switch (format_) {
-      case 0: {
+      case kPlain1Bit: {
         const int bit = data_[i] & 1;
         if (15 * bit == transparent_) return false;
         colour = paletteColour(bit ? 15 : 0);
         return true;
       }
-      case 1: {
+      case kPlain4Bit: {
         const int index = data_[i] & 0x0F;
         if (index == transparent_) return false;
         colour = paletteColour(index);
         return true;
       }
-      case 2:
+      case kPlainGrey:
         return rgbColour({255, data_[i], data_[i], data_[i]}, colour);
-      case 3:
+      case kPlainRgb:
         return rgbColour({255, data_[3 * i], data_[3 * i + 1], data_[3 * i + 2]}, colour);
-      case 4:
+      case kPlainAlphaGrey:
         return rgbColour({data_[2 * i], data_[2 * i + 1], data_[2 * i + 1], data_[2 * i + 1]},
                          colour);
-      default:
+      default:  // kPlainArgb
         return rgbColour({data_[4 * i], data_[4 * i + 1], data_[4 * i + 2], data_[4 * i + 3]},
                          colour);
     }
@@ -70,8 +69,8 @@ class PictureColours {
 
   // Whether some pixel might be skipped.
   bool mayBeTransparent() const {
-    if (format_ == 0) return transparent_ == 0 || transparent_ == 15;
-    return format_ == 1 && transparent_ >= 0 && transparent_ <= 15;
+    if (format_ == kPlain1Bit) return transparent_ == 0 || transparent_ == 15;
+    return format_ == kPlain4Bit && transparent_ >= 0 && transparent_ <= 15;
   }
 
  private:
@@ -123,9 +122,9 @@ struct AxisClip {
 // Whether the plot's pixel bytes equal the picture's own bytes, so that rows
 // of an unscaled picture are copied straight from its data.
 bool picturesBytesArePixels(int format, int depth, int mode) {
-  return (format == 2 && depth == 8) || (format == 4 && depth == 16) ||
-         (format == 3 && depth == 24 && (mode == 0 || mode == 2 || mode == 3)) ||
-         (format == 5 && depth == 32 && mode == 0);
+  return (format == kPlainGrey && depth == 8) || (format == kPlainAlphaGrey && depth == 16) ||
+         (format == kPlainRgb && depth == 24 && (mode == 0 || mode == 2 || mode == 3)) ||
+         (format == kPlainArgb && depth == 32 && mode == 0);
 }
 
 class PictureDrawer {

@@ -4,11 +4,11 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "support/Clock.h"
 #include "support/Log.h"
+#include "support/ZeroedArray.h"
 #include "support/qbtools.h"
 
 namespace {
@@ -38,62 +38,116 @@ bool widthUsable(const char* routine, int width) {
   return true;
 }
 
-// Encoder dictionary: (prefix code, byte) -> code, open addressing. Keys are
-// stored plus one so that 0 marks a free slot.
+// Encoder dictionary. Strings of two bytes, the ones looked up most often,
+// sit in a table of their own indexed by the two bytes (256 KiB: it stays in
+// the cache). Longer strings are (prefix code, byte) -> code in a hash table
+// with open addressing that grows with its entries; key and code share one
+// 64-bit slot, and 0 marks a free slot.
 class StringTable {
  public:
-  // Sized for the entries expected (up to a 64 MiB table), so that it rarely
-  // grows: photo picture 250 -> 195 ms.
-  explicit StringTable(std::size_t expectedEntries) {
-    resize(std::bit_ceil(std::clamp<std::size_t>(2 * expectedEntries, kMinSlots, kMaxFirstSlots)));
+  // Photo-like pictures give a code for every 2.6 bytes, text for every 6.
+  // The table starts with room for a code every 3 bytes (up to 32 MiB) and
+  // doubles when it is three quarters full: each doubling rehashes every
+  // entry, which for a photo picture cost a sixth of the encoding time.
+  explicit StringTable(std::size_t inputBytes) : pairs_(kPairCount) {
+    resize(std::bit_ceil(std::clamp(inputBytes / 3 * 4 / 3, kMinSlots, kMaxFirstSlots)));
   }
 
+  // The code of the two bytes' string; 0 while there is none.
+  LzwCode& pair(LzwCode first, std::uint8_t second) { return pairs_[first << 8 | second]; }
+
   // The code of prefix+byte, or nothing (inserting it as newCode).
-  bool findOrInsert(std::uint64_t prefix, std::uint8_t byte, LzwCode newCode, LzwCode& found) {
-    const std::uint64_t key = (prefix << 8 | byte) + 1;
+  bool findOrInsert(LzwCode prefix, std::uint8_t byte, LzwCode newCode, LzwCode& found) {
+    const std::uint64_t key = keyOf(prefix, byte);
     std::size_t slot = hashSlot(key);
-    while (slots_[slot].key != 0) {
-      if (slots_[slot].key == key) {
-        found = slots_[slot].code;
+    for (;;) {
+      const std::uint64_t entry = slots_[slot];
+      if (entry == 0) break;
+      if (entry >> kCodeBits == key) {
+        found = static_cast<LzwCode>(entry & kCodeMask);
         return true;
       }
       slot = (slot + 1) & mask_;
     }
-    slots_[slot] = {key, newCode};
-    if (++used_ * 2 > slots_.size()) resize(slots_.size() * 2);
+    slots_[slot] = key << kCodeBits | newCode;
+    if (++used_ * 4 > slots_.size() * 3) resize(slots_.size() * 2);
     return false;
   }
 
- private:
-  struct Slot {
-    std::uint64_t key;
-    LzwCode code;
-  };
-  static constexpr std::size_t kMinSlots = std::size_t{1} << 16;
-  static constexpr std::size_t kMaxFirstSlots = std::size_t{1} << 22;
+  // Reading ahead: fetches the slot where prefix+byte is or would go, and
+  // reads the code in that slot (0 when it holds another string or none).
+  [[gnu::always_inline]] void prefetch(LzwCode prefix, std::uint8_t byte) const {
+    __builtin_prefetch(&slots_[hashSlot(keyOf(prefix, byte))]);
+  }
+  LzwCode peek(LzwCode prefix, std::uint8_t byte) const {
+    const std::uint64_t key = keyOf(prefix, byte);
+    const std::uint64_t entry = slots_[hashSlot(key)];
+    return entry >> kCodeBits == key ? static_cast<LzwCode>(entry & kCodeMask) : 0;
+  }
 
+ private:
+  static constexpr std::size_t kPairCount = std::size_t{1} << 16;
+  static constexpr std::size_t kMinSlots = std::size_t{1} << 12;
+  static constexpr std::size_t kMaxFirstSlots = std::size_t{1} << 22;
+  // Codes stay below 2^27 (the input is bounded by kMaxDecodedBytes), keys
+  // below 2^36: both fit one slot.
+  static constexpr int kCodeBits = 27;
+  static constexpr std::uint64_t kCodeMask = (std::uint64_t{1} << kCodeBits) - 1;
+  static_assert(kMaxDecodedBytes + kFirstFreeCode < (std::size_t{1} << kCodeBits));
+
+  static std::uint64_t keyOf(LzwCode prefix, std::uint8_t byte) {
+    return (std::uint64_t{prefix} << 8 | byte) + 1;
+  }
   std::size_t hashSlot(std::uint64_t key) const {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
   }
 
   void resize(std::size_t count) {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(count, Slot{0, 0});
+    const ZeroedArray<std::uint64_t> old = std::move(slots_);
+    slots_ = ZeroedArray<std::uint64_t>(count);
     mask_ = count - 1;
     shift_ = 64 - std::countr_zero(count);
-    for (const Slot& entry : old) {
-      if (entry.key == 0) continue;
-      std::size_t slot = hashSlot(entry.key);
-      while (slots_[slot].key != 0) slot = (slot + 1) & mask_;
+    for (std::size_t at = 0; at < old.size(); ++at) {
+      const std::uint64_t entry = old[at];
+      if (entry == 0) continue;
+      std::size_t slot = hashSlot(entry >> kCodeBits);
+      while (slots_[slot] != 0) slot = (slot + 1) & mask_;
       slots_[slot] = entry;
     }
   }
 
-  std::vector<Slot> slots_;
+  ZeroedArray<LzwCode> pairs_;
+  ZeroedArray<std::uint64_t> slots_;
   std::size_t used_ = 0;
   std::size_t mask_ = 0;
   int shift_ = 64;
 };
+
+// A string starts at almost any byte, and each of its steps beyond the first
+// two bytes is a cache miss in the hash table. The pair table tells the
+// third byte's slot cheaply, so that slot is fetched some bytes before it
+// may be needed; a little later, the slot fetched there tells the fourth
+// byte's slot, which is fetched in turn (photo picture: 111 -> 79 ms; a
+// third stage cost more than it saved). Inlined by force, as every function
+// whose only effect is a prefetch: the compiler takes such a function for one
+// without effects and drops its calls.
+constexpr std::size_t kFarAhead = 24;
+constexpr std::size_t kNearAhead = 12;
+
+[[gnu::always_inline]] inline void lookAhead(StringTable& table, const std::uint8_t* bytes,
+                                             std::size_t at, std::size_t size) {
+  if (at + kFarAhead + 2 < size) {
+    const std::uint8_t* far = bytes + at + kFarAhead;
+    const LzwCode two = table.pair(far[0], far[1]);
+    if (two != 0) table.prefetch(two, far[2]);
+  }
+  if (at + kNearAhead + 3 < size) {
+    const std::uint8_t* near = bytes + at + kNearAhead;
+    const LzwCode two = table.pair(near[0], near[1]);
+    const LzwCode three = two != 0 ? table.peek(two, near[2]) : 0;
+    if (three != 0) table.prefetch(three, near[3]);
+  }
+}
 
 // The encoder's progress line: the clock is read only at every 512 KiB of
 // input, and a line is written when a second has passed since the start or
@@ -134,24 +188,32 @@ LzwCodes texttolzwunpacked(std::span<const std::uint8_t> bytes) {
     return result;
   }
   result.codes.reserve(bytes.size() / 2 + 16);
-  // photo-like pictures give a code for every 2.6 bytes, text for every 6
-  StringTable table(bytes.size() / 2);
-  std::uint64_t nextCode = kFirstFreeCode;
+  scratch::preferHugePages(result.codes.data(), result.codes.capacity() * sizeof(LzwCode));
+  StringTable table(bytes.size());
+  LzwCode nextCode = kFirstFreeCode;
   LzwCode current = bytes[0];
   LzwCode largest = 0;
   ProgressLine progress(bytes.size());
   progress.at(0);
   for (std::size_t i = 1; i < bytes.size(); ++i) {
     progress.at(i);
-    LzwCode extended;
-    if (table.findOrInsert(current, bytes[i], static_cast<LzwCode>(nextCode), extended)) {
+    lookAhead(table, bytes.data(), i, bytes.size());
+    const std::uint8_t byte = bytes[i];
+    if (current < kFirstFreeCode) {
+      LzwCode& two = table.pair(current, byte);
+      if (two != 0) {
+        current = two;
+        continue;
+      }
+      two = nextCode;
+    } else if (LzwCode extended; table.findOrInsert(current, byte, nextCode, extended)) {
       current = extended;
       continue;
     }
     result.codes.push_back(current);
     largest = std::max(largest, current);
     ++nextCode;
-    current = bytes[i];
+    current = byte;
   }
   result.codes.push_back(current);
   largest = std::max(largest, current);
@@ -162,10 +224,13 @@ LzwCodes texttolzwunpacked(std::span<const std::uint8_t> bytes) {
   return result;
 }
 
-std::vector<std::uint8_t> codestobits(std::span<const LzwCode> codes, int width) {
-  std::vector<std::uint8_t> bytes;
-  if (!widthUsable("codestobits", width)) return bytes;
-  bytes.reserve((codes.size() * width + 7) / 8);
+namespace {
+
+// Appends the codes packed width bits each (a usable width), most
+// significant bit first.
+void appendCodeBits(std::span<const LzwCode> codes, int width, std::vector<std::uint8_t>& bytes) {
+  bytes.reserve(bytes.size() + (codes.size() * width + 7) / 8);
+  scratch::preferHugePages(bytes.data(), bytes.capacity());
   const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
   std::uint64_t accumulator = 0;
   int bitCount = 0;
@@ -178,6 +243,13 @@ std::vector<std::uint8_t> codestobits(std::span<const LzwCode> codes, int width)
     }
   }
   if (bitCount > 0) bytes.push_back(static_cast<std::uint8_t>(accumulator << (8 - bitCount)));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> codestobits(std::span<const LzwCode> codes, int width) {
+  std::vector<std::uint8_t> bytes;
+  if (widthUsable("codestobits", width)) appendCodeBits(codes, width, bytes);
   return bytes;
 }
 
@@ -225,14 +297,6 @@ std::vector<LzwCode> bitstocodes(std::span<const std::uint8_t> bytes, int width)
 
 namespace {
 
-// A dictionary entry is a stretch of the output already written: the string
-// of a new code is the previous entry plus the first byte of the entry after
-// it, and the two lie next to each other in the output.
-struct OutputStretch {
-  std::uint32_t offset;
-  std::uint32_t length;
-};
-
 // Copies an earlier stretch to the end of the output in 16-byte steps. Safe
 // because the source ends at or before destination: bytes read past the
 // source's end are only ever copied past the destination's end.
@@ -253,59 +317,62 @@ constexpr std::array<std::uint8_t, 256 + kCopyStep> kSingleBytes = [] {
 
 // The decoder, fed with codes in pieces so that a stored block need not be
 // turned into one big code array first.
+//
+// The dictionary is where each code's bytes begin in the output: the string
+// of code 256 + j is the output of the j-th code plus the first byte of the
+// output after it, and the two lie next to each other. So one 32-bit start a
+// code is all it keeps (4 bytes a code; a picture of 3 MB has about a million).
 class LzwDecoder {
  public:
   enum class State { decoding, full, invalid };
 
   LzwDecoder(std::size_t codeCount, std::size_t maxBytes)
-      : dictionary_(new OutputStretch[std::max<std::size_t>(codeCount, 1)]),
+      : starts_(std::max<std::size_t>(codeCount, 1)),
         maxBytes_(std::min(maxBytes, kMaxOutputBytes)) {
-    bytes_.resize(std::min(maxBytes_, codeCount * kExpectedBytesPerCode) + kCopyStep);
-    dictionary_[0] = {0, 0};  // read (and ignored) for single bytes before it is defined
+    const std::size_t expected = std::min(maxBytes_, codeCount * kExpectedBytesPerCode);
+    bytes_.reserve(expected + kCopyStep);
+    scratch::preferHugePages(bytes_.data(), bytes_.capacity());
+    bytes_.resize(expected + kCopyStep);
   }
 
   State feed(const LzwCode* codes, std::size_t count) {
     std::size_t n = 0;
-    if (end_ == 0 && count > 0) {
+    if (decoded_ == 0 && count > 0) {
       bytes_[0] = static_cast<std::uint8_t>(codes[0]);
-      previous_ = {0, 1};
+      starts_[0] = 0;
       end_ = 1;
+      decoded_ = 1;
       n = 1;
     }
     // The loop keeps the state in locals: every byte written through the
     // output pointer could otherwise alias the members, which the compiler
-    // would then reload and store for each code (photo picture: 9.5 -> 8.3 ms).
-    OutputStretch* const dictionary = dictionary_.get();
+    // would then reload and store for each code.
+    std::uint32_t* const starts = starts_.data();
     std::uint8_t* output = bytes_.data();
     std::size_t capacity = bytes_.size() - kCopyStep;
     std::size_t end = end_;
-    std::size_t defined = defined_;
-    OutputStretch previous = previous_;
+    std::size_t index = decoded_;  // of the code at hand, counted from the block's first
     auto save = [&] {
       end_ = end;
-      defined_ = defined;
-      previous_ = previous;
+      decoded_ = index;
     };
-    for (; n < count; ++n) {
-      // The codes are known ahead: fetch dictionary entries before they are
-      // needed (photo picture: 11.4 -> 9.8 ms).
-      if (n + kPrefetchEntry < count && codes[n + kPrefetchEntry] >= kFirstFreeCode) {
-        __builtin_prefetch(dictionary + (codes[n + kPrefetchEntry] - kFirstFreeCode));
-      }
+    for (; n < count; ++n, ++index) {
+      prefetchAhead(codes, n, count, index, output);
+      starts[index] = static_cast<std::uint32_t>(end);
       const LzwCode code = codes[n];
-      const LzwCode nextCode = static_cast<LzwCode>(kFirstFreeCode + defined);
-      if (code > nextCode) return State::invalid;
+      // index - 1 entries are defined; the next one may be used already
+      if (std::size_t{code} >= kFirstFreeCode + index) return State::invalid;
       const bool single = code < kFirstFreeCode;
-      const bool selfReference = code == nextCode;
       // Single bytes are copied from a table like any other entry: a branch
       // between the two would be mispredicted on every mixed picture.
-      const OutputStretch stored = dictionary[single || selfReference ? 0 : code - kFirstFreeCode];
-      const std::uint32_t length = single ? 1 : selfReference ? previous.length + 1 : stored.length;
+      const std::size_t entry = single ? 0 : code - kFirstFreeCode;
+      const bool selfReference = !single && entry == index - 1;
+      const std::uint32_t from = starts[entry];
+      // the self reference's end is the start just stored
+      const std::uint32_t length = single ? 1 : starts[entry + 1] - from + 1;
       if (end + length > capacity) {
         save();
-        if (end + length > maxBytes_) {
-          return single ? exceeded() : fillToLimit(selfReference ? previous.offset : stored.offset);
-        }
+        if (end + length > maxBytes_) return single ? exceeded() : fillToLimit(from);
         grow(end + length);
         output = bytes_.data();
         capacity = bytes_.size() - kCopyStep;
@@ -313,14 +380,11 @@ class LzwDecoder {
       if (selfReference) {
         // The entry's last byte is its own first byte, which is written only
         // by this copy; set it afterwards.
-        copyStretch(output + previous.offset, output + end, length - 1);
-        output[end + length - 1] = output[previous.offset];
+        copyStretch(output + from, output + end, length - 1);
+        output[end + length - 1] = output[from];
       } else {
-        copyStretch(single ? kSingleBytes.data() + code : output + stored.offset, output + end,
-                    length);
+        copyStretch(single ? kSingleBytes.data() + code : output + from, output + end, length);
       }
-      dictionary[defined++] = {previous.offset, previous.length + 1};
-      previous = {static_cast<std::uint32_t>(end), length};
       end += length;
     }
     save();
@@ -335,7 +399,23 @@ class LzwDecoder {
  private:
   // Photo-like pictures give about 2.6 bytes a code, text about 6.
   static constexpr std::size_t kExpectedBytesPerCode = 4;
-  static constexpr std::size_t kPrefetchEntry = 16;
+  // The codes are known ahead: the start of a code's entry is fetched this
+  // many codes before it is needed, and the entry's bytes half as many.
+  static constexpr std::size_t kPrefetchStart = 16;
+  static constexpr std::size_t kPrefetchBytes = 8;
+
+  // Inlined by force, like lookAhead, or the compiler would drop its calls.
+  [[gnu::always_inline]] void prefetchAhead(const LzwCode* codes, std::size_t n, std::size_t count,
+                                            std::size_t index, const std::uint8_t* output) const {
+    if (n + kPrefetchStart < count && codes[n + kPrefetchStart] >= kFirstFreeCode) {
+      __builtin_prefetch(starts_.data() + (codes[n + kPrefetchStart] - kFirstFreeCode));
+    }
+    if (n + kPrefetchBytes < count && codes[n + kPrefetchBytes] >= kFirstFreeCode) {
+      // only entries whose start is already written
+      const std::size_t entry = codes[n + kPrefetchBytes] - kFirstFreeCode;
+      if (entry < index) __builtin_prefetch(output + starts_[entry]);
+    }
+  }
 
   // Room for end bytes (at most maxBytes_) and one copy step beyond. The bytes
   // are zeroed by doubling, the buffer moves by grownCapacity.
@@ -344,6 +424,7 @@ class LzwDecoder {
     const std::size_t size = std::min(std::max(end, bytes_.size() * 2), maxBytes_) + kCopyStep;
     if (size > bytes_.capacity()) {
       bytes_.reserve(grownCapacity(bytes_.capacity(), size, maxBytes_ + kCopyStep));
+      scratch::preferHugePages(bytes_.data(), bytes_.capacity());
     }
     bytes_.resize(size);
   }
@@ -363,13 +444,11 @@ class LzwDecoder {
     return State::full;
   }
 
-  // Every entry is written before it is read, so the array starts uninitialised.
-  std::unique_ptr<OutputStretch[]> dictionary_;
+  ZeroedArray<std::uint32_t> starts_;
   std::size_t maxBytes_;
-  std::size_t defined_ = 0;
   std::vector<std::uint8_t> bytes_;
-  OutputStretch previous_{0, 0};
   std::size_t end_ = 0;
+  std::size_t decoded_ = 0;
 };
 
 }  // namespace
@@ -415,8 +494,9 @@ std::vector<std::uint8_t> unpackStoredBlock(std::span<const std::uint8_t> block,
 std::vector<std::uint8_t> packStoredBlock(std::span<const std::uint8_t> bytes) {
   const LzwCodes encoded = texttolzwunpacked(bytes);
   std::vector<std::uint8_t> block{static_cast<std::uint8_t>(encoded.width)};
-  const std::vector<std::uint8_t> packed = codestobits(encoded.codes, encoded.width);
-  block.insert(block.end(), packed.begin(), packed.end());
+  // the codes go straight behind the width byte, without a copy of their own
+  if (widthUsable("codestobits", encoded.width))
+    appendCodeBits(encoded.codes, encoded.width, block);
   return block;
 }
 

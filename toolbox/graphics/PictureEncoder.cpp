@@ -21,10 +21,21 @@ constexpr std::uint32_t kLongRunMax = 0xFFFF;
 // A stream shorter than four units decodes to nothing.
 constexpr std::size_t kMinimumStreamUnits = 4;
 
-constexpr std::array<int, 40> kWritableCodes = {0,   1,   2,   3,   4,   5,   10,  11,  14,  15,
-                                                20,  21,  22,  23,  24,  25,  30,  31,  34,  35,
-                                                100, 101, 102, 103, 104, 105, 110, 111, 114, 115,
-                                                120, 121, 122, 123, 124, 125, 130, 131, 134, 135};
+// Every plain and packed code, then run-length around each, then LZW around
+// all of those: 0..5 10 11 14 15, 20..25 30 31 34 35, 100..135.
+constexpr std::array<int, 10> kInnerCodes = {kPlain1Bit,       kPlain4Bit, kPlainGrey,  kPlainRgb,
+                                             kPlainAlphaGrey,  kPlainArgb, kPacked1Bit, kPacked4Bit,
+                                             kPackedAlphaGrey, kPackedArgb};
+constexpr std::array<int, 40> kWritableCodes = [] {
+  std::array<int, 40> codes{};
+  std::size_t next = 0;
+  for (int lzw : {0, kLzwLayer}) {
+    for (int runLength : {0, kRunLengthLayer}) {
+      for (int inner : kInnerCodes) codes[next++] = lzw + runLength + inner;
+    }
+  }
+  return codes;
+}();
 
 // The least frequent unit value: one that does not occur when there is one
 // (the smallest such), so that literals never need escaping.
@@ -119,7 +130,8 @@ std::vector<std::uint8_t> packRows(const t_Graphic& plain, int bitsPerPixel) {
   return packed;
 }
 
-// 14 and 15: the alpha shared by all pixels in front of the colour bytes.
+// 14 and 15 (kPackedAlphaGrey, kPackedArgb): the alpha shared by all pixels
+// in front of the colour bytes.
 std::optional<std::vector<std::uint8_t>> shareAlpha(const t_Graphic& plain) {
   const std::size_t pixelBytes = std::size_t(plainBytesPerPixel(plain.Format));
   const std::vector<std::uint8_t>& data = plain.Data;
@@ -178,23 +190,23 @@ std::optional<t_Graphic> encodePicture(const t_Graphic& plain, int formatCode) {
   result.Format = formatCode;
   const int layers = formatCode % kLzwLayer;
   const int packedCode = layers >= kRunLengthLayer ? layers - kRunLengthLayer : layers;
-  if (packedCode == 10 || packedCode == 11) {
-    result.Data = packRows(plain, packedCode == 10 ? 1 : 4);
-  } else if (packedCode == 14 || packedCode == 15) {
+  const bool alphaInFront = packedCode == kPackedAlphaGrey || packedCode == kPackedArgb;
+  if (packedCode == kPacked1Bit || packedCode == kPacked4Bit) {
+    result.Data = packRows(plain, packedCode == kPacked1Bit ? 1 : 4);
+  } else if (alphaInFront) {
     std::optional<std::vector<std::uint8_t>> shared = shareAlpha(plain);
     if (!shared) return std::nullopt;
     result.Data = std::move(*shared);
     result.Size = static_cast<std::int64_t>(pixels);
   }
   if (layers >= kRunLengthLayer) {
-    static constexpr std::array<int, 6> kUnitOfPlain = {1, 1, 1, 3, 2, 4};
-    if (packedCode == 14 || packedCode == 15) {
-      const std::vector<std::uint8_t> stream = runLengthEncode(
-          std::span<const std::uint8_t>(result.Data).subspan(1), packedCode == 14 ? 2 : 4);
+    const int unitBytes = runLengthUnitBytes(packedCode);
+    if (alphaInFront) {
+      const std::vector<std::uint8_t> stream =
+          runLengthEncode(std::span<const std::uint8_t>(result.Data).subspan(1), unitBytes);
       result.Data.resize(1);
       result.Data.insert(result.Data.end(), stream.begin(), stream.end());
     } else {
-      const int unitBytes = packedCode >= kPackedLayer ? 1 : kUnitOfPlain[packedCode];
       result.Data = runLengthEncode(result.Data, unitBytes);
     }
   }

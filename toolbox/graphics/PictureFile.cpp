@@ -15,8 +15,9 @@
 namespace {
 
 constexpr std::array<std::uint8_t, 4> kIdentifier = {'q', 'b', 'g', 'r'};
-constexpr int kOldPacked1Bit = 200;  // same content as 30
-constexpr int kOldPacked4Bit = 201;  // same content as 31
+// Codes of an older writer, read as run-length over packed 1-bit and 4-bit.
+constexpr int kOldPacked1Bit = 200;
+constexpr int kOldPacked4Bit = 201;
 
 t_Graphic errorRecord(int headerSize, std::array<std::uint8_t, 4> identifier = kIdentifier) {
   t_Graphic picture;
@@ -48,42 +49,30 @@ t_Graphic withoutData(const t_Graphic& picture) {
   return header;
 }
 
-int runLengthUnitBytes(int format) {
-  switch (format) {
-    case 20:
-    case 21:
-    case 22:
-    case 30:
-    case 31:
-      return 1;
-    case 24:
-    case 34:
-      return 2;
-    case 23:
-      return 3;
-    case 25:
-    case 35:
-      return 4;
-    default:
-      return 0;
-  }
+bool isPackedCode(int format) {
+  return format == kPacked1Bit || format == kPacked4Bit || format == kPackedAlphaGrey ||
+         format == kPackedArgb;
 }
 
-bool isPackedCode(int format) {
-  return format == 10 || format == 11 || format == 14 || format == 15;
+// The unit of the run-length layer that a code has outermost; 0 when it has none.
+int unitOfRunLengthCode(int format) {
+  return picture::runLengthUnitBytes(format - kRunLengthLayer);
+}
+
+bool hasAlphaInFront(int packedCode) {
+  return packedCode == kPackedAlphaGrey || packedCode == kPackedArgb;
 }
 
 bool isLzwCode(int format) {
   const int inner = format - kLzwLayer;
-  return (inner >= 0 && inner <= 5) || inner == 10 || inner == 11 || inner == 14 || inner == 15 ||
-         (inner >= 20 && inner <= 25) || inner == 30 || inner == 31 || inner == 34 || inner == 35;
+  return picture::isPlainFormat(inner) || isPackedCode(inner) || unitOfRunLengthCode(inner) != 0;
 }
 
 std::uint64_t pixelCount(const t_Graphic& picture) {
   return std::uint64_t(std::max(picture.Width, 0)) * std::uint64_t(std::max(picture.Height, 0));
 }
 
-// 10: bits, most significant first; 11: nibbles, high first. Every row
+// 10 (kPacked1Bit): bits, most significant first; 11: nibbles, high first. Every row
 // starts on a new byte; what is left of a row's last byte is dropped.
 std::vector<std::uint8_t> unpackRows(const std::vector<std::uint8_t>& data, int width,
                                      int bitsPerPixel, std::size_t maxBytes) {
@@ -104,7 +93,8 @@ std::vector<std::uint8_t> unpackRows(const std::vector<std::uint8_t>& data, int 
   return pixels;
 }
 
-// 14 and 15: one alpha byte for the whole picture in front of the pixels.
+// 14 and 15 (kPackedAlphaGrey, kPackedArgb): one alpha byte for the whole
+// picture in front of the pixels.
 // Pixels with no input behind them would only be zeros that g_Draw never
 // needs, so the output ends with the last pixel the data holds (a 34-byte file
 // whose Size says 134 million pixels gives no 268 MB of zeros); it is also cut
@@ -139,9 +129,28 @@ std::vector<std::uint8_t> spreadAlpha(const t_Graphic& picture, int colourBytes)
 
 namespace picture {
 
+bool isPlainFormat(int format) {
+  return format >= kPlain1Bit && format <= kLastPlainFormat;
+}
+
 int plainBytesPerPixel(int format) {
-  static constexpr std::array<int, 6> kBytes = {1, 1, 1, 3, 2, 4};
-  return format >= 0 && format <= 5 ? kBytes[format] : 0;
+  static constexpr std::array<int, kPlainFormatCount> kBytes = {1, 1, 1, 3, 2, 4};
+  return isPlainFormat(format) ? kBytes[format] : 0;
+}
+
+int runLengthUnitBytes(int innerCode) {
+  if (isPlainFormat(innerCode)) return plainBytesPerPixel(innerCode);
+  switch (innerCode) {
+    case kPacked1Bit:
+    case kPacked4Bit:
+      return 1;
+    case kPackedAlphaGrey:
+      return 2;
+    case kPackedArgb:
+      return 4;
+    default:
+      return 0;
+  }
 }
 
 std::size_t maxDataBytes(const t_Graphic& picture, int format) {
@@ -149,15 +158,15 @@ std::size_t maxDataBytes(const t_Graphic& picture, int format) {
   const std::uint64_t width = std::uint64_t(std::max(picture.Width, 0));
   const std::uint64_t height = std::uint64_t(std::max(picture.Height, 0));
   std::uint64_t bytes = 0;
-  if (format >= 0 && format <= 5) {
+  if (isPlainFormat(format)) {
     bytes = pixels * plainBytesPerPixel(format);
-  } else if (format == 10) {
+  } else if (format == kPacked1Bit) {
     bytes = height * ((width + 7) / 8);
-  } else if (format == 11) {
+  } else if (format == kPacked4Bit) {
     bytes = height * ((width + 1) / 2);
-  } else if (format == 14 || format == 15) {
+  } else if (hasAlphaInFront(format)) {
     // no more pixels than g_UnPack spreads (see spreadAlpha)
-    const std::uint64_t colourBytes = format == 14 ? 1 : 3;
+    const std::uint64_t colourBytes = format == kPackedAlphaGrey ? 1 : 3;
     bytes = 1 + std::min<std::uint64_t>(pixels, kMaxDecodedBytes / (colourBytes + 1)) * colourBytes;
   } else {
     bytes = kMaxDecodedBytes;  // run-length streams and unknown layers: only the global bound
@@ -196,7 +205,8 @@ t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes) {
   picture.Reserved = static_cast<int>(headerField(bytes, 15, 1));
   picture.Data.assign(bytes.begin() + headerSize, bytes.end());
   if (picture.Format == kOldPacked1Bit || picture.Format == kOldPacked4Bit) {
-    picture.Format = picture.Format == kOldPacked1Bit ? 30 : 31;
+    picture.Format =
+        kRunLengthLayer + (picture.Format == kOldPacked1Bit ? kPacked1Bit : kPacked4Bit);
     logLine("g_LoadGraphic: File converted from old format.");
   }
   return picture;
@@ -245,14 +255,14 @@ t_Graphic g_UnPackLZW(t_Graphic&& picture) {
 
 t_Graphic g_UnPackRLE(const t_Graphic& picture) {
   const int format = picture.Format;
-  const int unitBytes = runLengthUnitBytes(format);
+  const int unitBytes = unitOfRunLengthCode(format);
   if (unitBytes == 0) return picture;
   t_Graphic result = withoutData(picture);
   result.Format = format - kRunLengthLayer;
   // 34 and 35 keep their alpha byte in front of the stream
-  const std::size_t keptBytes = format == 34 || format == 35 ? 1 : 0;
+  const std::size_t keptBytes = hasAlphaInFront(result.Format) ? 1 : 0;
   if (picture.Data.empty() && keptBytes == 1) {
-    result.Format = 0;
+    result.Format = kPlain1Bit;  // with no data, as an unreadable file: draws nothing
     return result;
   }
   // Decoders give whole units, and a stream of two-byte units for an odd
@@ -268,7 +278,7 @@ t_Graphic g_UnPackRLE(const t_Graphic& picture) {
 }
 
 t_Graphic g_UnPackRLE(t_Graphic&& picture) {
-  if (runLengthUnitBytes(picture.Format) == 0) return std::move(picture);
+  if (unitOfRunLengthCode(picture.Format) == 0) return std::move(picture);
   return g_UnPackRLE(std::as_const(picture));
 }
 
@@ -277,11 +287,11 @@ t_Graphic g_UnPack(const t_Graphic& picture) {
   if (!isPackedCode(format)) return picture;
   t_Graphic result = withoutData(picture);
   result.Format = format - kPackedLayer;
-  if (format == 10 || format == 11) {
-    result.Data = unpackRows(picture.Data, picture.Width, format == 10 ? 1 : 4,
+  if (format == kPacked1Bit || format == kPacked4Bit) {
+    result.Data = unpackRows(picture.Data, picture.Width, format == kPacked1Bit ? 1 : 4,
                              picture::maxDataBytes(picture, result.Format));
   } else {
-    result.Data = spreadAlpha(picture, format == 14 ? 1 : 3);
+    result.Data = spreadAlpha(picture, format == kPackedAlphaGrey ? 1 : 3);
   }
   return result;
 }
@@ -297,7 +307,7 @@ t_Graphic decodeLayers(const t_Graphic& picture) {
   // The first stage that finds its layer reads the loaded picture without
   // copying it; the stages after it take over the decoded data.
   if (isLzwCode(picture.Format)) return g_UnPack(g_UnPackRLE(g_UnPackLZW(picture)));
-  if (runLengthUnitBytes(picture.Format) != 0) return g_UnPack(g_UnPackRLE(picture));
+  if (unitOfRunLengthCode(picture.Format) != 0) return g_UnPack(g_UnPackRLE(picture));
   return g_UnPack(picture);
 }
 

@@ -17,10 +17,28 @@
 #include "toolbox/graphics/Graphic.h"
 
 inline constexpr int kPictureHeaderSize = 16;
+
+// The plain formats: what the drawing reads, one byte per component.
+inline constexpr int kPlain1Bit = 0;       // a byte a pixel, bit 0: black or white
+inline constexpr int kPlain4Bit = 1;       // a byte a pixel, low nibble: a palette index
+inline constexpr int kPlainGrey = 2;       // grey
+inline constexpr int kPlainRgb = 3;        // red, green, blue
+inline constexpr int kPlainAlphaGrey = 4;  // alpha, grey
+inline constexpr int kPlainArgb = 5;       // alpha, red, green, blue
+inline constexpr int kLastPlainFormat = kPlainArgb;
+inline constexpr int kPlainFormatCount = kLastPlainFormat + 1;
+
 // What each layer adds to the format code of the layers inside it.
 inline constexpr int kLzwLayer = 100;
 inline constexpr int kRunLengthLayer = 20;
 inline constexpr int kPackedLayer = 10;
+
+// The packed formats around the plain ones.
+inline constexpr int kPacked1Bit = kPackedLayer + kPlain1Bit;  // eight pixels a byte
+inline constexpr int kPacked4Bit = kPackedLayer + kPlain4Bit;  // two pixels a byte
+// One alpha byte for the whole picture in front of the colour bytes.
+inline constexpr int kPackedAlphaGrey = kPackedLayer + kPlainAlphaGrey;
+inline constexpr int kPackedArgb = kPackedLayer + kPlainArgb;
 
 // Never fails outright: errors give a record with Format 0, zero sizes and
 // empty Data, which draws nothing.
@@ -48,8 +66,12 @@ t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes);
 // g_UnPackLZW, g_UnPackRLE and g_UnPack in this order, each only where its
 // layer is present, so that no stage copies data it passes on unchanged.
 t_Graphic decodeLayers(const t_Graphic& picture);
+bool isPlainFormat(int format);
 // Bytes per pixel of a plain format 0..5 (1, 1, 1, 3, 2, 4), 0 for others.
 int plainBytesPerPixel(int format);
+// The unit of a run-length layer around the given plain or packed code; 0 for
+// a code that no run-length layer wraps.
+int runLengthUnitBytes(int innerCode);
 // The most bytes that the picture's Data can usefully hold at the given
 // format code once all outer layers are removed: Width x Height pixels
 // (plus the alpha byte of 14/15), capped at kMaxDecodedBytes. A run-length

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "support/Log.h"
+#include "support/ZeroedArray.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/BigEndian.h"
 #include "toolbox/graphics/PatternFill.h"
@@ -46,11 +47,20 @@ void dumpZeroCommand(const Routine& routine, std::span<const std::uint8_t> data,
 
 class BoundedOutput {
  public:
+  // A bound below the global one is what the caller expects, such as a
+  // picture's pixel bytes: the output takes that room at once instead of
+  // growing into it by copies (a 3 MB scene was copied nine times over),
+  // and the pages of the room are touched only where bytes are written.
   BoundedOutput(const Routine& routine, std::size_t maxBytes, std::vector<std::uint8_t> prefix)
       : routine_(routine),
         maxBytes_(std::min(maxBytes, kMaxDecodedBytes)),
         prefixBytes_(prefix.size()),
-        bytes_(std::move(prefix)) {}
+        bytes_(std::move(prefix)) {
+    if (maxBytes_ < kMaxDecodedBytes) {
+      bytes_.reserve(prefixBytes_ + maxBytes_);
+      scratch::preferHugePages(bytes_.data(), bytes_.capacity());
+    }
+  }
 
   // Appends count copies of the unit; false (after the log line) when the
   // bound cut them short.
@@ -72,7 +82,11 @@ class BoundedOutput {
     return length <= room || exceeded();
   }
 
-  std::vector<std::uint8_t> take() { return std::move(bytes_); }
+  // A stream far shorter than its bound gives its room back.
+  std::vector<std::uint8_t> take() {
+    if (bytes_.capacity() / 2 > bytes_.size()) bytes_.shrink_to_fit();
+    return std::move(bytes_);
+  }
 
  private:
   std::size_t room() const { return maxBytes_ - (bytes_.size() - prefixBytes_); }

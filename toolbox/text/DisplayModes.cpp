@@ -263,11 +263,11 @@ void t_Header(std::uint8_t window, const std::string& left, const std::string& r
 
 std::string t_GetScreen(std::uint8_t window, const std::string& lineEnd) {
   if (!t_CheckTextWindow("t_GetScreen", window)) return "";
-  const t_Window& w = windowRecord(window);
+  const textblock::CellsCopy cells = textblock::copyCells(window, false);
   std::string screen;
-  for (int line = 1; line <= w.TextHeight; ++line) {
-    for (int column = 1; column <= w.TextWidth; ++column) {
-      appendUtf8(screen, textblock::storedCode(w, column, line));
+  for (int line = 1; line <= cells.lines; ++line) {
+    for (int column = 1; column <= cells.columns; ++column) {
+      appendUtf8(screen, cells.code(column, line));
     }
     screen += lineEnd;
   }
@@ -276,13 +276,12 @@ std::string t_GetScreen(std::uint8_t window, const std::string& lineEnd) {
 }
 
 std::string t_GetScreenLine(std::uint8_t window, int line, int firstColumn, int lastColumn) {
-  if (window >= kGraphicWindowCount) return "";
-  const t_Window& w = windowRecord(window);
-  if (!w.Initialized || w.TextMemoryStart < 0 || line < 1 || line > w.TextHeight) return "";
+  const textblock::CellsCopy cells = textblock::copyCells(window, false);
+  if (line < 1 || line > cells.lines) return "";
   std::string text;
-  for (int column = std::max(firstColumn, 1); column <= std::min(lastColumn, w.TextWidth);
+  for (int column = std::max(firstColumn, 1); column <= std::min(lastColumn, cells.columns);
        ++column) {
-    appendUtf8(text, textblock::storedCode(w, column, line));
+    appendUtf8(text, cells.code(column, line));
   }
   text.erase(text.find_last_not_of(' ') + 1);
   return text;

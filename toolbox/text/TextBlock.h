@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/core/Window.h"
@@ -35,5 +36,21 @@ inline std::uint8_t storedCode(const t_Window& window, int column, int line) {
 inline std::uint8_t storedColour(const t_Window& window, int column, int line) {
   return VideoMemory[cellAddress(window, column, line) + colourPlaneOffset(window)];
 }
+
+// A window's text cells as one copy, for readers on other threads than the
+// program thread (which may print meanwhile): the geometry is read as one
+// (windowBlocks) and the cells are copied in one go, so the copy has one
+// window's layout even while the window is set up anew.
+struct CellsCopy {
+  int columns = 0;
+  int lines = 0;
+  std::vector<std::uint8_t> codes;    // lines * columns, line by line
+  std::vector<std::uint8_t> colours;  // the same cells' colour bytes; empty unless asked for
+  std::uint8_t code(int column, int line) const {  // 1-based
+    return codes[static_cast<std::size_t>((line - 1) * columns + (column - 1))];
+  }
+};
+// Empty (0 columns) when the window is not set up or has no text block.
+CellsCopy copyCells(std::uint8_t window, bool withColours);
 
 }  // namespace textblock

@@ -31,9 +31,6 @@ constexpr int kBeforeArea = -1;
 constexpr int kBeyondArea = -2;
 constexpr double kMaxCoordinate = 1e9;
 
-std::mutex mouseHandlerLock;
-std::function<void()> programMouseHandler;
-
 void setModifierGlobals(std::uint32_t modifierFlags) {
   CapsLockDown = (modifierFlags & kModifierCapsLock) != 0;
   ShiftDown = (modifierFlags & kModifierShift) != 0;
@@ -166,11 +163,6 @@ std::atomic<bool> OptionDown{false};
 std::atomic<bool> CommandDown{false};
 std::atomic<bool> FunctionDown{false};
 
-void setProgramMouseHandler(std::function<void()> handler) {
-  std::lock_guard guard(mouseHandlerLock);
-  programMouseHandler = std::move(handler);
-}
-
 // --- Host side --------------------------------------------------------------------
 
 void viewKeyDown(std::uint8_t window, int keyCode, const std::string& characters,
@@ -256,13 +248,9 @@ void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifie
 }
 
 void t_EventMouse() {
+  // The program's mouse handler would run here; the game installs none, and
+  // reads its clicks from the mouse queue.
   if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_EventMouse");
-  std::function<void()> handler;
-  {
-    std::lock_guard guard(mouseHandlerLock);
-    handler = programMouseHandler;
-  }
-  if (handler) handler();
 }
 
 void t_MouseEventPostCloseBoxClick(std::uint8_t window) {

@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -81,10 +80,6 @@ extern std::atomic<bool> OptionDown;
 extern std::atomic<bool> CommandDown;
 extern std::atomic<bool> FunctionDown;
 
-// Run after every click by t_EventMouse on a background worker. Empty unless
-// the program installs another; set it before the first click.
-void setProgramMouseHandler(std::function<void()> handler);
-
 // --- Host side (main thread) -------------------------------------------------
 // The host maps its own key to keyCode in the numbering of toolbox/windows/
 // KeyCodes.h (-1 for a key that has no code there), passes the characters the
@@ -109,7 +104,8 @@ void t_KeyTranslate(std::uint8_t window, int keyCode, const std::string& charact
 // Builds and queues the mouse event of a click, then starts t_EventMouse.
 void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifierFlags, double x,
                          double y);
-// Runs the program's mouse handler; started on a worker by t_MouseEventHandler.
+// The worker that t_MouseEventHandler starts after every click, where the
+// program's mouse handler would run (the game has none).
 void t_EventMouse();
 // The close box of a window was clicked: hides the window and logs it; queues
 // no event. Called by the window delegate logic on the main thread.

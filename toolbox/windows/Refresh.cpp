@@ -43,11 +43,12 @@ std::int64_t millisecondsUntilDue(const t_Window& record, std::int64_t nowMillis
   return interval - (nowMilliseconds - record.UpdateStarted);
 }
 
-// A window's pixel block as read once from its record: the program thread may
-// set the window up anew meanwhile, and the conversion must stay inside the
-// video memory whatever mix of old and new values it sees.
+// A window's pixel block as read once (windowBlocks): the program thread may
+// set the window up anew meanwhile, and the conversion must use one set-up's
+// geometry and stay inside the video memory.
 struct PixelsToShow {
-  const std::uint8_t* source = nullptr;
+  std::int64_t start = 0;
+  std::int64_t bytes = 0;
   int bitDepth = 0;
   int width = 0;
   int height = 0;
@@ -61,25 +62,32 @@ std::optional<PixelsToShow> pixelsToShow(std::uint8_t window) {
     logLine("t_WindowImage: Window is not a graphic window.");
     return std::nullopt;
   }
-  const t_Window& record = WindowTable[window];
-  if (!record.Initialized) {
+  const WindowBlocks blocks = windowBlocks(window);
+  if (!blocks.initialized) {
     logLine("t_WindowImage: Graphic window #" + std::to_string(window) + " not initialized.");
     return std::nullopt;
   }
-  if (!record.Visible) return std::nullopt;
-  PixelsToShow pixels{nullptr, record.BitDepth, record.Width, record.Height};
-  const std::int64_t start = record.MemoryStart;
-  const std::int64_t sourceBytes = pixelBlockBytes(pixels.bitDepth, pixels.width, pixels.height);
-  if (sourceBytes == 0) {
+  if (!WindowTable[window].Visible) return std::nullopt;
+  PixelsToShow pixels{blocks.memoryStart, 0, blocks.bitDepth, blocks.width, blocks.height};
+  pixels.bytes = pixelBlockBytes(pixels.bitDepth, pixels.width, pixels.height);
+  if (pixels.bytes == 0) {
     logLine("t_WindowImage: Illegal bit depth.");
     return std::nullopt;
   }
-  if (start < 0 || start + sourceBytes > kVideoMemorySize) {
+  if (pixels.start < 0 || pixels.start + pixels.bytes > kVideoMemorySize) {
     logLine("t_WindowImage: Data could not be collected, image could not be created.");
     return std::nullopt;
   }
-  pixels.source = VideoMemory + start;
   return pixels;
+}
+
+// Converts the window's pixels as they are now into 32-bit words or bytes
+// (convertPixelsToArgb or convertPixelsToHostWords) at output.
+template <typename Output, typename Convert>
+void convertShown(const PixelsToShow& pixels, Output* output, Convert convert) {
+  readVideoMemoryUnlocked(pixels.start, pixels.bytes, [&](const std::uint8_t* source) {
+    convert(source, pixels.bitDepth, pixels.width, pixels.height, output);
+  });
 }
 
 void recordUpdateTimes(std::uint8_t window, double startedSeconds) {
@@ -150,8 +158,7 @@ bool t_WindowImageInto(std::uint8_t window, host::ArgbImage& image) {
   image.height = pixels->height;
   // a buffer of the same size is reused as it is: no fill before the conversion
   image.bytes.resize(std::size_t(pixels->width) * std::size_t(pixels->height) * 4);
-  convertPixelsToArgb(pixels->source, pixels->bitDepth, pixels->width, pixels->height,
-                      image.bytes.data());
+  convertShown(*pixels, image.bytes.data(), convertPixelsToArgb);
   recordUpdateTimes(window, started);
   return true;
 }
@@ -263,8 +270,7 @@ bool viewRedraw(std::uint8_t window, std::uint64_t& shownChange, const HostImage
     std::uint32_t* words = memory(pixels->width, pixels->height, fresh);
     if (words != nullptr && (fresh || change != shownChange)) {
       const double started = absoluteTimeSeconds();
-      convertPixelsToHostWords(pixels->source, pixels->bitDepth, pixels->width, pixels->height,
-                               words);
+      convertShown(*pixels, words, convertPixelsToHostWords);
       recordUpdateTimes(window, started);
       shownChange = change;
     }

@@ -29,6 +29,16 @@ void logMissingTextView(const char* routineName, std::uint8_t n) {
   logLine(std::string(routineName) + ": " + systemWindowName(n) +
           " window is nil, resource undefined.");
 }
+
+host::Rect scrollViewFrame(std::uint8_t n, double width, double height, double titleBar) {
+  if (n == host::kPasteboardWindow) return {10, 10, width - 20, height - 20 - titleBar};
+  // the printer and the console leave room for the ruler below the text
+  return {20, 20, width - 40, height - 40 - titleBar - 15};
+}
+
+double rulerWidth(double width) {
+  return width - 40 - 8;
+}
 }  // namespace systemtext
 
 using systemtext::isSystemTextWindow;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/Host.h"
+
 // True when window n (8, 9, 10) has its text view; false for any other number.
 // Any thread (runs on the main thread).
 bool t_WindowTextView(std::uint8_t n);
@@ -25,4 +27,13 @@ bool isSystemTextWindow(std::uint8_t n);
 // The line for a system text window n whose text view is missing, headed by
 // routineName.
 void logMissingTextView(const char* routineName, std::uint8_t n);
+
+// The one layout of the system text windows, used by the host when it builds
+// them and by the window delegate after every resize: the frame of the scroll
+// view around window n's text in a window of width x height points (title bar
+// of titleBar points included), and the size of the ruler of the printer and
+// the console (its position is the host's).
+host::Rect scrollViewFrame(std::uint8_t n, double width, double height, double titleBar);
+double rulerWidth(double width);
+inline constexpr double kRulerHeight = 19;
 }  // namespace systemtext

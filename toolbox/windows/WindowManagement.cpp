@@ -31,7 +31,6 @@ constexpr auto kQuitMessagePause = std::chrono::milliseconds(100);
 // Room that the interface description leaves around the text views.
 constexpr double kSystemTextViewMarginWidth = 40;
 constexpr double kSystemTextViewMarginHeight = 77;
-constexpr double kRulerHeight = 19;
 
 bool isGraphic(std::uint8_t window) {
   return window < kGraphicWindowCount;
@@ -352,16 +351,12 @@ void t_WindowDidResize() {
   if (main == nullptr) return;
   const std::uint8_t number = t_WindowNumber(main);
   const host::Rect frame = desktop.frame(main);
-  const double titleBar = TitleBarHeight;
-  if (number == kPasteboardWindow) {
-    desktop.setScrollViewFrame(number,
-                               host::Rect{10, 10, frame.width - 20, frame.height - 20 - titleBar});
-  } else if (number == kVirtualPrinterWindow || number == kSystemConsoleWindow) {
-    desktop.setScrollViewFrame(
-        number, host::Rect{20, 20, frame.width - 40, frame.height - 40 - titleBar - 15});
-    host::Rect ruler = desktop.rulerFrame(number);
-    ruler.width = frame.width - 40 - 8;
-    ruler.height = kRulerHeight;
-    desktop.setRulerFrame(number, ruler);
-  }
+  if (!isSystemTextWindow(number)) return;
+  desktop.setScrollViewFrame(
+      number, systemtext::scrollViewFrame(number, frame.width, frame.height, TitleBarHeight));
+  if (number == kPasteboardWindow) return;
+  host::Rect ruler = desktop.rulerFrame(number);
+  ruler.width = systemtext::rulerWidth(frame.width);
+  ruler.height = systemtext::kRulerHeight;
+  desktop.setRulerFrame(number, ruler);
 }

@@ -185,9 +185,6 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   record.AutoUpdate = autoUpdate;
   record.QuickUpdate = true;
   record.ScrollLock = false;
-  record.BitDepth = bitDepth;
-  record.Width = width;
-  record.Height = height;
   record.BorderWidth = borderWidth;
   record.BorderHeight = borderHeight;
   record.TitleHeight = titleVisible ? TitleBarHeight.load() : 0;
@@ -198,14 +195,15 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   record.PositionY = 0;
 
   const auto [graphicStart, graphicEnd] = allocateVideoBlock(graphicBytes);
-  record.MemoryStart = graphicStart;
-  record.MemoryEnd = graphicEnd;
   logLine(prefix + " = " + std::to_string(width) + " x " + std::to_string(height) + " pixel x " +
           std::to_string(bitDepth) + " bit = " + kilobytes(graphicBytes) + "K video-memory = $" +
           longtohex(static_cast<std::uint64_t>(graphicStart)) + ".");
-
-  record.TextWidth = columns;
-  record.TextHeight = lines;
+  const auto [textStart, textEnd] = textBytes == 0
+                                        ? std::pair<std::int64_t, std::int64_t>{-1, -1}
+                                        : allocateVideoBlock(textBytes);
+  // not set up until its view is known (below)
+  placeWindowBlocks(window, WindowBlocks{false, bitDepth, width, height, graphicStart, graphicEnd,
+                                         columns, lines, textStart, textEnd});
   record.TextFirstColumn = 1;
   record.TextLastColumn = columns;
   record.TextFirstLine = 1;
@@ -216,25 +214,16 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   record.LoResOffsetX = 0;
   record.LoResOffsetY = 0;
   record.LoResMode = 0;
-  if (textBytes == 0) {
-    record.TextMemoryStart = -1;
-    record.TextMemoryEnd = -1;
-  } else {
-    const auto [textStart, textEnd] = allocateVideoBlock(textBytes);
-    record.TextMemoryStart = textStart;
-    record.TextMemoryEnd = textEnd;
-  }
 
   host::HostView* view = t_WindowView(window);
   if (view == nullptr) {
-    record.Initialized = false;
     record.Font = emptyFont();
     logLine(prefix + " could not be initialized, resource undefined.");
   } else {
     record.View = view;
     record.Window = t_WindowHost(window);
     record.Font = font;
-    record.Initialized = true;
+    setWindowInitialized(window, true);
     t_ClearWindow(window);
     t_WindowTitle(window, applicationName() + (textBytes == 0 ? "-Grafik" : ""));
     t_WindowSize(window, -1, -1, width, height);
