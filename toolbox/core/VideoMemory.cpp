@@ -144,9 +144,9 @@ WindowBlocks windowBlocks(std::uint8_t window) {
   if (window >= kGraphicWindowCount) return {};
   std::lock_guard layout(layoutLock);
   const t_Window& record = WindowTable[window];
-  return WindowBlocks{record.Initialized, record.BitDepth,     record.Width,
-                      record.Height,      record.MemoryStart,  record.MemoryEnd,
-                      record.TextWidth,   record.TextHeight,   record.TextMemoryStart,
+  return WindowBlocks{record.Initialized,  record.BitDepth,    record.Width,
+                      record.Height,       record.MemoryStart, record.MemoryEnd,
+                      record.TextWidth,    record.TextHeight,  record.TextMemoryStart,
                       record.TextMemoryEnd};
 }
 

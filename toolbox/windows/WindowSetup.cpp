@@ -198,9 +198,8 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   logLine(prefix + " = " + std::to_string(width) + " x " + std::to_string(height) + " pixel x " +
           std::to_string(bitDepth) + " bit = " + kilobytes(graphicBytes) + "K video-memory = $" +
           longtohex(static_cast<std::uint64_t>(graphicStart)) + ".");
-  const auto [textStart, textEnd] = textBytes == 0
-                                        ? std::pair<std::int64_t, std::int64_t>{-1, -1}
-                                        : allocateVideoBlock(textBytes);
+  const auto [textStart, textEnd] = textBytes == 0 ? std::pair<std::int64_t, std::int64_t>{-1, -1}
+                                                   : allocateVideoBlock(textBytes);
   // not set up until its view is known (below)
   placeWindowBlocks(window, WindowBlocks{false, bitDepth, width, height, graphicStart, graphicEnd,
                                          columns, lines, textStart, textEnd});
