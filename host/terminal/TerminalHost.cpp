@@ -134,25 +134,6 @@ bool isControlC(const InputEvent& key) {
 
 }  // namespace
 
-const std::vector<TerminalAction>& terminalActions() {
-  static const std::vector<TerminalAction> actions = {
-      {1, "Hilfe", ActionKind::Help, "", 0},
-      {2, "Spiel sichern\u2026", ActionKind::MenuItem, "Ablage", 101},
-      {3, "Spiel laden\u2026", ActionKind::MenuItem, "Ablage", 100},
-      {4, "Zug zur\u00FCcknehmen", ActionKind::MenuItem, "Spiel", 300},
-      {5, "Letzten Stand laden", ActionKind::MenuItem, "Spiel", 301},
-      {6, "Protokoll sichern\u2026", ActionKind::MenuItem, "Ablage", 302},
-      {7, "Verlauf", ActionKind::MenuItem, "Spiel", 303},
-      {8, "Bild zeigen", ActionKind::TogglePicture, "", 0},
-      {0, "Text kopieren", ActionKind::MenuItem, "Bearbeiten", kActionCopyText},
-      {0, "Bild kopieren", ActionKind::MenuItem, "Bearbeiten", kActionCopyPicture},
-      {0, "\u00DCber Velmorat", ActionKind::MenuItem, "Hilfe", kActionFrontMainWindow},
-      {9, "Men\u00FC", ActionKind::Menu, "", 0},
-      {10, "Beenden", ActionKind::Quit, "", 0},
-  };
-  return actions;
-}
-
 TerminalHost::TerminalHost(TerminalOptions options) : options_(options) {
   for (int number = 0; number < static_cast<int>(windows_.size()); ++number)
     windows_[static_cast<std::size_t>(number)].number = number;
@@ -323,16 +304,10 @@ void TerminalHost::performAction(const TerminalAction& action) {
     case ActionKind::Quit:
       askQuit();
       return;
-    case ActionKind::MenuItem: {
-      MenuSender sender;
-      sender.inMenu = true;
-      sender.menuTitle = action.menuTitle;
-      sender.itemTitle = action.title;
-      sender.tag = action.tag;
-      t_MenuEventHandler(sender);
+    case ActionKind::MenuItem:
+      t_MenuEventHandler(menuSenderOf(action));
       dirty_ = true;
       return;
-    }
   }
 }
 
