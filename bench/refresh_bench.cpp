@@ -17,6 +17,7 @@
 
 #include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
+#include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowSetup.h"
@@ -74,7 +75,9 @@ double idleRefreshCoreShare() {
   clock_gettime(processClock, &before);
   std::this_thread::sleep_for(kIdleMeasurement);
   clock_gettime(processClock, &after);
+  // the process sleeps until a change: it must be woken to see the stop
   AutoUpdateRunning = false;
+  wakeRefresh();
   process.join();
   const double used = double(after.tv_sec - before.tv_sec) + (after.tv_nsec - before.tv_nsec) / 1e9;
   return used / std::chrono::duration<double>(kIdleMeasurement).count();
