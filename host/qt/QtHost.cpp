@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <future>
+#include <memory>
 
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
@@ -173,8 +175,20 @@ void QtHost::runOnMainAndWait(const std::function<void()>& work) {
     work();
     return;
   }
+  // A promise of ours instead of a blocking connection: the caller's wait and
+  // what the work wrote are then ordered for ThreadSanitizer too, which cannot
+  // see inside Qt's own locking. Work that the application drops unrun (it is
+  // going away) breaks the promise and so still ends the wait.
+  auto done = std::make_shared<std::promise<void>>();
+  std::future<void> finished = done->get_future();
   QMetaObject::invokeMethod(
-      qApp, [&work] { work(); }, Qt::BlockingQueuedConnection);
+      qApp,
+      [&work, done = std::move(done)] {
+        work();
+        done->set_value();
+      },
+      Qt::QueuedConnection);
+  finished.wait();
 }
 
 void QtHost::runOnMainAsync(std::function<void()> work) {
