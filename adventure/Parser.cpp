@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -243,6 +244,23 @@ void printHelp(const GameState& game) {
   for (const Text& line : game.Words.helpLines) VelmoratPrintMessage(line);
 }
 
+std::string helpTextOf(const std::vector<Text>& gameLines) {
+  std::string text;
+  for (const char* line : kHelpLines) text += std::string(line) + "\n";
+  for (const Text& line : gameLines) text += texttostring(line) + "\n";
+  return text;
+}
+
+// The help as of the last prompt: the program thread writes it, the host's
+// main thread reads it when the player opens the help window.
+std::mutex publishedHelpLock;
+std::vector<Text> publishedHelpLines;
+
+void publishHelp(const GameState& game) {
+  std::lock_guard guard(publishedHelpLock);
+  publishedHelpLines = game.Words.helpLines;
+}
+
 // Commands that need no script come back empty, so that the player is asked again.
 Text handleCommand(GameState& game, Text command, const std::vector<Text>& sceneList,
                    const std::vector<Text>& carriedList) {
@@ -293,6 +311,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 
 Text VelmoratInput(GameState& game) {
   VelmoratProgressAtPrompt(game);
+  publishHelp(game);
   std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
   std::vector<Text> carriedList =
       namesOf(game, [&game](int item) { return game.inventoryCount(item); });
@@ -332,7 +351,6 @@ void VelmoratPrintList(const Text& list) {
 }
 
 std::string VelmoratHelpText() {
-  std::string text;
-  for (const char* line : kHelpLines) text += std::string(line) + "\n";
-  return text;
+  std::lock_guard guard(publishedHelpLock);
+  return helpTextOf(publishedHelpLines);
 }

@@ -138,6 +138,10 @@ if command -v Xvfb > /dev/null; then
   DISPLAY=$display QT_QPA_PLATFORM=xcb "$velmorat" --keys "$work/title.keys" > /dev/null 2>&1 &
   game_pid=$!
   sleep 3
+  if ! kill -0 "$game_pid" 2> /dev/null; then
+    echo "idle at the prompt: the game did not start under Xvfb ($display)"
+    exit 1
+  fi
   on_cpu_ns() { cat /proc/"$game_pid"/task/*/schedstat 2> /dev/null | awk '{ s += $1 } END { print s + 0 }'; }
   idle_seconds=5
   before=$(on_cpu_ns)

@@ -135,6 +135,10 @@ class Host {
   // Title of the item at index (0-based, < menuItemCount); separators have "".
   virtual std::string menuItemTitle(HostMenu* menu, int index) = 0;
   virtual void removeMenuItem(HostMenu* menu, int index) = 0;
+  // False for a host without a menu bar (a terminal, whose menu items are on
+  // function keys): there no menu is ever found, and that is no fault. Never
+  // changes; any thread.
+  virtual bool hasMenuBar() const { return true; }
 
   // --- Pasteboard (main thread) ---------------------------------------------
   virtual std::string pasteboardText() = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/Log.h"
+#include "support/ZeroedArray.h"
 #include "support/qbtools.h"
 
 namespace {
@@ -54,10 +55,12 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path, std::string_vie
   // The file's pages stay in the page cache: the next reader of the same file
   // (a picture shown again, the tool run once more) finds them there.
   // One read of the size plus one byte, straight into the result, finds the
-  // end (or growth) without a second buffer.
+  // end (or growth) without a second buffer. The vector zeroes that room
+  // before the read: it takes bytes no other way short of a copy.
   const std::size_t expected = std::size_t(status.st_size) + 1;
   std::vector<std::uint8_t> bytes;
   bytes.reserve(expected);
+  scratch::preferHugePages(bytes.data(), bytes.capacity());
   for (;;) {
     const std::size_t used = bytes.size();
     if (used > kMaxWholeFileBytes) {

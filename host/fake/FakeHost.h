@@ -83,6 +83,7 @@ class FakeHost : public Host {
   int menuItemCount(HostMenu* menu) override;
   std::string menuItemTitle(HostMenu* menu, int index) override;
   void removeMenuItem(HostMenu* menu, int index) override;
+  bool hasMenuBar() const override { return withMenuBar; }
 
   std::string pasteboardText() override;
   void setPasteboardText(const std::string& textUtf8) override;
@@ -107,6 +108,7 @@ class FakeHost : public Host {
   std::string savePanelAnswer;
   // The fake menu bar; tests fill it. topLevelMenu finds the first menu by title.
   std::vector<std::unique_ptr<HostMenu>> menuBar;
+  bool withMenuBar = true;   // false: a host without one, as a terminal
   std::string textViewFont;  // "family size" of the last setUpPlainTextView
   std::vector<OpenPanelRequest> openPanelRequests;
   std::vector<SavePanelRequest> savePanelRequests;

@@ -61,7 +61,7 @@ MenuBarHooks QtHost::menuHooks() {
   hooks.fit = [this] { layout_->fitAll(); };
   hooks.fullScreen = [this] { layout_->toggleFullScreen(activeGraphicWindow()); };
   hooks.smoothPictures = [this](bool smooth) { setSmoothPictures(smooth); };
-  hooks.gameHelp = [this] { gameHelp_.show(gameHelpText_); };
+  hooks.gameHelp = [this] { gameHelp_.show(gameHelpText_ ? gameHelpText_() : QString()); };
   hooks.shortcuts = [this] { shortcuts_.show(shortcutHelpText(menuBar_->shortcutList())); };
   return hooks;
 }

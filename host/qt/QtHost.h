@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -79,7 +80,7 @@ class QtHost : public host::Host {
   bool anyWindowVisible() const;
 
   // The text of Hilfe > Spielhilfe (the game's own help, handed over by the application).
-  void setGameHelp(const QString& text) { gameHelpText_ = text; }
+  void setGameHelp(std::function<QString()> text) { gameHelpText_ = std::move(text); }
   // The player's settings and window places, kept between runs by the
   // application (QSettings of the application; tests pass their own).
   void loadSettings(QSettings& settings);
@@ -118,7 +119,7 @@ class QtHost : public host::Host {
   int titleBarHeight_ = 0;
   std::string panelAnswer_;  // empty: panels ask the user
   SoundPlayer sound_;
-  QString gameHelpText_;
+  std::function<QString()> gameHelpText_;
   HelpWindow gameHelp_{QStringLiteral("Spielhilfe")};
   HelpWindow shortcuts_{QStringLiteral("Tastenkürzel")};
 };

@@ -214,7 +214,8 @@ int main(int argc, char** argv) {
   QtHost desktop(kVelmoratCredit, velmoratMenuTags());
   if (!line.panelAnswer.empty()) desktop.answerPanelsWith(line.panelAnswer);
   host::install(&desktop);
-  desktop.setGameHelp(QString::fromStdString(VelmoratHelpText()));
+  // Read as the window opens: the game may declare help lines of its own.
+  desktop.setGameHelp([] { return QString::fromStdString(VelmoratHelpText()); });
   QSettings settings;
   if (!line.headless) desktop.loadSettings(settings);
   // Qt's own quit would first ask every window to close, and ours only hide:

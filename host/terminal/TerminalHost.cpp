@@ -12,6 +12,7 @@
 #include "host/terminal/ToolboxKeys.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
+#include "toolbox/core/PixelChanges.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Menus.h"
@@ -133,25 +134,6 @@ bool isControlC(const InputEvent& key) {
 }
 
 }  // namespace
-
-const std::vector<TerminalAction>& terminalActions() {
-  static const std::vector<TerminalAction> actions = {
-      {1, "Hilfe", ActionKind::Help, "", 0},
-      {2, "Spiel sichern\u2026", ActionKind::MenuItem, "Ablage", 101},
-      {3, "Spiel laden\u2026", ActionKind::MenuItem, "Ablage", 100},
-      {4, "Zug zur\u00FCcknehmen", ActionKind::MenuItem, "Spiel", 300},
-      {5, "Letzten Stand laden", ActionKind::MenuItem, "Spiel", 301},
-      {6, "Protokoll sichern\u2026", ActionKind::MenuItem, "Ablage", 302},
-      {7, "Verlauf", ActionKind::MenuItem, "Spiel", 303},
-      {8, "Bild zeigen", ActionKind::TogglePicture, "", 0},
-      {0, "Text kopieren", ActionKind::MenuItem, "Bearbeiten", kActionCopyText},
-      {0, "Bild kopieren", ActionKind::MenuItem, "Bearbeiten", kActionCopyPicture},
-      {0, "\u00DCber Velmorat", ActionKind::MenuItem, "Hilfe", kActionFrontMainWindow},
-      {9, "Men\u00FC", ActionKind::Menu, "", 0},
-      {10, "Beenden", ActionKind::Quit, "", 0},
-  };
-  return actions;
-}
 
 TerminalHost::TerminalHost(TerminalOptions options) : options_(options) {
   for (int number = 0; number < static_cast<int>(windows_.size()); ++number)
@@ -323,16 +305,10 @@ void TerminalHost::performAction(const TerminalAction& action) {
     case ActionKind::Quit:
       askQuit();
       return;
-    case ActionKind::MenuItem: {
-      MenuSender sender;
-      sender.inMenu = true;
-      sender.menuTitle = action.menuTitle;
-      sender.itemTitle = action.title;
-      sender.tag = action.tag;
-      t_MenuEventHandler(sender);
+    case ActionKind::MenuItem:
+      t_MenuEventHandler(menuSenderOf(action));
       dirty_ = true;
       return;
-    }
   }
 }
 
@@ -690,10 +666,13 @@ void TerminalHost::displayNow(host::HostView* view) {
   if (view == nullptr) return;
   const int number = reinterpret_cast<View*>(view)->number;
   if (number == options_.pictureWindow) {
-    host::ArgbImage image;
-    t_WindowImageInto(static_cast<std::uint8_t>(number), image);
-    if (image.bytes != pictureImage_.bytes || image.width != pictureImage_.width) {
-      pictureImage_ = std::move(image);
+    // The count is taken before the pixels are read: a drawing that lands
+    // meanwhile leaves a newer count for the next time.
+    const std::uint64_t changes = windowChangeCount(static_cast<std::uint8_t>(number));
+    if (!pictureRead_ || changes != pictureChanges_) {
+      t_WindowImageInto(static_cast<std::uint8_t>(number), pictureImage_);
+      pictureChanges_ = changes;
+      pictureRead_ = true;
       pictureChanged_ = true;
     }
   }

@@ -26,6 +26,7 @@
 #include "host/terminal/MainLoop.h"
 #include "host/terminal/PictureRenderer.h"
 #include "host/terminal/ScreenLayout.h"
+#include "host/terminal/TerminalActions.h"
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalScreen.h"
 #include "host/terminal/TextCells.h"
@@ -45,22 +46,6 @@ struct TerminalOptions {
   // What the application's main window (12) says about the program.
   std::vector<std::string> aboutLines = {"Velmorat"};
 };
-
-// What a function key or an entry of the terminal's menu does: choose a
-// desktop menu item (by its tag, through the same path as a click on it), or
-// one of the terminal host's own actions.
-enum class ActionKind { MenuItem, Help, TogglePicture, Menu, Quit };
-
-struct TerminalAction {
-  int functionKey = 0;  // 0: only in the menu
-  std::string title;
-  ActionKind kind = ActionKind::MenuItem;
-  std::string menuTitle;  // MenuItem: the desktop menu that holds it
-  int tag = 0;            // MenuItem: the item's tag in the toolbox's action table
-};
-
-// The function keys and the menu, in the menu's order.
-const std::vector<TerminalAction>& terminalActions();
 
 class TerminalHost : public host::Host {
  public:
@@ -113,6 +98,7 @@ class TerminalHost : public host::Host {
   int menuItemCount(host::HostMenu*) override { return 0; }
   std::string menuItemTitle(host::HostMenu*, int) override { return {}; }
   void removeMenuItem(host::HostMenu*, int) override {}
+  bool hasMenuBar() const override { return false; }
 
   std::string pasteboardText() override;
   void setPasteboardText(const std::string& textUtf8) override;
@@ -187,8 +173,11 @@ class TerminalHost : public host::Host {
   int shownWindow_ = -1;  // a fixed window 8..12 over the game; -1: none
   int shownFirstLine_ = 0;
 
-  // The picture as last converted, and what it was converted from.
+  // The picture as last converted, and what it was converted from: the
+  // picture window's image at its change count pictureChanges_.
   host::ArgbImage pictureImage_;
+  std::uint64_t pictureChanges_ = 0;
+  bool pictureRead_ = false;
   bool pictureChanged_ = true;
   SymbolPicture symbols_;
   std::string pixels_;

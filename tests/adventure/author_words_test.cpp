@@ -15,6 +15,7 @@
 namespace {
 
 using adventure::latin1;
+using testing::EndsWith;
 using testing::HasSubstr;
 using testing::Not;
 
@@ -202,6 +203,10 @@ TEST(AuthorWordsPlay, DeclaredWordsReachTheEngineAndTheScript) {
   answer = answerTo(run, "hilfe");
   EXPECT_THAT(answer, HasSubstr("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"
                                 "Auch: i (= in)"));
+  // The desktop's help window shows the same lines.
+  EXPECT_THAT(VelmoratHelpText(),
+              EndsWith("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"
+                       "Auch: i (= in)\n"));
   run.type("ende\r");
   run.type("n");
   EXPECT_TRUE(run.waitForEnd());
@@ -219,6 +224,10 @@ TEST(AuthorWordsPlay, WithoutDeclarationsTheGuessFindsNothingAndFormsStayAsTyped
       << "unfolded, oe and ö are different letters";
   EXPECT_THAT(answerTo(run, " öffne truhe"), HasSubstr("Meintest Du »öffne truhe«?"))
       << "a leading blank is kept, and one letter too many is a near miss";
+  // The desktop's help window shows the built-in lines alone.
+  EXPECT_THAT(VelmoratHelpText(),
+              EndsWith("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"));
+  EXPECT_THAT(VelmoratHelpText(), Not(HasSubstr("Auch: i (= in)")));
   run.type("ende\r");
   run.type("n");
   EXPECT_TRUE(run.waitForEnd());

@@ -11,6 +11,7 @@
 #include "HostFixture.h"
 #include "host/qt/FileDialogs.h"
 #include "host/qt/Translations.h"
+#include "host/terminal/TerminalActions.h"
 #include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
@@ -270,6 +271,31 @@ TEST(DesktopMenus, PlayersSeeTheGameToolsWaitInWerkzeuge) {
                          QStringLiteral("Über Velmorat")}));
 }
 
+// A script reads the same menu event whichever host the player uses: the
+// terminal's function keys and menu send what the desktop's items send.
+TEST(DesktopMenus, TheTerminalsMenuItemsSendWhatTheDesktopsSend) {
+  int compared = 0;
+  for (const terminal::TerminalAction& action : terminal::terminalActions()) {
+    if (action.kind != terminal::ActionKind::MenuItem) continue;
+    const MenuSender terminalSent = terminal::menuSenderOf(action);
+    bool found = false;
+    for (QAction* item : testHost().menuBar().taggedActions()) {
+      const MenuSender desktopSent = MenuBar::senderOf(item);
+      if (desktopSent.tag != action.tag) continue;
+      found = true;
+      EXPECT_EQ(terminalSent.menuTitle, desktopSent.menuTitle) << action.title;
+      EXPECT_EQ(terminalSent.itemTitle, desktopSent.itemTitle);
+      EXPECT_EQ(terminalSent.keyChar, desktopSent.keyChar) << action.title;
+      EXPECT_EQ(terminalSent.keyMods, desktopSent.keyMods) << action.title;
+      EXPECT_TRUE(terminalSent.inMenu);
+      ++compared;
+      break;
+    }
+    EXPECT_TRUE(found) << action.title << " has no desktop menu item";
+  }
+  EXPECT_EQ(compared, 9);
+}
+
 TEST(DesktopMenus, NoShortcutTakesAKeyOfTheLineEditor) {
   // Ctrl with a letter types the editor's control codes (Ctrl-A to the start,
   // Ctrl-V pastes ...); only Ctrl+Q is free.
@@ -287,7 +313,7 @@ TEST(DesktopMenus, NoShortcutTakesAKeyOfTheLineEditor) {
 }
 
 TEST(DesktopMenus, HelpWindowsShowTheGameHelpAndTheShortcuts) {
-  testHost().setGameHelp(QStringLiteral("lese/schau = Aktuelle Szene anzeigen\n"));
+  testHost().setGameHelp([] { return QStringLiteral("lese/schau = Aktuelle Szene anzeigen\n"); });
   for (QAction* action : testHost().menuBar().topLevel("Hilfe")->menu->actions()) {
     if (action->text().contains(QStringLiteral("Spielhilfe")) ||
         action->text().contains(QStringLiteral("Tastenk")))

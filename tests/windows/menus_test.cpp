@@ -38,6 +38,21 @@ TEST_F(FakeMenus, IndexFindsTheFirstOfEqualTitlesAndReportsMissingMenus) {
   EXPECT_EQ(lines, "t_MenuItemIndex: Menu not found.\n");
 }
 
+// A terminal has no menu bar: its menus are never found, and that is not
+// worth a log line; the built-in actions are there all the same.
+TEST_F(FakeMenus, AHostWithoutMenuBarLogsNoMissingMenus) {
+  desktop.withMenuBar = false;
+  const std::size_t before = MenuActionTableCopy().size();
+  std::string lines = log([] {
+    t_MenuPrepare();
+    EXPECT_EQ(t_MenuItemIndex("Ablage", "Neu"), -2);
+    EXPECT_EQ(t_MenuItemTitle("Ablage", 0), "");
+    t_MenuItemDelete("Ablage", 0);
+  });
+  EXPECT_EQ(lines, "");
+  EXPECT_EQ(MenuActionTableCopy().size(), before + 37u);
+}
+
 TEST_F(FakeMenus, DeleteAndTitleTakeLastItemAndRejectPositionsOutside) {
   host::HostMenu& menu = addMenu("Fenster", {"Eins", "Zwei", "Drei"});
   EXPECT_EQ(t_MenuItemTitle("Fenster", 65535), "Drei");

@@ -202,12 +202,17 @@ void deleteTrailingSeparator(const std::string& menuTitle) {
   if (t_MenuItemTitle(menuTitle, kMenuLastItem).empty()) t_MenuItemDelete(menuTitle, kMenuLastItem);
 }
 
+// A host without a menu bar finds no menu by design: nothing to report there.
+void logMenuNotFound(const std::string& routineName) {
+  if (host::current().hasMenuBar()) logLine(routineName + ": Menu not found.");
+}
+
 // Shared by t_MenuItemDelete and t_MenuItemTitle: the menu and the resolved
 // index, or a logged failure with routineName.
 host::HostMenu* menuAndIndex(const char* routineName, const std::string& menuTitle, int& position) {
   host::HostMenu* menu = t_MenuItemLookup(menuTitle);
   if (menu == nullptr) {
-    logLine(std::string(routineName) + ": Menu not found.");
+    logMenuNotFound(routineName);
     return nullptr;
   }
   int count = host::current().menuItemCount(menu);
@@ -314,7 +319,7 @@ host::HostMenu* t_MenuItemLookup(const std::string& title) {
 int t_MenuItemIndex(const std::string& menuTitle, const std::string& itemTitle) {
   host::HostMenu* menu = t_MenuItemLookup(menuTitle);
   if (menu == nullptr) {
-    logLine("t_MenuItemIndex: Menu not found.");
+    logMenuNotFound("t_MenuItemIndex");
     return kMenuNotFound;
   }
   return onMainThread([&] {
