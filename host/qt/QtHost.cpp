@@ -175,24 +175,22 @@ void QtHost::runOnMainAndWait(const std::function<void()>& work) {
     work();
     return;
   }
-  // A promise of ours instead of a blocking connection: the caller's wait and
-  // what the work wrote are then ordered for ThreadSanitizer too, which cannot
-  // see inside Qt's own locking. Work that the application drops unrun (it is
-  // going away) breaks the promise and so still ends the wait.
+  // A queue and a promise of ours instead of a blocking connection: the work
+  // and what it wrote are then ordered with the caller for ThreadSanitizer
+  // too, both ways, which it cannot see inside Qt's own locking. Work that
+  // is dropped unrun (the host is going away) breaks the promise and so still
+  // ends the wait.
   auto done = std::make_shared<std::promise<void>>();
   std::future<void> finished = done->get_future();
-  QMetaObject::invokeMethod(
-      qApp,
-      [&work, done = std::move(done)] {
-        work();
-        done->set_value();
-      },
-      Qt::QueuedConnection);
+  mainWork_.post([&work, done = std::move(done)] {
+    work();
+    done->set_value();
+  });
   finished.wait();
 }
 
 void QtHost::runOnMainAsync(std::function<void()> work) {
-  QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
+  mainWork_.post(std::move(work));
 }
 
 host::HostView* QtHost::graphicView(int window) {
