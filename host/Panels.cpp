@@ -2,10 +2,8 @@
 // thread.
 #include "host/Panels.h"
 
-#include <atomic>
-#include <chrono>
+#include <future>
 #include <memory>
-#include <thread>
 
 #include "host/Host.h"
 #include "support/Bundle.h"
@@ -13,8 +11,6 @@
 
 namespace {
 
-constexpr auto kPanelHandOverDelay = std::chrono::milliseconds(20);
-constexpr auto kPanelPollInterval = std::chrono::milliseconds(1);
 constexpr std::string_view kFileUrlScheme = "file://";
 
 std::string percentDecoded(const std::string& text) {
@@ -42,26 +38,23 @@ std::string pathOfChoice(const std::string& choice) {
 }
 
 // Runs panel on the main thread while the calling thread waits. The hand-over
-// is asynchronous and the caller polls, so the main thread never waits for the
-// caller while the panel is up.
+// is asynchronous, so the main thread never waits for the caller while the
+// panel is up; the answer comes back through a promise of ours, which
+// ThreadSanitizer sees (the host's own queue it may not). A host that drops
+// the work unrun (it is going away) breaks the promise: no choice was made.
 template <typename Result, typename Panel>
 Result runPanelOnMain(Panel panel) {
   host::Host& desktop = host::current();
   if (desktop.isMainThread()) return panel();
-  struct Answer {
-    std::atomic<bool> done{false};
-    Result result;
-  };
-  auto answer = std::make_shared<Answer>();
-  std::this_thread::sleep_for(kPanelHandOverDelay);
-  desktop.runOnMainAsync([answer, panel] {
-    answer->result = panel();
-    answer->done.store(true, std::memory_order_release);
-  });
-  while (!answer->done.load(std::memory_order_acquire)) {
-    std::this_thread::sleep_for(kPanelPollInterval);
+  auto answer = std::make_shared<std::promise<Result>>();
+  std::future<Result> result = answer->get_future();
+  // the work holds the only reference, so dropping it breaks the promise
+  desktop.runOnMainAsync([answer = std::move(answer), panel] { answer->set_value(panel()); });
+  try {
+    return result.get();
+  } catch (const std::future_error&) {
+    return Result{};
   }
-  return std::move(answer->result);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // thread) both go through it.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 
@@ -18,3 +19,9 @@ int launchDetachedThread(std::function<void()> routine, std::size_t stackBytes,
 // a thread that must end before what it uses goes away (the refresh process).
 int launchJoinableThread(std::function<void()> routine, std::size_t stackBytes, const char* logName,
                          pthread_t& thread);
+// Waits until the routine of every detached thread started so far has
+// returned (and what it held is destroyed), at most timeout; false when some
+// still run. A host calls it before it goes away, so that no thread of the
+// toolbox calls into it afterwards: it stands in for joining them. Any thread
+// but one of those.
+bool awaitDetachedThreads(std::chrono::milliseconds timeout);

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "support/Log.h"
@@ -27,17 +29,39 @@ thread_local int currentThreadNumber = 0;
 struct LaunchedRoutine {
   std::function<void()> routine;
   const char* logName;
+  bool detached;
 };
 
-void* runLaunchedRoutine(void* argument) {
-  std::unique_ptr<LaunchedRoutine> launched(static_cast<LaunchedRoutine*>(argument));
+// Detached routines that have not yet returned. Never destroyed: the last
+// such thread signals them while the process may already be ending.
+std::mutex& detachedLock = *new std::mutex;
+std::condition_variable& detachedEnded = *new std::condition_variable;
+int detachedRunning = 0;
+
+void countDetached(int change) {
+  std::lock_guard guard(detachedLock);
+  detachedRunning += change;
+  if (detachedRunning == 0) detachedEnded.notify_all();
+}
+
+void runRoutine(const LaunchedRoutine& launched) {
   try {
-    launched->routine();
+    launched.routine();
   } catch (const std::exception& error) {
-    logLine(std::string(launched->logName) + ": Routine ended with an exception: " + error.what());
+    logLine(std::string(launched.logName) + ": Routine ended with an exception: " + error.what());
   } catch (...) {
-    logLine(std::string(launched->logName) + ": Routine ended with an exception.");
+    logLine(std::string(launched.logName) + ": Routine ended with an exception.");
   }
+}
+
+void* runLaunchedRoutine(void* argument) {
+  bool detached = false;
+  {
+    std::unique_ptr<LaunchedRoutine> launched(static_cast<LaunchedRoutine*>(argument));
+    detached = launched->detached;
+    runRoutine(*launched);
+  }  // what the routine held goes first
+  if (detached) countDetached(-1);
   return nullptr;
 }
 
@@ -58,7 +82,9 @@ void nameCurrentThread(std::string_view name) {
 namespace {
 int launchThread(std::function<void()> routine, std::size_t stackBytes, const char* logName,
                  bool joinable, pthread_t& thread) {
-  auto owned = std::make_unique<LaunchedRoutine>(LaunchedRoutine{std::move(routine), logName});
+  auto owned =
+      std::make_unique<LaunchedRoutine>(LaunchedRoutine{std::move(routine), logName, !joinable});
+  if (!joinable) countDetached(+1);
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setstacksize(&attributes, std::max<std::size_t>(stackBytes, PTHREAD_STACK_MIN));
@@ -66,7 +92,11 @@ int launchThread(std::function<void()> routine, std::size_t stackBytes, const ch
                               joinable ? PTHREAD_CREATE_JOINABLE : PTHREAD_CREATE_DETACHED);
   const int error = pthread_create(&thread, &attributes, runLaunchedRoutine, owned.get());
   pthread_attr_destroy(&attributes);
-  if (error == 0) owned.release();  // the thread owns it now
+  if (error == 0) {
+    owned.release();  // the thread owns it now
+  } else if (!joinable) {
+    countDetached(-1);
+  }
   return error;
 }
 }  // namespace
@@ -80,6 +110,11 @@ int launchDetachedThread(std::function<void()> routine, std::size_t stackBytes,
 int launchJoinableThread(std::function<void()> routine, std::size_t stackBytes, const char* logName,
                          pthread_t& thread) {
   return launchThread(std::move(routine), stackBytes, logName, true, thread);
+}
+
+bool awaitDetachedThreads(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(detachedLock);
+  return detachedEnded.wait_for(lock, timeout, [] { return detachedRunning == 0; });
 }
 
 void startbackground(std::function<void()> routine) {

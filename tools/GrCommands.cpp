@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adventure/DataFile.h"
@@ -31,6 +32,18 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint8_t kDrawWindow = 0;
 constexpr int kMinDrawSide = 32;    // the smallest window t_InitWindow sets up
 constexpr int kMaxDrawSide = 8192;  // the largest
+
+// The picture in path; nothing, after a message on standard error, when the
+// file cannot be read or holds no picture.
+std::optional<t_Graphic> readPicture(const std::string& path) {
+  const std::optional<Bytes> bytes = toolfiles::readInputFile(path);
+  if (!bytes) return std::nullopt;
+  if (const char* fault = picture::fileBytesFault(*bytes)) {
+    std::fprintf(stderr, "%s: no .gr picture (%s)\n", path.c_str(), fault);
+    return std::nullopt;
+  }
+  return picture::fromFileBytes(*bytes);
+}
 
 // Every number option ends up in an int; a value beyond that range is refused
 // rather than wrapped (--at 4294967296,0 must not draw at 0).
@@ -159,7 +172,9 @@ class GrInfo final : public ToolCommand {
     command.add_option("FILE", file_, "picture file")->required();
   }
   int run() override {
-    const t_Graphic picture = g_LoadGraphic(file_);
+    const std::optional<t_Graphic> read = readPicture(file_);
+    if (!read) return 1;
+    const t_Graphic& picture = *read;
     const std::string identifier(picture.Identifier.begin(), picture.Identifier.end());
     std::printf(
         "HeaderSize: %d\nIdentifier: %s\nFormat: %d\nSize: %lld\nWidth: %d\nHeight: %d\n"
@@ -182,7 +197,9 @@ class GrDecode final : public ToolCommand {
                     "data;\nprints 'Format: N' (0..5 for plain pixels).") {}
   void declare(CLI::App& command) override { files_.declare(command, "FILE", "OUT"); }
   int run() override {
-    const t_Graphic picture = g_UnPack(g_UnPackRLE(g_UnPackLZW(g_LoadGraphic(files_.in))));
+    std::optional<t_Graphic> read = readPicture(files_.in);
+    if (!read) return 1;
+    const t_Graphic picture = g_UnPack(g_UnPackRLE(g_UnPackLZW(std::move(*read))));
     std::printf("Format: %d\n", picture.Format);
     return toolfiles::writeOutputFile(files_.out, picture.Data) ? 0 : 1;
   }
@@ -213,7 +230,9 @@ class GrDraw final : public ToolCommand {
     command.add_option("--clear", clear_, "palette colour of the window");
   }
   int run() override {
-    const t_Graphic picture = g_LoadGraphic(files_.in);
+    const std::optional<t_Graphic> read = readPicture(files_.in);
+    if (!read) return 1;
+    const t_Graphic& picture = *read;
     auto drawnSide = [&](int pixels, int pixelSize) {
       const long long side =
           (long long)std::max(pixels, 0) * (pixelSize == 0 ? 16 : pixelSize) * scale_;

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <future>
+#include <memory>
 
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
@@ -173,12 +175,22 @@ void QtHost::runOnMainAndWait(const std::function<void()>& work) {
     work();
     return;
   }
-  QMetaObject::invokeMethod(
-      qApp, [&work] { work(); }, Qt::BlockingQueuedConnection);
+  // A queue and a promise of ours instead of a blocking connection: the work
+  // and what it wrote are then ordered with the caller for ThreadSanitizer
+  // too, both ways, which it cannot see inside Qt's own locking. Work that
+  // is dropped unrun (the host is going away) breaks the promise and so still
+  // ends the wait.
+  auto done = std::make_shared<std::promise<void>>();
+  std::future<void> finished = done->get_future();
+  mainWork_.post([&work, done = std::move(done)] {
+    work();
+    done->set_value();
+  });
+  finished.wait();
 }
 
 void QtHost::runOnMainAsync(std::function<void()> work) {
-  QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
+  mainWork_.post(std::move(work));
 }
 
 host::HostView* QtHost::graphicView(int window) {

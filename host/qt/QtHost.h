@@ -11,6 +11,7 @@
 #include "host/Host.h"
 #include "host/qt/DesktopLayout.h"
 #include "host/qt/HelpWindows.h"
+#include "host/qt/MainThreadQueue.h"
 #include "host/qt/MenuBar.h"
 #include "host/qt/Sound.h"
 #include "host/qt/Windows.h"
@@ -111,6 +112,7 @@ class QtHost : public host::Host {
   void setSmoothPictures(bool smooth);
 
   std::function<void()> quitRoutine_;
+  MainThreadQueue mainWork_;
   std::unique_ptr<MenuBar> menuBar_;
   std::unique_ptr<DesktopLayout> layout_;
   std::array<VelmoratWindow*, 13> windows_{};

@@ -104,10 +104,7 @@ ScriptedPlay::~ScriptedPlay() {
 
 void ScriptedPlay::start() {
   // Notices come from the program thread; the keys are typed on this one.
-  setInputWaitListener([this](InputWaitState) {
-    QMetaObject::invokeMethod(
-        this, [this] { programChanged(); }, Qt::QueuedConnection);
-  });
+  setInputWaitListener([this](InputWaitState) { notices_.post([this] { programChanged(); }); });
   programChanged();  // a wait that began before the listener was there
 }
 

@@ -11,6 +11,7 @@
 
 #include "host/qt/CommandLine.h"
 #include "host/qt/KeyScript.h"
+#include "host/qt/MainThreadQueue.h"
 
 class QWidget;
 
@@ -42,6 +43,9 @@ class ScriptedPlay : public QObject {
   // The wait last given a key: a wait is served once, however many notices
   // about it arrive.
   std::uint64_t servedWait_ = 0;
+  // The program's notices come through it; those still queued go with this
+  // object.
+  MainThreadQueue notices_;
 };
 
 // Sends one key of a key file to the widget as a press and a release, the way

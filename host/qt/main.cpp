@@ -5,16 +5,16 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QIcon>
 #include <QPainter>
 #include <QSettings>
-#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 #include "adventure/MenuTags.h"
 #include "adventure/Parser.h"
@@ -30,6 +30,7 @@
 #include "support/Bundle.h"
 #include "support/Log.h"
 #include "support/LogFile.h"
+#include "support/ThreadLaunch.h"
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
@@ -70,15 +71,20 @@ void chooseLog(const CommandLine& line) {
   }
 }
 
-// The program thread ends at its next look for a key; its last calls to the
-// main thread are served meanwhile.
-void waitForProgramEnd() {
-  QElapsedTimer timer;
-  timer.start();
-  while (ProgramThreadsRunning > 0 && timer.elapsed() < kProgramEndWaitMs) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
+// The program thread ends at its next look for a key, the toolbox's workers
+// with their routines; their last calls to the main thread are served
+// meanwhile. The wait ends when the last of them has returned (or at the
+// bound); false when one still runs.
+bool waitForProgramEnd() {
+  QEventLoop serving;
+  bool ended = false;
+  std::thread watcher([&serving, &ended] {
+    ended = awaitDetachedThreads(std::chrono::milliseconds(kProgramEndWaitMs));
+    QMetaObject::invokeMethod(&serving, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  serving.exec();
+  watcher.join();
+  return ended;
 }
 
 constexpr int kNoTerminal = -1;
@@ -242,11 +248,14 @@ int main(int argc, char** argv) {
     desktop.saveSettings(settings);
     settings.sync();  // the process ends without destructors (below)
   }
-  waitForProgramEnd();
+  const bool threadsEnded = waitForProgramEnd();
   stopRefreshProcess();
   if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
   std::fflush(stdout);
-  // The program thread may still wait for the main thread, which no longer
-  // answers; ending here keeps it from running into destroyed objects.
+  if (!threadsEnded)
+    logLine("main: The program thread did not end; the application ends without it.");
+  // A program busy elsewhere may still call the main thread, which no longer
+  // answers; ending without destructors keeps it from running into destroyed
+  // objects.
   std::_Exit(status);
 }

@@ -12,6 +12,7 @@
 #include "host/terminal/ToolboxKeys.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
+#include "toolbox/core/PixelChanges.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/Menus.h"
@@ -665,10 +666,13 @@ void TerminalHost::displayNow(host::HostView* view) {
   if (view == nullptr) return;
   const int number = reinterpret_cast<View*>(view)->number;
   if (number == options_.pictureWindow) {
-    host::ArgbImage image;
-    t_WindowImageInto(static_cast<std::uint8_t>(number), image);
-    if (image.bytes != pictureImage_.bytes || image.width != pictureImage_.width) {
-      pictureImage_ = std::move(image);
+    // The count is taken before the pixels are read: a drawing that lands
+    // meanwhile leaves a newer count for the next time.
+    const std::uint64_t changes = windowChangeCount(static_cast<std::uint8_t>(number));
+    if (!pictureRead_ || changes != pictureChanges_) {
+      t_WindowImageInto(static_cast<std::uint8_t>(number), pictureImage_);
+      pictureChanges_ = changes;
+      pictureRead_ = true;
       pictureChanged_ = true;
     }
   }

@@ -173,8 +173,11 @@ class TerminalHost : public host::Host {
   int shownWindow_ = -1;  // a fixed window 8..12 over the game; -1: none
   int shownFirstLine_ = 0;
 
-  // The picture as last converted, and what it was converted from.
+  // The picture as last converted, and what it was converted from: the
+  // picture window's image at its change count pictureChanges_.
   host::ArgbImage pictureImage_;
+  std::uint64_t pictureChanges_ = 0;
+  bool pictureRead_ = false;
   bool pictureChanged_ = true;
   SymbolPicture symbols_;
   std::string pixels_;

@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "HostFixture.h"
 #include "adventure/MenuTags.h"
+#include "support/ThreadLaunch.h"
 #include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {
 QtHost* theHost = nullptr;
-}
+constexpr auto kThreadEndBound = std::chrono::seconds(30);
+}  // namespace
 
 QtHost& testHost() {
   return *theHost;
@@ -40,9 +43,16 @@ int main(int argc, char** argv) {
   applicationDidFinishLaunching([] {});
   testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
-  stopRefreshProcess();  // it must not outlive the host
-  // As in the application: program threads may still call the host, which
-  // must not be destroyed under them.
-  std::fflush(stdout);
-  std::_Exit(result);
+  // No toolbox thread outlives the host: the refresh is joined, the program
+  // threads and workers are waited for while the main thread serves their
+  // last calls. One still running is a fault of the tests or the toolbox.
+  stopRefreshProcess();
+  bool threadsEnded = false;
+  onProgramThread([&threadsEnded] { threadsEnded = awaitDetachedThreads(kThreadEndBound); });
+  if (!threadsEnded) {
+    std::fprintf(stderr, "tests_host: toolbox threads still run after the tests\n");
+    std::fflush(stdout);
+    std::_Exit(EXIT_FAILURE);  // destroying the host under them would crash instead
+  }
+  return result;
 }

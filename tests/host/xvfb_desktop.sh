@@ -40,6 +40,7 @@ find_window() {
   x=$X y=$Y w=$WIDTH h=$HEIGHT
 }
 both_windows_shown() {
+  kill -0 "$app" 2>/dev/null || fail "the game ended before its windows appeared"
   find_window Bildfenster && find_window Textfenster && grep -q 'Command = INKEY' "$work/log.txt"
 }
 shot() {

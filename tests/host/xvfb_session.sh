@@ -36,11 +36,17 @@ wait_for() {
 # Xvfb picks a free display itself and writes its number once it accepts
 # clients; the screen must then answer with its size (other virtual screens
 # may come and go on this machine meanwhile), else a second one is tried.
+# It listens on the abstract socket only: a server of the same number that is
+# just shutting down removes the socket file by name, which would cut off a
+# new server that took over the number, while an abstract name belongs to
+# its server alone (a taken one makes the start fail, and the retry follows).
+# -noreset: by default the server resets when its last client leaves, and a
+# game started just after the previous one ended would find no display.
 start_xvfb() {
   screen_size=$1
   for attempt in 1 2; do
     rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 "${screen_size}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${screen_size}x24" -nolisten tcp -nolisten unix -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     wait_for xvfb_settled
     display_known && export DISPLAY=":$(head -n 1 "$work/display")" && wait_for screen_answers && return 0

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "host/Panels.h"
 #include "host/fake/FakeHost.h"
 #include "support/Clock.h"
+#include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
 
@@ -142,6 +144,26 @@ TEST(StartBackground, RunsTheRoutineOnANamedThreadWithA512KStack) {
   EXPECT_EQ(name, "t_WindowAutoUpd");  // Linux keeps 15 characters
 }
 
+// A host waits for the detached threads before it goes away: the wait ends
+// when the last routine has returned, not before, and a bounded wait for one
+// that keeps running says so.
+TEST(StartBackground, AwaitingDetachedThreadsWaitsForTheirRoutinesToReturn) {
+  ASSERT_TRUE(awaitDetachedThreads(std::chrono::seconds(30)));  // earlier tests' threads
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<int> returned{0};
+  for (int worker = 0; worker < 3; ++worker) {
+    startbackground([released, &returned] {
+      released.wait();
+      ++returned;
+    });
+  }
+  EXPECT_FALSE(awaitDetachedThreads(std::chrono::milliseconds(10)));
+  release.set_value();
+  EXPECT_TRUE(awaitDetachedThreads(std::chrono::seconds(30)));
+  EXPECT_EQ(returned.load(), 3);
+}
+
 TEST(Clock, CountsSecondsSince2001AndTruncatesConversions) {
   // 2026-01-01 is 788,918,400 seconds after 2001-01-01
   EXPECT_GT(absoluteTimeSeconds(), 788918400.0);
@@ -197,6 +219,30 @@ TEST_F(PanelsAndBeep, PanelsFromAnotherThreadRunOnTheMainThreadWithoutMultipleSe
   EXPECT_EQ(desktop_.savePanelRequests[0].prompt, "Sichern");
   EXPECT_EQ(desktop_.savePanelRequests[0].nameFieldLabel, "Sichern unter:");
   EXPECT_EQ(desktop_.savePanelRequests[0].proposedName, "name.txt");
+}
+
+// A host that is going away drops queued work unrun: a panel asked for from
+// another thread then answers "cancelled" instead of waiting for ever.
+class DroppingHost : public host::FakeHost {
+ public:
+  void runOnMainAsync(std::function<void()>) override {}
+};
+
+TEST(PanelsOnMain, AHostThatDropsTheWorkAnswersCancelled) {
+  DroppingHost desktop;
+  host::install(&desktop);
+  desktop.openPanelAnswer = {"/a"};
+  desktop.savePanelAnswer = "/b";
+  std::vector<std::string> opened{"unchanged"};
+  std::string saved = "unchanged";
+  std::thread([&] {
+    opened = openpanelonmain("T", "M", "", false, true, false);
+    saved = savepanelonmain("T", "M", "name.txt", "txt");
+  }).join();
+  host::install(nullptr);
+  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(saved.empty());
+  EXPECT_TRUE(desktop.openPanelRequests.empty());
 }
 
 }  // namespace

@@ -38,4 +38,29 @@ TEST(ToolCommandLine, HelpSucceedsAndEveryMisuseIsAUsageError) {
   EXPECT_EQ(statusOf("lzw-pack /nonexistent/in /nonexistent/out"), 1) << "a file, not usage";
 }
 
+// A file that cannot be read, or that is not what the command reads, is a
+// failure of every command that reads one, never a success.
+TEST(ToolCommandLine, EveryCommandFailsOnAMissingOrWrongFile) {
+  if (!std::filesystem::exists(std::filesystem::path(VELMORAT_BINARY_DIR) /
+                               "tools/velmorat-tool")) {
+    GTEST_SKIP() << "velmorat-tool not built";
+  }
+  const std::string missing = "/nonexistent/in";
+  const std::string out = "/nonexistent/out";
+  for (const std::string command :
+       {"lzw-pack", "lzw-unpack", "rle-decode --unit 1", "gr-info", "gr-decode", "gr-draw",
+        "png-to-gr --format 3", "font-build", "font-info", "font-sheet", "pack-script",
+        "unpack-script", "check-script"}) {
+    const bool takesOutput =
+        command != "gr-info" && command != "font-info" && command != "check-script";
+    EXPECT_EQ(statusOf(command + " " + missing + (takesOutput ? " " + out : "")), 1) << command;
+  }
+  // The tool's own source is no picture and no font.
+  const std::string notAPicture = __FILE__;
+  EXPECT_EQ(statusOf("gr-info " + notAPicture), 1);
+  EXPECT_EQ(statusOf("gr-decode " + notAPicture + " " + out), 1);
+  EXPECT_EQ(statusOf("gr-draw " + notAPicture + " " + out), 1);
+  EXPECT_EQ(statusOf("font-info " + notAPicture), 1);
+}
+
 }  // namespace

@@ -135,3 +135,26 @@ TEST_F(InputWait, FinishingEndsAnObserversWaitAndTheListenerHearsOfIt) {
   std::lock_guard guard(heardLock);
   EXPECT_EQ(heard, (std::vector{InputWaitKind::None, InputWaitKind::Pause}));
 }
+
+// Whoever removes the listener may destroy what it uses right afterwards
+// (scripted play does): removing it must wait for a call already under way.
+TEST_F(InputWait, RemovingTheListenerWaitsForACallUnderWay) {
+  std::promise<void> entered;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<bool> returned{false};
+  setInputWaitListener([&entered, released, &returned](InputWaitState) {
+    entered.set_value();
+    released.wait();
+    returned = true;
+  });
+  auto notifier = std::async(std::launch::async, [] { notifyInputObservers(); });
+  entered.get_future().wait();
+  auto remover = std::async(std::launch::async, [] { setInputWaitListener({}); });
+  // the remover waits for the listener; nothing else ends its wait
+  EXPECT_EQ(remover.wait_for(std::chrono::milliseconds(20)), std::future_status::timeout);
+  release.set_value();
+  remover.get();
+  EXPECT_TRUE(returned.load());
+  notifier.get();
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "support/Log.h"
@@ -24,6 +25,19 @@ t_Graphic errorRecord(int headerSize, std::array<std::uint8_t, 4> identifier = k
   picture.HeaderSize = headerSize;
   picture.Identifier = identifier;
   return picture;
+}
+
+constexpr const char* kNoFile = "Could not load file";
+constexpr const char* kShortHeader = "Invalid header size";
+constexpr const char* kWrongType = "Invalid file type";
+
+// Bytes 1..4, as far as the file holds them (the rest 0).
+std::array<std::uint8_t, 4> identifierOf(const std::vector<std::uint8_t>& bytes) {
+  std::array<std::uint8_t, 4> identifier{};
+  for (std::size_t i = 0; i < identifier.size() && 1 + i < bytes.size(); ++i) {
+    identifier[i] = bytes[1 + i];
+  }
+  return identifier;
 }
 
 // Header fields read big-endian; a field that the file does not hold in full
@@ -174,24 +188,22 @@ std::size_t maxDataBytes(const t_Graphic& picture, int format) {
   return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, kMaxDecodedBytes));
 }
 
+const char* fileBytesFault(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.empty()) return kNoFile;
+  if (bytes.size() < bytes[0]) return kShortHeader;
+  if (bytes.size() < 5 || identifierOf(bytes) != kIdentifier) return kWrongType;
+  return nullptr;
+}
+
 t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes) {
-  if (bytes.empty()) {
-    logLine("g_LoadGraphic: Could not load file");
-    return errorRecord(kPictureHeaderSize);
+  if (const char* fault = fileBytesFault(bytes)) {
+    logLine(std::string("g_LoadGraphic: ") + fault);
+    if (fault == kNoFile) return errorRecord(kPictureHeaderSize);
+    if (fault == kShortHeader) return errorRecord(bytes[0]);
+    return errorRecord(bytes[0], identifierOf(bytes));
   }
   const int headerSize = bytes[0];
-  if (bytes.size() < static_cast<std::size_t>(headerSize)) {
-    logLine("g_LoadGraphic: Invalid header size");
-    return errorRecord(headerSize);
-  }
-  std::array<std::uint8_t, 4> identifier{};
-  for (std::size_t i = 0; i < identifier.size() && 1 + i < bytes.size(); ++i) {
-    identifier[i] = bytes[1 + i];
-  }
-  if (bytes.size() < 5 || identifier != kIdentifier) {
-    logLine("g_LoadGraphic: Invalid file type");
-    return errorRecord(headerSize, identifier);
-  }
+  const std::array<std::uint8_t, 4> identifier = identifierOf(bytes);
   t_Graphic picture;
   picture.HeaderSize = headerSize;
   picture.Identifier = identifier;

@@ -63,6 +63,10 @@ std::vector<std::uint8_t> fileBytes(const t_Graphic& picture);
 // The record split from the bytes of a whole file, as g_LoadGraphic does
 // after reading it.
 t_Graphic fromFileBytes(const std::vector<std::uint8_t>& bytes);
+// Why the bytes of a whole file are no picture ("Could not load file",
+// "Invalid header size", "Invalid file type"); nullptr for a picture, whose
+// fromFileBytes record then holds the file's header and data.
+const char* fileBytesFault(const std::vector<std::uint8_t>& bytes);
 // g_UnPackLZW, g_UnPackRLE and g_UnPack in this order, each only where its
 // layer is present, so that no stage copies data it passes on unchanged.
 t_Graphic decodeLayers(const t_Graphic& picture);

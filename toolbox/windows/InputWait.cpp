@@ -26,13 +26,12 @@ std::function<void(InputWaitState)> waitListener;
 thread_local bool insideLineInput = false;
 std::atomic<bool> programEndRequested{false};
 
+// Under listenerLock (never under waitLock), so that setInputWaitListener
+// returns only once no call of the listener it replaces is in flight: the
+// listener's owner may go away right after removing it.
 void tellListener(InputWaitState state) {
-  std::function<void(InputWaitState)> listener;
-  {
-    std::lock_guard guard(listenerLock);
-    listener = waitListener;
-  }
-  if (listener) listener(state);
+  std::lock_guard guard(listenerLock);
+  if (waitListener) waitListener(state);
 }
 
 bool waitsWithNoKeyQueued() {

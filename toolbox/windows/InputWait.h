@@ -81,6 +81,8 @@ InputWaitState awaitInputWait(const std::function<bool()>& finished,
                               std::chrono::milliseconds timeout, std::uint64_t newerThan = 0);
 // Called as each wait begins (on the program thread, with the new wait) and by
 // notifyInputObservers (on its caller's thread, with the state then), never
-// under a lock of this module; scripted play passes the notice on to its own
+// under the lock of the waits; scripted play passes the notice on to its own
 // thread. Set it before the program starts; an empty function removes it.
+// Setting it waits until a call of the old listener has returned, so the
+// listener must not wait for the thread that sets it.
 void setInputWaitListener(std::function<void(InputWaitState)> listener);

@@ -9,7 +9,6 @@ namespace keys {
 
 namespace {
 
-constexpr char32_t kLastControl = 0x1F;
 constexpr char32_t kLastLatin1 = 0xFF;
 
 // Keys that the Option layer of a German keyboard turns into characters

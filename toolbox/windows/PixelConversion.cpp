@@ -71,12 +71,6 @@ inline void storeWord(std::uint8_t* argb, std::size_t pixel, Word word) {
   std::memcpy(argb + pixel * 4, &word, 4);
 }
 
-inline Word loadWord(const std::uint8_t* bytes) {
-  Word word;
-  std::memcpy(&word, bytes, 4);
-  return word;
-}
-
 // Per pixel, exactly as a byte of the block is addressed for pixel (x, y).
 template <Order order>
 void convertSubBytePixels(const std::uint8_t* source, int bitDepth, int width, int height,
