@@ -15,11 +15,11 @@ velmorat=$build/Velmorat.app/Contents/MacOS/velmorat
 data=$build/Velmorat.app/Contents/Resources/Data
 png_decode=$build/bench/png_decode
 work=$(mktemp -d)
-xvfb_pid=""
+xvfb=""
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2> /dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2> /dev/null
   wait 2> /dev/null
   rm -rf "$work"
 }
@@ -128,18 +128,17 @@ ratio_line "scripted game, wall per command" "$per_command" "target" 15000 ms 0.
 # --- idle at the command prompt under Xvfb -----------------------------------
 # The processor time of all the game's threads over a few seconds at the
 # prompt, from the scheduler's own accounts (nanoseconds).
-if command -v Xvfb > /dev/null; then
-  exec 3> "$work/display"
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp > /dev/null 2>&1 &
-  xvfb_pid=$!
-  exec 3>&-
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-  display=:$(head -n 1 "$work/display")
-  DISPLAY=$display QT_QPA_PLATFORM=xcb "$velmorat" --keys "$work/title.keys" > /dev/null 2>&1 &
+if command -v Xvfb > /dev/null && command -v xdotool > /dev/null; then
+  wait_seconds=60
+  . "$(dirname "$0")/../tests/host/xvfb_screen.sh"
+  start_xvfb 1920x1080 || { echo "idle at the prompt: Xvfb did not start"; exit 1; }
+  QT_QPA_PLATFORM=xcb "$velmorat" --log --keys "$work/title.keys" > "$work/idle.log" 2>&1 &
   game_pid=$!
-  sleep 3
-  if ! kill -0 "$game_pid" 2> /dev/null; then
-    echo "idle at the prompt: the game did not start under Xvfb ($display)"
+  at_prompt() { grep -q 'Command = INPUT' "$work/idle.log"; }
+  game_gone() { ! kill -0 "$game_pid" 2> /dev/null; }
+  at_prompt_or_gone() { at_prompt || game_gone; }
+  if ! wait_for at_prompt_or_gone || game_gone; then
+    echo "idle at the prompt: the game did not reach its prompt under Xvfb ($DISPLAY)"
     exit 1
   fi
   on_cpu_ns() { cat /proc/"$game_pid"/task/*/schedstat 2> /dev/null | awk '{ s += $1 } END { print s + 0 }'; }
