@@ -1,16 +1,14 @@
-// Work that other threads hand to the host's main thread. The work travels
-// in a queue of ours under a mutex, so that ThreadSanitizer sees everything
-// the sender wrote before it as written before the main thread runs it; Qt's
-// posted event only wakes the main thread and carries nothing of ours (Qt's
-// own locking lies in libraries not built for the sanitizer, which cannot see
-// it).
+// Work that other threads hand to the Qt host's main thread: it travels in
+// the host's work queue, and Qt's posted event only wakes the main thread and
+// carries nothing of ours (Qt's own locking lies in libraries not built for
+// the sanitizer, which cannot see it).
 #pragma once
 
 #include <QObject>
 
-#include <deque>
 #include <functional>
-#include <mutex>
+
+#include "host/WorkQueue.h"
 
 class MainThreadQueue : public QObject {
  public:
@@ -26,6 +24,5 @@ class MainThreadQueue : public QObject {
   void customEvent(QEvent* wakeUp) override;
 
  private:
-  std::mutex lock_;
-  std::deque<std::function<void()>> work_;
+  host::WorkQueue work_;
 };

@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <future>
 #include <memory>
 
 #include "host/qt/FileDialogs.h"
@@ -175,18 +174,11 @@ void QtHost::runOnMainAndWait(const std::function<void()>& work) {
     work();
     return;
   }
-  // A queue and a promise of ours instead of a blocking connection: the work
-  // and what it wrote are then ordered with the caller for ThreadSanitizer
-  // too, both ways, which it cannot see inside Qt's own locking. Work that
-  // is dropped unrun (the host is going away) breaks the promise and so still
-  // ends the wait.
-  auto done = std::make_shared<std::promise<void>>();
-  std::future<void> finished = done->get_future();
-  mainWork_.post([&work, done = std::move(done)] {
-    work();
-    done->set_value();
-  });
-  finished.wait();
+  // Our queue and wait instead of a blocking connection: the work and what it
+  // wrote are then ordered with the caller for ThreadSanitizer too, both
+  // ways, which it cannot see inside Qt's own locking.
+  host::postAndWait([this](std::function<void()> queued) { mainWork_.post(std::move(queued)); },
+                    work);
 }
 
 void QtHost::runOnMainAsync(std::function<void()> work) {

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cerrno>
-#include <condition_variable>
 
 namespace terminal {
 namespace {
@@ -54,10 +53,7 @@ void MainLoop::wakeFromSignal() {
 }
 
 void MainLoop::post(std::function<void()> work) {
-  {
-    std::lock_guard guard(lock_);
-    work_.push_back(std::move(work));
-  }
+  work_.push(std::move(work));
   wake();
 }
 
@@ -66,38 +62,17 @@ void MainLoop::runAndWait(const std::function<void()>& work) {
     work();
     return;
   }
-  std::mutex doneLock;
-  std::condition_variable doneSignal;
-  bool done = false;
-  post([&] {
-    work();
-    std::lock_guard guard(doneLock);
-    done = true;
-    doneSignal.notify_one();
-  });
-  std::unique_lock guard(doneLock);
-  doneSignal.wait(guard, [&] { return done; });
+  host::postAndWait([this](std::function<void()> queued) { post(std::move(queued)); }, work);
 }
 
 void MainLoop::runQueuedWork() {
-  for (;;) {
-    std::function<void()> next;
-    {
-      std::lock_guard guard(lock_);
-      if (work_.empty()) return;
-      next = std::move(work_.front());
-      work_.pop_front();
-    }
-    next();
+  while (work_.runOldest()) {
   }
 }
 
 MainLoop::Wakeup MainLoop::wait(int inputDescriptor, std::chrono::milliseconds timeout) {
   Wakeup wakeup;
-  {
-    std::lock_guard guard(lock_);
-    if (!work_.empty()) timeout = std::chrono::milliseconds(0);
-  }
+  if (!work_.empty()) timeout = std::chrono::milliseconds(0);
   if (signalArrived) timeout = std::chrono::milliseconds(0);
   std::array<pollfd, 2> descriptors = {{{wakeRead_, POLLIN, 0}, {inputDescriptor, POLLIN, 0}}};
   const nfds_t count = inputDescriptor >= 0 ? 2 : 1;

@@ -6,10 +6,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
+
+#include "host/WorkQueue.h"
 
 namespace terminal {
 
@@ -44,8 +44,7 @@ class MainLoop {
   void wake();
 
   std::thread::id mainThread_;
-  std::mutex lock_;
-  std::deque<std::function<void()>> work_;
+  host::WorkQueue work_;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;
 };
