@@ -12,7 +12,7 @@
 #include "adventure/MenuTags.h"
 #include "adventure/SaveGame.h"
 #include "adventure/Transcript.h"
-#include "host/Panels.h"
+#include "port/Panels.h"
 #include "support/AtomicFile.h"
 #include "support/Log.h"
 #include "support/Utf8.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/qt/KeyScript.h"
+#include "launcher/KeyScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   parseKeyScript(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -2,7 +2,7 @@
 // strings (Text, Latin-1) and Unicode strings (std::string, UTF-8), BASIC-style
 // string routines whose positions count from 1, German number formatting,
 // thread numbers and background work. The beep and the open and save panels
-// are in host/Panels.h.
+// are in port/Panels.h.
 //
 // Everything except startbackground is pure and may be
 // called from any thread. Positions in the string routines count Unicode

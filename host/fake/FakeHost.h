@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 namespace host {
 

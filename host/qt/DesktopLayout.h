@@ -11,8 +11,8 @@
 #include <QSettings>
 #include <vector>
 
-#include "host/Host.h"
 #include "host/qt/Scaling.h"
+#include "port/Host.h"
 
 class VelmoratWindow;
 

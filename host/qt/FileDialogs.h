@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 // "txt,gr" as filters: the allowed types together, then each by its name;
 // "Alle Dateien (*)" when no type is given or othersToo.

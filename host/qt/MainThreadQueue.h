@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "host/WorkQueue.h"
+#include "port/WorkQueue.h"
 
 class MainThreadQueue : public QObject {
  public:

@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "host/Host.h"
 #include "host/qt/DesktopLayout.h"
 #include "host/qt/HelpWindows.h"
 #include "host/qt/MainThreadQueue.h"
 #include "host/qt/MenuBar.h"
 #include "host/qt/Sound.h"
 #include "host/qt/Windows.h"
+#include "port/Host.h"
 
 class QtHost : public host::Host {
  public:

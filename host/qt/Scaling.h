@@ -12,7 +12,7 @@
 #include <QSizeF>
 #include <vector>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 // Where a window's content (its design size in toolbox points) lands in an
 // area of logical pixels: as large as fits, aspect ratio kept, centred.

@@ -12,8 +12,8 @@
 #include <functional>
 #include <map>
 
-#include "host/Host.h"
 #include "host/qt/Scaling.h"
+#include "port/Host.h"
 
 class VelmoratWindow;
 class GraphicView;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <thread>
 
-#include "host/WorkQueue.h"
+#include "port/WorkQueue.h"
 
 namespace terminal {
 

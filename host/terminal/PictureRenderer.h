@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 namespace terminal {
 

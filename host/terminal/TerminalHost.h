@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "host/Host.h"
 #include "host/terminal/Dialogs.h"
 #include "host/terminal/InputDecoder.h"
 #include "host/terminal/MainLoop.h"
@@ -30,6 +29,7 @@
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalScreen.h"
 #include "host/terminal/TextCells.h"
+#include "port/Host.h"
 
 namespace terminal {
 

@@ -6,7 +6,7 @@
 
 #include "HostFixture.h"
 #include "graphics/LogCapture.h"
-#include "host/qt/ScriptedPlay.h"
+#include "launcher/ScriptedPlay.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/ProgramThread.h"

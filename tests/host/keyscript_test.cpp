@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/qt/CommandLine.h"
-#include "host/qt/KeyScript.h"
+#include "launcher/CommandLine.h"
+#include "launcher/KeyScript.h"
 
 namespace {
 ScriptKey character(char32_t scalar) {

@@ -11,7 +11,7 @@ import sys
 # folders with a lower rank that it is allowed to see (SEES below).
 RANK = {
     "support": 0,
-    "host": 1,  # host/Host.h: the port that the toolbox calls and a host implements
+    "port": 1,  # the host interface that the toolbox calls and a host implements
     "toolbox/core": 2,
     "toolbox/graphics": 3,
     "toolbox/text": 4,
@@ -22,13 +22,13 @@ RANK = {
     "host/qt": 8,
     "host/terminal": 8,
     "tools": 9,  # velmorat-tool runs the toolbox on the screenless host
+    "launcher": 10,  # the velmorat program: chooses a host and runs the game on it
 }
 # The implementations of the port and the tool sit on the toolbox; they never
 # see the game (adventure, app) unless listed here.
-SEES_GAME = {"tools": {"adventure"}}
+SEES_GAME = {"tools": {"adventure"}, "launcher": {"adventure", "app"}}
 GAME = {"adventure", "app"}
-# The program's entry points put the pieces together and may include anything.
-ENTRY_POINTS = {"host/qt/main.cpp"}
+ENTRY_POINTS = set()
 SOURCES = [folder for folder in RANK]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "graphics/LogCapture.h"
-#include "host/Panels.h"
 #include "host/fake/FakeHost.h"
+#include "port/Panels.h"
 #include "support/Clock.h"
 #include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "host/WorkQueue.h"
+#include "port/WorkQueue.h"
 
 namespace {
 

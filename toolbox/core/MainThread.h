@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 template <typename Work>
 auto onMainThread(Work&& work) -> std::invoke_result_t<Work&> {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Host.h"
+#include "port/Host.h"
 #include "support/SharedValue.h"
 #include "toolbox/core/Color.h"
 #include "toolbox/core/Font.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "host/Panels.h"
+#include "port/Panels.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "host/Host.h"
+#include "port/Host.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"

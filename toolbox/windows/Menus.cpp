@@ -4,7 +4,7 @@
 #include <mutex>
 #include <optional>
 
-#include "host/Panels.h"
+#include "port/Panels.h"
 #include "support/Clock.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"

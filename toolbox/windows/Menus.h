@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Host.h"
+#include "port/Host.h"
 #include "toolbox/windows/SystemWindows.h"
 
 struct t_MenuAction {

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "host/Host.h"
+#include "port/Host.h"
 #include "support/Log.h"
 #include "support/ThreadLaunch.h"
 #include "support/ThreadName.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 // The image of a graphic window (alpha, red, green, blue per pixel, top row
 // first); an empty image (width 0, no bytes) when there is none: memory not

@@ -1,7 +1,7 @@
 #include "toolbox/windows/SystemWindows.h"
 
-#include "host/Host.h"
-#include "host/Panels.h"
+#include "port/Host.h"
+#include "port/Panels.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"

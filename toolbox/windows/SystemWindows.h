@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 // True when window n (8, 9, 10) has its text view; false for any other number.
 // Any thread (runs on the main thread).

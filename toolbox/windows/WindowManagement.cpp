@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "host/Panels.h"
+#include "port/Panels.h"
 #include "support/Log.h"
 #include "support/qbtools.h"
 #include "toolbox/core/MainThread.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/Host.h"
+#include "port/Host.h"
 
 // The host window of a window number; nullptr for a number without one.
 host::HostWindow* t_WindowHost(std::uint8_t window);

@@ -1,11 +1,11 @@
 // The beep and the open and save panels: host operations on the host's main
 // thread.
-#include "host/Panels.h"
+#include "port/Panels.h"
 
 #include <future>
 #include <memory>
 
-#include "host/Host.h"
+#include "port/Host.h"
 #include "support/Bundle.h"
 #include "support/qbtools.h"
 

@@ -1,4 +1,4 @@
-#include "host/WorkQueue.h"
+#include "port/WorkQueue.h"
 
 #include <future>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "host/Host.h"
+#include "port/Host.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The beep and the open and save panels: the program's requests that the
-// host answers through its interface (host/Host.h).
+// host answers through its interface (port/Host.h).
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "host/qt/CommandLine.h"
+#include "launcher/CommandLine.h"
 
 #include "support/CommandLineParser.h"
 

@@ -1,4 +1,4 @@
-#include "host/qt/ScriptedPlay.h"
+#include "launcher/ScriptedPlay.h"
 
 #include <QCoreApplication>
 #include <QImage>

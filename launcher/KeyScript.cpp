@@ -1,4 +1,4 @@
-#include "host/qt/KeyScript.h"
+#include "launcher/KeyScript.h"
 
 #include <array>
 #include <fstream>

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/qt/CommandLine.h"
-#include "host/qt/KeyScript.h"
 #include "host/qt/MainThreadQueue.h"
+#include "launcher/CommandLine.h"
+#include "launcher/KeyScript.h"
 
 class QWidget;
 
