@@ -1,5 +1,7 @@
 # Set-up, build, play and test in one place. `make play` and `make test` are the
-# two commands of the README; both install missing Debian packages first.
+# two commands of the README; both install missing Debian packages first. The
+# build trees and their settings are the presets of CMakePresets.json; the
+# variables below only move a tree elsewhere.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
@@ -10,13 +12,17 @@ TSAN_BUILD ?= build-tsan
 # Qt host's tests stay out: Qt is not built for ThreadSanitizer, so the
 # sanitizer can see neither Qt's locking nor what happens inside it, and would
 # report Qt's internals while missing the hand-offs it is meant to check. The
-# terminal host's tests are built only together with the Qt host.
-TSAN_TESTS = tests_support tests_text tests_windows tests_adventure
+# terminal host (its main loop, its program thread and its wake-ups) is.
+TSAN_TESTS = tests_support tests_text tests_windows tests_adventure tests_terminal
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 space := $(subst ,, )
+# ON turns every warning into an error (CI); a user's build keeps them warnings.
+# Passed at every configure, so it holds for an existing tree too.
+VELMORAT_WERROR ?= OFF
+PRESET_ARGS = -DVELMORAT_WERROR=$(VELMORAT_WERROR)
 
 .PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long clean
 
@@ -26,7 +32,7 @@ packages:
 	@sh scripts/ensure-packages.sh
 
 configure: packages
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --preset release -B $(BUILD) $(PRESET_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,15 +44,14 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: packages
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORAT_SANITIZE=ON -DVELMORAT_BUILD_BENCH=OFF
+	cmake --preset asan -B $(ASAN_BUILD) $(PRESET_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 # The suppressions file names one routine: the deliberate race on the video
 # memory's bytes (the reason is in the file).
 test-tsan: packages
-	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORAT_TSAN=ON \
-	  -DVELMORAT_BUILD_HOST=OFF -DVELMORAT_BUILD_BENCH=OFF
+	cmake --preset tsan -B $(TSAN_BUILD) $(PRESET_ARGS)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp second_deadlock_stack=1" \
 	  ctest --output-on-failure -j $(JOBS) -L '^($(subst $(space),|,$(TSAN_TESTS)))$$'
@@ -76,9 +81,7 @@ package: build
 # libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
 # fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.
 fuzz: packages
-	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELMORAT_FUZZ=ON \
-	  -DVELMORAT_BUILD_HOST=OFF -DVELMORAT_BUILD_BENCH=OFF
+	cmake --preset fuzz -B $(FUZZ_BUILD) $(PRESET_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velmorat_fuzz
 
 fuzz-smoke: fuzz

@@ -1,13 +1,24 @@
-# velmorat_core_library(NAME DIR...) builds every .cpp below the given folders
-# into one static library with the repository root as its include path.
-function(velmorat_core_library name)
-  set(sources)
-  foreach(dir IN LISTS ARGN)
-    file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-    list(APPEND sources ${dir_sources})
-  endforeach()
+# velmorat_layer_includes(TARGET FOLDER) puts FOLDER, and nothing else of the
+# repository, on TARGET's include path: a folder of the build tree whose one
+# entry links to FOLDER, so that includes keep naming their subsystem
+# ("toolbox/core/Window.h"). The folders of lower layers come with the
+# libraries TARGET links, so an include of a layer it does not link fails to
+# compile; the link lines are the layer map (ARCHITECTURE.md).
+function(velmorat_layer_includes target folder)
+  string(REPLACE "/" "_" view_name ${folder})
+  set(view ${CMAKE_BINARY_DIR}/layer-includes/${view_name})
+  get_filename_component(parent ${view}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${view}/${folder} SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${view})
+endfunction()
+
+# velmorat_core_library(NAME DIR) builds every .cpp of the folder DIR into one
+# static library that sees DIR and what it links.
+function(velmorat_core_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  velmorat_layer_includes(${name} ${dir})
 endfunction()
 
 # velmorat_test_area(AREA LIBS...) makes one GoogleTest program of tests/AREA/*.cpp.

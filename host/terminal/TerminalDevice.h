@@ -32,7 +32,6 @@ class TerminalDevice {
   bool open(std::string& error);
   // Gives the terminal back; also done by the destructor.
   void close();
-  bool isOpen() const { return open_; }
 
   int inputDescriptor() const { return input_; }
   // Reads what the terminal sent; 0 when nothing (or it is gone: see hungUp).

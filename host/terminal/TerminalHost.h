@@ -125,7 +125,6 @@ class TerminalHost : public host::Host {
   void dispatch(const InputEvent& key);
   void typeKey(const InputEvent& key);
   void typePaste(const std::string& textUtf8);
-  void runFunctionKey(int number);
   void performAction(const TerminalAction& action);
   void openMenu();
   void showHelp();

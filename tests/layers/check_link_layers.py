@@ -1,30 +1,50 @@
 #!/usr/bin/env python3
-"""Fails when a toolbox library calls into a library above it: an upward call
-that no include shows (a declaration written by hand, a header of a lower
-layer declaring what a higher one defines) would otherwise only surface as a
-link order that happens to work. Run: check_link_layers.py LIB... (lowest
-first, as toolbox/CMakeLists.txt links them)."""
+"""Fails when the code of one layer uses a symbol that a layer it may not use
+(layer_map.py) defines: an upward call that no include shows (a declaration
+written by hand, a header of a lower layer declaring what a higher one
+defines) would otherwise only surface as a link order that happens to work.
+Weak definitions (inline functions, templates, vtables) count as well.
+Run: check_link_layers.py FOLDER=FILE[,FILE...]... (static libraries or
+object files of that folder's code)."""
 import subprocess
 import sys
 
-STRONG = set("TDBR")  # code, data, zeroed data, read-only data
+from layer_map import allowed
+
+UNDEFINED = set("Uwv")
+DEFINED = set("TDBRGSCWVui")
 
 
-def symbols(library):
-    """The undefined and the strongly defined global symbols of a static library."""
-    lines = subprocess.run(["nm", "-g", "-P", library], capture_output=True, text=True,
-                           check=True).stdout.splitlines()
+def parse_nm(text):
+    """The global symbols that the files in the output of nm -g -P use from
+    elsewhere (undefined in one file, defined in none), and those they define."""
     undefined, defined = set(), set()
-    for line in lines:
+    for line in text.splitlines():
         fields = line.split()
         if len(fields) < 2 or line.endswith(":"):
             continue  # a member's heading
         name, kind = fields[0], fields[1]
-        if kind == "U":
+        if kind in UNDEFINED:
             undefined.add(name)
-        elif kind in STRONG:
+        elif kind in DEFINED:
             defined.add(name)
-    return undefined, defined
+    return undefined - defined, defined
+
+
+def layer_symbols(files):
+    """What one layer's files use from outside them, and what they define."""
+    return parse_nm(subprocess.run(["nm", "-g", "-P", *files], capture_output=True, text=True,
+                                   check=True).stdout)
+
+
+def upward_uses(tables):
+    """(user, name, definer) for every symbol a folder takes from one it may not use."""
+    found = []
+    for user, (undefined, _) in tables.items():
+        for definer, (_, defined) in tables.items():
+            if definer not in allowed(user):
+                found += [(user, name, definer) for name in sorted(undefined & defined)]
+    return found
 
 
 def demangled(names):
@@ -33,17 +53,16 @@ def demangled(names):
 
 
 def main():
-    libraries = sys.argv[1:]
-    tables = [symbols(library) for library in libraries]
-    faults = 0
-    for low, (undefined, _) in enumerate(tables):
-        for high in range(low + 1, len(tables)):
-            upward = sorted(undefined & tables[high][1])
-            for name in demangled(upward):
-                print(f"{libraries[low]} uses {name} from {libraries[high]}")
-            faults += len(upward)
-    print(f"{faults} upward call(s)")
-    return 1 if faults else 0
+    files = {}
+    for argument in sys.argv[1:]:
+        folder, _, paths = argument.partition("=")
+        files.setdefault(folder, []).extend(path for path in paths.split(",") if path)
+    tables = {folder: layer_symbols(paths) for folder, paths in files.items()}
+    found = upward_uses(tables)
+    for (user, _, definer), name in zip(found, demangled([name for _, name, _ in found])):
+        print(f"{user} uses {name} from {definer}")
+    print(f"{len(found)} upward use(s) among {len(tables)} layers")
+    return 1 if found else 0
 
 
 if __name__ == "__main__":

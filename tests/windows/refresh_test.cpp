@@ -19,7 +19,7 @@ namespace {
 
 using windowtest::fakeSeconds;
 
-// The conversion pixel by pixel, as the design describes it; the fast paths
+// The conversion pixel by pixel, the plainest way to write it; the fast paths
 // must give exactly these bytes.
 std::vector<std::uint8_t> referenceImage(const std::vector<std::uint8_t>& m, int depth, int width,
                                          int height) {
@@ -65,7 +65,7 @@ std::vector<std::uint8_t> fastImage(const std::vector<std::uint8_t>& memory, int
   return out;
 }
 
-// The host's words written out as the design's bytes, for comparison.
+// The host's words written out as the toolbox's image bytes, for comparison.
 std::vector<std::uint8_t> hostWordsAsArgb(const std::vector<std::uint8_t>& memory, int depth,
                                           int width, int height) {
   std::vector<std::uint32_t> words(std::size_t(width) * height, 0xEEEEEEEE);

@@ -19,7 +19,7 @@ inline constexpr std::int64_t kVideoMemoryTop = 0xFFFFFF;
 inline constexpr int kGraphicWindowCount = 8;
 inline constexpr std::uint8_t kNoWindow = 255;
 
-// Written by the program thread while the refresh reads it, by design: a frame
+// Written by the program thread while the refresh reads it, deliberately: a frame
 // may show a picture half drawn. Null until t_InitMemory has run. A block
 // comes to its window with every byte 0xFF; memory below the lowest block
 // handed out is left untouched, so its pages cost nothing.
@@ -80,8 +80,8 @@ void setWindowInitialized(std::uint8_t window, bool initialized);
 
 // The one way another thread reads the video memory's bytes while the program
 // thread may write them: the refresh's conversion of a window's pixels and the
-// copies of a window's text cells. There is no lock around the bytes, by
-// design: a reader may see a picture half drawn or a line half printed, and
+// copies of a window's text cells. There is no lock around the bytes, on
+// purpose: a reader may see a picture half drawn or a line half printed, and
 // since every writer marks its window changed after writing, the next read
 // shows the finished memory. Calls reader with the address of the count bytes
 // from start and returns true; returns false without calling it when the

@@ -1,6 +1,6 @@
-// t_Window: the record of one graphic window (0..7), fields in the order of the
-// design. Fields that the refresh process, the host's handlers or a test
-// harness read while the program thread writes them are SharedValue (atomic,
+// t_Window: the record of one graphic window (0..7), its 53 fields in their
+// fixed order (programs copy records field by field). Fields that the refresh process, the host's
+// handlers or a test harness read while the program thread writes them are SharedValue (atomic,
 // still copyable). Other threads read where the blocks lie through
 // windowBlocks (VideoMemory.h), which reads them as one.
 #pragma once

@@ -68,10 +68,6 @@ void t_RequestProgramEnd() {
   notifyInputEvent();
 }
 
-bool t_ProgramEndRequested() {
-  return programEndRequested;
-}
-
 LineInputScope::LineInputScope() : outer_(insideLineInput) {
   insideLineInput = true;
 }

@@ -3,8 +3,8 @@
 // Every routine of the toolbox that waits for the player (t_KeyWait, the pause
 // of text output, INKEY) waits here: it publishes what it waits for, then
 // blocks on a condition variable that queueing a key, mouse or menu event
-// signals. The design's poll intervals stay as upper bounds on each wait, so a
-// condition that no event announces is still noticed in time.
+// signals, so a key is taken the moment it is queued. Each wait has an upper
+// bound besides, for a condition that no event announces.
 //
 // The published wait is the one reliable sign that the program has done all
 // it can with the input it had: scripted play types its next key then, and
@@ -58,7 +58,6 @@ InputWaitKind keyWaitKind();
 // begins later, ends it as t_QuitProgram does (ProgramThreadExit), without a
 // message. The host calls it when the player quits the application. Any thread.
 void t_RequestProgramEnd();
-bool t_ProgramEndRequested();
 
 // --- Event side (any thread) ------------------------------------------------
 // An event was queued (or a queue changed): wakes a waiting program. Call it

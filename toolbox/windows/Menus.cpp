@@ -202,7 +202,7 @@ void deleteTrailingSeparator(const std::string& menuTitle) {
   if (t_MenuItemTitle(menuTitle, kMenuLastItem).empty()) t_MenuItemDelete(menuTitle, kMenuLastItem);
 }
 
-// A host without a menu bar finds no menu by design: nothing to report there.
+// A host without a menu bar has no menu to find: nothing to report there.
 void logMenuNotFound(const std::string& routineName) {
   if (host::current().hasMenuBar()) logLine(routineName + ": Menu not found.");
 }

@@ -21,9 +21,9 @@ namespace {
 
 using Word = std::uint32_t;
 
-// Two orders of the output: the design's image bytes (alpha 255, red, green,
-// blue) and the host's native 32-bit word 0xFFRRGGBB, which a desktop shows
-// without converting again.
+// Two orders of the output: the toolbox's image bytes (alpha 255, red, green,
+// blue, as t_WindowImage hands them out) and the host's native 32-bit word 0xFFRRGGBB, which a
+// desktop shows without converting again.
 enum class Order { ArgbBytes, HostWords };
 
 template <Order order>
