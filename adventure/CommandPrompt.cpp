@@ -30,7 +30,7 @@ void showInField(std::uint8_t window, const std::string& line) {
 void recall(std::uint8_t window, int key) {
   InputHistory& history = VelmoratCommandHistory();
   const std::optional<std::string> line = key == kRecallPreviousKey
-                                              ? history.previous(WindowTable[window].InputString)
+                                              ? history.previous(windowRecord(window).InputString)
                                               : history.next();
   if (line) showInField(window, *line);
 }
@@ -53,7 +53,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
     const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
     if (!key) {
       if (!VelmoratTakeProgressRequests()) continue;
-      draft = WindowTable[window].InputString;
+      draft = windowRecord(window).InputString;
       // The answers stand on lines of their own below the prompt, which is
       // then asked again with what was typed so far.
       const ProgressOutcome outcome = VelmoratCarryOutProgressRequests(game, true, [&] {
@@ -72,7 +72,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
     if (code == kReturnKey || code == kEscapeKey) break;
   }
   t_Cr(window);
-  const std::string line = WindowTable[window].InputString;
+  const std::string line = windowRecord(window).InputString;
   VelmoratCommandHistory().add(line);
   return line;
 }

@@ -1,7 +1,6 @@
 #include "adventure/Interpreter.h"
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 
 #include "adventure/AuthorWords.h"
@@ -30,7 +29,6 @@ using adventure::startsWith;
 
 namespace {
 
-constexpr auto kInkeyPoll = std::chrono::milliseconds(100);
 constexpr int kStatusHalfWidth = 39;
 
 // The number after a keyword inside arguments ("FLAG 3"), at full width, so
@@ -306,11 +304,10 @@ void runInkey(GameState&, const Text&) {
   t_Inverse(window);
   t_Print(window, std::string("Weiter..."));
   t_Normal(window);
-  // INKEY takes the key itself instead of through t_KeyWait (no cursor); its
-  // poll interval bounds the wait, a queued key ends it at once.
+  // INKEY takes the key itself instead of through t_KeyWait (no cursor); a
+  // queued key ends the wait at once, as does the request to end the program.
   for (;;) {
-    waitForInput(
-        InputWaitKind::Poll, [] { return KeyAvailable.load(); }, kInkeyPoll);
+    waitForInput(InputWaitKind::Poll, [] { return KeyAvailable.load(); });
     std::optional<t_Event> event = KeyEventQueue.takeFront();
     if (!event) continue;
     CurrentKeyEvent = *event;

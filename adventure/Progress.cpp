@@ -134,7 +134,7 @@ void rememberStep(GameState& game, const std::string& label) {
 // rather than inside one.
 void printWrapped(const std::string& utf8Line) {
   const std::uint8_t window = VelmoratTextWindow();
-  const int lastColumn = WindowTable[window].TextLastColumn;
+  const int lastColumn = windowRecord(window).TextLastColumn;
   const std::u32string text = utf8ToScalars(utf8Line);
   std::size_t start = 0;
   while (start < text.size()) {

@@ -15,10 +15,10 @@ std::deque<std::string> scrolledLines;
 // The lines of the text area now on screen, without the empty ones at its end.
 std::vector<std::string> areaLines(std::uint8_t window) {
   std::vector<std::string> lines;
-  if (window >= kGraphicWindowCount || !MemoryReady || !WindowTable[window].Initialized) {
+  if (window >= kGraphicWindowCount || !MemoryReady || !windowRecord(window).Initialized) {
     return lines;
   }
-  const t_Window& w = WindowTable[window];
+  const t_Window& w = windowRecord(window);
   for (int line = w.TextFirstLine; line <= w.TextLastLine; ++line) {
     lines.push_back(t_GetScreenLine(window, line, w.TextFirstColumn, w.TextLastColumn));
   }

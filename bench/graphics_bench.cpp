@@ -175,7 +175,7 @@ void setUpPictureWindow(std::int64_t shift = 0) {
   static Bytes memory(kVideoMemorySize);
   VideoMemory = memory.data();
   MemoryReady = true;
-  t_Window& window = WindowTable[1];
+  t_Window& window = windowRecord(1);
   window.Initialized = true;
   window.BitDepth = 24;
   window.Width = kPictureWidth;
@@ -202,7 +202,7 @@ void drawPlainPicture(benchmark::State& state) {
   const t_Graphic picture = plainPhoto();
   setUpPictureWindow(0);
   constexpr std::int64_t kPage = 4096;
-  const auto target = reinterpret_cast<std::uintptr_t>(VideoMemory + WindowTable[1].MemoryStart);
+  const auto target = reinterpret_cast<std::uintptr_t>(VideoMemory + windowRecord(1).MemoryStart);
   const auto source = reinterpret_cast<std::uintptr_t>(picture.Data.data());
   const std::int64_t distance = std::int64_t((target - source) % kPage);
   setUpPictureWindow(((distance - state.range(0)) % kPage + kPage) % kPage);

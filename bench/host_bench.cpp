@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
   setBundlePath(VELMORAT_BUNDLE);
   applicationDidFinishLaunching(echoProgram);
   serve(1000);  // window set up and shown
-  if (!WindowTable[0].Initialized) {
+  if (!windowRecord(0).Initialized) {
     std::fprintf(stderr, "host_bench: the text window could not be set up (fonts in %s?)\n",
                  VELMORAT_BUNDLE);
     return 1;

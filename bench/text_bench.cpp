@@ -45,7 +45,7 @@ void setUpWindow() {
   static host::FakeHost desktop;
   host::install(&desktop);
   AutoUpdateRunning = true;  // no refresh process reading along
-  if (WindowTable[kWindow].Initialized) return;
+  if (windowRecord(kWindow).Initialized) return;
   t_InitWindow(kWindow, kBitDepth, false, kColumns * kCellWidth, kLines * kCellHeight, 0, 0,
                benchFont(), true);
 }

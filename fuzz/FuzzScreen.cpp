@@ -48,12 +48,12 @@ t_Font testFont(int cellWidth, int cellHeight) {
 void openWindow(std::uint8_t window, int bitDepth, int width, int height, const t_Font& font) {
   installOnce();
   t_InitWindow(window, bitDepth, false, width, height, 0, 0, font, true);
-  openedRecords[window] = WindowTable[window];
+  openedRecords[window] = windowRecord(window);
 }
 
 void restoreWindows() {
   for (std::size_t window = 0; window < openedRecords.size(); ++window) {
-    if (openedRecords[window]) WindowTable[window] = *openedRecords[window];
+    if (openedRecords[window]) windowRecord(window) = *openedRecords[window];
   }
   KeyEventQueue.clear();
   fakeHost().setPasteboardText("");

@@ -229,7 +229,7 @@ int drawFontSheet(const std::string& path, const std::string& outPath, int scale
   const int width = kSheetColumns * font->Width;
   const int height = kSheetColumns * font->Height;
   t_InitWindow(kSheetWindow, 24, false, width, height, 0, 0, *font, true);
-  const t_Window& window = WindowTable[kSheetWindow];
+  const t_Window& window = windowRecord(kSheetWindow);
   if (!window.Initialized || window.Width != width || window.Height != height) {
     std::fprintf(stderr, "%s: the sheet window could not be set up\n", path.c_str());
     return 1;

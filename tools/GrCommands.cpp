@@ -243,7 +243,7 @@ class GrDraw final : public ToolCommand {
     const int width = size ? size->first : drawnSide(picture.Width, picture.PixelWidth);
     const int height = size ? size->second : drawnSide(picture.Height, picture.PixelHeight);
     t_InitWindow(kDrawWindow, depth_, false, width, height, 0, 0, t_Font{}, false);
-    if (!WindowTable[kDrawWindow].Initialized) {
+    if (!windowRecord(kDrawWindow).Initialized) {
       std::fprintf(stderr, "gr-draw: window could not be set up (see the log)\n");
       return 1;
     }

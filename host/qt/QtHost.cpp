@@ -14,6 +14,7 @@
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
 #include "host/qt/TextSearch.h"
+#include "port/FixedWindows.h"
 #include "toolbox/windows/SystemWindows.h"
 
 namespace {
@@ -36,12 +37,13 @@ int indexOfSystemText(int window) {
 QtHost::QtHost(const std::string& credit, const ProgramMenuTags& programItems)
     : menuBar_(std::make_unique<MenuBar>(menuHooks(), programItems)) {
   for (int number = 0; number < 8; ++number) buildGraphicWindow(number);
-  buildSystemTextWindow(host::kPasteboardWindow, QStringLiteral("Zwischenablage"), false);
-  buildSystemTextWindow(host::kVirtualPrinterWindow, QStringLiteral("Virtueller Drucker"), true);
-  buildSystemTextWindow(host::kSystemConsoleWindow, QStringLiteral("Systemkonsole"), true);
-  buildPlainWindow(host::kPreferencesWindow, QStringLiteral("Einstellungen"),
+  const auto title = [](int number) { return QString::fromUtf8(host::fixedWindowTitle(number)); };
+  buildSystemTextWindow(host::kPasteboardWindow, title(host::kPasteboardWindow), false);
+  buildSystemTextWindow(host::kVirtualPrinterWindow, title(host::kVirtualPrinterWindow), true);
+  buildSystemTextWindow(host::kSystemConsoleWindow, title(host::kSystemConsoleWindow), true);
+  buildPlainWindow(host::kPreferencesWindow, title(host::kPreferencesWindow),
                    QStringLiteral("Velmorat hat keine Einstellungen."));
-  buildPlainWindow(host::kMainWindow, QStringLiteral("Velmorat"),
+  buildPlainWindow(host::kMainWindow, title(host::kMainWindow),
                    QStringLiteral("<h1>Velmorat</h1><p>%1</p><p>Ein Grafik-Textadventure.</p>")
                        .arg(QString::fromStdString(credit)));
   layout_ = std::make_unique<DesktopLayout>(titleBarHeight_);

@@ -10,6 +10,7 @@
 #include "host/terminal/Clipboard.h"
 #include "host/terminal/TextCells.h"
 #include "host/terminal/ToolboxKeys.h"
+#include "port/FixedWindows.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "toolbox/core/PixelChanges.h"
@@ -34,22 +35,6 @@ constexpr std::size_t kInputChunkBytes = 4096;
 // Rows of the screen that a shown window's box needs besides its text lines:
 // the frame and the line of keys.
 constexpr int kWindowBoxExtraRows = 4;
-
-// The titles the desktop gives the fixed windows 8..12.
-std::string fixedWindowTitle(int number) {
-  switch (number) {
-    case host::kPasteboardWindow:
-      return "Zwischenablage";
-    case host::kVirtualPrinterWindow:
-      return "Virtueller Drucker";
-    case host::kSystemConsoleWindow:
-      return "Systemkonsole";
-    case host::kPreferencesWindow:
-      return "Einstellungen";
-    default:
-      return "Velmorat";
-  }
-}
 
 // Lines of at most width characters; longer lines are wrapped.
 std::vector<std::string> wrappedLines(const std::string& textUtf8, int width) {
@@ -440,7 +425,7 @@ DialogView TerminalHost::fixedWindowView() const {
   const int first = std::clamp(shownFirstLine_, 0, std::max(total - visible, 0));
   DialogView view;
   const Window& window = windows_[static_cast<std::size_t>(shownWindow_)];
-  view.title = window.title.empty() ? fixedWindowTitle(shownWindow_) : window.title;
+  view.title = window.title.empty() ? host::fixedWindowTitle(shownWindow_) : window.title;
   view.lines.assign(lines.begin() + first, lines.begin() + std::min(first + visible, total));
   view.lines.push_back(total > visible
                            ? "\u2191\u2193 Bild\u2191\u2193 bl\u00E4ttern   Esc schlie\u00DFt"

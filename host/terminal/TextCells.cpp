@@ -37,7 +37,7 @@ TextWindowCells readTextWindow(std::uint8_t window) {
   if (!MemoryReady.load() || window >= kGraphicWindowCount) return text;
   const textblock::CellsCopy copy = textblock::copyCells(window, true);
   if (copy.columns == 0) return text;
-  const t_Window& record = WindowTable[window];
+  const t_Window& record = windowRecord(window);
   text.columns = copy.columns;
   text.rows = copy.lines;
   text.cells.resize(copy.codes.size());

@@ -19,7 +19,9 @@ class PixelWindowFixture : public testing::Test {
   }
 
   void TearDown() override {
-    for (t_Window& window : WindowTable) window = t_Window{};
+    for (int window = 0; window < kGraphicWindowCount; ++window) {
+      windowRecord(static_cast<std::uint8_t>(window)) = t_Window{};
+    }
     VideoMemory = savedMemory_;
     MemoryReady = false;
   }
@@ -31,7 +33,7 @@ class PixelWindowFixture : public testing::Test {
   // A window whose graphic block starts at memoryStart and holds exactly its rows.
   t_Window& openWindow(std::uint8_t number, int depth, int width, int height,
                        std::int64_t memoryStart = 4096) {
-    t_Window& window = WindowTable[number];
+    t_Window& window = windowRecord(number);
     window = t_Window{};
     window.Initialized = true;
     window.BitDepth = depth;
@@ -43,7 +45,9 @@ class PixelWindowFixture : public testing::Test {
     return window;
   }
 
-  std::uint8_t* block(std::uint8_t number) { return VideoMemory + WindowTable[number].MemoryStart; }
+  std::uint8_t* block(std::uint8_t number) {
+    return VideoMemory + windowRecord(number).MemoryStart;
+  }
 
   std::vector<std::uint8_t> memory_;
   std::uint8_t* savedMemory_ = nullptr;

@@ -19,7 +19,7 @@ namespace {
 void referenceDraw(std::uint8_t window, const t_Graphic& picture, int x, int y, int scale,
                    int transparent) {
   const t_Graphic plain = g_UnPack(g_UnPackRLE(g_UnPackLZW(picture)));
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   const t_RGBColor saved = record.RGBColor;
   const int hs = (plain.PixelWidth == 0 ? 16 : plain.PixelWidth) * scale;
   const int vs = (plain.PixelHeight == 0 ? 16 : plain.PixelHeight) * scale;
@@ -114,10 +114,10 @@ class Draw : public PixelWindowFixture {
                                 std::to_string(c.transparent) + " mode " + std::to_string(c.mode);
     // 16 bytes on both sides: nothing outside the block may change
     ASSERT_TRUE(std::equal(block(0) - 16, block(0) + blockBytes + 16, block(1) - 16)) << context;
-    EXPECT_EQ(WindowTable[0].TextColor, WindowTable[1].TextColor) << context;
-    EXPECT_EQ(WindowTable[0].PositionX, WindowTable[1].PositionX) << context;
-    EXPECT_EQ(WindowTable[0].PositionY, WindowTable[1].PositionY) << context;
-    EXPECT_EQ(WindowTable[0].RGBColor, (t_RGBColor{7, 8, 9, 10})) << context;
+    EXPECT_EQ(windowRecord(0).TextColor, windowRecord(1).TextColor) << context;
+    EXPECT_EQ(windowRecord(0).PositionX, windowRecord(1).PositionX) << context;
+    EXPECT_EQ(windowRecord(0).PositionY, windowRecord(1).PositionY) << context;
+    EXPECT_EQ(windowRecord(0).RGBColor, (t_RGBColor{7, 8, 9, 10})) << context;
   }
 };
 
@@ -189,7 +189,7 @@ TEST_F(Draw, TransparentIndexLeavesItsPixelsUntouched) {
   EXPECT_EQ(g_Scrn(0, 0, 0), (t_RGBColor{0, 0, 0, 128}.packed()));
   EXPECT_EQ(g_Scrn(0, 1, 0), (t_RGBColor{0, 255, 255, 255}.packed()));
   EXPECT_EQ(g_Scrn(0, 2, 0), (t_RGBColor{0, 255, 255, 255}.packed()));
-  EXPECT_EQ(WindowTable[0].TextColor >> 4, 2);  // from the last pixel that was coloured
+  EXPECT_EQ(windowRecord(0).TextColor >> 4, 2);  // from the last pixel that was coloured
 }
 
 TEST_F(Draw, IllegalFormatAndDepthAreLogged) {
@@ -198,7 +198,7 @@ TEST_F(Draw, IllegalFormatAndDepthAreLogged) {
   LogCapture log;
   g_Draw(0, picture, 0, 0, 1, -1);
   picture.Format = 2;
-  WindowTable[0].BitDepth = 12;
+  windowRecord(0).BitDepth = 12;
   g_Draw(0, picture, 0, 0, 1, -1);
   g_Draw(8, picture, 0, 0, 1, -1);
   EXPECT_EQ(log.text(),

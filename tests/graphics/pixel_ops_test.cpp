@@ -14,8 +14,8 @@ std::uint32_t packed(int alpha, int red, int green, int blue) {
 }
 
 void setInk(std::uint8_t window, int ink) {
-  WindowTable[window].TextColor =
-      static_cast<std::uint8_t>(ink << 4 | (WindowTable[window].TextColor & 0x0F));
+  windowRecord(window).TextColor =
+      static_cast<std::uint8_t>(ink << 4 | (windowRecord(window).TextColor & 0x0F));
 }
 
 }  // namespace
@@ -58,15 +58,15 @@ TEST_F(PixelOps, FourBitPlotWritesOnlyItsNibble) {
 TEST_F(PixelOps, ColorRgbChoosesTheInkOfSmallDepths) {
   openWindow(0, 4, 4, 1);
   g_ColorRGB(0, packed(255, 100, 100, 100));
-  EXPECT_EQ(WindowTable[0].TextColor >> 4, 5);
+  EXPECT_EQ(windowRecord(0).TextColor >> 4, 5);
   g_ColorRGB(0, packed(255, 255, 0, 1));
-  EXPECT_EQ(WindowTable[0].TextColor, 0x10);  // paper nibble kept
+  EXPECT_EQ(windowRecord(0).TextColor, 0x10);  // paper nibble kept
   openWindow(1, 1, 8, 1);
   g_ColorRGB(1, packed(0, 128, 128, 128));  // 384 > 383
-  EXPECT_EQ(WindowTable[1].TextColor >> 4, 15);
+  EXPECT_EQ(windowRecord(1).TextColor >> 4, 15);
   g_ColorRGB(1, packed(0, 127, 128, 128));
-  EXPECT_EQ(WindowTable[1].TextColor >> 4, 0);
-  EXPECT_EQ(WindowTable[1].RGBColor.packed(), packed(0, 127, 128, 128));
+  EXPECT_EQ(windowRecord(1).TextColor >> 4, 0);
+  EXPECT_EQ(windowRecord(1).RGBColor.packed(), packed(0, 127, 128, 128));
 }
 
 TEST_F(PixelOps, ScrnReadsEveryDepth) {
@@ -93,12 +93,12 @@ TEST_F(PixelOps, ScrnReadsEveryDepth) {
 TEST_F(PixelOps, DrawingModesCombineWithThePixelInMemory) {
   openWindow(0, 24, 2, 1);
   block(0)[0] = 0xF0;
-  WindowTable[0].RGBColor = t_RGBColor{9, 0x3C, 0, 0};
+  windowRecord(0).RGBColor = t_RGBColor{9, 0x3C, 0, 0};
   const std::pair<int, int> modes24[] = {
       {0, 0x3C}, {1, (0x3C + 0xF0) / 2}, {5, 0x30}, {6, 0xFC}, {7, 0xCC}, {8, 0xF0}};
   for (auto [mode, expected] : modes24) {
     block(0)[0] = 0xF0;
-    WindowTable[0].DrawingMode = mode;
+    windowRecord(0).DrawingMode = mode;
     g_Plot(0, 0, 0);
     EXPECT_EQ(block(0)[0], expected) << "mode " << mode;
   }
@@ -107,8 +107,8 @@ TEST_F(PixelOps, DrawingModesCombineWithThePixelInMemory) {
   auto plotOver = [&](int mode, t_RGBColor colour) {
     pixel[0] = 0x77;
     pixel[1] = 200;
-    WindowTable[1].DrawingMode = mode;
-    WindowTable[1].RGBColor = colour;
+    windowRecord(1).DrawingMode = mode;
+    windowRecord(1).RGBColor = colour;
     g_Plot(1, 0, 0);
   };
   plotOver(1, {51, 100, 0, 0});  // 100*51/255 + 200*204/255 = 20 + 160
@@ -170,7 +170,7 @@ TEST_F(PixelOps, RecordWhoseSizesExceedItsBlockNeverWritesOutside) {
   window.MemoryEnd = window.MemoryStart + 3 * 16 * 4 - 1;  // room for 4 rows only
   memory_[window.MemoryEnd + 1] = 0x5A;
   g_ClearScreen(0, 15, 0);
-  WindowTable[0].RGBColor = {255, 1, 2, 3};
+  windowRecord(0).RGBColor = {255, 1, 2, 3};
   g_Plot(0, 0, 15);
   EXPECT_EQ(memory_[window.MemoryEnd], 255);
   EXPECT_EQ(memory_[window.MemoryEnd + 1], 0x5A);

@@ -26,10 +26,6 @@ void onProgramThread(const std::function<void()>& work) {
   program.join();
 }
 
-void serveEvents(int milliseconds) {
-  serveEventsUntil([] { return false; }, milliseconds);
-}
-
 bool serveEventsUntil(const std::function<bool()>& done, int milliseconds) {
   QElapsedTimer timer;
   timer.start();
@@ -56,7 +52,7 @@ bool setUpTextWindow() {
     t_InitWindow(0, 24, 20, 4, 0, "MenloBold 16x32.font");
     t_WindowVisible(0, true);
   });
-  return WindowTable[0].Initialized;
+  return windowRecord(0).Initialized;
 }
 
 std::string capturedLog(const std::function<void()>& work) {

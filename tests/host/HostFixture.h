@@ -15,8 +15,6 @@ QtHost& testHost();
 // Runs work on a thread of its own and serves the main thread's events until
 // it has returned.
 void onProgramThread(const std::function<void()>& work);
-// Serves the main thread's events for the given time.
-void serveEvents(int milliseconds);
 // Serves events until done() or the time is up; returns done().
 bool serveEventsUntil(const std::function<bool()>& done, int milliseconds);
 

@@ -48,7 +48,9 @@ int main(int argc, char** argv) {
   // last calls. One still running is a fault of the tests or the toolbox.
   stopRefreshProcess();
   bool threadsEnded = false;
-  onProgramThread([&threadsEnded] { threadsEnded = awaitDetachedThreads(kThreadEndBound); });
+  onProgramThread([&threadsEnded] {
+    threadsEnded = endProgramThreads(kThreadEndBound) && awaitDetachedThreads(kThreadEndBound);
+  });
   if (!threadsEnded) {
     std::fprintf(stderr, "tests_host: toolbox threads still run after the tests\n");
     std::fflush(stdout);

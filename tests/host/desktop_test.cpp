@@ -139,7 +139,7 @@ TEST(DesktopView, PictureIsLetterboxedInTheBorderColourAndClicksCountInPoints) {
   onProgramThread([] {
     t_ColorBorder(4, 13);  // yellow bars
     for (int offset = 0; offset < 40 * 32 * 3; offset += 3) {
-      VideoMemory[WindowTable[4].MemoryStart + offset] = 255;  // red picture
+      VideoMemory[windowRecord(4).MemoryStart + offset] = 255;  // red picture
     }
     markWindowChanged(4);  // written by hand: marked as the drawing routines mark
   });

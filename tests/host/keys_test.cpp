@@ -137,10 +137,10 @@ TEST_F(ViewKeys, DeadCircumflexTypesItsAccentWithEmptyDescription) {
 TEST_F(ViewKeys, ControlWithKeypadRedirectsOutputInsteadOfTyping) {
   press(Qt::Key_8, Qt::ControlModifier | Qt::KeypadModifier, QStringLiteral("8"));
   EXPECT_EQ(KeyEventQueue.size(), 0u);
-  EXPECT_EQ(WindowTable[0].TextRedirectOutput, 2);
+  EXPECT_EQ(windowRecord(0).TextRedirectOutput, 2);
   press(Qt::Key_9, Qt::ControlModifier | Qt::KeypadModifier, QStringLiteral("9"));
   EXPECT_EQ(KeyEventQueue.size(), 0u);
-  EXPECT_EQ(WindowTable[0].TextRedirectOutput, 1);
+  EXPECT_EQ(windowRecord(0).TextRedirectOutput, 1);
   // With AltGr the keypad 9 types the table's replacement character.
   press(Qt::Key_9, Qt::GroupSwitchModifier | Qt::KeypadModifier, QStringLiteral("9"));
   EXPECT_EQ(only().Value, 0xBC);

@@ -4,9 +4,12 @@
 #include <QImage>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <map>
 
 #include "HostFixture.h"
+#include "RequireBuilt.h"
+#include "support/ThreadLaunch.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Menus.h"
@@ -73,8 +76,11 @@ TEST_F(MenuActions, BuiltInActionsDoNotRunTheProgramMenuHandler) {
   t_SetProgramMenuHandler([&] { ++handled; });
   choose(209);
   t_MenuEventHandler(MenuSender{true, "Fenster", "Frei", "", 0, 202});  // in the table, no effect
-  serveEvents(50);
+  // Every worker those two choices could have started has ended by now.
+  EXPECT_TRUE(
+      serveEventsUntil([] { return awaitDetachedThreads(std::chrono::milliseconds(0)); }, 10000));
   EXPECT_EQ(handled, 0);
+  EXPECT_TRUE(t_MenuAvailable());
   // An item whose tag the table does not know goes to the program, once.
   MenuSender unknown{true, "Hilfe", "Etwas", "", 0, 999};
   t_MenuEventHandler(unknown);
@@ -89,10 +95,10 @@ TEST_F(MenuActions, GraphicWindowTagsFrontOddHideAndRefuseUninitialisedWindows) 
   setUpGraphicWindow(3, 32, 32, 0);
   choose(220);  // offset 7: hide window 3
   EXPECT_FALSE(visible(3));
-  EXPECT_FALSE(WindowTable[3].Visible);
+  EXPECT_FALSE(windowRecord(3).Visible);
   choose(219);  // offset 6: window 3 to the front
   EXPECT_TRUE(visible(3));
-  EXPECT_TRUE(WindowTable[3].Visible);
+  EXPECT_TRUE(windowRecord(3).Visible);
   std::string log = capturedLog([] { choose(227); });  // window 7 was never set up
   EXPECT_NE(log.find("t_MenuEventHandler: Window #7 not initialized."), std::string::npos) << log;
   EXPECT_FALSE(visible(7));
@@ -133,7 +139,7 @@ TEST_F(MenuActions, CopyTextOfConsoleAndPictureOfGraphicWindow) {
 }
 
 TEST_F(MenuActions, CopyTextOfTextWindowReachesTheClipboardWithLineFeeds) {
-  if (!setUpTextWindow()) GTEST_SKIP() << "the game's font is not built into the bundle";
+  VELMORAT_REQUIRE_BUILT(setUpTextWindow(), "the game's font in the bundle");
   onProgramThread([] {
     t_Print(0, "Ab");
     t_Cr(0);

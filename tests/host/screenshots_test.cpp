@@ -36,7 +36,7 @@ TEST(Screenshots, MenusOpen) {
   for (QAction* action : window->menuBar()->actions()) {
     QMenu* menu = action->menu();
     menu->popup(window->mapToGlobal(QPoint(0, 0)));
-    serveEvents(50);
+    EXPECT_TRUE(serveEventsUntil([menu] { return menu->isVisible(); }, 5000));
     QImage picture = menu->grab().toImage();
     EXPECT_GT(picture.height(), 20);
     picture.save(screenshotFolder() +

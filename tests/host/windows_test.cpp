@@ -96,7 +96,7 @@ TEST(QtRefresh, RepaintsAWindowWithAutomaticUpdateWhenItChanges) {
 TEST(QtRefresh, ViewShowsTheWindowsPixels) {
   setUpGraphicWindow(4, 32, 32, 0);
   // Distinct channels so that a red/blue swap would show.
-  std::uint8_t* pixel = VideoMemory + WindowTable[4].MemoryStart;
+  std::uint8_t* pixel = VideoMemory + windowRecord(4).MemoryStart;
   pixel[0] = 200;
   pixel[1] = 100;
   pixel[2] = 50;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "RequireBuilt.h"
 #include "support/Bundle.h"
 #include "toolbox/text/Glyphs.h"
 
@@ -16,7 +17,7 @@ class BuiltFonts : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     setBundlePath(std::string(VELMORAT_BINARY_DIR) + "/Velmorat.app");
-    if (!std::filesystem::exists(resourcesPath() + GetParam())) GTEST_SKIP() << "not built";
+    VELMORAT_REQUIRE_BUILT(std::filesystem::exists(resourcesPath() + GetParam()), GetParam());
     font = t_LoadFontResource(GetParam());
   }
   int coverage(int code, int x, int y) const {

@@ -30,6 +30,15 @@ TEST_F(TextOutput, CarriageReturnOnLastLineScrollsOnceAndHomesColumn) {
   EXPECT_EQ(screenLine(kLines), std::string(kColumns, ' '));
 }
 
+TEST_F(TextOutput, PrintLineWritesToTheDefaultWindowAndEndsTheLine) {
+  ASSERT_EQ(DefaultWindow, 0);
+  t_Print(0, "ab");
+  t_PrintLine("cd");
+  EXPECT_EQ(screenLine(1).substr(0, 4), "abcd");
+  EXPECT_EQ(w().TextHpos, 1);
+  EXPECT_EQ(w().TextVpos, 2);
+}
+
 TEST_F(TextOutput, LineFeedKeepsColumnCarriageReturnDoesNot) {
   t_Print(0, "abc\n");
   EXPECT_EQ(w().TextHpos, 4);

@@ -54,21 +54,21 @@ TEST_F(VideoMemoryTest, InitMemoryRunsOnceAndTouchesOnlyTheTop) {
   EXPECT_EQ(VideoMemory[kVideoMemorySize - 1], 0xFF);
   EXPECT_FALSE(pageResident(0));
   EXPECT_FALSE(pageResident(kVideoMemoryTop / 2));
-  EXPECT_EQ(WindowTable[7].RefreshRate, 30);
-  EXPECT_TRUE(WindowTable[7].VerticalBlank);
+  EXPECT_EQ(windowRecord(7).RefreshRate, 30);
+  EXPECT_TRUE(windowRecord(7).VerticalBlank);
 }
 
 TEST_F(VideoMemoryTest, GameWindowsGetTheirBlocksFromTheTopDown) {
   LogCapture log;
   openGameWindows();
-  const t_Window& text = WindowTable[0];
+  const t_Window& text = windowRecord(0);
   EXPECT_EQ(text.MemoryStart, 0xD42000);
   EXPECT_EQ(text.MemoryEnd, 0xFFFFFF);
   EXPECT_EQ(text.TextMemoryStart, 0xD41000);
   EXPECT_EQ(text.TextMemoryEnd, 0xD41FFF);
   EXPECT_EQ(text.TextWidth, 78);
   EXPECT_EQ(text.TextHeight, 24);
-  const t_Window& picture = WindowTable[1];
+  const t_Window& picture = windowRecord(1);
   EXPECT_EQ(picture.MemoryStart, 0xA53000);
   EXPECT_EQ(picture.MemoryEnd, 0xD40FFF);
   EXPECT_EQ(picture.TextMemoryStart, -1);
@@ -85,7 +85,7 @@ TEST_F(VideoMemoryTest, GameWindowsGetTheirBlocksFromTheTopDown) {
 
 TEST_F(VideoMemoryTest, SetUpClearsTheBlocksAndDescribesTheWindow) {
   openGameWindows();
-  const t_Window& text = WindowTable[0];
+  const t_Window& text = windowRecord(0);
   EXPECT_TRUE(text.Initialized);
   EXPECT_EQ(VideoMemory[text.MemoryStart], 0);
   EXPECT_EQ(VideoMemory[text.MemoryEnd], 0);
@@ -107,7 +107,7 @@ TEST_F(VideoMemoryTest, SetUpClearsTheBlocksAndDescribesTheWindow) {
 TEST_F(VideoMemoryTest, FreshBlocksReadFFBeyondWhatTheWindowClears) {
   // 33 x 33 pixels at 8 bits: 1,089 bytes in a block of 4 KiB
   openPictureWindow(2, 33, 33, 0, 8);
-  const t_Window& small = WindowTable[2];
+  const t_Window& small = windowRecord(2);
   ASSERT_TRUE(small.Initialized);
   EXPECT_EQ(small.MemoryEnd - small.MemoryStart + 1, 4096);
   EXPECT_EQ(VideoMemory[small.MemoryStart + 33 * 33 - 1], 0);
@@ -126,20 +126,20 @@ TEST_F(VideoMemoryTest, OutOfRangeSizesAreReplacedOneByOne) {
       contains(lines, "t_InitWindow: GraphicWindow #2 cannot display 31 horizontal pixel.\n"));
   EXPECT_TRUE(
       contains(lines, "t_InitWindow: GraphicWindow #3 cannot display 8193 vertical pixel.\n"));
-  EXPECT_EQ(WindowTable[2].Width, 1280);
-  EXPECT_EQ(WindowTable[2].Height, 100);
-  EXPECT_EQ(WindowTable[3].Width, 100);
-  EXPECT_EQ(WindowTable[3].Height, 800);
+  EXPECT_EQ(windowRecord(2).Width, 1280);
+  EXPECT_EQ(windowRecord(2).Height, 100);
+  EXPECT_EQ(windowRecord(3).Width, 100);
+  EXPECT_EQ(windowRecord(3).Height, 800);
 }
 
 TEST_F(VideoMemoryTest, SmallDepthsCorrectTheWidth) {
   const std::pair<int, int> fourBit[] = {{33, 32}, {34, 32}, {35, 36}, {36, 36}};
   for (const auto& [asked, given] : fourBit) {
     openPictureWindow(2, asked, 40, 0, 4);
-    EXPECT_EQ(WindowTable[2].Width, given) << asked;
+    EXPECT_EQ(windowRecord(2).Width, given) << asked;
   }
   openPictureWindow(2, 33, 40, 0, 1);
-  EXPECT_EQ(WindowTable[2].Width, 40);
+  EXPECT_EQ(windowRecord(2).Width, 40);
 }
 
 TEST_F(VideoMemoryTest, UnsupportedDepthTakesNoMemory) {
@@ -152,7 +152,7 @@ TEST_F(VideoMemoryTest, UnsupportedDepthTakesNoMemory) {
               "unsupported " +
                   std::to_string(depth) + " bit depth.\n");
     EXPECT_EQ(HighMemory, kVideoMemoryTop);
-    EXPECT_FALSE(WindowTable[2].Initialized);
+    EXPECT_FALSE(windowRecord(2).Initialized);
   }
 }
 
@@ -162,10 +162,10 @@ TEST_F(VideoMemoryTest, ARequestOfExactlyTheAvailableMemorySucceeds) {
   openPictureWindow(0, 1100, 32, 0, 8);
   ASSERT_EQ(HighMemory, 0xFF73FF);
   openPictureWindow(1, 3459, 4821, 0, 8);
-  EXPECT_TRUE(WindowTable[1].Initialized);
+  EXPECT_TRUE(windowRecord(1).Initialized);
   // The block fills everything down to the reserved bottom 64K.
-  EXPECT_EQ(WindowTable[1].MemoryStart, 0x10000);
-  EXPECT_EQ(WindowTable[1].MemoryEnd, 0xFF73FF);
+  EXPECT_EQ(windowRecord(1).MemoryStart, 0x10000);
+  EXPECT_EQ(windowRecord(1).MemoryEnd, 0xFF73FF);
   EXPECT_EQ(HighMemory, 0xFFFF);
 }
 
@@ -173,7 +173,7 @@ TEST_F(VideoMemoryTest, ARequestOfOneByteMoreFailsWithTwoLines) {
   openPictureWindow(0, 1100, 32, 0, 8);
   LogCapture log;
   openPictureWindow(1, 2560, 6514, 0, 8);  // 16,675,840 bytes
-  EXPECT_FALSE(WindowTable[1].Initialized);
+  EXPECT_FALSE(windowRecord(1).Initialized);
   EXPECT_EQ(HighMemory, 0xFF73FF);
   const std::string lines = log.text();
   EXPECT_TRUE(contains(lines,
@@ -188,7 +188,7 @@ TEST_F(VideoMemoryTest, ATextBlockThatWouldReachBelowAddressZeroIsRefused) {
   // within the memory available before the graphic block but not below it
   LogCapture log;
   t_InitWindow(0, 8, false, 4096, 2720, 0, 0, fontWithData(2, 1), true);
-  EXPECT_FALSE(WindowTable[0].Initialized);
+  EXPECT_FALSE(windowRecord(0).Initialized);
   EXPECT_EQ(HighMemory, kVideoMemoryTop);
   EXPECT_TRUE(contains(log.text(),
                        "t_InitWindow: Displaying 2048 x 2720 characters needs "
@@ -198,13 +198,13 @@ TEST_F(VideoMemoryTest, ATextBlockThatWouldReachBelowAddressZeroIsRefused) {
 TEST_F(VideoMemoryTest, ReinitialisingMovesTheBlocksBelowAndKeepsTheirPixels) {
   openGameWindows();
   const std::int64_t textWindowBytes = (0xFFFFFF - 0xD42000 + 1) + 4096;
-  std::uint8_t* picture = VideoMemory + WindowTable[1].MemoryStart;
+  std::uint8_t* picture = VideoMemory + windowRecord(1).MemoryStart;
   for (int byte = 0; byte < 1000; ++byte) picture[byte] = static_cast<std::uint8_t>(byte * 7);
   picture[1280 * 800 * 3 - 1] = 0x5A;
 
   LogCapture log;
   t_InitWindow(0, 24, true, 78 * 16, 24 * 32, 16, 16, fontWithData(16, 32), true);
-  const t_Window& moved = WindowTable[1];
+  const t_Window& moved = windowRecord(1);
   EXPECT_EQ(moved.MemoryStart, 0xA53000 + textWindowBytes);
   EXPECT_EQ(moved.MemoryEnd, 0xFFFFFF);
   picture = VideoMemory + moved.MemoryStart;
@@ -213,7 +213,7 @@ TEST_F(VideoMemoryTest, ReinitialisingMovesTheBlocksBelowAndKeepsTheirPixels) {
   }
   EXPECT_EQ(picture[1280 * 800 * 3 - 1], 0x5A);
   // window 0 now lies below window 1
-  EXPECT_EQ(WindowTable[0].MemoryEnd, moved.MemoryStart - 1);
+  EXPECT_EQ(windowRecord(0).MemoryEnd, moved.MemoryStart - 1);
   EXPECT_EQ(HighMemory, 0xA52FFF);
   const std::string lines = log.text();
   EXPECT_TRUE(contains(lines,
@@ -230,17 +230,17 @@ TEST_F(VideoMemoryTest, ReinitialisingMovesTheBlocksBelowAndKeepsTheirPixels) {
 TEST_F(VideoMemoryTest, MovingAlsoCarriesTextBlocksBelow) {
   openPictureWindow(1, 64, 64);
   t_InitWindow(0, 8, false, 64, 64, 0, 0, fontWithData(8, 8), true);
-  const std::int64_t oldText = WindowTable[0].TextMemoryStart;
+  const std::int64_t oldText = windowRecord(0).TextMemoryStart;
   VideoMemory[oldText] = 'Q';
   openPictureWindow(1, 64, 64);
-  EXPECT_EQ(WindowTable[0].TextMemoryStart, oldText + 12288);
-  EXPECT_EQ(VideoMemory[WindowTable[0].TextMemoryStart], 'Q');
+  EXPECT_EQ(windowRecord(0).TextMemoryStart, oldText + 12288);
+  EXPECT_EQ(VideoMemory[windowRecord(0).TextMemoryStart], 'Q');
 }
 
 TEST_F(VideoMemoryTest, AFontWithoutDataGivesAGraphicOnlyWindow) {
   openPictureWindow(4, 64, 64);
-  EXPECT_EQ(WindowTable[4].TextWidth, -1);
-  EXPECT_EQ(WindowTable[4].TextHeight, -1);
+  EXPECT_EQ(windowRecord(4).TextWidth, -1);
+  EXPECT_EQ(windowRecord(4).TextHeight, -1);
   EXPECT_EQ(desktop.window(4).title, "Velmorat-Grafik");
   LogCapture log;
   EXPECT_FALSE(t_CheckTextWindow("t_Print", 4));
@@ -262,9 +262,9 @@ TEST_F(VideoMemoryTest, AWindowWithoutViewKeepsItsBlocksButStaysUninitialised) {
   host::install(&withoutViews);
   LogCapture log;
   t_InitWindow(0, 24, false, 64, 64, 0, 0, fontWithData(8, 8), true);
-  EXPECT_FALSE(WindowTable[0].Initialized);
-  EXPECT_FALSE(WindowTable[0].Font.hasData());
-  EXPECT_EQ(WindowTable[0].MemoryEnd, kVideoMemoryTop);
+  EXPECT_FALSE(windowRecord(0).Initialized);
+  EXPECT_FALSE(windowRecord(0).Font.hasData());
+  EXPECT_EQ(windowRecord(0).MemoryEnd, kVideoMemoryTop);
   EXPECT_LT(HighMemory, kVideoMemoryTop);
   EXPECT_TRUE(contains(log.text(),
                        "t_InitWindow: GraphicWindow #0 could not be initialized, "
@@ -274,14 +274,14 @@ TEST_F(VideoMemoryTest, AWindowWithoutViewKeepsItsBlocksButStaysUninitialised) {
 
 TEST_F(VideoMemoryTest, AHiddenTitleLeavesNoRoomForIt) {
   t_InitWindow(5, 24, false, 64, 64, 2, 2, emptyFont(), false);
-  EXPECT_EQ(WindowTable[5].TitleHeight, 0);
+  EXPECT_EQ(windowRecord(5).TitleHeight, 0);
   EXPECT_FALSE(desktop.window(5).titleVisible);
   EXPECT_EQ(desktop.window(5).frame.height, 68);
 }
 
 TEST_F(VideoMemoryTest, ClearingThirtyTwoBitPixelsMakesThemOpaqueBlack) {
   openPictureWindow(2, 32, 32, 0, 32);
-  std::uint8_t* pixels = VideoMemory + WindowTable[2].MemoryStart;
+  std::uint8_t* pixels = VideoMemory + windowRecord(2).MemoryStart;
   std::memset(pixels, 0x77, 32 * 32 * 4);
   t_ClearWindow(2);
   EXPECT_EQ(pixels[0], 255);
@@ -295,7 +295,7 @@ TEST_F(VideoMemoryTest, TheTextFormReportsAMissingFont) {
   LogCapture log;
   t_InitWindow(0, 24, 10, 5, 0, "NoSuch 1x1.font");
   EXPECT_TRUE(contains(log.text(), "t_InitWindow: Font 'NoSuch 1x1.font' not found.\n"));
-  EXPECT_FALSE(WindowTable[0].Initialized);
+  EXPECT_FALSE(windowRecord(0).Initialized);
   EXPECT_EQ(HighMemory, kVideoMemoryTop);
 }
 

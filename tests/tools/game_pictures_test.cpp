@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "RequireBuilt.h"
 #include "toolbox/graphics/PictureFile.h"
 
 namespace {
@@ -83,7 +84,7 @@ void expectWholePicture(const std::string& file, const t_Graphic& plain) {
 }
 
 TEST(GamePictures, EverySceneFillsThePictureWindow) {
-  if (!picturesBuilt()) GTEST_SKIP() << "pictures not built (rsvg-convert missing?)";
+  VELMORAT_REQUIRE_BUILT(picturesBuilt(), "the game's pictures (rsvg-convert?)");
   const std::set<std::string> names = sceneNames();
   ASSERT_GE(names.size(), 12u);
   for (const std::string& name : names) {
@@ -98,7 +99,7 @@ TEST(GamePictures, EverySceneFillsThePictureWindow) {
 }
 
 TEST(GamePictures, ItemsAreFourBitOnTheSeeThroughColour) {
-  if (!picturesBuilt()) GTEST_SKIP() << "pictures not built (rsvg-convert missing?)";
+  VELMORAT_REQUIRE_BUILT(picturesBuilt(), "the game's pictures (rsvg-convert?)");
   const int items = itemCount();
   ASSERT_GE(items, 12);
   for (int item = 1; item <= items; ++item) {
@@ -125,7 +126,7 @@ TEST(GamePictures, ItemsAreFourBitOnTheSeeThroughColour) {
 }
 
 TEST(GamePictures, StoredFormatsExerciseEveryDecodingStage) {
-  if (!picturesBuilt()) GTEST_SKIP() << "pictures not built (rsvg-convert missing?)";
+  VELMORAT_REQUIRE_BUILT(picturesBuilt(), "the game's pictures (rsvg-convert?)");
   std::set<int> stored;
   std::set<int> plain;
   for (const auto& entry : fs::directory_iterator(kDataFolder)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "RequireBuilt.h"
 #include "toolbox/core/Color.h"
 #include "toolbox/graphics/PictureEncoder.h"
 #include "toolbox/graphics/PictureFile.h"
@@ -135,7 +136,7 @@ TEST(PictureConversion, EveryCodeOfAnImageReadsBackThroughTheStages) {
 TEST(GrCommands, PngToGrAndGrDrawGiveBackThePicture) {
   const std::filesystem::path tool =
       std::filesystem::path(VELMORAT_BINARY_DIR) / "tools/velmorat-tool";
-  if (!std::filesystem::exists(tool)) GTEST_SKIP() << "velmorat-tool not built";
+  VELMORAT_REQUIRE_BUILT(std::filesystem::exists(tool), "velmorat-tool");
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / "velmorat_gr_commands";
   std::filesystem::create_directories(folder);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "RequireBuilt.h"
+
 namespace {
 
 int statusOf(const std::string& arguments) {
@@ -17,10 +19,9 @@ int statusOf(const std::string& arguments) {
 }
 
 TEST(ToolCommandLine, HelpSucceedsAndEveryMisuseIsAUsageError) {
-  if (!std::filesystem::exists(std::filesystem::path(VELMORAT_BINARY_DIR) /
-                               "tools/velmorat-tool")) {
-    GTEST_SKIP() << "velmorat-tool not built";
-  }
+  VELMORAT_REQUIRE_BUILT(
+      std::filesystem::exists(std::filesystem::path(VELMORAT_BINARY_DIR) / "tools/velmorat-tool"),
+      "velmorat-tool");
   EXPECT_EQ(statusOf("--help"), 0);
   EXPECT_EQ(statusOf("help"), 0);
   EXPECT_EQ(statusOf("gr-draw --help"), 0);
@@ -41,10 +42,9 @@ TEST(ToolCommandLine, HelpSucceedsAndEveryMisuseIsAUsageError) {
 // A file that cannot be read, or that is not what the command reads, is a
 // failure of every command that reads one, never a success.
 TEST(ToolCommandLine, EveryCommandFailsOnAMissingOrWrongFile) {
-  if (!std::filesystem::exists(std::filesystem::path(VELMORAT_BINARY_DIR) /
-                               "tools/velmorat-tool")) {
-    GTEST_SKIP() << "velmorat-tool not built";
-  }
+  VELMORAT_REQUIRE_BUILT(
+      std::filesystem::exists(std::filesystem::path(VELMORAT_BINARY_DIR) / "tools/velmorat-tool"),
+      "velmorat-tool");
   const std::string missing = "/nonexistent/in";
   const std::string out = "/nonexistent/out";
   for (const std::string command :

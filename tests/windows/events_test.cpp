@@ -2,7 +2,10 @@
 
 #include <chrono>
 #include <cmath>
+#include <future>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "graphics/LogCapture.h"
 #include "text/TextWindowFixture.h"
@@ -12,6 +15,7 @@
 #include "toolbox/windows/KeyCodes.h"
 #include "toolbox/windows/KeyTranslation.h"
 #include "toolbox/windows/Menus.h"
+#include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/WindowManagement.h"
 
 using namespace texttest;
@@ -197,14 +201,28 @@ TEST_F(Events, KeysForWindowsThatCannotTakeThemQueueNothing) {
   EXPECT_EQ(log.text(), "viewKeyDown: Graphic window (4) not initialized.\n");
 }
 
+// A letter with a combining mark is one character: one event, its Value the
+// letter, its Description the whole character.
 TEST_F(Events, PostedTextQueuesOneEventPerCharacter) {
-  t_KeyPostText("\xC3\x96l");
-  EXPECT_EQ(t_KeyNext(), 0xD6);
-  EXPECT_EQ(CurrentKeyEvent.Window, 1);
-  EXPECT_EQ(CurrentKeyEvent.Description, "\xC3\x96");
-  EXPECT_EQ(t_KeyNext(), 0x6C);
-  t_KeyPostText("");
-  EXPECT_FALSE(KeyAvailable);
+  const struct {
+    const char* text;
+    std::vector<std::pair<int, std::string>> events;  // Value, Description
+  } cases[] = {
+      {"\xC3\x96l", {{0xD6, "\xC3\x96"}, {'l', "l"}}},
+      {"e\xCC\x81x", {{'e', "e\xCC\x81"}, {'x', "x"}}},
+      {"\xCC\x81e", {{0x301, "\xCC\x81"}, {'e', "e"}}},  // a mark without a base stands alone
+      {"a\r\nb", {{'a', "a"}, {'\r', "\r\n"}, {'b', "b"}}},
+      {"", {}},
+  };
+  for (const auto& posted : cases) {
+    t_KeyPostText(posted.text);
+    for (const auto& [value, description] : posted.events) {
+      EXPECT_EQ(t_KeyNext(), value) << posted.text;
+      EXPECT_EQ(CurrentKeyEvent.Description, description);
+      EXPECT_EQ(CurrentKeyEvent.Window, 1);
+    }
+    EXPECT_FALSE(KeyAvailable) << posted.text;
+  }
 }
 
 TEST_F(Events, PauseDiscardsOnlyWhenCtrlSIsNewest) {
@@ -274,7 +292,7 @@ TEST_F(Events, AMenuChoiceEndsAnOutputPause) {
 TEST_F(Events, KeyWaitOrEventEndsForAMenuChoiceOrAnOpenedFileAndLeavesKeysQueued) {
   t_EventCounts seen = t_EventCountsNow();
   std::thread chooser([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(awaitWait(), InputWaitKind::Key);
     MenuSender sender;
     sender.inMenu = true;
     sender.tag = 300;
@@ -290,7 +308,7 @@ TEST_F(Events, KeyWaitOrEventEndsForAMenuChoiceOrAnOpenedFileAndLeavesKeysQueued
 
   seen = t_EventCountsNow();
   std::thread opener([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(awaitWait(), InputWaitKind::Key);
     Document document;
     int error = 0;
     document.readFromURL("/tmp/Spielstand.velmorat", "velmorat", &error);
@@ -313,7 +331,7 @@ TEST_F(Events, ProgramEndRequestEndsKeyWaitAndPause) {
       {
         int ended = 0;
         std::thread stopper([] {
-          std::this_thread::sleep_for(std::chrono::milliseconds(30));
+          awaitWait();
           t_RequestProgramEnd();
         });
         try {
@@ -329,6 +347,20 @@ TEST_F(Events, ProgramEndRequestEndsKeyWaitAndPause) {
           ++ended;
         }
         std::exit(ended == 2 && currentInputWait().kind == InputWaitKind::None ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// The application's end wakes a program thread that waits for a key and joins
+// it; the request stays, so the case runs in a child process of its own.
+TEST_F(Events, EndingTheProgramWakesItsWaitAndJoinsIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        startprocess([] { t_KeyWait(0); }, 0x100000);
+        awaitWait();
+        const bool ended = endProgramThreads(std::chrono::seconds(30));
+        std::exit(ended && ProgramThreadsRunning == 0 ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
 }
@@ -384,6 +416,16 @@ TEST_F(Events, ClicksAreClassifiedAgainstTheGraphicArea) {
   EXPECT_NE(text.find("t_MouseEventHandler: Unknown window, AbsX = 3, AbsY = 4\n"
                       "t_MouseEventHandler:  window, X = -3, Y = -3\n"),
             std::string::npos);
+}
+
+TEST_F(Events, EveryClickRunsTheProgramMouseHandlerOnAWorker) {
+  std::promise<std::thread::id> ran;
+  t_SetProgramMouseHandler([&ran] { ran.set_value(std::this_thread::get_id()); });
+  std::future<std::thread::id> runner = ran.get_future();
+  viewMouseDown(1, 5, 5, kLeftMouseButton, 0, false);
+  ASSERT_EQ(runner.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  EXPECT_NE(runner.get(), std::this_thread::get_id());
+  t_SetProgramMouseHandler(nullptr);
 }
 
 TEST_F(Events, CloseBoxHidesTheWindowWithoutAnEvent) {

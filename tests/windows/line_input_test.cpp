@@ -158,6 +158,21 @@ TEST_F(LineInput, PastePostsTheFirstLineWithCharactersBeyondLatinOneEscaped) {
   EXPECT_EQ(w().InputString, "20ACb");
 }
 
+// The line ends at the first line end of either kind: a carriage return after
+// a line feed must not post a Return that would end the command early.
+TEST_F(LineInput, PasteEndsAtTheFirstLineEndOfEitherKind) {
+  const struct {
+    const char* pasteboard;
+    const char* keys;
+  } cases[] = {{"a\nb\rc", "a"}, {"a\rb\nc", "a"}, {"a\r\nb", "a"}, {"\nab", ""}, {"ab", "ab"}};
+  open("");
+  for (const auto& paste : cases) {
+    fakeHost().setPasteboardText(paste.pasteboard);
+    type("\x16");
+    EXPECT_EQ(takeQueuedKeys(), paste.keys) << paste.pasteboard;
+  }
+}
+
 // A field holds one screen line at most; a pasteboard of megabytes must not
 // turn into as many queued key events, and no escape form is cut in two.
 TEST_F(LineInput, PasteOfAHugeLinePostsABoundedNumberOfKeys) {

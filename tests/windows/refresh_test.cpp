@@ -169,19 +169,19 @@ TEST_F(RefreshTest, AsksForAtMostRefreshRateRedrawsASecond) {
 
 TEST_F(RefreshTest, TheIntervalFollowsTheRefreshRate) {
   openAutoWindow(2);
-  WindowTable[2].RefreshRate = 7;
+  windowRecord(2).RefreshRate = 7;
   const std::vector<int> slow = requestTimes(2, 300);
   EXPECT_EQ(slow, (std::vector<int>{0, 142, 284}));
-  WindowTable[2].RefreshRate = 0;
+  windowRecord(2).RefreshRate = 0;
   EXPECT_EQ(requestTimes(2, 5).size(), 5u);  // every pass
 }
 
 TEST_F(RefreshTest, SkipsWindowsWithoutAutoUpdateAndWindowZeroWhileItsViewDraws) {
   openAutoWindow(0);
   openPictureWindow(1, 32, 32);
-  WindowTable[0].VerticalBlank = false;
+  windowRecord(0).VerticalBlank = false;
   EXPECT_EQ(refreshAutoUpdatePass(), 0);
-  WindowTable[0].VerticalBlank = true;
+  windowRecord(0).VerticalBlank = true;
   EXPECT_EQ(refreshAutoUpdatePass(), 1);
   EXPECT_EQ(requests(1), 0);
 }
@@ -254,8 +254,8 @@ TEST_F(RefreshTest, ImageRecordsWhenItFinished) {
   ASSERT_EQ(image.bytes.size(), 32u * 32 * 4);
   EXPECT_EQ(image.bytes[0], 255);
   EXPECT_EQ(image.bytes[1], 0);  // cleared memory is black
-  EXPECT_EQ(WindowTable[1].UpdateFinished, 2000500);
-  EXPECT_EQ(WindowTable[1].UpdateDuration, 0);  // the clock stood still
+  EXPECT_EQ(windowRecord(1).UpdateFinished, 2000500);
+  EXPECT_EQ(windowRecord(1).UpdateDuration, 0);  // the clock stood still
 }
 
 TEST_F(RefreshTest, NoImageForUninitialisedOrInvisibleWindows) {
@@ -310,15 +310,15 @@ TEST_F(RefreshTest, WindowZerosViewClearsVerticalBlankWhileItShowsTheImage) {
   std::uint64_t shown = 0;
   bool blankDuringShow = true;
   EXPECT_TRUE(viewRedraw(0, shown, [&](int width, int, bool& fresh) {
-    blankDuringShow = WindowTable[0].VerticalBlank;
+    blankDuringShow = windowRecord(0).VerticalBlank;
     EXPECT_EQ(width, 32);
     fresh = true;
     return words.data();
   }));
   EXPECT_FALSE(blankDuringShow);
-  EXPECT_TRUE(WindowTable[0].VerticalBlank);
+  EXPECT_TRUE(windowRecord(0).VerticalBlank);
   EXPECT_TRUE(viewRedraw(1, shown, [&](int, int, bool&) {
-    EXPECT_TRUE(WindowTable[1].VerticalBlank);  // only window 0 guards its redraw
+    EXPECT_TRUE(windowRecord(1).VerticalBlank);  // only window 0 guards its redraw
     return words.data();
   }));
 }
@@ -352,7 +352,7 @@ TEST_F(RefreshTest, AViewConvertsIntoTheHostsMemoryOnlyWhatChanged) {
 
 TEST_F(RefreshTest, PictureOfAWindowIsItsImage) {
   openAutoWindow(3);
-  VideoMemory[WindowTable[3].MemoryStart] = 0x42;
+  VideoMemory[windowRecord(3).MemoryStart] = 0x42;
   const host::ArgbImage picture = t_WindowPicture(3);
   ASSERT_EQ(picture.width, 32);
   EXPECT_EQ(picture.bytes[1], 0x42);

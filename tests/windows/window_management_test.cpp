@@ -55,8 +55,8 @@ TEST_F(WindowManagementTest, PosAnswersContentSizeFromTheRecordNotTheFrame) {
 
 TEST_F(WindowManagementTest, PosAnswersTheTextAreaOfAGraphicWindow) {
   t_InitWindow(2, 24, false, 80, 48, 0, 0, fontWithData(8, 16), true);
-  WindowTable[2].TextFirstColumn = 2;
-  WindowTable[2].TextLastLine = 2;
+  windowRecord(2).TextFirstColumn = 2;
+  windowRecord(2).TextLastLine = 2;
   const int expected[] = {2, 1, 10, 2, 9, 2, 10, 3};
   for (int selector = 0; selector < 8; ++selector) {
     EXPECT_EQ(t_WindowPos(2, selector), expected[selector]) << selector;
@@ -101,12 +101,12 @@ TEST_F(WindowManagementTest, SizeOfAnUninitialisedGraphicWindowIsRefused) {
 TEST_F(WindowManagementTest, AHiddenTitleBarLeavesNoRoomInLaterSizes) {
   openPictureWindow(2, 100, 50);
   t_WindowTitleVisible(2, false);
-  EXPECT_EQ(WindowTable[2].TitleHeight, 0);
+  EXPECT_EQ(windowRecord(2).TitleHeight, 0);
   EXPECT_FALSE(desktop.window(2).titleVisible);
   t_WindowSize(2, 0, 0, 100, 50);
   EXPECT_EQ(desktop.window(2).frame.height, 50);
   t_WindowTitleVisible(2, true);
-  EXPECT_EQ(WindowTable[2].TitleHeight, 28);
+  EXPECT_EQ(windowRecord(2).TitleHeight, 28);
 }
 
 TEST_F(WindowManagementTest, SystemWindowSizesItsScrollViewOnlyWhereAsked) {
@@ -122,13 +122,13 @@ TEST_F(WindowManagementTest, SystemWindowSizesItsScrollViewOnlyWhereAsked) {
 TEST_F(WindowManagementTest, HidingAGraphicWindowForgetsItsLastImageDuration) {
   openPictureWindow(1, 64, 64);
   t_WindowVisible(1, true);
-  EXPECT_TRUE(WindowTable[1].Visible);
+  EXPECT_TRUE(windowRecord(1).Visible);
   EXPECT_TRUE(desktop.window(1).visible);
-  WindowTable[1].UpdateDuration = 99;
+  windowRecord(1).UpdateDuration = 99;
   t_WindowVisible(1, false);
-  EXPECT_FALSE(WindowTable[1].Visible);
+  EXPECT_FALSE(windowRecord(1).Visible);
   EXPECT_FALSE(desktop.window(1).visible);
-  EXPECT_EQ(WindowTable[1].UpdateDuration, 0);
+  EXPECT_EQ(windowRecord(1).UpdateDuration, 0);
 }
 
 TEST_F(WindowManagementTest, ShowingThePasteboardWindowShowsThePasteboardText) {
@@ -167,7 +167,7 @@ TEST_F(WindowManagementTest, NumbersAndHostWindowsMapBothWays) {
 TEST_F(WindowManagementTest, BorderColourUsesTheLowFourBits) {
   openPictureWindow(2, 64, 64);
   t_ColorBorder(2, 17);
-  EXPECT_EQ(WindowTable[2].RGBColorBorder, (t_RGBColor{255, 255, 0, 0}));
+  EXPECT_EQ(windowRecord(2).RGBColorBorder, (t_RGBColor{255, 255, 0, 0}));
   const std::uint8_t* background = desktop.window(2).background;
   EXPECT_EQ(background[0], 255);
   EXPECT_EQ(background[1], 0);
@@ -206,7 +206,7 @@ TEST_F(WindowManagementTest, QuitProgramPrintsTheClosingMessageAndUnwinds) {
       log.text().ends_with("t_QuitProgram: Quitting current thread with message in window #0.\n"));
   std::string screen;
   for (int column = 1; column <= 20; ++column) {
-    screen.push_back(static_cast<char>(textblock::storedCode(WindowTable[0], column, 4)));
+    screen.push_back(static_cast<char>(textblock::storedCode(windowRecord(0), column, 4)));
   }
   EXPECT_EQ(screen.substr(0, 15), "(Programm Ende)");
   EXPECT_EQ(desktop.view(0).displayNowCount, 1);

@@ -39,7 +39,7 @@ void markWindowChanged(std::uint8_t window) {
 void markVideoMemoryChanged(std::int64_t start, std::int64_t count) {
   const std::int64_t end = start + count - 1;
   for (int window = 0; window < kGraphicWindowCount; ++window) {
-    const t_Window& record = WindowTable[static_cast<std::size_t>(window)];
+    const t_Window& record = windowRecord(static_cast<std::size_t>(window));
     const std::int64_t first = record.MemoryStart;
     const std::int64_t last = record.MemoryEnd;
     if (first >= 0 && first <= end && start <= last) {

@@ -32,7 +32,8 @@ extern std::atomic<bool> MemoryReady;
 extern std::atomic<int> TitleBarHeight;
 extern std::atomic<bool> AutoUpdateRunning;
 
-// The record of a graphic window (window < kGraphicWindowCount).
+// The record of a graphic window (window < kGraphicWindowCount): the one way
+// to the table outside this file's own code.
 inline t_Window& windowRecord(std::uint8_t window) {
   return WindowTable[window];
 }

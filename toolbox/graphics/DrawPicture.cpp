@@ -252,7 +252,7 @@ void g_Draw(std::uint8_t window, const t_Graphic& picture, int x, int y, std::ui
     logLine("g_Plot: Illegal bit depth (" + std::to_string(surface->depth) + ").");
     return;
   }
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   auto blockSize = [scale](int pixelSize) {
     return (pixelSize == 0 ? kDefaultPixelSize : std::max(pixelSize, 0)) * int(scale);
   };

@@ -61,7 +61,7 @@ int g_NearestColor(int red, int green, int blue) {
 void g_Plot(std::uint8_t window, int x, int y) {
   std::optional<PixelSurface> surface = checkedSurface("g_Plot", window);
   if (!surface || !surface->contains(x, y)) return;
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   if (!surface->hasPixelDepth()) {
     logLine("g_Plot: Illegal bit depth (" + std::to_string(surface->depth) + ").");
   } else {
@@ -105,7 +105,7 @@ void g_ColorRGB(std::uint8_t window, std::uint32_t packedColor) {
     return;
   }
   if (!checkedSurface("g_ColorRGB", window)) return;
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   const t_RGBColor colour = t_RGBColor::fromPacked(packedColor);
   const int depth = record.BitDepth;
   if (depth == 1 || depth == 4) {

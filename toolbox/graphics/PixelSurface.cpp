@@ -73,8 +73,8 @@ std::optional<PixelSurface> checkedSurface(const char* routine, std::uint8_t win
     return std::nullopt;
   }
   std::optional<PixelSurface> surface;
-  if (MemoryReady.load() && WindowTable[window].Initialized) {
-    surface = PixelSurface::of(WindowTable[window]);
+  if (MemoryReady.load() && windowRecord(window).Initialized) {
+    surface = PixelSurface::of(windowRecord(window));
   }
   if (!surface) {
     logLine(std::string(routine) + ": Graphic window #" + std::to_string(window) +

@@ -125,7 +125,7 @@ void t_ColorBorder(std::uint8_t window, int colour) {
     logLine("t_ColorBorder: Window is not a graphic window.");
     return;
   }
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   if (!MemoryReady || !record.Initialized) {
     logLine("t_ColorBorder: Window #" + std::to_string(window) + " not initialized.");
     return;

@@ -181,7 +181,7 @@ const std::uint8_t* glyphOf(t_Font& font, std::uint8_t code, std::uint8_t window
 
 void t_WindowFont(std::uint8_t window, const t_Font& font) {
   if (!t_CheckTextWindow("t_WindowFont", window, false)) return;
-  WindowTable[window].Font = font;
+  windowRecord(window).Font = font;
 }
 
 void t_PrintSymbol(std::uint8_t window, std::uint8_t code, std::uint8_t colour, int column,
@@ -197,7 +197,7 @@ void t_PrintSymbol(std::uint8_t window, std::uint8_t code, std::uint8_t colour, 
     logNotInitialized();
     return;
   }
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   if (record.TextRedirectOutput == kRedirectToLog) {
     textoutput::logRedirectedCharacter(code);
     return;

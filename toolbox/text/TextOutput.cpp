@@ -225,6 +225,12 @@ void t_Print(std::uint8_t window, const std::string& text) {
   printCodes(window, utf8ToScalars(text));
 }
 
+void t_PrintLine(const std::string& text) {
+  const std::uint8_t window = DefaultWindow;
+  t_Print(window, text);
+  t_Cr(window);
+}
+
 void t_Print(std::uint8_t window, const Text& text) {
   printCodes(window, std::u32string(text.Elements.begin(), text.Elements.end()));
 }

@@ -14,6 +14,8 @@ inline constexpr int kRedirectToLog = 2;
 
 void t_Print(std::uint8_t window, const std::string& text);
 void t_Print(std::uint8_t window, const Text& text);
+// t_Print of the text to DefaultWindow, then t_Cr there.
+void t_PrintLine(const std::string& text);
 void t_PrintChar(std::uint8_t window, std::uint8_t code);
 void t_PrintSpc(std::uint8_t window, int count);
 void t_PrintTab(std::uint8_t window, int column, std::uint8_t code);

@@ -1,19 +1,20 @@
 #include "toolbox/windows/Documents.h"
 
 #include <atomic>
-#include <mutex>
 
 #include "support/Clock.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
 #include "support/qbtools.h"
+#include "toolbox/windows/EventQueue.h"
+#include "toolbox/windows/ProgramHook.h"
 
 namespace {
-std::mutex fileEventLock;
-std::vector<t_Event> fileEvents;
+// Nothing takes file events, so fileAvailable stays set after the first.
 std::atomic<bool> fileAvailable{false};
-std::atomic<int> fileEventCount{0};
-std::function<void()> fileEventHandler = [] {};
+EventQueue<t_Event> fileEvents{fileAvailable};
+// The program's hook for opened files (empty in this program).
+ProgramHook fileEventHandler{[] {}};
 
 constexpr int kFileEventKind = 4;
 constexpr int kFirstWorkerThreadNumber = 3;
@@ -25,8 +26,7 @@ bool refuse(int* error) {
 }  // namespace
 
 std::vector<t_Event> FileEventQueueCopy() {
-  std::lock_guard guard(fileEventLock);
-  return fileEvents;
+  return fileEvents.copy();
 }
 
 bool FileAvailable() {
@@ -34,12 +34,11 @@ bool FileAvailable() {
 }
 
 int FileEventCount() {
-  return fileEventCount;
+  return static_cast<int>(fileEvents.appended());
 }
 
 void setFileEventHandler(std::function<void()> handler) {
-  std::lock_guard guard(fileEventLock);
-  fileEventHandler = handler ? std::move(handler) : [] {};
+  fileEventHandler.set(std::move(handler));
 }
 
 bool Document::readFromURL(const std::string& path, const std::string&, int* error) {
@@ -49,12 +48,7 @@ bool Document::readFromURL(const std::string& path, const std::string&, int* err
   event.Description = path;
   event.Value = fileexists(path);
   event.Time = absoluteTimeMilliseconds();
-  {
-    std::lock_guard guard(fileEventLock);
-    fileEvents.push_back(event);
-    fileEventCount = static_cast<int>(fileEvents.size());
-    fileAvailable = true;
-  }
+  fileEvents.append(event);  // a prompt that waits for a key or an event ends for it
   startbackground(t_StartEventFile);
   // The host keeps no document windows and no list of recent documents, so
   // there is nothing to close or clear afterwards.
@@ -63,10 +57,5 @@ bool Document::readFromURL(const std::string& path, const std::string&, int* err
 
 void t_StartEventFile() {
   if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_StartEventFile");
-  std::function<void()> handler;
-  {
-    std::lock_guard guard(fileEventLock);
-    handler = fileEventHandler;
-  }
-  handler();
+  fileEventHandler.run();
 }

@@ -1,10 +1,10 @@
 #include "toolbox/windows/Events.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <string>
 
+#include "support/Characters.h"
 #include "support/Clock.h"
 #include "support/Log.h"
 #include "support/ThreadName.h"
@@ -17,13 +17,11 @@
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/KeyTranslation.h"
 #include "toolbox/windows/Menus.h"
+#include "toolbox/windows/ProgramHook.h"
 #include "toolbox/windows/WindowManagement.h"
 
 namespace {
 
-// The longest a key wait sleeps without looking at the queue; queueing a key
-// wakes it at once.
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // Threads 1 and 2 are the host's main thread and the program thread.
 constexpr int kFirstWorkerThreadNumber = 3;
 constexpr int kOutsideWindow = -3;
@@ -43,7 +41,7 @@ void setModifierGlobals(std::uint32_t modifierFlags) {
 // Whether window can take a key or click now; logs a window that is not set up.
 bool windowTakesEvents(std::uint8_t window, const char* routine) {
   if (!MemoryReady.load() || window >= kGraphicWindowCount) return false;
-  const t_Window& record = WindowTable[window];
+  const t_Window& record = windowRecord(window);
   if (!record.Initialized) {
     logLine(std::string(routine) + ": Graphic window (" + std::to_string(window) +
             ") not initialized.");
@@ -67,16 +65,14 @@ int classify(int coordinate, int size) {
 
 // The character of the next key event with a Value of 0 or more, taken into
 // CurrentKeyEvent; nothing (and no key taken) once interrupted() holds. A
-// menu choice wakes the wait at once; an opened file, which no event
-// announces here, is seen within the poll interval.
+// menu choice and an opened file wake the wait at once.
 template <typename Interrupted>
 std::optional<std::string> keyOrInterruption(std::uint8_t window, Interrupted interrupted) {
   for (;;) {
     if (interrupted()) return std::nullopt;
     if (!KeyAvailable.load()) {
       t_CursorOn(window);
-      waitForInput(
-          keyWaitKind(), [&] { return KeyAvailable.load() || interrupted(); }, kPollInterval);
+      waitForInput(keyWaitKind(), [&] { return KeyAvailable.load() || interrupted(); });
       t_CursorOff(window);
       continue;
     }
@@ -94,63 +90,12 @@ std::optional<std::string> keyOrInterruption(std::uint8_t window, Interrupted in
 
 }  // namespace
 
-// --- EventQueue -----------------------------------------------------------------
-
-void EventQueue::append(const t_Event& event) {
-  {
-    std::lock_guard guard(lock_);
-    events_.push_back(event);
-    available_ = true;
-  }
-  notifyInputEvent();
-}
-
-std::optional<t_Event> EventQueue::takeFront() {
-  std::lock_guard guard(lock_);
-  if (events_.empty()) {
-    available_ = false;
-    return std::nullopt;
-  }
-  t_Event event = std::move(events_.front());
-  events_.pop_front();
-  available_ = !events_.empty();
-  return event;
-}
-
-std::optional<t_Event> EventQueue::front() const {
-  std::lock_guard guard(lock_);
-  if (events_.empty()) return std::nullopt;
-  return events_.front();
-}
-
-std::optional<t_Event> EventQueue::back() const {
-  std::lock_guard guard(lock_);
-  if (events_.empty()) return std::nullopt;
-  return events_.back();
-}
-
-void EventQueue::clear() {
-  std::lock_guard guard(lock_);
-  events_.clear();
-  available_ = false;
-}
-
-std::size_t EventQueue::size() const {
-  std::lock_guard guard(lock_);
-  return events_.size();
-}
-
-void EventQueue::recomputeAvailable() {
-  std::lock_guard guard(lock_);
-  available_ = !events_.empty();
-}
-
 // --- Globals --------------------------------------------------------------------
 
 std::atomic<bool> KeyAvailable{false};
 std::atomic<bool> MouseAvailable{false};
-EventQueue KeyEventQueue{KeyAvailable};
-EventQueue MouseEventQueue{MouseAvailable};
+EventQueue<t_Event> KeyEventQueue{KeyAvailable};
+EventQueue<t_Event> MouseEventQueue{MouseAvailable};
 t_Event CurrentKeyEvent;
 
 std::atomic<bool> KeyDown{false};
@@ -162,6 +107,11 @@ std::atomic<bool> ControlDown{false};
 std::atomic<bool> OptionDown{false};
 std::atomic<bool> CommandDown{false};
 std::atomic<bool> FunctionDown{false};
+
+namespace {
+// Runs after every click, on a worker (t_EventMouse).
+ProgramHook ProgramMouseHandler{[] {}};
+}  // namespace
 
 // --- Host side --------------------------------------------------------------------
 
@@ -221,10 +171,10 @@ void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifie
   if (window >= kGraphicWindowCount) {
     logLine("t_MouseEventHandler: Unknown window, AbsX = " + std::to_string(windowX) +
             ", AbsY = " + std::to_string(windowY));
-  } else if (!MemoryReady.load() || !WindowTable[window].Initialized) {
+  } else if (!MemoryReady.load() || !windowRecord(window).Initialized) {
     logLine("t_MouseEventHandler: Window #" + std::to_string(window) + " not initialized.");
   } else {
-    const t_Window& record = WindowTable[window];
+    const t_Window& record = windowRecord(window);
     // The host counts y upward from the bottom; row 0 is the picture's top row.
     column = classify(windowX - record.BorderWidth, record.Width);
     row = classify(record.BorderHeight + record.Height - windowY, record.Height);
@@ -248,9 +198,12 @@ void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifie
 }
 
 void t_EventMouse() {
-  // The program's mouse handler would run here; the game installs none, and
-  // reads its clicks from the mouse queue.
   if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_EventMouse");
+  ProgramMouseHandler.run();
+}
+
+void t_SetProgramMouseHandler(std::function<void()> handler) {
+  ProgramMouseHandler.set(std::move(handler));
 }
 
 void t_MouseEventPostCloseBoxClick(std::uint8_t window) {
@@ -287,10 +240,8 @@ bool t_KeyPause(int code, bool wait) {
   KeyEventQueue.clear();
   if (!wait) return true;
   const int menuEvents = t_MenuEventCount();
-  waitForInput(
-      InputWaitKind::Pause,
-      [menuEvents] { return KeyAvailable.load() || t_MenuEventCount() != menuEvents; },
-      kPollInterval);
+  waitForInput(InputWaitKind::Pause,
+               [menuEvents] { return KeyAvailable.load() || t_MenuEventCount() != menuEvents; });
   if (KeyAvailable.load()) t_KeyNext();
   KeyEventQueue.recomputeAvailable();
   return true;
@@ -298,11 +249,11 @@ bool t_KeyPause(int code, bool wait) {
 
 void t_KeyPostText(const std::string& text) {
   const std::int64_t time = absoluteTimeMilliseconds();
-  for (char32_t scalar : utf8ToScalars(text)) {
+  for (const std::string& character : splitCharacters(text)) {
     t_Event event;
     event.Kind = kKeyEventKind;
-    appendUtf8(event.Description, scalar);
-    event.Value = static_cast<int>(scalar);
+    event.Description = character;
+    event.Value = static_cast<int>(utf8ToScalars(character).front());
     event.Window = kPostedTextWindow;
     event.Time = time;
     KeyEventQueue.append(event);

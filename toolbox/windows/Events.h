@@ -3,20 +3,21 @@
 //
 // Threads: the view* entry points, t_KeyTranslate and t_MouseEventHandler run
 // on the host's main thread; t_KeyNext, t_KeyWait, t_KeyPause and
-// t_KeyPostText on the program thread. Each queue has its own mutex; the
-// availability and state flags are atomics. Appending to a queue wakes a
-// program that waits for input (InputWait.h).
+// t_KeyPostText on the program thread. The queues are EventQueues
+// (EventQueue.h); the state flags are atomics.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "toolbox/windows/Event.h"
+#include "toolbox/windows/EventQueue.h"
 
 // The host's device-independent modifier flags; t_Event::Mods holds them >> 16.
 inline constexpr std::uint32_t kModifierCapsLock = 0x10000;
@@ -37,36 +38,10 @@ inline constexpr std::uint8_t kPostedTextWindow = 1;
 inline constexpr int kLeftMouseButton = 1;
 inline constexpr int kRightMouseButton = 2;
 
-// A first-in-first-out queue of events shared by the host's main thread (which
-// appends) and the program thread (which takes). Every operation holds the
-// queue's mutex, and the queue's availability flag is recomputed under it, so
-// the flag never claims an event that another thread has already taken.
-class EventQueue {
- public:
-  explicit EventQueue(std::atomic<bool>& availableFlag) : available_(availableFlag) {}
-
-  void append(const t_Event& event);
-  // Removes and returns the oldest event; nothing when the queue is empty.
-  std::optional<t_Event> takeFront();
-  // The oldest event without removing it.
-  std::optional<t_Event> front() const;
-  // The newest event without removing it.
-  std::optional<t_Event> back() const;
-  void clear();
-  std::size_t size() const;
-  // Sets the availability flag from the queue's contents.
-  void recomputeAvailable();
-
- private:
-  mutable std::mutex lock_;
-  std::deque<t_Event> events_;
-  std::atomic<bool>& available_;
-};
-
 extern std::atomic<bool> KeyAvailable;
 extern std::atomic<bool> MouseAvailable;
-extern EventQueue KeyEventQueue;
-extern EventQueue MouseEventQueue;
+extern EventQueue<t_Event> KeyEventQueue;
+extern EventQueue<t_Event> MouseEventQueue;
 // The key event last taken from the queue. Program thread only.
 extern t_Event CurrentKeyEvent;
 
@@ -104,9 +79,12 @@ void t_KeyTranslate(std::uint8_t window, int keyCode, const std::string& charact
 // Builds and queues the mouse event of a click, then starts t_EventMouse.
 void t_MouseEventHandler(std::uint8_t window, int buttons, std::uint32_t modifierFlags, double x,
                          double y);
-// The worker that t_MouseEventHandler starts after every click, where the
-// program's mouse handler would run (the game has none).
+// The worker that t_MouseEventHandler starts after every click: runs the
+// program's mouse handler (the game installs none; it reads the mouse queue).
 void t_EventMouse();
+// Installs ProgramMouseHandler; an empty routine puts the one that does
+// nothing back. Any thread.
+void t_SetProgramMouseHandler(std::function<void()> handler);
 // The close box of a window was clicked: hides the window and logs it; queues
 // no event. Called by the window delegate logic on the main thread.
 void t_MouseEventPostCloseBoxClick(std::uint8_t window);
@@ -133,5 +111,7 @@ std::optional<std::string> t_KeyWaitOrEvent(std::uint8_t window, const t_EventCo
 // The pause check of text output: when the newest queued key has Value code,
 // empties the queue and (with wait) waits for the next key, which it consumes.
 bool t_KeyPause(int code, bool wait);
-// Appends one key event per character of text (UTF-8), as if typed in window 1.
+// Appends one key event per character of text (UTF-8; a letter with its
+// combining marks is one character, support/Characters.h), as if typed in
+// window 1: Description the character, Value its first scalar.
 void t_KeyPostText(const std::string& text);

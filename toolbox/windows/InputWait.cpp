@@ -40,8 +40,7 @@ bool waitsWithNoKeyQueued() {
 
 }  // namespace
 
-void waitForInput(InputWaitKind kind, const std::function<bool()>& ready,
-                  std::chrono::milliseconds bound) {
+void waitForInput(InputWaitKind kind, const std::function<bool()>& ready) {
   std::unique_lock lock(waitLock);
   if (ready()) return;
   if (programEndRequested) throw ProgramThreadExit{};
@@ -57,7 +56,7 @@ void waitForInput(InputWaitKind kind, const std::function<bool()>& ready,
       published.kind = InputWaitKind::None;
       throw ProgramThreadExit{};
     }
-    programWakeup.wait_for(lock, bound);
+    programWakeup.wait(lock);
   }
   published.kind = InputWaitKind::None;
 }

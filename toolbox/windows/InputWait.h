@@ -3,8 +3,9 @@
 // Every routine of the toolbox that waits for the player (t_KeyWait, the pause
 // of text output, INKEY) waits here: it publishes what it waits for, then
 // blocks on a condition variable that queueing a key, mouse or menu event
-// signals, so a key is taken the moment it is queued. Each wait has an upper
-// bound besides, for a condition that no event announces.
+// signals, so a key is taken the moment it is queued and a waiting program
+// never wakes for nothing. Whatever can end a wait (a key, a menu choice, an
+// opened file, the request to end) notifies it.
 //
 // The published wait is the one reliable sign that the program has done all
 // it can with the input it had: scripted play types its next key then, and
@@ -33,10 +34,9 @@ struct InputWaitState {
 
 // --- Program side -----------------------------------------------------------
 // Blocks until ready() holds, publishing kind meanwhile. ready() is checked
-// first, after every event notice and at least every bound. A wait that finds
-// ready() true at once publishes nothing.
-void waitForInput(InputWaitKind kind, const std::function<bool()>& ready,
-                  std::chrono::milliseconds bound);
+// first and after every event notice (notifyInputEvent), so whatever makes it
+// true must notify. A wait that finds ready() true at once publishes nothing.
+void waitForInput(InputWaitKind kind, const std::function<bool()>& ready);
 
 // Makes waits inside the calling scope report Line instead of Key: the line
 // editor's keys are read with t_KeyWait like any other. Program thread only.

@@ -110,10 +110,13 @@ std::string pasteboardText() {
 // The pasteboard's first line in the escape form, at most kMaxPastedCharacters
 // keys: a character above 255 arrives as Escape, four hexadecimal digits and
 // group separator, and its Escape key then cancels the field. A character
-// whose form would not fit whole is left out with the rest.
+// whose form would not fit whole is left out with the rest. The escape form
+// turns a line feed into a carriage return before the first line is taken,
+// so the line ends at the first of either ("a", LF, "b", CR posts "a").
 std::string pastedKeys(const std::string& pasteboard) {
+  const std::string firstLine = pasteboard.substr(0, pasteboard.find_first_of("\r\n"));
   std::u32string keys;
-  for (char32_t character : utf8ToScalars(stringfirstline(pasteboard))) {
+  for (char32_t character : utf8ToScalars(firstLine)) {
     const std::u32string form =
         utf8ToScalars(stringescape(scalarsToUtf8(std::u32string(1, character))));
     if (keys.size() + form.size() > kMaxPastedCharacters) {

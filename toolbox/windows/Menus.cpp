@@ -12,7 +12,9 @@
 #include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
+#include "toolbox/windows/EventQueue.h"
 #include "toolbox/windows/InputWait.h"
+#include "toolbox/windows/ProgramHook.h"
 #include "toolbox/windows/Refresh.h"
 #include "toolbox/windows/WindowManagement.h"
 
@@ -28,18 +30,12 @@ constexpr int kLastGraphicAction = kActionFrontGraphic0 + 2 * kGraphicWindowCoun
 std::mutex tableLock;
 std::vector<t_MenuAction> MenuActionTable;
 
-std::mutex queueLock;
-std::vector<t_MenuEvent> MenuEventQueue;
-std::atomic<int> menuEventCount{0};
+// Nothing takes menu events, so MenuAvailable stays set after the first.
+std::atomic<bool> MenuAvailable{false};
+EventQueue<t_MenuEvent> MenuEventQueue{MenuAvailable};
 
-std::mutex hookLock;
-std::function<void()> ProgramMenuHandler = [] {};
-std::function<void()> ProgramActionHook = [] { beep(); };
-
-std::function<void()> hook(const std::function<void()>& which) {
-  std::lock_guard guard(hookLock);
-  return which;
-}
+ProgramHook ProgramMenuHandler{[] {}};
+ProgramHook ProgramActionHook{[] { beep(); }};
 
 t_MenuEvent eventOf(const MenuSender& sender) {
   t_MenuEvent event;
@@ -122,7 +118,7 @@ void frontOrHide(std::uint8_t window, bool front) {
 void graphicWindowAction(int action) {
   int offset = action - kActionFrontGraphic0;
   auto k = static_cast<std::uint8_t>(offset / 2);
-  if (!MemoryReady || !WindowTable[k].Initialized) {
+  if (!MemoryReady || !windowRecord(k).Initialized) {
     logLine("t_MenuEventHandler: Window #" + std::to_string(k) + " not initialized.");
     beep();
     return;
@@ -150,7 +146,7 @@ void perform(int tag, int action) {
       return;
     case kActionProgramHook:
       if (t_WindowMain() < kGraphicWindowCount) {
-        hook(ProgramActionHook)();
+        ProgramActionHook.run();
       } else {
         beep();
       }
@@ -231,22 +227,23 @@ std::vector<t_MenuAction> MenuActionTableCopy() {
 }
 
 std::vector<t_MenuEvent> MenuEventQueueCopy() {
-  std::lock_guard guard(queueLock);
-  return MenuEventQueue;
+  return MenuEventQueue.copy();
 }
 
 int t_MenuEventCount() {
-  return menuEventCount;
+  return static_cast<int>(MenuEventQueue.appended());
+}
+
+bool t_MenuAvailable() {
+  return MenuAvailable;
 }
 
 void t_SetProgramMenuHandler(std::function<void()> handler) {
-  std::lock_guard guard(hookLock);
-  ProgramMenuHandler = handler ? std::move(handler) : [] {};
+  ProgramMenuHandler.set(std::move(handler));
 }
 
-void t_SetProgramActionHook(std::function<void()> hookRoutine) {
-  std::lock_guard guard(hookLock);
-  ProgramActionHook = hookRoutine ? std::move(hookRoutine) : [] { beep(); };
+void t_SetProgramActionHook(std::function<void()> hook) {
+  ProgramActionHook.set(std::move(hook));
 }
 
 void t_MenuEventHandler(const MenuSender& sender) {
@@ -258,18 +255,13 @@ void t_MenuEventHandler(const MenuSender& sender) {
       builtIn = true;
     }
   }
-  {
-    std::lock_guard guard(queueLock);
-    MenuEventQueue.push_back(event);
-    menuEventCount = static_cast<int>(MenuEventQueue.size());
-  }
-  notifyInputEvent();  // an output pause ends on a menu choice too
+  MenuEventQueue.append(event);  // wakes an output pause too
   if (!builtIn) startbackground(t_EventMenu);
 }
 
 void t_EventMenu() {
   if (threadnumber() >= kFirstWorkerThreadNumber) nameCurrentThread("t_EventMenu");
-  hook(ProgramMenuHandler)();
+  ProgramMenuHandler.run();
 }
 
 void t_MenuActionAdd(int n) {

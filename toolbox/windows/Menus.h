@@ -65,9 +65,13 @@ inline constexpr int kMenuLastItem = 65535;
 // --- Tables and queues (thread-safe copies; the table is filled once) -------
 std::vector<t_MenuAction> MenuActionTableCopy();
 std::vector<t_MenuEvent> MenuEventQueueCopy();
-// Number of queued menu events; t_KeyPause watches it change. Any thread.
+// Number of menu items chosen so far (the queued ones until the queue is
+// full); t_KeyPause watches it change. Any thread.
 int t_MenuEventCount();
-// The program's hooks; both run on a worker or the main thread. Any thread.
+// Set when an item is chosen; nothing takes menu events, so it stays set.
+bool t_MenuAvailable();
+// The program's hooks; both run on a worker or the main thread (an empty
+// routine puts the default back: nothing, and the beep). Any thread.
 void t_SetProgramMenuHandler(std::function<void()> handler);
 void t_SetProgramActionHook(std::function<void()> hook);
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "port/Host.h"
 #include "support/Log.h"
@@ -15,76 +15,68 @@
 #include "toolbox/windows/InputWait.h"
 #include "toolbox/windows/WindowManagement.h"
 
-std::atomic<bool> StartPending{false};
 std::atomic<int> ProgramThreadsRunning{0};
 
 namespace {
-// Handed from startprocess to the new thread under startLock. Only the caller
-// that set StartPending writes them, and only the thread it starts takes them,
-// before it clears the flag; a second caller waits on startTaken meanwhile.
-std::mutex startLock;
-std::condition_variable startTaken;
-std::function<void()> ProgramEntry;
-std::int64_t ProgramStackSize = 0;
+// The program threads started and not yet joined, and the end of each run.
+std::mutex threadsLock;
+std::condition_variable programEnded;
+std::vector<pthread_t> programThreads;
 
-// Takes the routine handed over and lets the next startprocess go ahead.
-std::function<void()> takeProgramEntry() {
-  std::function<void()> routine;
-  {
-    std::lock_guard guard(startLock);
-    routine = std::move(ProgramEntry);
-    ProgramEntry = nullptr;
-    StartPending = false;
-  }
-  startTaken.notify_all();
-  return routine;
-}
-}  // namespace
-
-void startprocess(std::function<void()> routine, std::int64_t stackSize) {
-  {
-    std::unique_lock lock(startLock);
-    startTaken.wait(lock, [] { return !StartPending.load(); });
-    StartPending = true;
-    ProgramStackSize = stackSize;
-    ProgramEntry = std::move(routine);
-  }
-  ++ProgramThreadsRunning;
-  host::current().runOnMainAndWait([] { new startprogramclass(); });
-}
-
-startprogramclass::startprogramclass() {
-  std::int64_t requested = 0;
-  {
-    std::lock_guard guard(startLock);
-    requested = ProgramStackSize;
-  }
-  // The thread owns this object from here on and deletes it at its end.
-  int failure = launchDetachedThread(
-      [this] {
-        std::unique_ptr<startprogramclass> owner(this);
-        owner->startprogramthread();
-      },
-      static_cast<std::size_t>(std::max<std::int64_t>(requested, 0)), "startprocess");
-  if (failure != 0) {
-    logLine("startprocess: Thread could not be created, error #" + std::to_string(failure) + ".");
-    takeProgramEntry();
-    --ProgramThreadsRunning;
-    notifyInputObservers();
-    delete this;
-  }
-}
-
-void startprogramclass::startprogramthread() {
-  std::function<void()> routine = takeProgramEntry();
+void runProgram(const std::function<void()>& routine) {
   nameCurrentThread("Main Program");
   try {
     if (routine) routine();
   } catch (const ProgramThreadExit&) {
     // t_QuitProgram's normal end of the program thread.
   }
-  --ProgramThreadsRunning;
+  {
+    std::lock_guard guard(threadsLock);
+    --ProgramThreadsRunning;
+  }
+  programEnded.notify_all();
   notifyInputObservers();  // a headless run may be over
+}
+}  // namespace
+
+void startprocess(std::function<void()> routine, std::int64_t stackSize) {
+  int failure = 0;
+  {
+    // Held until the thread is listed: a routine that ends at once waits
+    // for it here, so endProgramThreads never misses a thread to join.
+    std::lock_guard guard(threadsLock);
+    ++ProgramThreadsRunning;
+    pthread_t thread;
+    failure = launchJoinableThread([routine = std::move(routine)] { runProgram(routine); },
+                                   static_cast<std::size_t>(std::max<std::int64_t>(stackSize, 0)),
+                                   "startprocess", thread);
+    if (failure == 0) {
+      programThreads.push_back(thread);
+      return;
+    }
+    --ProgramThreadsRunning;
+  }
+  logLine("startprocess: Thread could not be created, error #" + std::to_string(failure) + ".");
+  programEnded.notify_all();
+  notifyInputObservers();
+}
+
+bool endProgramThreads(std::chrono::milliseconds timeout) {
+  std::vector<pthread_t> threads;
+  {
+    std::unique_lock lock(threadsLock);
+    if (ProgramThreadsRunning > 0) {
+      lock.unlock();
+      t_RequestProgramEnd();
+      lock.lock();
+    }
+    if (!programEnded.wait_for(lock, timeout, [] { return ProgramThreadsRunning == 0; })) {
+      return false;
+    }
+    threads.swap(programThreads);
+  }
+  for (pthread_t thread : threads) pthread_join(thread, nullptr);
+  return true;
 }
 
 void applicationWillFinishLaunching() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -10,9 +11,6 @@
 // interpreter like the firmware programs it imitates; a default stack is not enough.
 inline constexpr std::int64_t kProgramStackSize = 0x40000000;
 
-// True while a startprocess call has stored its routine and the new thread has
-// not yet taken it.
-extern std::atomic<bool> StartPending;
 // Threads started by startprocess whose routine has not yet returned (or
 // unwound through t_QuitProgram). Scripted play ends when it drops to 0;
 // each drop is announced with notifyInputObservers (InputWait.h).
@@ -21,16 +19,16 @@ extern std::atomic<int> ProgramThreadsRunning;
 // Starts routine on a new thread with a stack of stackSize bytes (at least the
 // platform minimum); returns once the thread exists, without waiting for the
 // routine. Any thread. A ProgramThreadExit thrown by the routine ends the
-// thread quietly (t_QuitProgram).
+// thread quietly (t_QuitProgram). The thread is joined by endProgramThreads.
 void startprocess(std::function<void()> routine, std::int64_t stackSize);
 
-// Created on the main thread by startprocess: starts the thread whose body is
-// startprogramthread.
-class startprogramclass {
- public:
-  startprogramclass();
-  void startprogramthread();
-};
+// The end of the application: asks every program thread still running to end
+// (t_RequestProgramEnd, so one at an input wait ends at once), waits for them
+// at most timeout, and joins them. False when one still runs (it is busy
+// elsewhere, perhaps waiting for the main thread): the caller then leaves
+// without destructors. Not on a program thread; the caller's main thread must
+// keep serving meanwhile, or be the one thread that nothing waits for.
+bool endProgramThreads(std::chrono::milliseconds timeout);
 
 // The application delegate (host main thread).
 void applicationWillFinishLaunching();

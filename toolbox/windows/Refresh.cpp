@@ -67,7 +67,7 @@ std::optional<PixelsToShow> pixelsToShow(std::uint8_t window) {
     logLine("t_WindowImage: Graphic window #" + std::to_string(window) + " not initialized.");
     return std::nullopt;
   }
-  if (!WindowTable[window].Visible) return std::nullopt;
+  if (!windowRecord(window).Visible) return std::nullopt;
   PixelsToShow pixels{blocks.memoryStart, 0, blocks.bitDepth, blocks.width, blocks.height};
   pixels.bytes = pixelBlockBytes(pixels.bitDepth, pixels.width, pixels.height);
   if (pixels.bytes == 0) {
@@ -91,7 +91,7 @@ void convertShown(const PixelsToShow& pixels, Output* output, Convert convert) {
 }
 
 void recordUpdateTimes(std::uint8_t window, double startedSeconds) {
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   const double finished = absoluteTimeSeconds();
   record.UpdateDuration = secondsToMicroseconds(finished) - secondsToMicroseconds(startedSeconds);
   record.UpdateFinished = absoluteTimeMilliseconds();
@@ -122,7 +122,7 @@ struct PassResult {
 PassResult runRefreshPass() {
   PassResult result;
   for (int window = 0; window < kGraphicWindowCount; ++window) {
-    const t_Window& record = WindowTable[static_cast<std::size_t>(window)];
+    const t_Window& record = windowRecord(static_cast<std::size_t>(window));
     if (!record.Initialized || !record.AutoUpdate) continue;
     const std::uint64_t change = windowChangeCount(static_cast<std::uint8_t>(window));
     std::atomic<std::uint64_t>& requested = requestedChange[static_cast<std::size_t>(window)];
@@ -138,7 +138,7 @@ PassResult runRefreshPass() {
       continue;
     }
     requested = change;
-    WindowTable[static_cast<std::size_t>(window)].UpdateStarted = now;
+    windowRecord(static_cast<std::size_t>(window)).UpdateStarted = now;
     requestRedraw(window);
     ++result.requested;
   }
@@ -254,14 +254,14 @@ host::ArgbImage t_WindowPicture(std::uint8_t window) {
 
 bool viewWantsUpdateLayer(std::uint8_t window) {
   if (!MemoryReady || !isGraphic(window)) return false;
-  const t_Window& record = WindowTable[window];
+  const t_Window& record = windowRecord(window);
   return record.Initialized && record.QuickUpdate;
 }
 
 bool viewRedraw(std::uint8_t window, std::uint64_t& shownChange, const HostImageMemory& memory) {
   if (!MemoryReady) return false;
   const bool guardsRefresh = window == 0;
-  if (guardsRefresh) WindowTable[0].VerticalBlank = false;
+  if (guardsRefresh) windowRecord(0).VerticalBlank = false;
   // Taken before the pixels are read: a write during the conversion leaves a
   // newer count, and the next redraw converts again.
   const std::uint64_t change = windowChangeCount(window);
@@ -276,7 +276,7 @@ bool viewRedraw(std::uint8_t window, std::uint64_t& shownChange, const HostImage
     }
   }
   if (guardsRefresh) {
-    WindowTable[0].VerticalBlank = true;
+    windowRecord(0).VerticalBlank = true;
     wakeRefresh();  // a change that came while the view was busy is due now
   }
   return true;

@@ -80,12 +80,12 @@ WindowGeometry geometryOf(std::uint8_t window, host::HostWindow* hostWindow) {
   });
   const bool fromRecord = isGraphic(window) && MemoryReady;
   if (isGraphic(window)) {
-    const t_Window& record = WindowTable[window];
+    const t_Window& record = windowRecord(window);
     geometry.borderWidth = record.BorderWidth;
     geometry.borderHeight = record.BorderHeight;
   }
   if (fromRecord) {
-    const t_Window& record = WindowTable[window];
+    const t_Window& record = windowRecord(window);
     geometry.titleHeight = record.TitleHeight;
     geometry.outerWidth = record.Width + 2 * geometry.borderWidth;
     geometry.outerHeight = record.Height + 2 * geometry.borderHeight + geometry.titleHeight;
@@ -139,7 +139,7 @@ int outerAreaValue(const WindowGeometry& geometry, int selector) {
 
 void resizeGraphicWindow(std::uint8_t window, host::HostWindow* hostWindow, int x, int y, int width,
                          int height) {
-  const t_Window& record = WindowTable[window];
+  const t_Window& record = windowRecord(window);
   if (!MemoryReady || !record.Initialized) {
     logLine("t_WindowSize: Window #" + std::to_string(window) + " not initialized.");
     return;
@@ -212,7 +212,7 @@ void t_WindowVisible(std::uint8_t window, bool visible) {
     return;
   }
   if (isGraphic(window)) {
-    t_Window& record = WindowTable[window];
+    t_Window& record = windowRecord(window);
     // set before the window shows, so that its first redraw finds it visible
     record.Visible = visible;
     if (!visible) record.UpdateDuration = 0;
@@ -262,7 +262,7 @@ int t_WindowPos(std::uint8_t window, int selector) {
   const bool graphic = isGraphic(window);
   if (selector >= 0 && selector <= 7) {
     if (!graphic) return outerAreaValue(geometry, selector);
-    return MemoryReady ? textAreaValue(WindowTable[window], selector) : 0;
+    return MemoryReady ? textAreaValue(windowRecord(window), selector) : 0;
   }
   const int width = geometry.outerWidth;
   const int height = geometry.outerHeight;
@@ -317,7 +317,7 @@ void t_WindowTitle(std::uint8_t window, const std::string& titleUtf8) {
 void t_WindowTitleVisible(std::uint8_t window, bool visible) {
   host::HostWindow* hostWindow = existingWindow(window, "t_WindowTitleVisible");
   if (hostWindow == nullptr) return;
-  if (isGraphic(window)) WindowTable[window].TitleHeight = visible ? TitleBarHeight.load() : 0;
+  if (isGraphic(window)) windowRecord(window).TitleHeight = visible ? TitleBarHeight.load() : 0;
   onMainThread([&] { host::current().setTitleVisible(hostWindow, visible); });
 }
 

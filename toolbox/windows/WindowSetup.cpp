@@ -129,7 +129,7 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
   DefaultWindow.compare_exchange_strong(none, window);
   startRefreshProcess();
 
-  t_Window& record = WindowTable[window];
+  t_Window& record = windowRecord(window);
   if (record.Initialized) releaseWindowBlocks(window, prefix);
 
   if (width < kMinWindowPixels || width > kMaxWindowPixels) {
@@ -245,7 +245,7 @@ void t_InitWindow(std::uint8_t window, int bitDepth, int columns, int lines, int
 
 void t_ClearWindow(std::uint8_t window) {
   if (window >= kGraphicWindowCount || !MemoryReady) return;
-  const t_Window& record = WindowTable[window];
+  const t_Window& record = windowRecord(window);
   const std::int64_t start = record.MemoryStart;
   const std::int64_t pixelBytes = pixelBlockBytes(record.BitDepth, record.Width, record.Height);
   if (start >= 0 && pixelBytes > 0 && start + pixelBytes <= record.MemoryEnd + 1) {
