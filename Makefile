@@ -48,8 +48,8 @@ test-asan: packages
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-# The suppressions file names one routine: the deliberate race on the video
-# memory's bytes (the reason is in the file).
+# The suppressions file names the deliberate race on the video memory's bytes
+# and the uninstrumented libraries of the terminal's pictures (reasons inside).
 test-tsan: packages
 	cmake --preset tsan -B $(TSAN_BUILD) $(PRESET_ARGS)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TESTS)

@@ -210,7 +210,9 @@ TEST_F(Events, PostedTextQueuesOneEventPerCharacter) {
   } cases[] = {
       {"\xC3\x96l", {{0xD6, "\xC3\x96"}, {'l', "l"}}},
       {"e\xCC\x81x", {{'e', "e\xCC\x81"}, {'x', "x"}}},
-      {"\xCC\x81e", {{0x301, "\xCC\x81"}, {'e', "e"}}},  // a mark without a base stands alone
+      {"\xCC\x81"
+       "e",
+       {{0x301, "\xCC\x81"}, {'e', "e"}}},  // a mark without a base stands alone
       {"a\r\nb", {{'a', "a"}, {'\r', "\r\n"}, {'b', "b"}}},
       {"", {}},
   };
