@@ -273,6 +273,9 @@ std::string VelmoratAutosavePath() {
 }
 
 void VelmoratPrepareProgress() {
+  // A game killed while it kept its last state left a temporary file beside it.
+  const std::string autosave = VelmoratAutosavePath();
+  if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
   addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
   addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
