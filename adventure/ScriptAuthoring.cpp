@@ -253,6 +253,8 @@ class FolderChecker {
       report(file, index, fault);
     } else if (isDeclaration && file.name != VelmoratDataFileName(0)) {
       report(file, index, "WORDS declarations belong in " + VelmoratDataFileName(0));
+    } else if (std::string caption = VelmoratCaptionFault(line); !caption.empty()) {
+      report(file, index, caption);
     }
   }
 
