@@ -366,7 +366,7 @@ void runNothing(GameState&, const Text&) {}
 
 // Recognition is by prefix, so the order matters: the first matching row runs.
 constexpr std::array<Statement, 31> kStatements = {{
-    {"?", false, runOutputLine, StatementCheck::None},
+    {"?", false, runOutputLine, StatementCheck::OutputLine},
     {"ADD", false, runAdd, StatementCheck::InventoryItem},
     {"AVAILABLE", false, runAvailable, StatementCheck::InventoryItem},
     {"BACKWARD", false, runBackward, StatementCheck::ExitScene},
