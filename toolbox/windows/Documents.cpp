@@ -29,6 +29,10 @@ std::vector<t_Event> FileEventQueueCopy() {
   return fileEvents.copy();
 }
 
+std::vector<t_Event> FileEventQueueCopyFrom(std::size_t first) {
+  return fileEvents.copyFrom(first);
+}
+
 bool FileAvailable() {
   return fileAvailable;
 }

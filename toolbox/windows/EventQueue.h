@@ -58,6 +58,16 @@ class EventQueue {
     std::lock_guard guard(lock_);
     return {events_.begin(), events_.end()};
   }
+  // The events still queued whose number (0 for the first ever appended, as
+  // appended() counts) is first or more: what a reader that keeps its place
+  // has not seen yet.
+  std::vector<Event> copyFrom(std::uint64_t first) const {
+    std::lock_guard guard(lock_);
+    const std::uint64_t oldest = appended_ - events_.size();
+    const std::uint64_t skip = first > oldest ? first - oldest : 0;
+    if (skip >= events_.size()) return {};
+    return {events_.begin() + static_cast<std::ptrdiff_t>(skip), events_.end()};
+  }
   void clear() {
     std::lock_guard guard(lock_);
     events_.clear();

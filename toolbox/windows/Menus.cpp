@@ -230,6 +230,10 @@ std::vector<t_MenuEvent> MenuEventQueueCopy() {
   return MenuEventQueue.copy();
 }
 
+std::vector<t_MenuEvent> MenuEventQueueCopyFrom(std::size_t first) {
+  return MenuEventQueue.copyFrom(first);
+}
+
 int t_MenuEventCount() {
   return static_cast<int>(MenuEventQueue.appended());
 }

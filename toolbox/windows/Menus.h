@@ -65,6 +65,10 @@ inline constexpr int kMenuLastItem = 65535;
 // --- Tables and queues (thread-safe copies; the table is filled once) -------
 std::vector<t_MenuAction> MenuActionTableCopy();
 std::vector<t_MenuEvent> MenuEventQueueCopy();
+// The events from number first on (counted as t_MenuEventCount counts): a
+// reader that keeps its place copies only what is new, not the whole queue
+// at every look.
+std::vector<t_MenuEvent> MenuEventQueueCopyFrom(std::size_t first);
 // Number of menu items chosen so far (the queued ones until the queue is
 // full); t_KeyPause watches it change. Any thread.
 int t_MenuEventCount();
