@@ -56,6 +56,14 @@ struct Progress {
 };
 Progress progress;
 
+// Chosen once by the command line; read where the autosave is written.
+struct ChosenStateFolder {
+  StateFolder kind = StateFolder::Unchosen;
+  std::string folder;
+};
+std::mutex stateFolderLock;
+ChosenStateFolder stateFolder;
+
 // The menu handler's own look at the queue (worker threads).
 std::mutex handlerLock;
 std::size_t handlerSeen = 0;
@@ -260,6 +268,11 @@ void showTranscript() {
 
 std::string VelmoratAutosavePath() {
   std::string folder;
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::None) return {};
+    if (stateFolder.kind == StateFolder::Own) return stateFolder.folder + "/" + kAutosaveName;
+  }
   const char* state = std::getenv("XDG_STATE_HOME");
   const char* home = std::getenv("HOME");
   if (state != nullptr && state[0] == '/') {
@@ -270,6 +283,25 @@ std::string VelmoratAutosavePath() {
     return {};
   }
   return folder + "/velmorat/" + kAutosaveName;
+}
+
+void VelmoratUseStateFolder(StateFolder kind, const std::string& folder) {
+  std::lock_guard guard(stateFolderLock);
+  stateFolder = {kind, folder};
+}
+
+bool VelmoratLastStateAvailable(GameState& game) {
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::Unchosen) return false;
+  }
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty() || fileexists(path) != kIsAFile) return false;
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+  return VelmoratDecodeSave(
+             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+             dataIdentity(game))
+             .refusal == SaveRefusal::None;
 }
 
 void VelmoratPrepareProgress() {
@@ -391,6 +423,18 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
     }
   }
   return replaced ? ProgressOutcome::Replaced : ProgressOutcome::Unchanged;
+}
+
+void VelmoratQueueProgressRequest(int tag, const std::string& path) {
+  progress.pending.push_back({tag, path});
+}
+
+void VelmoratStartAnew(GameState& game) {
+  rememberStep(game, "neustart");
+  GameState fresh;
+  fresh.CurrentScene = 0;
+  takeOver(game, std::move(fresh));
+  progress.commandSinceAutosave = true;
 }
 
 void VelmoratResetProgress() {

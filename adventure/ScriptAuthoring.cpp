@@ -226,6 +226,7 @@ class FolderChecker {
         break;
       case StatementCheck::InventoryItem:
         if (startsWith(r, "INVENTORY")) checkItem(file, index, argumentsAfter(r, "INVENTORY"));
+        if (startsWith(r, "HERE")) checkItem(file, index, argumentsAfter(r, "HERE"));
         break;
       case StatementCheck::SceneItem:
         if (startsWith(r, "SCENE")) checkDefineScene(file, index, r);
