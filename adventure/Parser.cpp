@@ -21,6 +21,7 @@
 #include "support/qbtools.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Refresh.h"
 
@@ -338,6 +339,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 Text VelmoratInput(GameState& game) {
   VelmoratProgressAtPrompt(game);
   publishHelp(game);
+  t_EnableScrollback(VelmoratTextWindow(), game.Words.commands);
   std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
   std::vector<Text> carriedList =
       namesOf(game, [&game](int item) { return game.inventoryCount(item); });

@@ -19,6 +19,7 @@
 #include "support/qbtools.h"
 #include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Menus.h"
@@ -232,7 +233,7 @@ bool takeBack(GameState& game, Answer& answer) {
 }
 
 void saveTranscript(Answer& answer) {
-  const std::string path = savepanelonmain("Protokoll sichern", "Sichern Sie den Verlauf als Text.",
+  const std::string path = savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.",
                                            kTranscriptName, "txt");
   if (path.empty()) return;
   std::string failure;
@@ -305,11 +306,13 @@ bool VelmoratLastStateAvailable(GameState& game) {
 }
 
 void VelmoratPrepareProgress() {
-  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
-  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
+  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wähle einen Spielstand.", "");
+  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichere den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
   t_SetProgramMenuHandler(programMenuHandler);
   t_SetScrolledLineHandler(VelmoratKeepScrolledLine);
+  t_SetScrollbackSource(VelmoratTextWindow(),
+                        {VelmoratTranscriptLineCount, VelmoratTranscriptLines});
 }
 
 GameState VelmoratProgressOf(GameState& game) {

@@ -12,6 +12,7 @@
 #include "adventure/AuthorWords.h"
 #include "adventure/HabitCommands.h"
 #include "adventure/Progress.h"
+#include "host/fake/FakeHost.h"
 #include "support/qbtools.h"
 
 namespace {
@@ -93,6 +94,10 @@ constexpr const char* kRoom =
     "IF EQUAL l\nCOMPARE ende\nIF EQUAL e\nWORDS GUESS\nIF EQUAL f\n?Wie bitte?\nGOTO f\n"
     "LABEL w\n?Zeit vergeht.\nGOTO f\nLABEL l\n?Eine Lampe.\nGOTO f\nLABEL e\nQUIT\n@END\n";
 
+host::FakeHost& desktop() {
+  return static_cast<host::FakeHost&>(host::current());
+}
+
 std::string world(const std::string& declarations) {
   std::string scene0 = testing_engine::kSmallWorld;
   return declarations + scene0;
@@ -130,6 +135,14 @@ TEST_F(HabitPlay, EachCommandDoesWhatPlayersExpect) {
   for (const auto& [typed, expected] : answers) {
     EXPECT_THAT(answerTo(run, typed), HasSubstr(expected)) << typed;
   }
+  const std::string saved = (std::filesystem::temp_directory_path() /
+                             ("habit_" + std::to_string(::getpid()) + ".velmorat"))
+                                .string();
+  desktop().savePanelAnswer = saved;
+  desktop().openPanelAnswer = {saved};
+  EXPECT_THAT(answerTo(run, "speichern"), HasSubstr("Spielstand gesichert:"));
+  EXPECT_THAT(answerTo(run, "laden"), HasSubstr("Spielstand geladen:"));
+  std::filesystem::remove(saved);
   const std::string taken = answerTo(run, "nimm lampe!");
   EXPECT_THAT(taken, HasSubstr("OK."));
   EXPECT_THAT(taken, Not(HasSubstr("Ein Raum."))) << "the quiet flag skips the description";
