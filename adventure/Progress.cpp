@@ -306,6 +306,9 @@ bool VelmoratLastStateAvailable(GameState& game) {
 }
 
 void VelmoratPrepareProgress() {
+  // A game killed while it kept its last state left a temporary file beside it.
+  const std::string autosave = VelmoratAutosavePath();
+  if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
   addPanelEntry(kMenuLoadGame, "Spiel laden", "Wähle einen Spielstand.", "");
   addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichere den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);

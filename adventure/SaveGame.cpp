@@ -232,6 +232,12 @@ void readWords(LineReader& reader, AuthorWords& words) {
   if (!reader.atEnd() && reader.peekKey() == "quiet") {
     words.quietFlag =
         within(number(reader.take("quiet"), reader.where()), 0, INT32_MAX, reader.where());
+  while (!reader.atEnd() && reader.peekKey() == "caption") {
+    Text picture = text(reader.take("caption"), reader.where());
+    Text caption = text(reader.take("shows"), reader.where());
+    // As the declaration would have cut it; a save must not bring more.
+    if (caption.size() > kMaxCaptionLength) caption.Elements.resize(kMaxCaptionLength);
+    words.captions.emplace_back(std::move(picture), std::move(caption));
   }
 }
 
@@ -245,6 +251,10 @@ void writeWords(std::string& out, const AuthorWords& words) {
   for (const Text& line : words.helpLines) addLine(out, "help", escaped(line));
   if (words.commands) addLine(out, "commands", numbers({1}));
   if (words.quietFlag >= 0) addLine(out, "quiet", numbers({words.quietFlag}));
+  for (const auto& [picture, caption] : words.captions) {
+    addLine(out, "caption", escaped(picture));
+    addLine(out, "shows", escaped(caption));
+  }
 }
 
 void readBody(LineReader& reader, GameState& game, const std::string& dataIdentity) {

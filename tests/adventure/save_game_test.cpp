@@ -53,6 +53,7 @@ GameState playedGame() {
   game.Words.helpLines = {Text(), adventure::latin1("zünde = Licht machen")};
   game.Words.commands = true;
   game.Words.quietFlag = 7;
+  game.Words.captions = {{adventure::latin1("tor"), adventure::latin1("Ein Tor = offen")}};
   return game;
 }
 
@@ -109,6 +110,7 @@ TEST(SaveGame, WhatIsWrittenComesBackAndWritesTheSameBytes) {
   EXPECT_EQ(game.Words.helpLines, original.Words.helpLines);
   EXPECT_TRUE(game.Words.commands);
   EXPECT_EQ(game.Words.quietFlag, 7);
+  EXPECT_EQ(game.Words.captions, original.Words.captions);
   EXPECT_EQ(VelmoratEncodeSave(game, kIdentity), save);
   // Readable by a person: the texts stand as UTF-8, the odd bytes escaped.
   EXPECT_NE(save.find("\nname 3 Münze\n"), std::string::npos);
