@@ -233,8 +233,8 @@ bool takeBack(GameState& game, Answer& answer) {
 }
 
 void saveTranscript(Answer& answer) {
-  const std::string path = savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.",
-                                           kTranscriptName, "txt");
+  const std::string path =
+      savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.", kTranscriptName, "txt");
   if (path.empty()) return;
   std::string failure;
   if (!writeFileAtomically(path, VelmoratTranscript(), failure)) {

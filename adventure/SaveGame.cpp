@@ -232,6 +232,7 @@ void readWords(LineReader& reader, AuthorWords& words) {
   if (!reader.atEnd() && reader.peekKey() == "quiet") {
     words.quietFlag =
         within(number(reader.take("quiet"), reader.where()), 0, INT32_MAX, reader.where());
+  }
   while (!reader.atEnd() && reader.peekKey() == "caption") {
     Text picture = text(reader.take("caption"), reader.where());
     Text caption = text(reader.take("shows"), reader.where());
