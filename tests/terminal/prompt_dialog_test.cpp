@@ -22,7 +22,7 @@ TEST(PromptDialog, TypingReplacesTheProposalAndEditingKeysWork) {
   const std::pair<const char*, const char*> cases[] = {
       {"\r", "Velmorat.velmorat"},
       {"turm.velmorat\r", "turm.velmorat"},     // not appended to the proposal
-      {"\x1b[Dx\r", "Velmorat.velmoraxt"},       // Left first: the proposal is edited
+      {"\x1b[Dx\r", "Velmorat.velmoraxt"},      // Left first: the proposal is edited
       {"\x01neu-\r", "neu-Velmorat.velmorat"},  // Ctrl-A: to the start
       {"\x01\x0bkeller\r", "keller"},           // Ctrl-K: erase to the end
       {"\x01\x05\x15"
