@@ -31,7 +31,7 @@ NotStory::~NotStory() {
 
 void recordLineEnd(std::uint8_t window, int line) {
   if (window >= kGraphicWindowCount || notStoryDepth > 0) return;
-  const t_Window& w = WindowTable[window];
+  const t_Window& w = windowRecord(window);
   FinishedLine finished;
   finished.window = window;
   finished.textUtf8 = t_GetScreenLine(window, line, w.TextFirstColumn, w.TextLastColumn);

@@ -59,7 +59,7 @@ FollowedText TextFollower::follow() {
       !KeyAvailable.load() && outputlines::newestLineNumber() == seen_;
   if (!followed.waiting) return followed;
   // The status line is drawn in pieces: it is read only while nothing draws.
-  const t_Window& w = WindowTable[window_];
+  const t_Window& w = windowRecord(window_);
   for (int line = 1; line < w.TextFirstLine; ++line) {
     const std::string text = t_GetScreenLine(window_, line, 1, w.TextWidth);
     if (!holdsWords(text)) continue;
