@@ -92,7 +92,7 @@ void chooseStateFolder(const CommandLine& line, bool otherBundle) {
   }
 }
 
-// Asked to end, the program thread ends at once where it waits for input, the
+// The program thread ends where the player quit it (t_RequestProgramEnd), the
 // toolbox's workers with their routines; their last calls to the main thread
 // are served meanwhile. The wait ends when the last of them has returned and
 // the program thread is joined (or at the bound); false when one still runs.
@@ -150,10 +150,6 @@ int playInTerminal(const CommandLine& line) {
         openDocuments(documents);
       },
       [] { return ProgramThreadsRunning > 0; });
-  // The main loop has ended: work the program hands it now is dropped, so the
-  // program goes on to its next wait for input and ends there.
-  const auto bound = std::chrono::milliseconds(kProgramEndWaitMs);
-  const bool threadsEnded = endProgramThreads(bound) && awaitDetachedThreads(bound);
   stopRefreshProcess();
   applicationWillTerminate();
   if (!logFile.empty() && logFile != "/dev/null") {
@@ -164,7 +160,6 @@ int playInTerminal(const CommandLine& line) {
     }
   }
   std::fflush(stdout);
-  if (threadsEnded) return 0;
   // As on the desktop: the program thread may still wait for the main thread.
   std::_Exit(0);
 }
@@ -288,8 +283,8 @@ int main(int argc, char** argv) {
   stopRefreshProcess();
   if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
   std::fflush(stdout);
-  if (threadsEnded) return status;
-  logLine("main: The program thread did not end; the application ends without it.");
+  if (!threadsEnded)
+    logLine("main: The program thread did not end; the application ends without it.");
   // A program busy elsewhere may still call the main thread, which no longer
   // answers; ending without destructors keeps it from running into destroyed
   // objects.

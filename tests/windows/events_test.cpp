@@ -361,6 +361,7 @@ TEST_F(Events, EndingTheProgramWakesItsWaitAndJoinsIt) {
       {
         startprocess([] { t_KeyWait(0); }, 0x100000);
         awaitWait();
+        t_RequestProgramEnd();
         const bool ended = endProgramThreads(std::chrono::seconds(30));
         std::exit(ended && ProgramThreadsRunning == 0 ? 0 : 1);
       },

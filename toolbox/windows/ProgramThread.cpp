@@ -65,11 +65,6 @@ bool endProgramThreads(std::chrono::milliseconds timeout) {
   std::vector<pthread_t> threads;
   {
     std::unique_lock lock(threadsLock);
-    if (ProgramThreadsRunning > 0) {
-      lock.unlock();
-      t_RequestProgramEnd();
-      lock.lock();
-    }
     if (!programEnded.wait_for(lock, timeout, [] { return ProgramThreadsRunning == 0; })) {
       return false;
     }

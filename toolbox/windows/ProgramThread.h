@@ -22,12 +22,12 @@ extern std::atomic<int> ProgramThreadsRunning;
 // thread quietly (t_QuitProgram). The thread is joined by endProgramThreads.
 void startprocess(std::function<void()> routine, std::int64_t stackSize);
 
-// The end of the application: asks every program thread still running to end
-// (t_RequestProgramEnd, so one at an input wait ends at once), waits for them
-// at most timeout, and joins them. False when one still runs (it is busy
-// elsewhere, perhaps waiting for the main thread): the caller then leaves
-// without destructors. Not on a program thread; the caller's main thread must
-// keep serving meanwhile, or be the one thread that nothing waits for.
+// The end of the application: waits at most timeout for every program thread
+// to end and joins them. A caller that wants them to end asks first
+// (t_RequestProgramEnd: one at an input wait then ends at once). False when
+// one still runs (busy, or waiting unasked): the caller then leaves without
+// destructors. Not on a program thread; the caller's main thread must keep
+// serving meanwhile, or be the one thread that nothing waits for.
 bool endProgramThreads(std::chrono::milliseconds timeout);
 
 // The application delegate (host main thread).
