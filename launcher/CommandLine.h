@@ -20,6 +20,9 @@ struct CommandLine {
   std::string bundle;        // --bundle DIR; empty: the bundle around the program
   std::string keysFile;      // --keys FILE
   std::string dumpTextFile;  // --dump-text FILE
+  std::string dumpTranscriptFile;  // --dump-transcript FILE
+  std::string recordKeysFile;      // --record-keys FILE
+  std::string showChangesFile;     // --show-changes FILE
   std::vector<WindowDump> windowDumps;
   std::string panelAnswer;             // --panel-answer PATH: every panel answers PATH
   std::vector<std::string> documents;  // other arguments: files to open

@@ -235,7 +235,7 @@ TEST_F(ViewKeys, ScriptedPlayTypesEachKeyWhenTheProgramWaits) {
   std::vector<int> chosen;
   ScriptedPlay play(
       testHost().view(0), [&](int tag) { chosen.push_back(tag); },
-      parseKeyScript("a{Menu 303}ß\n").keys, false);
+      parseKeyScript("a{Menu 303}ß\n"), false);
   play.start();
   EXPECT_TRUE(serveEventsUntil([] { return ProgramThreadsRunning == 0; }, 3000));
   EXPECT_EQ(taken, (std::vector<std::string>{"a", "ß", "\r"}));
