@@ -45,7 +45,9 @@ std::vector<Step> editScript(const std::vector<std::string_view>& a,
   } else {
     // common[i][j]: the longest common subsequence of a's middle from i and b's from j.
     std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
-    auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& { return common[i * (m + 1) + j]; };
+    auto at = [&](std::size_t i, std::size_t j) -> std::uint32_t& {
+      return common[i * (m + 1) + j];
+    };
     for (std::size_t i = n; i-- > 0;) {
       for (std::size_t j = m; j-- > 0;) {
         at(i, j) = a[head + i] == b[head + j] ? at(i + 1, j + 1) + 1
@@ -56,15 +58,14 @@ std::vector<Step> editScript(const std::vector<std::string_view>& a,
     while (i < n || j < m) {
       if (i < n && j < m && a[head + i] == b[head + j]) {
         steps.push_back({Edit::Same, head + i++, head + j++});
-      } else if (j < m && (i == n || at(i, j + 1) >= at(i + 1, j))) {
-        steps.push_back({Edit::Added, head + i, head + j++});
+      } else if (i < n && (j == m || at(i + 1, j) >= at(i, j + 1))) {
+        steps.push_back({Edit::Removed, head + i++, head + j});  // removals first, as diff -u
       } else {
-        steps.push_back({Edit::Removed, head + i++, head + j});
+        steps.push_back({Edit::Added, head + i, head + j++});
       }
     }
   }
-  for (std::size_t k = 0; k < tail; ++k)
-    steps.push_back({Edit::Same, head + n + k, head + m + k});
+  for (std::size_t k = 0; k < tail; ++k) steps.push_back({Edit::Same, head + n + k, head + m + k});
   return steps;
 }
 

@@ -96,12 +96,16 @@ class RunProject final : public ToolCommand {
       if (build) {
         std::vector<std::string> arguments = gameArguments(keys_);
         arguments.insert(arguments.end(), {"--dump-transcript", now.string()});
-        const int status = toolprocess::runProgram(arguments);
+        // The game's log would drown the diff: it goes to a file.
+        const int status = toolprocess::runProgram(
+            arguments, {.standardOutput = (session_ / "game.log").string()});
         const bool first = !fs::exists(before, error);
         const std::string changes =
             linediff::unifiedDiff(readText(before), readText(now), "before", "now");
         std::printf("velmorat-tool: replayed (status %d)%s\n", status,
-                    first ? "" : changes.empty() ? ", the transcript is the same" : ":");
+                    first             ? ""
+                    : changes.empty() ? ", the transcript is the same"
+                                      : ":");
         if (!first) std::fputs(changes.c_str(), stdout);
         std::fflush(stdout);
         fs::rename(now, before, error);
@@ -133,9 +137,8 @@ class RunProject final : public ToolCommand {
       fs::copy_file(recorded, replay, fs::copy_options::overwrite_existing, error);
       game.stop();  // writes its transcript as it ends
       arguments = gameArguments(replay.string());
-      arguments.insert(arguments.end(),
-                       {"--record-keys", recorded.string(), "--dump-transcript", next.string(),
-                        "--show-changes", transcript.string()});
+      arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
+                                         next.string(), "--show-changes", transcript.string()});
       game = toolprocess::Child(arguments, {});
       std::swap(transcript, next);
     }

@@ -8,10 +8,11 @@ unused or typed at a key wait).
 Usage: author_loop.py VELMORAT_TOOL VELMORAT WORK_DIR
 """
 import os
-import select
+import queue
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
 TOOL, VELMORAT, WORK = sys.argv[1:4]
@@ -47,31 +48,36 @@ def replace_in(file, old, new):
         target.write(text.replace(old, new))
 
 
-def read_line(process, deadline):
-    """The tool's next line of output, or None at the deadline."""
-    while time.monotonic() < deadline:
-        ready, _, _ = select.select([process.stdout], [], [], deadline - time.monotonic())
-        if ready:
-            return process.stdout.readline()
-    return None
+def line_reader(process):
+    """A queue that a thread fills with the process's lines of output."""
+    lines = queue.Queue()
+
+    def read():
+        for line in process.stdout:
+            lines.put(line)
+        lines.put("")
+
+    threading.Thread(target=read, daemon=True).start()
+    return lines
 
 
-def read_until_replayed(process, seconds):
+def read_until_replayed(lines, seconds):
     """The output up to and including the next "replayed" line and its diff."""
     deadline = time.monotonic() + seconds
-    lines = []
-    while True:
-        line = read_line(process, deadline)
-        if line is None or line == "":
-            return None
-        lines.append(line)
-        if "replayed" in line:
-            # The diff follows at once; take what is there within a moment.
-            while True:
-                more = read_line(process, time.monotonic() + 0.3)
-                if not more:
-                    return "".join(lines)
-                lines.append(more)
+    taken = []
+    try:
+        while True:
+            line = lines.get(timeout=max(0.01, deadline - time.monotonic()))
+            if line == "":
+                return None
+            taken.append(line)
+            if "replayed" in line:
+                break
+        # The diff follows at once; take what comes within a moment.
+        while True:
+            taken.append(lines.get(timeout=0.5))
+    except queue.Empty:
+        return "".join(taken) if any("replayed" in line for line in taken) else None
 
 
 shutil.rmtree(WORK, ignore_errors=True)
@@ -148,17 +154,18 @@ with open(watch_keys, "w", encoding="utf-8") as file:
 watcher = subprocess.Popen([TOOL, "run", PROJECT, "--watch", "--headless", "--keys", watch_keys,
                             "--dump-text", dump], stdout=subprocess.PIPE, text=True,
                            env=dict(os.environ, XDG_STATE_HOME=os.path.join(WORK, "state")))
+lines = line_reader(watcher)
 try:
-    first = read_until_replayed(watcher, 60)
+    first = read_until_replayed(lines, 60)
     check(first is not None, "run --watch did not replay at start")
     replace_in(path("scripts", "DATA001.txt"), "einen rostigen Schlüssel", "einen goldenen Schlüssel")
-    second = read_until_replayed(watcher, 60)
+    second = read_until_replayed(lines, 60)
     check(second is not None and "+Unter dem Teppich findest Du einen goldenen Schlüssel." in second,
           "the replay after an edit shows no diff", second or "")
     with open(dump, encoding="utf-8") as file:
         check("goldenen Schlüssel" in file.read(), "the dump was not written anew")
     replace_in(path("scripts", "DATA001.txt"), "GOTO eingabe\n@END", "GOTO nirgends\n@END")
-    third = read_until_replayed(watcher, 5)
+    third = read_until_replayed(lines, 5)
     check(third is None, "a broken build replayed", third or "")
 finally:
     watcher.terminate()

@@ -63,8 +63,11 @@ TEST(GameInfo, IdsAndVersions) {
   for (const char* version : {"", "1.", ".1", "1..2", "1.2b", "-1", "1 2"}) {
     EXPECT_FALSE(adventure::isVersionNumber(version)) << version;
   }
-  EXPECT_EQ(adventure::stateFolderNameOf({.id = "de.example.truhe"}), "de.example.truhe");
-  EXPECT_EQ(adventure::stateFolderNameOf({.id = adventure::kEngineGameId}), "velmorat");
+  adventure::GameInfo info;
+  info.id = "de.example.truhe";
+  EXPECT_EQ(adventure::stateFolderNameOf(info), "de.example.truhe");
+  info.id = adventure::kEngineGameId;
+  EXPECT_EQ(adventure::stateFolderNameOf(info), "velmorat");
 }
 
 TEST(LineDiff, HunksCarryTheirRangesAndContext) {
@@ -76,9 +79,8 @@ TEST(LineDiff, HunksCarryTheirRangesAndContext) {
   // A line added in front of an empty text: the empty side's range is 0,0.
   EXPECT_EQ(linediff::unifiedDiff("", "neu\n", "x", "y"), "--- x\n+++ y\n@@ -0,0 +1,1 @@\n+neu\n");
   // Changes far apart are two hunks.
-  const std::string diff =
-      linediff::unifiedDiff("a\n1\n2\n3\n4\n5\n6\n7\n8\nb\n", "A\n1\n2\n3\n4\n5\n6\n7\n8\nB\n",
-                            "x", "y");
+  const std::string diff = linediff::unifiedDiff("a\n1\n2\n3\n4\n5\n6\n7\n8\nb\n",
+                                                 "A\n1\n2\n3\n4\n5\n6\n7\n8\nB\n", "x", "y");
   EXPECT_EQ(diff.find("@@ -1,4 +1,4 @@"), diff.find("@@"));
   EXPECT_NE(diff.find("@@ -7,4 +7,4 @@"), std::string::npos);
 }
