@@ -62,8 +62,9 @@ bool isReverseDomainName(std::string_view id) {
     const std::size_t dot = id.find('.');
     const std::string_view label = id.substr(0, dot);
     if (label.empty() || !isAsciiLetter(label.front())) return false;
-    if (!std::all_of(label.begin(), label.end(),
-                     [](char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '_'; }))
+    if (!std::all_of(label.begin(), label.end(), [](char c) {
+          return isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '_';
+        }))
       return false;
     ++labels;
     if (dot == std::string_view::npos) break;
@@ -109,8 +110,7 @@ GameInfoReading parseGameInfo(std::string_view bytes, const std::string& fileNam
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     if (line.front() == '[') {
       if (line != "[game]")
-        reading.faults.push_back(where + "unknown section " + std::string(line) +
-                                 " (only [game])");
+        reading.faults.push_back(where + "unknown section " + std::string(line) + " (only [game])");
       continue;
     }
     const std::size_t equals = line.find('=');

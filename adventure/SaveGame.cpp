@@ -452,7 +452,8 @@ DecodedSave VelmoratDecodeSave(std::string_view bytes, const SaveIdentity& curre
         throw Refused{SaveRefusal::Damaged, reader.where() + ": broken game or version"};
     }
     const bool sameData = reader.take("data") == current.data;
-    if (!sameData && (savedGame.empty() || savedGame != current.gameId || currentTables == nullptr)) {
+    if (!sameData &&
+        (savedGame.empty() || savedGame != current.gameId || currentTables == nullptr)) {
       throw Refused{SaveRefusal::OtherData, "saved for other data files"};
     }
     readBody(reader, decoded.game);

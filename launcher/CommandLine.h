@@ -15,11 +15,11 @@ struct WindowDump {
 struct CommandLine {
   bool help = false;
   bool headless = false;
-  bool terminal = false;     // --terminal: play in the terminal
-  bool log = false;          // --log: the diagnostic log on the standard output
-  std::string bundle;        // --bundle DIR; empty: the bundle around the program
-  std::string keysFile;      // --keys FILE
-  std::string dumpTextFile;  // --dump-text FILE
+  bool terminal = false;           // --terminal: play in the terminal
+  bool log = false;                // --log: the diagnostic log on the standard output
+  std::string bundle;              // --bundle DIR; empty: the bundle around the program
+  std::string keysFile;            // --keys FILE
+  std::string dumpTextFile;        // --dump-text FILE
   std::string dumpTranscriptFile;  // --dump-transcript FILE
   std::string recordKeysFile;      // --record-keys FILE
   std::string showChangesFile;     // --show-changes FILE

@@ -13,7 +13,8 @@ std::string adoptGameIdentity(const std::string& ownAppId) {
   std::error_code error;
   if (!std::filesystem::exists(path, error)) return ownAppId;
   const adventure::GameInfoReading reading = adventure::readGameInfo(path);
-  for (const std::string& fault : reading.faults) std::fprintf(stderr, "velmorat: %s\n", fault.c_str());
+  for (const std::string& fault : reading.faults)
+    std::fprintf(stderr, "velmorat: %s\n", fault.c_str());
   if (!reading.faults.empty()) return ownAppId;
   const adventure::GameInfo& info = reading.info;
   setStateFolderName(adventure::stateFolderNameOf(info));

@@ -17,7 +17,7 @@ inline constexpr int kExitKeysUnused = 4;
 
 struct HeadlessRun {
   std::uint64_t scriptMessages = 0;
-  int firstUnusedLine = 0;  // of the key file; 0 when every key was typed
+  int firstUnusedLine = 0;           // of the key file; 0 when every key was typed
   std::vector<std::string> misfits;  // "line N: ..."
 };
 

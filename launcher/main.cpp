@@ -26,8 +26,8 @@
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "launcher/CommandLine.h"
-#include "launcher/KeyScript.h"
 #include "launcher/GameIdentity.h"
+#include "launcher/KeyScript.h"
 #include "launcher/RunOutcome.h"
 #include "launcher/ScriptedPlay.h"
 #include "launcher/SessionFiles.h"
@@ -270,7 +270,8 @@ int main(int argc, char** argv) {
     status = headlessExitStatus(
         status, {VelmoratScriptMessagesShown(), play->firstUnusedLine(), play->misfits()},
         line.keysFile, messages);
-    for (const std::string& message : messages) std::fprintf(stderr, "velmorat: %s\n", message.c_str());
+    for (const std::string& message : messages)
+      std::fprintf(stderr, "velmorat: %s\n", message.c_str());
   }
   std::fflush(stdout);
   if (!threadsEnded)

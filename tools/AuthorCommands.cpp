@@ -31,7 +31,8 @@ int buildAndTest(const std::string& project, const std::string& bundle,
     if (!built.built) return 1;
   } else {
     built.bundle = bundle;
-    built.info = adventure::readGameInfo((fs::path(project) / adventure::kGameInfoFileName).string()).info;
+    built.info =
+        adventure::readGameInfo((fs::path(project) / adventure::kGameInfoFileName).string()).info;
   }
   const enginefiles::Engine engine = enginefiles::findEngine();
   if (engine.program.empty()) return 1;

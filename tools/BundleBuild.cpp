@@ -87,7 +87,10 @@ std::string convertSvg(const fs::path& svg, const fs::path& png, const fs::path&
   const std::string errors = png.string() + ".errors";
   const int status = toolprocess::runProgram(
       {rsvg, "--format", "png", "--output", png.string(), svg.filename().string()},
-      {.environment = {}, .standardOutput = {}, .standardError = errors, .workingFolder = svg.parent_path().string()});
+      {.environment = {},
+       .standardOutput = {},
+       .standardError = errors,
+       .workingFolder = svg.parent_path().string()});
   if (status != 0) {
     std::string message = readText(errors);
     while (!message.empty() && message.back() == '\n') message.pop_back();
@@ -100,7 +103,8 @@ std::string convertSvg(const fs::path& svg, const fs::path& png, const fs::path&
 std::string copyFile(const fs::path& from, const fs::path& to) {
   std::error_code error;
   fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-  if (error) return to.string() + ": cannot be copied from " + from.string() + ": " + error.message();
+  if (error)
+    return to.string() + ": cannot be copied from " + from.string() + ": " + error.message();
   return {};
 }
 
@@ -162,15 +166,17 @@ BuildResult buildBundle(const std::string& project, const std::string& out) {
   std::vector<std::string> warnings;
   std::vector<Step> steps;
   const fs::path ini = root / adventure::kGameInfoFileName;
-  steps.push_back({{ini}, resources / adventure::kGameInfoFileName,
-                   [=] { return copyFile(ini, resources / adventure::kGameInfoFileName); }});
+  steps.push_back({{ini}, resources / adventure::kGameInfoFileName, [=] {
+                     return copyFile(ini, resources / adventure::kGameInfoFileName);
+                   }});
   for (const std::string& name : enginefiles::sharedResourceNames()) {
     const fs::path from = fs::path(engine.resources) / name;
     steps.push_back({{from}, resources / name, [=] { return copyFile(from, resources / name); }});
   }
   for (const fs::path& script : sourcesIn(root / "scripts", std::regex("DATA[0-9]{3,}\\.txt"))) {
     const fs::path output = data / (script.stem().string() + ".word");
-    steps.push_back({{script}, output, [=, &warnings] { return packScript(script, output, warnings); }});
+    steps.push_back(
+        {{script}, output, [=, &warnings] { return packScript(script, output, warnings); }});
   }
   for (const fs::path& svg : sourcesIn(root / "pictures", std::regex(".+\\.svg"))) {
     const fs::path output = data / (svg.stem().string() + ".gr");
@@ -182,7 +188,8 @@ BuildResult buildBundle(const std::string& project, const std::string& out) {
     steps.push_back({{png}, output, [=] { return convertPng(png, png, output); }});
   }
   if (sourcesIn(root / "scripts", std::regex("DATA000\\.txt")).empty())
-    result.faults.push_back((root / "scripts").string() + ": DATA000.txt is missing (the first scene)");
+    result.faults.push_back((root / "scripts").string() +
+                            ": DATA000.txt is missing (the first scene)");
 
   for (const Step& step : steps) {
     if (!isStale(step)) continue;

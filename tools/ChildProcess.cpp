@@ -55,7 +55,8 @@ Child::Child(const std::vector<std::string>& arguments, const ChildOptions& opti
   if (pid_ == 0) {
     redirect(options.standardOutput, STDOUT_FILENO);
     redirect(options.standardError, STDERR_FILENO);
-    if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) _exit(kCannotRun);
+    if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0)
+      _exit(kCannotRun);
     ::execvpe(argv[0], argv.data(), envp.data());
     _exit(kCannotRun);
   }

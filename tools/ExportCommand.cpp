@@ -28,10 +28,11 @@ class ExportProject final : public ToolCommand {
             "Two exported games never share a file. OUT must be empty or new unless --force.") {}
   void declare(CLI::App& command) override {
     command.add_option("DIR", folder_, "the game project")->required();
-    CLI::Option* folder = command.add_option("--folder", folderOut_, "a portable folder")
-                              ->option_text("OUT");
-    CLI::Option* deb =
-        command.add_option("--deb", debOut_, "a Debian package")->option_text("OUT")->excludes(folder);
+    CLI::Option* folder =
+        command.add_option("--folder", folderOut_, "a portable folder")->option_text("OUT");
+    CLI::Option* deb = command.add_option("--deb", debOut_, "a Debian package")
+                           ->option_text("OUT")
+                           ->excludes(folder);
     command.add_option("--web", webOut_, "a static site (not there yet)")
         ->option_text("OUT")
         ->excludes(folder)

@@ -32,8 +32,10 @@ bool writeText(const fs::path& path, const std::string& text, bool executable = 
   if (!writeFileAtomically(path.string(), text, failure))
     return fail(path.string() + ": " + failure);
   if (executable) {
-    fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec, error);
+    fs::permissions(path,
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec,
+                    error);
   }
   return true;
 }
@@ -42,8 +44,8 @@ bool copyTree(const fs::path& from, const fs::path& to) {
   std::error_code error;
   fs::create_directories(to, error);
   fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
-  return !error || fail("cannot copy " + from.string() + " to " + to.string() + ": " +
-                        error.message());
+  return !error ||
+         fail("cannot copy " + from.string() + " to " + to.string() + ": " + error.message());
 }
 
 std::optional<fs::path> licenceFile(const std::string& project) {
@@ -98,7 +100,8 @@ bool writeIcon(const ExportSource& source, const fs::path& icon) {
   for (const fs::path& folder : {pictures, rendered}) {
     for (const auto& entry : fs::directory_iterator(folder, error)) {
       const std::string name = entry.path().filename().string();
-      if (entry.path().extension() == ".png" && !name.starts_with("ITEM")) scenes.push_back(entry.path());
+      if (entry.path().extension() == ".png" && !name.starts_with("ITEM"))
+        scenes.push_back(entry.path());
     }
   }
   std::sort(scenes.begin(), scenes.end());
@@ -112,8 +115,10 @@ bool writeIcon(const ExportSource& source, const fs::path& icon) {
     std::vector<std::uint8_t> rgb(kIconSide * kIconSide * 3);
     for (int y = 0; y < kIconSide; ++y) {
       for (int x = 0; x < kIconSide; ++x) {
-        const std::size_t from = (static_cast<std::size_t>(top + y * side / kIconSide) * image->width +
-                                  static_cast<std::size_t>(left + x * side / kIconSide)) * 4;
+        const std::size_t from =
+            (static_cast<std::size_t>(top + y * side / kIconSide) * image->width +
+             static_cast<std::size_t>(left + x * side / kIconSide)) *
+            4;
         std::copy_n(&image->rgba[from], 3, &rgb[(static_cast<std::size_t>(y) * kIconSide + x) * 3]);
       }
     }
@@ -170,7 +175,8 @@ std::uintmax_t folderKilobytes(const fs::path& folder) {
 
 std::string packageName(const std::string& id) {
   std::string name;
-  for (char c : id) name += c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char c : id)
+    name += c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name;
 }
 
@@ -185,8 +191,8 @@ bool exportFolder(const ExportSource& source, const std::string& out) {
   if (error) return fail("cannot copy the velmorat program: " + error.message());
   const std::string starter = "#!/bin/sh\n# Plays " + source.info.title +
                               "; the program finds the game in the bundle around it.\n"
-                              "exec \"$(dirname \"$0\")/" + source.info.id +
-                              ".app/Contents/MacOS/velmorat\" \"$@\"\n";
+                              "exec \"$(dirname \"$0\")/" +
+                              source.info.id + ".app/Contents/MacOS/velmorat\" \"$@\"\n";
   if (!writeText(root / lastLabel(source.info.id), starter, true)) return false;
   const fs::path readme = fs::path(source.project) / "README.md";
   if (fs::is_regular_file(readme, error) && !writeText(root / "README.md", readText(readme)))
@@ -211,23 +217,26 @@ bool exportDebian(const ExportSource& source, const std::string& out) {
   if (!strip.empty())
     toolprocess::runProgram({strip, "--strip-unneeded", "--remove-section=.comment",
                              "--remove-section=.note", program.string()});
-  fs::permissions(resources, fs::perms::owner_all | fs::perms::group_read |
-                                 fs::perms::group_exec | fs::perms::others_read |
-                                 fs::perms::others_exec, error);
-  const std::string starter = "#!/bin/sh\nexec /usr/lib/" + package + "/velmorat --bundle /usr/share/" +
-                              info.id + " \"$@\"\n";
+  fs::permissions(resources,
+                  fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                      fs::perms::others_read | fs::perms::others_exec,
+                  error);
+  const std::string starter = "#!/bin/sh\nexec /usr/lib/" + package +
+                              "/velmorat --bundle /usr/share/" + info.id + " \"$@\"\n";
   const std::string comment = info.description.empty() ? info.title : info.description;
   const std::string desktop = "[Desktop Entry]\nType=Application\nName=" + info.title +
                               "\nComment=" + comment + "\nExec=" + package + "\nIcon=" + info.id +
                               "\nTerminal=false\nCategories=Game;AdventureGame;\n";
   const fs::path doc = stage / "usr" / "share" / "doc" / package;
   const std::string copyright =
-      "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\nUpstream-Name: " +
+      "Format: "
+      "https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\nUpstream-Name: " +
       info.title + "\n\nFiles: *\nCopyright: " + info.author + "\nLicense: " + info.licence + "\n" +
       debianIndented(licenceText(source));
-  const std::string changelog = package + " (" + info.version +
-                                ") unstable; urgency=medium\n\n  * Made by velmorat-tool export.\n\n -- " +
-                                maintainer(info) + "  " + today() + "\n";
+  const std::string changelog =
+      package + " (" + info.version +
+      ") unstable; urgency=medium\n\n  * Made by velmorat-tool export.\n\n -- " + maintainer(info) +
+      "  " + today() + "\n";
   if (!writeText(stage / "usr" / "games" / package, starter, true) ||
       !writeText(stage / "usr" / "share" / "applications" / (info.id + ".desktop"), desktop) ||
       !writeText(doc / "copyright", copyright) || !writeText(doc / "changelog", changelog) ||
@@ -239,11 +248,11 @@ bool exportDebian(const ExportSource& source, const std::string& out) {
 
   // dpkg-shlibdeps reads the libraries the program needs; it wants a
   // debian/control beside it.
-  if (!writeText(work / "debian" / "control", "Source: " + package + "\n\nPackage: " + package +
-                                                   "\nArchitecture: any\n"))
+  if (!writeText(work / "debian" / "control",
+                 "Source: " + package + "\n\nPackage: " + package + "\nArchitecture: any\n"))
     return false;
-  const std::string shlibs = commandOutput(
-      {"dpkg-shlibdeps", "-O", "-e" + fs::relative(program, work).string()}, work);
+  const std::string shlibs =
+      commandOutput({"dpkg-shlibdeps", "-O", "-e" + fs::relative(program, work).string()}, work);
   const std::string depends = shlibs.substr(std::min(shlibs.size(), shlibs.find('=') + 1));
   const std::string architecture = commandOutput({"dpkg", "--print-architecture"}, work);
   if (architecture.empty()) return fail("dpkg --print-architecture gave nothing");
@@ -259,8 +268,8 @@ bool exportDebian(const ExportSource& source, const std::string& out) {
   if (!writeText(stage / "DEBIAN" / "control", control)) return false;
   const fs::path deb = fs::path(out) / (package + "_" + info.version + "_" + architecture + ".deb");
   fs::create_directories(out, error);
-  if (toolprocess::runProgram({"dpkg-deb", "--root-owner-group", "-Zxz", "--build", stage.string(),
-                               deb.string()}) != 0)
+  if (toolprocess::runProgram(
+          {"dpkg-deb", "--root-owner-group", "-Zxz", "--build", stage.string(), deb.string()}) != 0)
     return fail("dpkg-deb could not build " + deb.string());
   std::printf("%s\n", deb.string().c_str());
   const std::string lintian = toolprocess::findOnPath("lintian");

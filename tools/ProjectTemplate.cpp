@@ -10,7 +10,7 @@ namespace {
 // Every "@TITLE@" and "@ID@" in text replaced.
 std::string filled(std::string text, const std::string& title, const std::string& id) {
   for (const auto& [mark, value] : {std::pair<std::string, std::string>{"@TITLE@", title},
-                                   std::pair<std::string, std::string>{"@ID@", id}}) {
+                                    std::pair<std::string, std::string>{"@ID@", id}}) {
     for (std::size_t at = text.find(mark); at != std::string::npos;
          at = text.find(mark, at + value.size())) {
       text.replace(at, mark.size(), value);
@@ -19,7 +19,8 @@ std::string filled(std::string text, const std::string& title, const std::string
   return text;
 }
 
-constexpr const char* kGameIni = R"(# The game's identity: the window title, the state folder of its saves and
+constexpr const char* kGameIni =
+    R"(# The game's identity: the window title, the state folder of its saves and
 # logs, the package and the desktop entry take it from here.
 title = @TITLE@
 # A reverse domain name that is yours (de.meinname.spiel); it must not change
@@ -32,7 +33,8 @@ language = de
 description = Ein kleines Grafik-Textadventure.
 )";
 
-constexpr const char* kPrologue = R"(REM DATA000 Prolog: the tables, items and words of the game, then the story
+constexpr const char* kPrologue =
+    R"(REM DATA000 Prolog: the tables, items and words of the game, then the story
 DIMENSION SCENES 3
 DIMENSION ITEMS 2
 DIMENSION FLAGS 10
@@ -89,7 +91,8 @@ GOTO eingabe
 @END
 )";
 
-constexpr const char* kChamber = R"(REM DATA002 Die Kammer: the chest, opened with the key, wins the game.
+constexpr const char* kChamber =
+    R"(REM DATA002 Die Kammer: the chest, opened with the key, wins the game.
 CLEAR DIRECTION
 TITLE Die Kammer
 BACKWARD 1

@@ -109,8 +109,8 @@ TestResult judge(const TestRun& run, Started& started) {
     fail(expectedPath.string() + " is missing (velmorat-tool test --bless stores it)");
     return result;
   }
-  result.diff = linediff::unifiedDiff(readText(expectedPath), transcript,
-                                      expectedPath.string(), "this run");
+  result.diff =
+      linediff::unifiedDiff(readText(expectedPath), transcript, expectedPath.string(), "this run");
   if (!result.diff.empty()) fail("the transcript differs from " + expectedPath.string());
   return result;
 }
@@ -119,10 +119,18 @@ std::string xmlEscaped(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         // XML 1.0 has no place for other control characters.
         if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t') out += c;
@@ -186,8 +194,8 @@ std::string junitXml(const std::string& suite, const std::vector<TestResult>& re
                     xmlEscaped(suite) + "\" tests=\"" + std::to_string(results.size()) +
                     "\" failures=\"" + std::to_string(failed) + "\">\n";
   for (const TestResult& result : results) {
-    xml += "  <testcase classname=\"" + xmlEscaped(suite) + "\" name=\"" +
-           xmlEscaped(result.name) + "\" time=\"" + std::to_string(result.seconds) + "\"";
+    xml += "  <testcase classname=\"" + xmlEscaped(suite) + "\" name=\"" + xmlEscaped(result.name) +
+           "\" time=\"" + std::to_string(result.seconds) + "\"";
     if (result.passed()) {
       xml += "/>\n";
       continue;
