@@ -16,6 +16,7 @@ struct CommandLine {
   bool help = false;
   bool headless = false;
   bool terminal = false;           // --terminal: play in the terminal
+  bool plain = false;              // --plain: in the terminal, line by line (screen readers)
   bool log = false;                // --log: the diagnostic log on the standard output
   std::string bundle;              // --bundle DIR; empty: the bundle around the program
   std::string keysFile;            // --keys FILE

@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "adventure/ScriptAuthoring.h"
+#include "adventure/ScriptCheck.h"
 #include "support/AtomicFile.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/PictureFile.h"
@@ -204,14 +205,18 @@ BuildResult buildBundle(const std::string& project, const std::string& out) {
   removeOrphans(data, steps);
   for (const std::string& warning : warnings) result.faults.push_back(warning);
   if (!result.faults.empty()) return result;
-  for (const std::string& finding : adventure::checkScriptFolder(data.string() + "/"))
-    result.faults.push_back(finding);
+  // Checked at the sources, so that findings name the lines the author edits.
+  for (const adventure::ScriptFinding& finding : adventure::checkScripts(project).findings) {
+    (finding.severity == adventure::FindingSeverity::Error ? result.faults : result.warnings)
+        .push_back(finding.text());
+  }
   result.built = result.faults.empty();
   return result;
 }
 
 BuildResult buildAndReport(const std::string& project, const std::string& out, bool quiet) {
   BuildResult result = buildBundle(project, out);
+  for (const std::string& warning : result.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   for (const std::string& fault : result.faults) std::fprintf(stderr, "%s\n", fault.c_str());
   if (!result.built) {
     std::fprintf(stderr, "velmorat-tool: %s was not built (%zu fault(s))\n", project.c_str(),

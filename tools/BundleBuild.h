@@ -3,7 +3,7 @@
 // become DIR/build/<id>.app/Contents/Resources/ with game.ini, the engine's
 // fonts and beep, and Data/ with DATAnnn.word and NAME.gr. Only what is older
 // than its source is made again; outputs whose source is gone are removed.
-// The finished data folder must pass check-script.
+// The scripts must pass check-script without errors.
 #pragma once
 
 #include <string>
@@ -19,8 +19,9 @@ struct BuildResult {
   adventure::GameInfo info;
   int filesMade = 0;  // outputs made anew (0: nothing had changed)
   // "FILE:LINE: ..." lines: faults of game.ini, the scripts, the pictures and
-  // check-script's findings.
+  // the errors check-script finds.
   std::vector<std::string> faults;
+  std::vector<std::string> warnings;  // check-script's warnings: printed, not fatal
 };
 
 // The bundle folder a project builds to by default: DIR/build/<id>.app.
