@@ -84,7 +84,7 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
   velmorat
       .add_option("--record-keys", line.recordKeysFile,
                   "write each command given at the prompt to FILE as a line of a key file,\n"
-                  "the keys of --keys included (velmorat-tool run --watch replays them)")
+                  "the keys of --keys included (velmorat-tool run replays them after a change)")
       ->option_text("FILE");
   velmorat
       .add_option("--show-changes", line.showChangesFile,

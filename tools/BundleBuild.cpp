@@ -85,13 +85,13 @@ std::string convertSvg(const fs::path& svg, const fs::path& png, const fs::path&
   std::error_code error;
   fs::create_directories(png.parent_path(), error);
   // Run in the picture's folder: drawings refer to shared files by name.
-  const std::string errors = png.string() + ".errors";
+  const std::string errors = fs::absolute(png).string() + ".errors";
+  toolprocess::ChildOptions options;
+  options.standardError = errors;
+  options.workingFolder = svg.parent_path().string();
   const int status = toolprocess::runProgram(
-      {rsvg, "--format", "png", "--output", png.string(), svg.filename().string()},
-      {.environment = {},
-       .standardOutput = {},
-       .standardError = errors,
-       .workingFolder = svg.parent_path().string()});
+      {rsvg, "--format", "png", "--output", fs::absolute(png).string(), svg.filename().string()},
+      options);
   if (status != 0) {
     std::string message = readText(errors);
     while (!message.empty() && message.back() == '\n') message.pop_back();
@@ -203,7 +203,7 @@ BuildResult buildBundle(const std::string& project, const std::string& out) {
     }
   }
   removeOrphans(data, steps);
-  for (const std::string& warning : warnings) result.faults.push_back(warning);
+  result.warnings.insert(result.warnings.end(), warnings.begin(), warnings.end());
   if (!result.faults.empty()) return result;
   // Checked at the sources, so that findings name the lines the author edits.
   for (const adventure::ScriptFinding& finding : adventure::checkScripts(project).findings) {

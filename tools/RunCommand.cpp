@@ -97,8 +97,9 @@ class RunProject final : public ToolCommand {
         std::vector<std::string> arguments = gameArguments(keys_);
         arguments.insert(arguments.end(), {"--dump-transcript", now.string()});
         // The game's log would drown the diff: it goes to a file.
-        const int status = toolprocess::runProgram(
-            arguments, {.standardOutput = (session_ / "game.log").string()});
+        toolprocess::ChildOptions options;
+        options.standardOutput = (session_ / "game.log").string();
+        const int status = toolprocess::runProgram(arguments, options);
         const bool first = !fs::exists(before, error);
         const std::string changes =
             linediff::unifiedDiff(readText(before), readText(now), "before", "now");
