@@ -1,4 +1,4 @@
-// The game's main routine and the yes/no question it asks between games.
+// The game's main routine.
 #pragma once
 
 #include <cstdint>
@@ -33,9 +33,3 @@ inline constexpr const char* kVelmoratCredit = "von Velmorat-Team (2025-2026)";
 void VelmoratSetTitle(const std::string& title, const std::string& credit);
 std::string VelmoratTitle();
 std::string VelmoratCredit();
-
-// Asks question + yesKey + separator + noKey + suffix (the default key
-// inverted) and waits for one key. Key codes below 0 print nothing.
-bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
-                  const std::string& separator, int noKey, bool defaultYes,
-                  const std::string& suffix, bool echo);
