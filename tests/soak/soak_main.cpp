@@ -81,6 +81,10 @@ int playSeeds(const Options& options) {
                                               static_cast<double>(result.warmRssKb));
     largestKb = std::max(largestKb, result.endRssKb);
     slowestMs = std::max(slowestMs, result.slowestWaitMs);
+    // A line a seed, so that a long run stopped early still tells its figures.
+    std::cout << "soak: seed " << seed << " passed, " << result.commands << " moves, memory "
+              << result.warmRssKb << " -> " << result.endRssKb << " kB, slowest answer "
+              << result.slowestWaitMs << " ms" << std::endl;
     for (const std::string& file : {soak::keyFilePath(run), soak::panelPath(run)})
       std::filesystem::remove(file);
     std::filesystem::remove_all(soak::stateFolder(run));
