@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -139,7 +140,13 @@ class Seed {
   bool press(const ScriptKey& key) {
     keys_ << keyFileText({key});
     keys_.flush();
-    if (game_.press(key, options_.waitBound)) return true;
+    const auto start = std::chrono::steady_clock::now();
+    const bool waited = game_.press(key, options_.waitBound);
+    result_.slowestWaitMs =
+        std::max<long>(result_.slowestWaitMs, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::steady_clock::now() - start)
+                                                  .count());
+    if (waited) return true;
     fail("the program did not wait for input again within " +
          std::to_string(options_.waitBound.count()) + " ms after \"" + keyFileText({key}) + "\"");
     return false;
