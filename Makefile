@@ -26,7 +26,7 @@ space := $(subst ,, )
 VELMORAT_WERROR ?= OFF
 PRESET_ARGS = -DVELMORAT_WERROR=$(VELMORAT_WERROR)
 
-.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long soak clean
+.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long fuzz-merge soak clean
 
 all: build
 
@@ -89,7 +89,8 @@ soak: build
 	  --work $(SOAK_WORK) --minutes $(SOAK_MINUTES) --commands $(SOAK_COMMANDS)
 
 # libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
-# fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.
+# fixed number of times on its corpus (CI); fuzz-long runs each until
+# FUZZ_RUNS executions (1,000,000) or FUZZ_SECONDS.
 fuzz: packages
 	cmake --preset fuzz -B $(FUZZ_BUILD) $(PRESET_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target velmorat_fuzz
@@ -98,7 +99,11 @@ fuzz-smoke: fuzz
 	sh fuzz/run.sh smoke $(FUZZ_BUILD)
 
 fuzz-long: fuzz
-	sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	nice -n 19 sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# After fuzz-long: the seeds and what the runs found, minimised, become the seeds.
+fuzz-merge: fuzz
+	sh fuzz/run.sh merge $(FUZZ_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
