@@ -11,6 +11,7 @@
 #include <QRegion>
 #include <QUrl>
 
+#include "host/qt/HighContrast.h"
 #include "host/qt/KeyMapping.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Events.h"
@@ -200,7 +201,8 @@ GraphicView::GraphicView(int window, QWidget* parent) : QWidget(parent), window_
 
 namespace {
 bool smoothPictures = true;
-}
+bool highContrastText = false;
+}  // namespace
 
 void GraphicView::setSmoothScaling(bool smooth) {
   smoothPictures = smooth;
@@ -208,6 +210,14 @@ void GraphicView::setSmoothScaling(bool smooth) {
 
 bool GraphicView::smoothScaling() {
   return smoothPictures;
+}
+
+void GraphicView::setHighContrast(bool on) {
+  highContrastText = on;
+}
+
+bool GraphicView::highContrast() {
+  return highContrastText;
 }
 
 void GraphicView::paintEvent(QPaintEvent*) {
@@ -236,6 +246,14 @@ void GraphicView::paintEvent(QPaintEvent*) {
   // player prefers hard pixels.
   bool sharp = !content->scalesContent() || content->placement().sharp;
   painter.setRenderHint(QPainter::SmoothPixmapTransform, !sharp && smoothPictures);
+  if (window_ == 0 && highContrastText) {
+    if (contrasted_.isNull() || contrastedChange_ != shownChange_) {
+      contrasted_ = highContrastImage(shown_);
+      contrastedChange_ = shownChange_;
+    }
+    painter.drawImage(picture, contrasted_);
+    return;
+  }
   painter.drawImage(picture, shown_);
 }
 

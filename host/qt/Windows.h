@@ -119,6 +119,9 @@ class GraphicView : public QWidget {
   // default) or with hard pixel edges. Whole factors are always sharp.
   static void setSmoothScaling(bool smooth);
   static bool smoothScaling();
+  // The text window as light text on black, whatever its colours.
+  static void setHighContrast(bool on);
+  static bool highContrast();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -131,6 +134,8 @@ class GraphicView : public QWidget {
   host::HostView handle_;
   QImage shown_;                   // Format_RGB32: the toolbox's host words, drawn as they are
   std::uint64_t shownChange_ = 0;  // the window's change count that shown_ holds
+  QImage contrasted_;              // shown_ in high contrast, made again when shown_ changes
+  std::uint64_t contrastedChange_ = 0;
 };
 
 // A system text window's parts; the ruler only for the printer and console.
