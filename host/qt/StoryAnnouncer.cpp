@@ -59,10 +59,12 @@ StoryAnnouncer::StoryAnnouncer(GraphicView* textView, GraphicView* pictureView, 
   theAnnouncer = this;
   textView_->installEventFilter(this);
   pictureView_->installEventFilter(this);
+  lineListener_ = outputlines::addLineListener([this] { updateSoon(); });
   watcher_ = std::thread([this] { watchWaits(); });
 }
 
 StoryAnnouncer::~StoryAnnouncer() {
+  outputlines::removeLineListener(lineListener_);
   stopping_ = true;
   notifyInputObservers();
   watcher_.join();
@@ -80,9 +82,19 @@ void StoryAnnouncer::watchWaits() {
         awaitInputWait([this] { return stopping_.load(); }, kWatchBound, seen);
     if (wait.kind == InputWaitKind::None) continue;
     seen = wait.serial;
-    QMetaObject::invokeMethod(
-        this, [this] { update(); }, Qt::QueuedConnection);
+    updateSoon();
   }
+}
+
+void StoryAnnouncer::updateSoon() {
+  if (updateQueued_.exchange(true)) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        updateQueued_ = false;
+        update();
+      },
+      Qt::QueuedConnection);
 }
 
 bool StoryAnnouncer::eventFilter(QObject*, QEvent* event) {
@@ -133,7 +145,8 @@ void StoryAnnouncer::update() {
       typed_.clear();
       continue;
     }
-    if (!line.textUtf8.empty()) announce(fromUtf8(line.textUtf8), spoken);
+    // Empty lines and rules say nothing.
+    if (outputlines::holdsWords(line.textUtf8)) announce(fromUtf8(line.textUtf8), spoken);
     keyPrompt_.clear();
   }
   if (followed.waiting && !followed.lineInput) {

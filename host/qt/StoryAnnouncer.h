@@ -5,9 +5,10 @@
 // picture's caption when they change; what the player types as insertions
 // and deletions at the caret, as a line edit reports it.
 //
-// It looks when the toolbox marks the text or picture window changed and
-// when the program begins to wait for the player, which a thread of its own
-// waits for (no polling). Main thread, apart from that thread.
+// It looks when a line is finished (told from the printing thread), when the
+// toolbox marks the text or picture window changed, and when the program
+// begins to wait for the player, which a thread of its own waits for (no
+// polling). Main thread, apart from those notices.
 #pragma once
 
 #include <QObject>
@@ -53,6 +54,8 @@ class StoryAnnouncer : public QObject {
   void announce(const QString& text, QStringList& spoken);
   void followTyping(const FollowedText& followed);
   void watchWaits();
+  // Any thread: an update on the main thread soon, one for many notices.
+  void updateSoon();
 
   std::function<void(QAccessibleEvent&)> sink_;
   GraphicView* textView_;
@@ -64,6 +67,8 @@ class StoryAnnouncer : public QObject {
   QString keyPrompt_;                   // the question of the last wait for a single key
   StoryAnnouncer* previous_ = nullptr;  // current() again once this one is gone
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> updateQueued_{false};
+  int lineListener_ = 0;
   std::thread watcher_;
 };
 
