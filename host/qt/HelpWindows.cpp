@@ -1,6 +1,7 @@
 #include "host/qt/HelpWindows.h"
 
 #include <QFontDatabase>
+#include <QShortcut>
 #include <algorithm>
 
 namespace {
@@ -41,6 +42,11 @@ void HelpWindow::show(const QString& text) {
     window_->setWindowTitle(title_);
     window_->setObjectName(title_);
     window_->setReadOnly(true);
+    // Read with the keyboard's caret as well (a screen reader follows it);
+    // Esc closes the window like a dialog.
+    window_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), window_.get());
+    QObject::connect(close, &QShortcut::activated, window_.get(), &QWidget::close);
     window_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     window_->resize(kHelpWindowWidth, kHelpWindowHeight);
   }
