@@ -21,6 +21,10 @@ import time
 import pyatspi
 from gi.repository import GLib
 
+# The transcript of a headless run, shared with the other ways to play.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from headless_transcript import headless_transcript  # noqa: E402
+
 VELMORAT, BUNDLE, KEYS_FILE, WORK = sys.argv[1:5]
 TIMEOUT = 120  # seconds; only bounds the waits
 PROMPT = ">>> Befehl ?"
@@ -78,20 +82,6 @@ def find_text_window():
     return None
 
 
-def headless_transcript(key_lines):
-    keys = os.path.join(WORK, "atspi-transcript.keys")
-    transcript = os.path.join(WORK, "atspi-transcript.txt")
-    with open(keys, "w", encoding="utf-8") as file:
-        file.write("".join(line + "\n" for line in key_lines) + "{Menu 302}")
-    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen",
-                       XDG_STATE_HOME=os.path.join(WORK, "headless-state"))
-    subprocess.run([VELMORAT, "--headless", "--bundle", BUNDLE, "--keys", keys,
-                    "--panel-answer", transcript], env=environment,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=600, check=True)
-    with open(transcript, encoding="utf-8") as file:
-        return file.read().split("\n")
-
-
 def main():
     with open(KEYS_FILE, encoding="utf-8") as keys:
         key_lines = keys.read().split("\n")
@@ -142,10 +132,8 @@ def main():
             answer = [when for when, text in inserted[announced_before:] if text.endswith("\n")]
             if answer:
                 latencies.append((answer[0] - returned) * 1000)
-        with open(os.path.join(WORK, "atspi-announced.txt"), "w", encoding="utf-8") as file:
-            file.write("".join("%.3f %r\n" % entry for entry in inserted))
         # Empty lines and rules (no letter, no digit) are not announced.
-        expected = [line for line in headless_transcript(key_lines[:-1])
+        expected = [line for line in headless_transcript(VELMORAT, BUNDLE, WORK, key_lines[:-1])
                     if any(c.isalnum() for c in line) and not line.startswith(PROMPT)]
         announced = collections.Counter(text[:-1].rstrip() for _, text in inserted
                                         if text.endswith("\n"))
