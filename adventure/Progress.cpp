@@ -19,6 +19,7 @@
 #include "support/qbtools.h"
 #include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Menus.h"
@@ -55,6 +56,14 @@ struct Progress {
   std::string identity;
 };
 Progress progress;
+
+// Chosen once by the command line; read where the autosave is written.
+struct ChosenStateFolder {
+  StateFolder kind = StateFolder::Unchosen;
+  std::string folder;
+};
+std::mutex stateFolderLock;
+ChosenStateFolder stateFolder;
 
 // The menu handler's own look at the queue (worker threads).
 std::mutex handlerLock;
@@ -223,8 +232,8 @@ bool takeBack(GameState& game, Answer& answer) {
 }
 
 void saveTranscript(Answer& answer) {
-  const std::string path = savepanelonmain("Protokoll sichern", "Sichern Sie den Verlauf als Text.",
-                                           kTranscriptName, "txt");
+  const std::string path =
+      savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.", kTranscriptName, "txt");
   if (path.empty()) return;
   std::string failure;
   if (!writeFileAtomically(path, VelmoratTranscript(), failure)) {
@@ -259,6 +268,11 @@ void showTranscript() {
 
 std::string VelmoratAutosavePath() {
   std::string folder;
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::None) return {};
+    if (stateFolder.kind == StateFolder::Own) return stateFolder.folder + "/" + kAutosaveName;
+  }
   const char* state = std::getenv("XDG_STATE_HOME");
   const char* home = std::getenv("HOME");
   if (state != nullptr && state[0] == '/') {
@@ -271,15 +285,36 @@ std::string VelmoratAutosavePath() {
   return folder + "/velmorat/" + kAutosaveName;
 }
 
+void VelmoratUseStateFolder(StateFolder kind, const std::string& folder) {
+  std::lock_guard guard(stateFolderLock);
+  stateFolder = {kind, folder};
+}
+
+bool VelmoratLastStateAvailable(GameState& game) {
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::Unchosen) return false;
+  }
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty() || fileexists(path) != kIsAFile) return false;
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+  return VelmoratDecodeSave(
+             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+             dataIdentity(game))
+             .refusal == SaveRefusal::None;
+}
+
 void VelmoratPrepareProgress() {
   // A game killed while it kept its last state left a temporary file beside it.
   const std::string autosave = VelmoratAutosavePath();
   if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
-  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
-  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
+  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wähle einen Spielstand.", "");
+  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichere den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
   t_SetProgramMenuHandler(programMenuHandler);
   t_SetScrolledLineHandler(VelmoratKeepScrolledLine);
+  t_SetScrollbackSource(VelmoratTextWindow(),
+                        {VelmoratTranscriptLineCount, VelmoratTranscriptLines});
 }
 
 GameState VelmoratProgressOf(GameState& game) {
@@ -396,6 +431,18 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
     }
   }
   return replaced ? ProgressOutcome::Replaced : ProgressOutcome::Unchanged;
+}
+
+void VelmoratQueueProgressRequest(int tag, const std::string& path) {
+  progress.pending.push_back({tag, path});
+}
+
+void VelmoratStartAnew(GameState& game) {
+  rememberStep(game, "neustart");
+  GameState fresh;
+  fresh.CurrentScene = 0;
+  takeOver(game, std::move(fresh));
+  progress.commandSinceAutosave = true;
 }
 
 void VelmoratResetProgress() {

@@ -69,6 +69,12 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                   "scripted runs, with a {Menu N} of --keys)")
       ->option_text("PATH");
   velmorat
+      .add_option("--state", line.stateFolder,
+                  "keep the last state (\"Letzter Stand\") in DIR; without it the player's\n"
+                  "state folder is used, except by --headless, --keys and --bundle runs, which\n"
+                  "keep none")
+      ->option_text("DIR");
+  velmorat
       .add_option("--dump-text", line.dumpTextFile,
                   "when the run ends, write the text window's screen to FILE (UTF-8, one\n"
                   "line per screen line, trailing blanks cut)")

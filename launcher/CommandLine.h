@@ -23,6 +23,7 @@ struct CommandLine {
   std::string dumpTextFile;  // --dump-text FILE
   std::vector<WindowDump> windowDumps;
   std::string panelAnswer;             // --panel-answer PATH: every panel answers PATH
+  std::string stateFolder;             // --state DIR: the last state lives in DIR
   std::vector<std::string> documents;  // other arguments: files to open
   std::string error;                   // empty when the line was understood
 };

@@ -1,6 +1,7 @@
 #include "host/qt/HelpWindows.h"
 
 #include <QFontDatabase>
+#include <QKeySequence>
 #include <QShortcut>
 #include <algorithm>
 
@@ -16,6 +17,10 @@ const std::vector<std::pair<QString, QString>>& commandLineKeys() {
       {QStringLiteral("Links, Rechts"), QStringLiteral("Schreibmarke bewegen")},
       {QStringLiteral("Pos1, Ende"), QStringLiteral("an den Anfang, ans Ende der Eingabe")},
       {QStringLiteral("Strg+P, Strg+N"), QStringLiteral("frühere Befehle zurückholen")},
+      {QStringLiteral("Hoch, Runter"),
+       QStringLiteral("frühere Befehle (in Spielen, die es anbieten)")},
+      {QStringLiteral("Bild hoch, Bild runter, Mausrad"),
+       QStringLiteral("im Text zurückblättern (in Spielen, die es anbieten)")},
       {QStringLiteral("Rücktaste, Entf"), QStringLiteral("Zeichen löschen")},
       {QStringLiteral("Strg+V"), QStringLiteral("Zwischenablage einfügen")},
       {QStringLiteral("Strg+L"), QStringLiteral("Eingabe in die Zwischenablage kopieren")},
@@ -42,13 +47,16 @@ void HelpWindow::show(const QString& text) {
     window_->setWindowTitle(title_);
     window_->setObjectName(title_);
     window_->setReadOnly(true);
-    // Read with the keyboard's caret as well (a screen reader follows it);
-    // Esc closes the window like a dialog.
+    // Read with the keyboard's caret as well: a screen reader follows it.
     window_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), window_.get());
-    QObject::connect(close, &QShortcut::activated, window_.get(), &QWidget::close);
     window_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     window_->resize(kHelpWindowWidth, kHelpWindowHeight);
+    // Closed like the other windows: Esc, and Ctrl+W as in every desktop program.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+      auto* close = new QShortcut(keys, window_.get());
+      QObject::connect(close, &QShortcut::activated, window_.get(), &QWidget::close);
+    }
   }
   window_->setPlainText(text);
   window_->show();

@@ -60,6 +60,8 @@ class ContentWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // The wheel scrolls the view's past (the view itself lets the mouse through).
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void place(QWidget* child);
@@ -122,6 +124,11 @@ class GraphicView : public QWidget {
   // The text window as light text on black, whatever its colours.
   static void setHighContrast(bool on);
   static bool highContrast();
+  // Moves the view of the text window's past lines back (positive) or
+  // forward; false when the program offers no past for this window.
+  bool scrollPast(int lines);
+  // How many lines back the view stands; 0 shows the live screen.
+  std::size_t linesBack() const { return linesBack_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -136,6 +143,7 @@ class GraphicView : public QWidget {
   std::uint64_t shownChange_ = 0;  // the window's change count that shown_ holds
   QImage contrasted_;              // shown_ in high contrast, made again when shown_ changes
   std::uint64_t contrastedChange_ = 0;
+  std::size_t linesBack_ = 0;      // the past shown instead of the live text
 };
 
 // A system text window's parts; the ruler only for the printer and console.
