@@ -143,7 +143,7 @@ class GraphicView : public QWidget {
   std::uint64_t shownChange_ = 0;  // the window's change count that shown_ holds
   QImage contrasted_;              // shown_ in high contrast, made again when shown_ changes
   std::uint64_t contrastedChange_ = 0;
-  std::size_t linesBack_ = 0;      // the past shown instead of the live text
+  std::size_t linesBack_ = 0;  // the past shown instead of the live text
 };
 
 // A system text window's parts; the ruler only for the printer and console.
