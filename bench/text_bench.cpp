@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/KeptPast.h"
 #include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
-#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/WindowSetup.h"
 
@@ -116,26 +116,6 @@ void ScrollUpFullWidth(benchmark::State& state) {
 }
 BENCHMARK(ScrollUpFullWidth)->Unit(benchmark::kMicrosecond);
 
-// The past as the transcript keeps it: the most lines it holds, each a
-// full line of text.
-constexpr std::size_t kPastLines = 100000;
-
-void installPast() {
-  static const std::deque<std::string> past = [] {
-    std::deque<std::string> lines;
-    for (std::size_t line = 0; line < kPastLines; ++line) {
-      lines.push_back("Zeile " + std::to_string(line) + std::string(kColumns - 12, 'x'));
-    }
-    return lines;
-  }();
-  t_SetScrollbackSource(kWindow, {[] { return past.size(); },
-                                  [](std::size_t first, std::size_t count) {
-                                    return std::vector<std::string>(
-                                        past.begin() + static_cast<std::ptrdiff_t>(first),
-                                        past.begin() + static_cast<std::ptrdiff_t>(first + count));
-                                  }});
-}
-
 void ReadLiveAreaLines(benchmark::State& state) {
   setUpWindow();
   const t_Window& window = WindowTable[kWindow];
@@ -153,9 +133,9 @@ BENCHMARK(ReadLiveAreaLines)->Unit(benchmark::kMicrosecond);
 // Half way back, where neither end of the kept lines helps.
 void ScrollbackPageOfTheMiddle(benchmark::State& state) {
   setUpWindow();
-  installPast();
+  installKeptPast(kWindow);
   for (auto _ : state) {
-    ScrollbackPage page = t_ScrollbackPage(kWindow, kPastLines / 2);
+    ScrollbackPage page = t_ScrollbackPage(kWindow, kKeptPastLines / 2);
     benchmark::DoNotOptimize(page.lines.data());
   }
 }
@@ -191,7 +171,7 @@ int main(int argc, char** argv) {
     std::printf(
         "one page of the past out of %zu lines: %.1f us (%.4f of a 16 ms frame), %.2f x "
         "reading the live area's lines\n",
-        kPastLines, pageUs, pageUs / 16000.0, pageUs / liveUs);
+        kKeptPastLines, pageUs, pageUs / 16000.0, pageUs / liveUs);
   }
   benchmark::Shutdown();
   return 0;
