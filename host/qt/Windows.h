@@ -115,6 +115,7 @@ class VelmoratWindow : public QMainWindow {
 class GraphicView : public QWidget {
  public:
   GraphicView(int window, QWidget* parent);
+  int windowNumber() const { return window_; }
   host::HostView* handle() { return &handle_; }
   // A picture scaled by a factor that is not whole: smoothed (true, the
   // default) or with hard pixel edges. Whole factors are always sharp.
