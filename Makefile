@@ -13,12 +13,14 @@ TSAN_BUILD ?= build-tsan
 # terminal host's tests are built only together with the Qt host.
 TSAN_TESTS = tests_support tests_text tests_windows tests_adventure
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
 FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 space := $(subst ,, )
 
-.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long clean
+.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long web serve-web test-web clean
 
 all: build
 
@@ -87,5 +89,21 @@ fuzz-smoke: fuzz
 fuzz-long: fuzz
 	sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The browser version: Emscripten builds the program into $(WEB_BUILD), the
+# native build makes the game's data, and $(WEB_BUILD)/site gets both with the
+# page. The browser tests' driver (puppeteer-core, pinned) comes from npm.
+web: configure
+	@sh scripts/ensure-packages.sh scripts/packages-web.txt
+	cmake --build $(BUILD) -j $(JOBS) --target velmorat_data velmorat_fonts velmorat_pictures
+	JOBS=$(JOBS) sh scripts/web-build.sh $(WEB_BUILD) $(BUILD)/Velmorat.app
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
+serve-web:
+	python3 scripts/serve-web.py $(WEB_BUILD)/site $(WEB_PORT)
+
+# The Chromium tests of the site (CTest's web_ tests of the native build).
+test-web: web
+	cd $(BUILD) && ctest --output-on-failure -R '^web_'
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
