@@ -85,7 +85,12 @@ int threadnumber() {
 
 void nameCurrentThread(std::string_view name) {
   const std::string shortName(name.substr(0, kMaxThreadNameLength));
+#ifdef __EMSCRIPTEN__
+  // A browser's threads have no names of their own to set.
+  (void)shortName;
+#else
   pthread_setname_np(pthread_self(), shortName.c_str());
+#endif
 }
 
 namespace {

@@ -191,8 +191,7 @@ void WebHost::noteInputWait() {
   if (waiting == kWaitingLine) {
     // The program has carried out what was asked of it: saved files are
     // written and go to the browser's storage.
-    if (storageMayChange_) page::syncStorage();
-    storageMayChange_ = false;
+    page::syncStorage();
     if (!offeredFile_.empty()) {
       const FileVersion version = fileVersion(offeredFile_);
       if (version.exists && !(version == offeredVersion_)) {
@@ -215,8 +214,6 @@ void WebHost::noteInputWait() {
 void WebHost::typeKey(const std::string& name, const std::string& text, int pageFlags) {
   const std::optional<WebKeyPress> press = webKeyPress(name, text, pageFlags);
   if (!press) return;
-  // Return ends a command, after which the program writes its last state.
-  if (press->code == keycode::kReturn) storageMayChange_ = true;
   viewKeyDown(options_.textWindow, press->code, press->characters, press->flags);
   viewKeyUp(options_.textWindow);
 }
@@ -256,7 +253,6 @@ void WebHost::chooseMenuItem(int tag) {
     sender.tag = item.tag;
     sender.keyChar = item.keyChar;
     if (!item.keyChar.empty()) sender.keyMods = kModifierControl | kModifierShift;
-    storageMayChange_ = true;
     t_MenuEventHandler(sender);
     return;
   }

@@ -178,7 +178,6 @@ class WebHost : public host::Host {
   std::string panelAnswer_;
   std::string offeredFile_;     // a saved file to offer as a download once written
   FileVersion offeredVersion_;  // the file's version before
-  bool storageMayChange_ = false;
 
   ScreenTranscript transcript_;
   bool programSeen_ = false;

@@ -60,10 +60,12 @@ async function openBrowser() {
   });
 }
 
+// Until the program waits for input, or has ended.
 async function waitForInput(page, kinds = ['line', 'key']) {
-  await page.waitForFunction(
-      (wanted) => wanted.includes(document.getElementById('screen-text').dataset.waiting),
-      { timeout: kStepTimeoutMs, polling: 'mutation' }, kinds);
+  await page.waitForFunction((wanted) => {
+    const screen = document.getElementById('screen-text');
+    return wanted.includes(screen.dataset.waiting) || screen.dataset.ended === 'true';
+  }, { timeout: kStepTimeoutMs, polling: 'mutation' }, kinds);
 }
 
 const screenText = (page) => page.$eval('#screen-text', (element) => element.textContent);
@@ -87,6 +89,12 @@ async function typeLine(page, line, byTouch) {
     await page.keyboard.press('Enter');
   }
   await waitForInput(page);
+}
+
+// Past the title and the introduction to the first command prompt.
+async function reachPrompt(page) {
+  while (await page.$eval('#screen-text', (element) => element.dataset.waiting) !== 'line')
+    await typeLine(page, '');
 }
 
 async function playWalkthrough(page, byTouch) {
@@ -115,7 +123,7 @@ const cases = {
   async keyboard(page, address) {
     await openGame(page, address);
     // An umlaut typed as such reaches the game as that umlaut.
-    await typeLine(page, '');
+    await reachPrompt(page);
     await typeLine(page, 'nimm münze');
     check((await screenText(page)).includes('>>> Befehl ? nimm münze'), 'umlaut echoed');
     const idleFrames = await page.evaluate(() => velmoratTimings.animationFrames);
@@ -140,7 +148,8 @@ const cases = {
 
   async saves(page, address) {
     await openGame(page, address);
-    for (const line of ['', 'nimm münze', 'such briefkasten', 'nimm torschlüssel'])
+    await reachPrompt(page);
+    for (const line of ['nimm münze', 'such briefkasten', 'nimm torschlüssel'])
       await typeLine(page, line);
     await page.click('button[data-tag="101"]');
     await page.waitForSelector('#panel-name', { visible: true });
@@ -154,9 +163,12 @@ const cases = {
     fs.writeFileSync(browserSave, Buffer.from(saved));
 
     // The last state and the saves survive a reload.
+    await page.waitForSelector('body[data-storage="saved"]');
     await page.reload();
     await page.waitForSelector('#continue:not([hidden])');
     await page.click('#continue-yes');
+    // The game takes it at its first command prompt, after the introduction.
+    await reachPrompt(page);
     await page.waitForFunction(() => document.getElementById('screen-text').textContent
                                    .includes('Letzter Stand geladen.'), { timeout: kStepTimeoutMs });
     await waitForInput(page);
@@ -197,7 +209,7 @@ const cases = {
     for (const [width, height, name] of [[1366, 768, 'desktop'], [390, 844, 'phone']]) {
       await page.setViewport({ width, height, isMobile: name === 'phone' });
       await openGame(page, address);
-      await typeLine(page, '');
+      await reachPrompt(page);
       const boxes = await page.$$eval('canvas', (canvases) => canvases.map((canvas) => {
         const box = canvas.getBoundingClientRect();
         return { id: canvas.id, left: box.left, top: box.top, right: box.right,
@@ -237,12 +249,14 @@ fs.rmSync(path.join(out, 'profile'), { recursive: true, force: true });
 const { server, address } = await serve();
 const browser = await openBrowser();
 let failed = false;
+const page = await browser.newPage();
+page.on('pageerror', (error) => console.error(`page error: ${error.message}`));
 try {
-  const page = await browser.newPage();
-  page.on('pageerror', (error) => console.error(`page error: ${error.message}`));
   await cases[caseName](page, address);
 } catch (error) {
   console.error(error.stack || String(error));
+  console.error('The page showed:\n' + await screenText(page).catch(() => '(nothing)'));
+  await page.screenshot({ path: path.join(out, 'failure.png') }).catch(() => {});
   failed = true;
 } finally {
   await browser.close();

@@ -74,19 +74,23 @@
   // screens scale down smoothly, where dropped pixel rows would break glyphs.
   function layOut() {
     const screens = byId('screens');
+    const gap = 4;  // between the windows (velmorat.css)
     const top = screens.getBoundingClientRect().top;
     const below = byId('command-line').getBoundingClientRect().height;
     const width = document.documentElement.clientWidth;
     const height = Math.max(window.innerHeight - top - below - 8, 100);
-    const sideBySide = Math.min(width / (2 * kWindowWidth), height / kWindowHeight);
-    const stacked = Math.min(width / kWindowWidth, height / (2 * kWindowHeight));
+    const [text, picture] = canvases;
+    const sideBySide = Math.min((width - gap) / (text.width + picture.width),
+                                height / Math.max(text.height, picture.height));
+    const stacked = Math.min(width / Math.max(text.width, picture.width),
+                             (height - gap) / (text.height + picture.height));
     const across = sideBySide >= stacked;
     let scale = Math.max(sideBySide, stacked);
     if (scale >= 1) scale = Math.floor(scale);
     screens.classList.toggle('across', across);
     for (const canvas of canvases) {
-      canvas.style.width = Math.floor(kWindowWidth * scale) + 'px';
-      canvas.style.height = Math.floor(kWindowHeight * scale) + 'px';
+      canvas.style.width = Math.floor(canvas.width * scale) + 'px';
+      canvas.style.height = Math.floor(canvas.height * scale) + 'px';
       canvas.classList.toggle('exact', scale >= 1);
     }
   }
@@ -222,6 +226,9 @@
     }
   }
 
+  // Asked for at every wait for a line (IndexedDB writes only what changed);
+  // calls while one runs make one more. body[data-storage] says "busy"
+  // while files go to storage, then "saved".
   function syncStorage() {
     if (!storageUsable) return;
     if (syncRunning) {
@@ -229,13 +236,16 @@
       return;
     }
     syncRunning = true;
+    document.body.dataset.storage = 'busy';
     FS.syncfs(false, (error) => {
       syncRunning = false;
       if (error) storageFailed(error);
       if (syncAgain) {
         syncAgain = false;
         syncStorage();
+        return;
       }
+      document.body.dataset.storage = storageUsable ? 'saved' : 'off';
     });
   }
 
@@ -348,6 +358,7 @@
     if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
+      layOut();
     }
     canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
   }
@@ -431,6 +442,7 @@
   }
 
   function programEnded() {
+    screenText.dataset.ended = 'true';
     showNotice('Das Programm ist beendet. Neu laden beginnt ein neues Spiel.');
   }
 
