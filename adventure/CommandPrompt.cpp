@@ -27,12 +27,20 @@ void showInField(std::uint8_t window, const std::string& line) {
   }
 }
 
-void recall(std::uint8_t window, int key) {
+void recall(std::uint8_t window, bool older) {
   InputHistory& history = VelmoratCommandHistory();
-  const std::optional<std::string> line = key == kRecallPreviousKey
-                                              ? history.previous(WindowTable[window].InputString)
-                                              : history.next();
+  const std::optional<std::string> line =
+      older ? history.previous(WindowTable[window].InputString) : history.next();
   if (line) showInField(window, *line);
+}
+
+// The key recalls a line: Ctrl-P and Ctrl-N always, the arrows of a game
+// with WORDS COMMANDS while the field holds nothing of the player's own.
+bool recalls(const GameState& game, int code, const std::string& field,
+             const std::optional<std::string>& recalled) {
+  if (code == kRecallPreviousKey || code == kRecallNextKey) return true;
+  if (!game.Words.commands || (code != kUpArrowKey && code != kDownArrowKey)) return false;
+  return field.empty() || field == recalled;
 }
 }  // namespace
 
@@ -44,6 +52,7 @@ InputHistory& VelmoratCommandHistory() {
 std::optional<std::string> VelmoratReadCommand(GameState& game) {
   const std::uint8_t window = VelmoratTextWindow();
   std::string draft;
+  std::optional<std::string> recalled;  // what the last recall put into the field
   bool ask = true;
   const LineInputScope editing;  // the waits below are for keys of a line
   for (;;) {
@@ -64,8 +73,9 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
       continue;
     }
     const int code = asc(*key);
-    if (code == kRecallPreviousKey || code == kRecallNextKey) {
-      recall(window, code);
+    if (recalls(game, code, WindowTable[window].InputString, recalled)) {
+      recall(window, code == kRecallPreviousKey || code == kUpArrowKey);
+      recalled = WindowTable[window].InputString;
       continue;
     }
     t_InputEdit(window, code);

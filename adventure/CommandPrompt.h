@@ -14,6 +14,10 @@
 inline constexpr std::size_t kCommandHistoryLines = 100;
 inline constexpr int kRecallPreviousKey = 16;  // Ctrl-P
 inline constexpr int kRecallNextKey = 14;      // Ctrl-N
+// Under WORDS COMMANDS also the arrows, while the field is empty or shows a
+// recalled line unchanged; otherwise they keep the editor's meaning.
+inline constexpr int kUpArrowKey = 11;
+inline constexpr int kDownArrowKey = 10;
 
 // The line as typed (empty after Escape or an empty Return); nothing when a
 // load or a take-back replaced the game while the prompt waited.

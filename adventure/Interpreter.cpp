@@ -8,6 +8,7 @@
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Parser.h"
+#include "adventure/Pictures.h"
 #include "adventure/Statements.h"
 #include "adventure/TableLimits.h"
 #include "adventure/TextBuild.h"
@@ -17,6 +18,7 @@
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
+#include "toolbox/text/OutputLines.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
@@ -72,8 +74,16 @@ void runAdd(GameState& game, const Text& line) {
   }
 }
 
+// AVAILABLE HERE: carried or lying in the current scene, so that a script
+// can describe what the player can see as well as what is carried.
 void runAvailable(GameState& game, const Text& line) {
   Text r = VelmoratStatementArguments(line);
+  if (startsWith(r, "HERE")) {
+    const int item = game.findItem(argumentsAfter(r, "HERE"));
+    game.Condition =
+        game.inventoryCount(item) > 0 || game.sceneItemCount(game.CurrentScene, item) > 0;
+    return;
+  }
   if (!startsWith(r, "INVENTORY")) return;
   game.Condition = game.inventoryCount(game.findItem(argumentsAfter(r, "INVENTORY"))) > 0;
 }
@@ -244,6 +254,7 @@ void runDimension(GameState& game, const Text& line) {
 
 void runDraw(GameState& game, const Text&) {
   g_Draw(kPictureWindow, game.ScenePicture, 0, 0, 1, -1);
+  VelmoratDescribePicture(game, game.ScenePictureName);
   t_WindowUpdate(kPictureWindow, false);
 }
 
@@ -334,6 +345,7 @@ void runUse(GameState& game, const Text& line) {
   std::string path = game.DataFolder + texttostring(file);
   if (fileexists(path) == 1) {
     game.ScenePicture = g_LoadGraphic(path);
+    game.ScenePictureName = VelmoratStatementArguments(line);
   } else {
     VelmoratScriptFailure(game, concat({latin1("*** Szene Grafik '"), file,
                                         latin1("' konnte nicht geladen werden.")}));
@@ -362,7 +374,7 @@ void runNothing(GameState&, const Text&) {}
 
 // Recognition is by prefix, so the order matters: the first matching row runs.
 constexpr std::array<Statement, 31> kStatements = {{
-    {"?", false, runOutputLine, StatementCheck::None},
+    {"?", false, runOutputLine, StatementCheck::OutputLine},
     {"ADD", false, runAdd, StatementCheck::InventoryItem},
     {"AVAILABLE", false, runAvailable, StatementCheck::InventoryItem},
     {"BACKWARD", false, runBackward, StatementCheck::ExitScene},
@@ -472,6 +484,8 @@ void VelmoratStatusLine(GameState& game) {
   if (game.BoldFont.hasData()) t_WindowFont(window, game.BoldFont);
   int column = t_Hpos(window);
   int row = t_Vpos(window);
+  // The right half ends in the last column: its wrap ends no line of the story.
+  const outputlines::NotStory drawnInPlace;
   t_FullArea(window);
   t_CursorHome(window);
   Text left = game.TraceOn ? concat({adventure::threeDigits(game.CurrentScene),

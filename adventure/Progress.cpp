@@ -19,6 +19,7 @@
 #include "support/qbtools.h"
 #include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Menus.h"
@@ -56,6 +57,14 @@ struct Progress {
 };
 Progress progress;
 
+// Chosen once by the command line; read where the autosave is written.
+struct ChosenStateFolder {
+  StateFolder kind = StateFolder::Unchosen;
+  std::string folder;
+};
+std::mutex stateFolderLock;
+ChosenStateFolder stateFolder;
+
 // The menu handler's own look at the queue (worker threads).
 std::mutex handlerLock;
 std::size_t handlerSeen = 0;
@@ -85,10 +94,9 @@ std::string panelPath(int tag) {
 // program takes its own items when it next waits for a command; the handler
 // only says so in the log, and beeps for items that nothing answers.
 void programMenuHandler() {
-  std::vector<t_MenuEvent> events = MenuEventQueueCopy();
   std::lock_guard guard(handlerLock);
-  for (; handlerSeen < events.size(); ++handlerSeen) {
-    const t_MenuEvent& event = events[handlerSeen];
+  for (const t_MenuEvent& event : MenuEventQueueCopyFrom(handlerSeen)) {
+    ++handlerSeen;
     if (isProgramTag(event.ItemAction)) {
       logLine("VelmoratMenu: \"" + event.ItemTitle + "\" (" + std::to_string(event.ItemAction) +
               ") waits for the program's next command prompt.");
@@ -224,8 +232,8 @@ bool takeBack(GameState& game, Answer& answer) {
 }
 
 void saveTranscript(Answer& answer) {
-  const std::string path = savepanelonmain("Protokoll sichern", "Sichern Sie den Verlauf als Text.",
-                                           kTranscriptName, "txt");
+  const std::string path =
+      savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.", kTranscriptName, "txt");
   if (path.empty()) return;
   std::string failure;
   if (!writeFileAtomically(path, VelmoratTranscript(), failure)) {
@@ -260,6 +268,11 @@ void showTranscript() {
 
 std::string VelmoratAutosavePath() {
   std::string folder;
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::None) return {};
+    if (stateFolder.kind == StateFolder::Own) return stateFolder.folder + "/" + kAutosaveName;
+  }
   const char* state = std::getenv("XDG_STATE_HOME");
   const char* home = std::getenv("HOME");
   if (state != nullptr && state[0] == '/') {
@@ -272,12 +285,36 @@ std::string VelmoratAutosavePath() {
   return folder + "/velmorat/" + kAutosaveName;
 }
 
+void VelmoratUseStateFolder(StateFolder kind, const std::string& folder) {
+  std::lock_guard guard(stateFolderLock);
+  stateFolder = {kind, folder};
+}
+
+bool VelmoratLastStateAvailable(GameState& game) {
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::Unchosen) return false;
+  }
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty() || fileexists(path) != kIsAFile) return false;
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+  return VelmoratDecodeSave(
+             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+             dataIdentity(game))
+             .refusal == SaveRefusal::None;
+}
+
 void VelmoratPrepareProgress() {
-  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
-  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
+  // A game killed while it kept its last state left a temporary file beside it.
+  const std::string autosave = VelmoratAutosavePath();
+  if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
+  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wähle einen Spielstand.", "");
+  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichere den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
   t_SetProgramMenuHandler(programMenuHandler);
   t_SetScrolledLineHandler(VelmoratKeepScrolledLine);
+  t_SetScrollbackSource(VelmoratTextWindow(),
+                        {VelmoratTranscriptLineCount, VelmoratTranscriptLines});
 }
 
 GameState VelmoratProgressOf(GameState& game) {
@@ -327,10 +364,12 @@ t_EventCounts VelmoratProgressSeen() {
 
 bool VelmoratTakeProgressRequests() {
   bool any = false;
-  const std::vector<t_MenuEvent> events = MenuEventQueueCopy();
-  for (std::size_t index = progress.seen.menuEvents; index < events.size(); ++index) {
-    const int tag = events[index].ItemAction;
-    if (events[index].Kind != kMenuItemKind || !isProgramTag(tag)) continue;
+  // Only what came since the last look: the queues keep every event.
+  const std::vector<t_MenuEvent> events =
+      MenuEventQueueCopyFrom(static_cast<std::size_t>(progress.seen.menuEvents));
+  for (const t_MenuEvent& event : events) {
+    const int tag = event.ItemAction;
+    if (event.Kind != kMenuItemKind || !isProgramTag(tag)) continue;
     Request request{tag, {}};
     if (tag == kMenuLoadGame || tag == kMenuSaveGame) {
       request.path = panelPath(tag);
@@ -339,13 +378,14 @@ bool VelmoratTakeProgressRequests() {
     progress.pending.push_back(request);
     any = true;
   }
-  progress.seen.menuEvents = static_cast<int>(events.size());
-  const std::vector<t_Event> files = FileEventQueueCopy();
-  for (std::size_t index = progress.seen.fileEvents; index < files.size(); ++index) {
-    progress.pending.push_back({kOpenedFile, files[index].Description});
+  progress.seen.menuEvents += static_cast<int>(events.size());
+  const std::vector<t_Event> files =
+      FileEventQueueCopyFrom(static_cast<std::size_t>(progress.seen.fileEvents));
+  for (const t_Event& file : files) {
+    progress.pending.push_back({kOpenedFile, file.Description});
     any = true;
   }
-  progress.seen.fileEvents = static_cast<int>(files.size());
+  progress.seen.fileEvents += static_cast<int>(files.size());
   return any;
 }
 
@@ -393,9 +433,21 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
   return replaced ? ProgressOutcome::Replaced : ProgressOutcome::Unchanged;
 }
 
+void VelmoratQueueProgressRequest(int tag, const std::string& path) {
+  progress.pending.push_back({tag, path});
+}
+
+void VelmoratStartAnew(GameState& game) {
+  rememberStep(game, "neustart");
+  GameState fresh;
+  fresh.CurrentScene = 0;
+  takeOver(game, std::move(fresh));
+  progress.commandSinceAutosave = true;
+}
+
 void VelmoratResetProgress() {
   progress = Progress();
   progress.seen = t_EventCountsNow();
   std::lock_guard guard(handlerLock);
-  handlerSeen = MenuEventQueueCopy().size();
+  handlerSeen = static_cast<std::size_t>(t_MenuEventCount());
 }

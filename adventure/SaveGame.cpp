@@ -225,6 +225,21 @@ void readWords(LineReader& reader, AuthorWords& words) {
   while (!reader.atEnd() && reader.peekKey() == "help") {
     words.helpLines.push_back(text(reader.take("help"), reader.where()));
   }
+  // Written only by games that declare them, so older saves read as before.
+  if (!reader.atEnd() && reader.peekKey() == "commands") {
+    words.commands = flag(reader.take("commands"), reader.where());
+  }
+  if (!reader.atEnd() && reader.peekKey() == "quiet") {
+    words.quietFlag =
+        within(number(reader.take("quiet"), reader.where()), 0, INT32_MAX, reader.where());
+  }
+  while (!reader.atEnd() && reader.peekKey() == "caption") {
+    Text picture = text(reader.take("caption"), reader.where());
+    Text caption = text(reader.take("shows"), reader.where());
+    // As the declaration would have cut it; a save must not bring more.
+    if (caption.size() > kMaxCaptionLength) caption.Elements.resize(kMaxCaptionLength);
+    words.captions.emplace_back(std::move(picture), std::move(caption));
+  }
 }
 
 void writeWords(std::string& out, const AuthorWords& words) {
@@ -235,6 +250,12 @@ void writeWords(std::string& out, const AuthorWords& words) {
     addLine(out, "into", escaped(to));
   }
   for (const Text& line : words.helpLines) addLine(out, "help", escaped(line));
+  if (words.commands) addLine(out, "commands", numbers({1}));
+  if (words.quietFlag >= 0) addLine(out, "quiet", numbers({words.quietFlag}));
+  for (const auto& [picture, caption] : words.captions) {
+    addLine(out, "caption", escaped(picture));
+    addLine(out, "shows", escaped(caption));
+  }
 }
 
 void readBody(LineReader& reader, GameState& game, const std::string& dataIdentity) {

@@ -20,6 +20,7 @@ enum class StatementCheck {
   SceneItem,      // DEFINE SCENE s ITEM name: the item is defined
   Flag,           // … FLAG n: n lies within DIMENSION FLAGS
   Words,          // WORDS …: well formed, declarations in scene 0
+  OutputLine,     // ?text: fits the text window
 };
 
 struct Statement {

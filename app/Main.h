@@ -1,4 +1,4 @@
-// The game's main routine and the yes/no question it asks between games.
+// The game's main routine.
 #pragma once
 
 #include <cstdint>
@@ -26,9 +26,3 @@ std::vector<std::string> VelmoratRequiredResources();
 // The credit line after the title in window titles and on the title screen.
 inline constexpr const char* kVelmoratTitle = "Velmorat";
 inline constexpr const char* kVelmoratCredit = "von Velmorat-Team (2025-2026)";
-
-// Asks question + yesKey + separator + noKey + suffix (the default key
-// inverted) and waits for one key. Key codes below 0 print nothing.
-bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
-                  const std::string& separator, int noKey, bool defaultYes,
-                  const std::string& suffix, bool echo);

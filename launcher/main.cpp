@@ -12,12 +12,15 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string_view>
 #include <thread>
 
 #include "adventure/MenuTags.h"
 #include "adventure/Parser.h"
+#include "adventure/Progress.h"
 #include "app/Main.h"
 #include "host/qt/QtHost.h"
 #include "host/qt/Translations.h"
@@ -37,6 +40,11 @@
 
 namespace {
 constexpr int kExitUsage = 2;
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
 constexpr int kExitDumpFailed = 1;
 constexpr int kExitNoGame = 1;
 constexpr int kIconSize = 64;
@@ -60,7 +68,8 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 // script line, and with it the puzzles' answers); real errors stay on the
 // terminal.
 void chooseLog(const CommandLine& line) {
-  if (chooseLogDestination(line.headless, line.log, isatty(STDOUT_FILENO) != 0) !=
+  const bool scripted = line.headless || !line.keysFile.empty();
+  if (chooseLogDestination(scripted, line.log, isatty(STDOUT_FILENO) != 0) !=
       LogDestination::File) {
     return;
   }
@@ -68,6 +77,18 @@ void chooseLog(const CommandLine& line) {
   if (moveLogOffTerminal(false) == "/dev/null") {
     std::fprintf(stderr, "velmorat: cannot write %s; no log this run (velmorat --log shows it)\n",
                  stateLogFilePath().c_str());
+  }
+}
+
+// Scripted and headless runs and other games leave the player's last state
+// alone: a test or a walkthrough must never overwrite it.
+void chooseStateFolder(const CommandLine& line, bool otherBundle) {
+  if (!line.stateFolder.empty()) {
+    VelmoratUseStateFolder(StateFolder::Own, line.stateFolder);
+  } else if (line.headless || !line.keysFile.empty() || otherBundle) {
+    VelmoratUseStateFolder(StateFolder::None);
+  } else {
+    VelmoratUseStateFolder(StateFolder::Player);
   }
 }
 
@@ -94,6 +115,7 @@ constexpr int kNoTerminal = -1;
 // gets its chance, and Qt says what is missing).
 int playInTerminal(const CommandLine& line) {
   terminal::TerminalOptions options;
+  options.plain = line.plain;
   options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
   const char* pictures = std::getenv("VELMORAT_PICTURES");
   if (pictures != nullptr && *pictures != '\0') {
@@ -176,6 +198,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "velmorat: %s (see velmorat --help)\n", line.error.c_str());
     return kExitUsage;
   }
+  // The player's standing choice, for a screen reader in every terminal session.
+  const char* plain = std::getenv("VELMORAT_PLAIN");
+  if (plain != nullptr && std::string_view(plain) == "1" && !line.headless &&
+      line.keysFile.empty()) {
+    line.plain = line.terminal = true;
+  }
   KeyScript keys;
   if (!line.keysFile.empty()) {
     keys = readKeyScript(line.keysFile);
@@ -184,7 +212,9 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
   }
+  const std::string ownBundle = bundlePath();
   if (!line.bundle.empty()) setBundlePath(line.bundle);
+  chooseStateFolder(line, !line.bundle.empty() && !sameFile(ownBundle, bundlePath()));
   std::string missing = firstMissingResource(VelmoratRequiredResources());
   if (!missing.empty()) {
     std::fprintf(stderr, "velmorat: no game in %s: %s is missing\n", bundlePath().c_str(),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "adventure/ScriptAuthoring.h"
+#include "adventure/ScriptCheck.h"
 #include "tools/ToolCommand.h"
 #include "tools/ToolFiles.h"
 
@@ -15,18 +16,23 @@ class PackScript final : public ToolCommand {
   PackScript()
       : ToolCommand("pack-script", "UTF-8 script source to a stored data file (.word)",
                     "Converts the UTF-8 script IN.txt to Latin-1 and stores it LZW-compressed as\n"
-                    "OUT.word. A character outside Latin-1 is an error (file and line are named);\n"
-                    "a last line other than \"@END\" is a warning, since the game would not load\n"
-                    "the file.") {}
+                    "OUT.word. A byte order mark at the start is skipped. A character outside\n"
+                    "Latin-1 is an error (file and line are named), and so is a last line other\n"
+                    "than \"@END\", since the game would not load the file.") {}
   void declare(CLI::App& command) override {
     command.add_option("IN.txt", in_, "script source (UTF-8)")->required();
     command.add_option("OUT.word", out_, "data file to write")->required();
+    command.add_flag("--fix-typography", options_.fixTypography,
+                     "turn typographic quotes into \" and ', dashes into - and --, and the "
+                     "ellipsis into ...");
+    command.add_flag("--allow-missing-end", options_.allowMissingEnd,
+                     "pack a script without \"@END\" (a warning instead of an error)");
   }
   int run() override {
     const auto source = toolfiles::readNonEmptyInputFile(in_);
     if (!source) return 1;
     adventure::PackedScript packed =
-        adventure::packScriptSource(std::string(source->begin(), source->end()), in_);
+        adventure::packScriptSource(std::string(source->begin(), source->end()), in_, options_);
     for (const std::string& error : packed.errors) std::fprintf(stderr, "%s\n", error.c_str());
     for (const std::string& warning : packed.warnings) {
       std::fprintf(stderr, "%s\n", warning.c_str());
@@ -38,6 +44,7 @@ class PackScript final : public ToolCommand {
  private:
   std::string in_;
   std::string out_;
+  adventure::PackOptions options_;
 };
 
 class UnpackScript final : public ToolCommand {
@@ -70,23 +77,33 @@ class CheckScript final : public ToolCommand {
  public:
   CheckScript()
       : ToolCommand(
-            "check-script", "report faults in the data files of a data folder",
-            "Loads every DATAnnn.word in DIR and reports, with file and line: unknown statements,\n"
-            "jumps to missing labels, scenes named by GOTO SCENE or an exit without a data file,\n"
-            "USE of missing pictures, items used but never defined, flag numbers outside\n"
-            "DIMENSION FLAGS, and files that do not load. Exit status 1 when it found any.") {}
+            "check-script", "report faults in the scripts of a data or source folder",
+            "Reads every DATAnnn.word of DIR, or every DATAnnn.txt of DIR/scripts (a source\n"
+            "folder, pictures in DIR/pictures), and reports each fault as FILE:LINE: error:\n"
+            "or warning: with the line's index in the log (#nnn). Errors: unknown statements,\n"
+            "missing labels, scene files and pictures (ITEMnnn.gr too), undefined items, tables\n"
+            "used before or beyond their DIMENSION on the paths from scene 0, loops without\n"
+            "INPUT, INKEY, QUIT or GOTO SCENE, files that do not load. Warnings: labels\n"
+            "defined twice, lines that never run, output lines that wrap, guesses of the path\n"
+            "analysis. Messages are in English. Exit status 1 when it found an error (or a\n"
+            "warning, with --werror).") {}
   void declare(CLI::App& command) override {
-    command.add_option("DIR", folder_, "data folder")->required();
+    command.add_option("DIR", folder_, "data folder or source folder")->required();
+    command.add_flag("--werror", warningsAreErrors_, "exit with status 1 on warnings too");
   }
   int run() override {
-    std::vector<std::string> findings = adventure::checkScriptFolder(folder_);
-    for (const std::string& finding : findings) std::printf("%s\n", finding.c_str());
-    std::printf("%zu problem(s) found\n", findings.size());
-    return findings.empty() ? 0 : 1;
+    const adventure::ScriptCheck check = adventure::checkScripts(folder_);
+    for (const adventure::ScriptFinding& finding : check.findings) {
+      std::printf("%s\n", finding.text().c_str());
+    }
+    std::printf("%zu error(s), %zu warning(s)\n", check.errors(), check.warnings());
+    const bool failed = check.errors() > 0 || (warningsAreErrors_ && check.warnings() > 0);
+    return failed ? 1 : 0;
   }
 
  private:
   std::string folder_;
+  bool warningsAreErrors_ = false;
 };
 
 PackScript packScript;

@@ -150,8 +150,13 @@ TerminalHost::TerminalHost(TerminalOptions options) : options_(options) {
 TerminalHost::~TerminalHost() = default;
 
 bool TerminalHost::open(std::string& error) {
-  if (!device_.open(error)) return false;
+  follower_ = TextFollower(options_.textWindow, options_.pictureWindow, 0);
+  if (!device_.open(error, options_.plain ? DeviceMode::Lines : DeviceMode::Screen)) return false;
   loop_ = std::make_unique<MainLoop>();
+  if (options_.plain) {
+    updateSize();
+    return true;
+  }
   screen_ = std::make_unique<TerminalScreen>(device_.colourCount(), options_.statusRows);
   if (!options_.pictureModeChosen) {
     options_.pictureMode = pictureModeOfEnvironment();
@@ -241,6 +246,7 @@ void TerminalHost::dispatch(const InputEvent& key) {
     askQuit();
     return;
   }
+  if (options_.plain && runTypedAction(key)) return;
   // Nobody can see what keys would do while the terminal is too small.
   if (layout_.tooSmall) {
     systemBeep();
@@ -250,6 +256,7 @@ void TerminalHost::dispatch(const InputEvent& key) {
     scrollFixedWindow(key);
     return;
   }
+  if (scrollPast(key)) return;
   if (key.kind == InputKind::Function && !key.shift && !key.control && !key.alt) {
     for (const TerminalAction& action : terminalActions()) {
       if (action.functionKey == key.functionNumber) {
@@ -269,6 +276,26 @@ void TerminalHost::dispatch(const InputEvent& key) {
   } else {
     typeKey(key);
   }
+}
+
+bool TerminalHost::scrollPast(const InputEvent& key) {
+  const bool pageKey = key.kind == InputKind::Named && !key.shift && !key.control && !key.alt &&
+                       (key.key == NamedKey::PageUp || key.key == NamedKey::PageDown);
+  if (pageKey && t_ScrollbackEnabled(options_.textWindow)) {
+    const long long page = t_ScrollbackPageLines(options_.textWindow);
+    const long long wanted =
+        static_cast<long long>(pastLinesBack_) + (key.key == NamedKey::PageUp ? page : -page);
+    const auto kept = static_cast<long long>(t_ScrollbackLinesKept(options_.textWindow));
+    pastLinesBack_ = static_cast<std::size_t>(std::clamp(wanted, 0LL, kept));
+    dirty_ = true;
+    return true;
+  }
+  // Any other key comes back to the live text and is typed.
+  if (pastLinesBack_ > 0) {
+    pastLinesBack_ = 0;
+    dirty_ = true;
+  }
+  return false;
 }
 
 void TerminalHost::typeKey(const InputEvent& key) {
@@ -394,6 +421,10 @@ void TerminalHost::showFixedWindow(int number) {
 
 void TerminalHost::scrollFixedWindow(const InputEvent& key) {
   const int page = std::max(size_.rows - kWindowBoxExtraRows, 1);
+  // The first line stays where a page can start, so that the first Up after
+  // opening at the end moves the view at once.
+  const int lastFirst = std::max(static_cast<int>(fixedWindowLines().size()) - page, 0);
+  shownFirstLine_ = std::clamp(shownFirstLine_, 0, lastFirst);
   if (key.kind == InputKind::Named) {
     switch (key.key) {
       case NamedKey::Up:
@@ -412,7 +443,7 @@ void TerminalHost::scrollFixedWindow(const InputEvent& key) {
         shownFirstLine_ = 0;
         break;
       case NamedKey::End:
-        shownFirstLine_ = static_cast<int>(fixedWindowLines().size());
+        shownFirstLine_ = lastFirst;
         break;
       default:
         // Escape and Return close it, as the close box does on the desktop.
@@ -422,6 +453,7 @@ void TerminalHost::scrollFixedWindow(const InputEvent& key) {
   } else if (key.kind == InputKind::Character && (key.character == U'q' || key.character == U'Q')) {
     t_WindowShouldClose(handleOf(&windows_[static_cast<std::size_t>(shownWindow_)]));
   }
+  shownFirstLine_ = std::clamp(shownFirstLine_, 0, lastFirst);
   dirty_ = true;
 }
 
@@ -484,10 +516,18 @@ void TerminalHost::renderPicture() {
 }
 
 void TerminalHost::redraw() {
+  if (options_.plain) {
+    redrawPlain();
+    return;
+  }
   // The refresh process marks the text window many times a second; a frame
   // is drawn only when its cells (or anything else) changed. Drawing every
   // mark cost a sixth of a core on an idle game.
   TextWindowCells text = readTextWindow(options_.textWindow);
+  if (pastLinesBack_ > 0) {
+    text = withPast(std::move(text), options_.textWindow,
+                    t_ScrollbackPage(options_.textWindow, pastLinesBack_));
+  }
   textMarked_ = false;
   if (!dirty_ && text == shownText_) return;
   shownText_ = std::move(text);

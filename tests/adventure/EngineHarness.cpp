@@ -77,7 +77,8 @@ TestBundle::~TestBundle() {
 }
 
 void TestBundle::addScript(int scene, const std::string& source) {
-  adventure::PackedScript packed = adventure::packScriptSource(source, "test");
+  adventure::PackedScript packed =
+      adventure::packScriptSource(source, "test", {.allowMissingEnd = true});
   ASSERT_TRUE(packed.errors.empty()) << packed.errors.front();
   addRawDataFile(scene, packed.stored);
 }

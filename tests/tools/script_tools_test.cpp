@@ -1,10 +1,6 @@
-// The authoring side of data files: packing UTF-8 sources, unpacking them,
-// and the checker's report on a data folder with one fault of each kind.
+// The authoring side of data files: packing UTF-8 sources and unpacking them.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "adventure/DataFile.h"
 #include "adventure/ScriptAuthoring.h"
@@ -14,7 +10,6 @@
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::IsEmpty;
-using testing::UnorderedElementsAre;
 
 namespace {
 
@@ -33,20 +28,52 @@ TEST(PackScript, StoresLatin1AndUnpacksToTheSameSource) {
 }
 
 TEST(PackScript, NamesFileAndLineOfCharactersOutsideLatin1) {
-  adventure::PackedScript packed =
-      adventure::packScriptSource("?eins\n?zwei kostet 5 €\n?drei \xFF\n@END\n", "b.txt");
-  EXPECT_THAT(packed.errors,
-              ElementsAre("b.txt:2: character U+20AC is not Latin-1", "b.txt:3: broken UTF-8"));
+  adventure::PackedScript packed = adventure::packScriptSource(
+      "?eins\n?zwei kostet 5 €\n?drei \xFF\n?vier \xF0\x9F\x8C\xBA\n?„fünf“\n@END\n", "b.txt");
+  EXPECT_THAT(packed.errors, ElementsAre("b.txt:2: character U+20AC is not Latin-1",
+                                         "b.txt:3: broken UTF-8 (the file must be UTF-8 text)",
+                                         "b.txt:4: character U+1F33A is not Latin-1",
+                                         "b.txt:5: character U+201E is not Latin-1 (pack-script "
+                                         "--fix-typography replaces it)",
+                                         "b.txt:5: character U+201C is not Latin-1 (pack-script "
+                                         "--fix-typography replaces it)"));
   EXPECT_THAT(packed.stored, IsEmpty());
 }
 
-TEST(PackScript, WarnsWithoutEndMarkButStillPacks) {
-  adventure::PackedScript packed = adventure::packScriptSource("?eins\n", "c.txt");
-  EXPECT_THAT(packed.errors, IsEmpty());
-  ASSERT_EQ(packed.warnings.size(), 1u);
-  EXPECT_THAT(packed.warnings[0], HasSubstr("c.txt"));
-  EXPECT_FALSE(packed.stored.empty());
-  EXPECT_THAT(adventure::packScriptSource("?eins\n@END\n\n  \n", "d.txt").warnings, IsEmpty());
+// What the packer makes of a source, as the game will read it.
+TEST(PackScript, ConvertsWhatEditorsWrite) {
+  struct Case {
+    const char* source;
+    adventure::PackOptions options;
+    const char* latin1;  // empty: refused
+  } cases[] = {
+      {"\xEF\xBB\xBF?Hallo\n@END\n", {}, "?Hallo\n@END\n"},  // byte order mark skipped
+      {"?„Ja“, ‚nein‘ – “so” ‘da’ — …\n@END\n",
+       {.fixTypography = true},
+       "?\"Ja\", 'nein' - \"so\" 'da' -- ...\n@END\n"},
+      {"?ohne Ende\n", {}, ""},
+      {"?ohne Ende\n", {.allowMissingEnd = true}, "?ohne Ende\n"},
+  };
+  for (const Case& c : cases) {
+    adventure::PackedScript packed = adventure::packScriptSource(c.source, "e.txt", c.options);
+    if (*c.latin1 == '\0') {
+      EXPECT_THAT(packed.errors, ElementsAre(HasSubstr("--allow-missing-end"))) << c.source;
+      continue;
+    }
+    ASSERT_THAT(packed.errors, IsEmpty()) << c.source;
+    std::vector<std::uint8_t> text = lzw::unpackStoredBlock(packed.stored);
+    EXPECT_EQ(std::string(text.begin(), text.end()), c.latin1);
+  }
+}
+
+// A binary file gives a bounded report: the first errors and a count.
+TEST(PackScript, ListsAFewErrorsOfABinaryFile) {
+  std::string binary;
+  for (int i = 0; i < 5000; ++i) binary += "\xFF\n";
+  adventure::PackedScript packed = adventure::packScriptSource(binary, "DATA001.txt");
+  ASSERT_EQ(packed.errors.size(), adventure::kMaxListedPackErrors + 2);
+  EXPECT_EQ(packed.errors[adventure::kMaxListedPackErrors],
+            "DATA001.txt: 4990 more error(s) of this kind");
 }
 
 TEST(UnpackScript, GivesNothingForABrokenBlock) {
@@ -65,88 +92,6 @@ TEST(UnpackScript, RefusesWhatTheGameWouldRefuse) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(adventure::unpackScript(bomb), "");
   EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("is larger than 67108864 bytes"));
-}
-
-class CheckScript : public testing::Test {
- protected:
-  CheckScript() {
-    folder_ =
-        std::filesystem::temp_directory_path() / ("velmorat-check-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  ~CheckScript() override { std::filesystem::remove_all(folder_); }
-
-  void write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(folder_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-  }
-  void script(int scene, const std::string& source) {
-    write(VelmoratDataFileName(scene), adventure::packScriptSource(source, "x").stored);
-  }
-  std::vector<std::string> check() { return adventure::checkScriptFolder(folder_.string()); }
-
-  std::filesystem::path folder_;
-};
-
-TEST_F(CheckScript, ReportsEveryKindOfFaultWithFileAndLine) {
-  script(0,
-         "DIMENSION FLAGS 3\n"
-         "DEFINE ITEM 1 NAME Lampe\n"
-         "FORWARD 1\n"
-         "LEFT 4\n"
-         "GOTO SCENE 7\n"
-         "GOTO nirgends\n"
-         "IF EQUAL auch nicht\n"
-         "USE halle\n"
-         "USE fehlt\n"
-         "ADD INVENTORY Besen\n"
-         "ADD INVENTORY lampe\n"
-         "SET FLAG 3\n"
-         "COMPARE FLAG 4\n"
-         "DRAW \n"
-         "DEFINE SCENE 1 ITEM Eimer COUNT 2\n"
-         "@END\n");
-  script(1, "?Zweite Szene\nAVAILABLE INVENTORY Schlüssel\nCLEAR FLAG -1\nBACKWARD -1\n@END\n");
-  write("DATA002.word", {9});
-  write("halle.gr", {1, 2, 3});
-  EXPECT_THAT(check(), UnorderedElementsAre(
-                           "DATA000.word:4: an exit names scene 4, but DATA004.word is missing",
-                           "DATA000.word:5: GOTO SCENE names scene 7, but DATA007.word is missing",
-                           "DATA000.word:6: jump to missing label 'nirgends'",
-                           "DATA000.word:7: jump to missing label 'auch nicht'",
-                           "DATA000.word:9: picture fehlt.gr is missing",
-                           "DATA000.word:10: item 'Besen' is never defined (DEFINE ITEM)",
-                           "DATA000.word:13: flag 4 is outside DIMENSION FLAGS (0 to 3)",
-                           "DATA000.word:14: unknown statement 'DRAW '",
-                           "DATA000.word:15: item 'Eimer' is never defined (DEFINE ITEM)",
-                           "DATA001.word:2: item 'Schlüssel' is never defined (DEFINE ITEM)",
-                           "DATA001.word:3: flag -1 is outside DIMENSION FLAGS (0 to 3)",
-                           "DATA002.word: does not load (unreadable, empty or without \"@END\")"));
-}
-
-TEST_F(CheckScript, WordsDeclarationsAreCheckedAndBelongInSceneZero) {
-  script(0,
-         "WORDS BLANKS\nWORDS FOLD\nWORDS FILLER den\nWORDS REWRITE x = lese\nWORDS HELP x\n"
-         "WORDS REWRITE lies lese\nWORDS FILLER\nWORDS SPELL\nGOTO SCENE 1\n@END\n");
-  script(1, "WORDS GUESS\nWORDS FOLD\nDEFINE ITEM 1 NAME Münze\nADD INVENTORY MUENZE\n@END\n");
-  EXPECT_THAT(check(),
-              UnorderedElementsAre("DATA000.word:6: *** WORDS REWRITE fehlt '='.",
-                                   "DATA000.word:7: *** WORDS FILLER fehlt ein Wort.",
-                                   "DATA000.word:8: *** WORDS 'SPELL' ist unbekannt.",
-                                   "DATA001.word:2: WORDS declarations belong in DATA000.word"))
-      << "with WORDS FOLD, MUENZE names the item Münze";
-}
-
-TEST_F(CheckScript, ACleanFolderHasNothingToReport) {
-  script(0,
-         "DIMENSION ITEMS 1\nDEFINE ITEM 1 NAME Lampe\nLABEL a\nINPUT\nIF EQUAL a\nGOTO SCENE "
-         "1\n@END\n");
-  script(1, "ADD INVENTORY Lampe\nBACKWARD 0\nQUIT\n@END\n");
-  EXPECT_THAT(check(), IsEmpty());
-  std::filesystem::remove(folder_ / "DATA000.word");
-  EXPECT_THAT(check(), testing::Contains(HasSubstr("DATA000.word is missing: no game starts")));
 }
 
 }  // namespace
