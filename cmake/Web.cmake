@@ -1,7 +1,8 @@
 # Compiler and linker flags of the browser version (Emscripten). Threads are
-# Web Workers sharing the memory; exceptions are WebAssembly's own, which
-# Chromium, Firefox and Safari have run natively for years.
-set(VELMORAT_WEB_FLAGS -pthread -fwasm-exceptions)
+# Web Workers sharing the memory. Exceptions go through JavaScript: this
+# Emscripten's WebAssembly exceptions let a catch clause miss its own type
+# (the program thread's ProgramThreadExit, a damaged save's parse error).
+set(VELMORAT_WEB_FLAGS -pthread -fexceptions)
 add_compile_options(${VELMORAT_WEB_FLAGS})
 add_link_options(${VELMORAT_WEB_FLAGS})
 
