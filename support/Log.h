@@ -5,4 +5,6 @@
 #include <string_view>
 
 // Writes message followed by a line end. message should not contain a line end.
+// When the log cannot be written (a full disk), one line on standard error
+// says so, the first time.
 void logLine(std::string_view message);

@@ -76,7 +76,7 @@ async function openGame(page, address) {
 }
 
 function walkthroughLines() {
-  return fs.readFileSync(path.join(source, 'game/walkthrough.keys'), 'utf8').split('\n')
+  return fs.readFileSync(path.join(source, 'game/tests/walkthrough.keys'), 'utf8').split('\n')
       .slice(0, -1);
 }
 

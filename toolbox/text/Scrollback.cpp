@@ -48,8 +48,9 @@ bool t_ScrollbackEnabled(std::uint8_t window) {
 }
 
 std::string t_ScrollbackMark(const ScrollbackPage& page) {
+  // At most 76 characters, so that it fits the text window's width.
   return "Verlauf: " + std::to_string(page.linesBack) +
-         " Zeilen zurück (Bild↑/Bild↓ blättern, jede andere Taste kehrt zurück)";
+         " Zeilen zurück (Bild↑ Bild↓ blättern, andere Taste beendet)";
 }
 
 std::size_t t_ScrollbackLinesKept(std::uint8_t window) {
