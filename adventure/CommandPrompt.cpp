@@ -1,5 +1,7 @@
 #include "adventure/CommandPrompt.h"
 
+#include <mutex>
+
 #include "adventure/Progress.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
@@ -10,7 +12,6 @@
 #include "toolbox/windows/LineInput.h"
 
 namespace {
-constexpr const char* kPrompt = ">>> Befehl ? ";
 constexpr int kCommandMaxCharacters = 80;
 constexpr int kFreeMode = 0;
 constexpr int kReturnKey = 13;
@@ -25,6 +26,14 @@ void showInField(std::uint8_t window, const std::string& line) {
   for (char32_t character : utf8ToScalars(line)) {
     t_InputInsert(window, static_cast<int>(character));
   }
+}
+
+std::mutex listenerLock;
+std::function<void(const std::string&)> commandListener;
+
+void tellListener(const std::string& line) {
+  std::lock_guard guard(listenerLock);
+  if (commandListener) commandListener(line);
 }
 
 void recall(std::uint8_t window, bool older) {
@@ -44,6 +53,11 @@ bool recalls(const GameState& game, int code, const std::string& field,
 }
 }  // namespace
 
+void VelmoratSetCommandListener(std::function<void(const std::string&)> listener) {
+  std::lock_guard guard(listenerLock);
+  commandListener = std::move(listener);
+}
+
 InputHistory& VelmoratCommandHistory() {
   static InputHistory history(kCommandHistoryLines);
   return history;
@@ -56,7 +70,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
   bool ask = true;
   const LineInputScope editing;  // the waits below are for keys of a line
   for (;;) {
-    if (ask) t_InputForm(window, kPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
+    if (ask) t_InputForm(window, kCommandPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
     ask = false;
     t_InputEdit(window, kPlaceCursorKey);
     const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
@@ -84,5 +98,6 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
   t_Cr(window);
   const std::string line = WindowTable[window].InputString;
   VelmoratCommandHistory().add(line);
+  tellListener(line);
   return line;
 }

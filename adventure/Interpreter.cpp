@@ -1,5 +1,7 @@
 #include "adventure/Interpreter.h"
 
+#include <atomic>
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -428,7 +430,16 @@ bool insideScript(const GameState& game) {
 
 }  // namespace
 
+namespace {
+std::atomic<std::uint64_t> scriptMessagesShown{0};
+}  // namespace
+
+std::uint64_t VelmoratScriptMessagesShown() {
+  return scriptMessagesShown.load();
+}
+
 void VelmoratPrintMessage(const Text& message) {
+  if (startsWith(message, "***")) ++scriptMessagesShown;
   std::uint8_t window = VelmoratTextWindow();
   t_Print(window, message);
   t_Cr(window);

@@ -22,6 +22,9 @@ void VelmoratPrintMessage(const Text& message);
 void VelmoratPrintMessage(const std::string& utf8Message);
 // Prints a "*** " message and sets ScriptError.
 void VelmoratScriptFailure(GameState& game, const Text& message);
+// How many "***" messages the text window has shown since the program began
+// (a headless run reports them in its exit status). Any thread.
+std::uint64_t VelmoratScriptMessagesShown();
 
 // Draws line 1 of the text window: SceneTitle (with the scene number under
 // TRACE) on the left, "Ausgänge: " + SceneExits on the right.

@@ -8,13 +8,16 @@
 #include <vector>
 
 #include "adventure/DataFile.h"
+#include "adventure/GameInfo.h"
 #include "adventure/Interpreter.h"
 #include "adventure/MenuTags.h"
 #include "adventure/SaveGame.h"
+#include "adventure/TextBuild.h"
 #include "adventure/Transcript.h"
 #include "port/Panels.h"
 #include "support/AtomicFile.h"
 #include "support/Log.h"
+#include "support/StateFolder.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/core/MainThread.h"
@@ -53,7 +56,7 @@ struct Progress {
   bool commandSinceAutosave = false;
   bool autosaveFailureShown = false;
   std::string identityOf;  // the data folder whose identity is known
-  std::string identity;
+  SaveIdentity identity;
 };
 Progress progress;
 
@@ -74,12 +77,34 @@ bool isProgramTag(int tag) {
          (tag >= kMenuTakeBackMove && tag <= kMenuShowTranscript);
 }
 
-const std::string& dataIdentity(const GameState& game) {
-  if (progress.identityOf != game.DataFolder || progress.identity.empty()) {
-    progress.identity = VelmoratDataIdentity(game.DataFolder);
+// The game's identity: its scripts, and its id and version when the bundle
+// has a game.ini beside the data folder.
+const SaveIdentity& dataIdentity(const GameState& game) {
+  if (progress.identityOf != game.DataFolder || progress.identity.data.empty()) {
+    progress.identity = SaveIdentity(VelmoratDataIdentity(game.DataFolder));
+    const std::string ini = game.DataFolder + "../" + adventure::kGameInfoFileName;
+    if (fileexists(ini) == kIsAFile) {
+      const adventure::GameInfoReading reading = adventure::readGameInfo(ini);
+      if (reading.faults.empty()) {
+        progress.identity.gameId = reading.info.id;
+        progress.identity.version = reading.info.version;
+      }
+    }
     progress.identityOf = game.DataFolder;
   }
   return progress.identity;
+}
+
+// The tables that the first scene of the current scripts makes (its
+// DIMENSION and DEFINE ITEM lines run on an empty game), for a save of
+// another version of the game.
+GameState currentTables(const GameState& game) {
+  GameState tables;
+  for (const Text& line : VelmoratLoadData(game.DataFolder, 0)) {
+    if (adventure::startsWith(line, "DIMENSION") || adventure::startsWith(line, "DEFINE ITEM"))
+      VelmoratExecuteLine(tables, line);
+  }
+  return tables;
 }
 
 // The path a panel entry stored, empty when its panel was cancelled.
@@ -180,9 +205,10 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
     decoded.detail = "no file";
   } else {
     const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+    const GameState tables = currentTables(game);
     decoded = VelmoratDecodeSave(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-        dataIdentity(game));
+        dataIdentity(game), &tables);
   }
   if (decoded.refusal == SaveRefusal::None &&
       VelmoratLoadData(game.DataFolder, decoded.game.CurrentScene).empty()) {
@@ -196,6 +222,8 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
     return false;
   }
   if (gameRunning) rememberStep(game, label);
+  if (!decoded.fromVersion.empty())
+    answer("Der Spielstand stammt von Version " + decoded.fromVersion + " des Spiels.");
   takeOver(game, std::move(decoded.game));
   progress.commandSinceAutosave = false;
   logLine("VelmoratLoadGame: " + path + ": scene " + std::to_string(game.CurrentScene));
@@ -267,22 +295,13 @@ void showTranscript() {
 }  // namespace
 
 std::string VelmoratAutosavePath() {
-  std::string folder;
   {
     std::lock_guard guard(stateFolderLock);
     if (stateFolder.kind == StateFolder::None) return {};
     if (stateFolder.kind == StateFolder::Own) return stateFolder.folder + "/" + kAutosaveName;
   }
-  const char* state = std::getenv("XDG_STATE_HOME");
-  const char* home = std::getenv("HOME");
-  if (state != nullptr && state[0] == '/') {
-    folder = state;
-  } else if (home != nullptr && home[0] == '/') {
-    folder = std::string(home) + "/.local/state";
-  } else {
-    return {};
-  }
-  return folder + "/velmorat/" + kAutosaveName;
+  const std::string folder = stateFolderPath();
+  return folder.empty() ? folder : folder + "/" + kAutosaveName;
 }
 
 void VelmoratUseStateFolder(StateFolder kind, const std::string& folder) {

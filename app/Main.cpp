@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include <mutex>
 #include <optional>
 
 #include "adventure/AuthorWords.h"
@@ -97,18 +98,40 @@ std::string VelmoratFindDataFolder() {
   return fileexists(folder + VelmoratDataFileName(0)) == 1 ? folder : std::string();
 }
 
+namespace {
+std::mutex titleLock;
+std::string chosenTitle = kVelmoratTitle;
+std::string chosenCredit = kVelmoratCredit;
+}  // namespace
+
+void VelmoratSetTitle(const std::string& title, const std::string& credit) {
+  std::lock_guard guard(titleLock);
+  chosenTitle = title;
+  chosenCredit = credit;
+}
+
+std::string VelmoratTitle() {
+  std::lock_guard guard(titleLock);
+  return chosenTitle;
+}
+
+std::string VelmoratCredit() {
+  std::lock_guard guard(titleLock);
+  return chosenCredit;
+}
+
 void VelmoratTitleScreen(GameState& game) {
   t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
   t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWindowWidth, kPictureWindowHeight, 0, 0,
                emptyFont(), true);
-  const std::string title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
+  const std::string title = VelmoratTitle() + " " + VelmoratCredit();
   t_WindowTitle(0, title);
   t_WindowTitle(kPictureWindow, title);
   t_WindowSize(0, kTextWindowX, t_WindowPos(kPictureWindow, kWindowPosY), -1, -1);
   t_ColorBorder(0, 0);
   t_WindowFront(0);
   std::uint8_t window = VelmoratTextWindow();
-  t_Header(window, kVelmoratTitle, kVelmoratCredit);
+  t_Header(window, VelmoratTitle(), VelmoratCredit());
   game.loadFonts();
   if (game.RegularFont.hasData()) t_WindowFont(window, game.RegularFont);
   t_TextLine(window);

@@ -26,3 +26,10 @@ std::vector<std::string> VelmoratRequiredResources();
 // The credit line after the title in window titles and on the title screen.
 inline constexpr const char* kVelmoratTitle = "Velmorat";
 inline constexpr const char* kVelmoratCredit = "von Velmorat-Team (2025-2026)";
+
+// The title and credit line that the windows and the title screen show: the
+// engine's own game's above, unless the program chose those of the game it
+// plays (its game.ini) before the program thread started.
+void VelmoratSetTitle(const std::string& title, const std::string& credit);
+std::string VelmoratTitle();
+std::string VelmoratCredit();

@@ -236,8 +236,8 @@ TEST_F(ViewKeys, ScriptedPlayTypesEachKeyWhenTheProgramWaits) {
   // A {Menu N} is chosen, not typed, in its turn between the keys.
   std::vector<int> chosen;
   ScriptedPlay play(
-      testHost().view(0), [&](int tag) { chosen.push_back(tag); },
-      parseKeyScript("a{Menu 303}ß\n").keys, false);
+      testHost().view(0), [&](int tag) { chosen.push_back(tag); }, parseKeyScript("a{Menu 303}ß\n"),
+      false);
   play.start();
   EXPECT_TRUE(serveEventsUntil([] { return ProgramThreadsRunning == 0; }, 3000));
   EXPECT_EQ(taken, (std::vector<std::string>{"a", "ß", "\r"}));

@@ -419,6 +419,8 @@ def main():
         key_lines = keys.read().split("\n")
     if key_lines and key_lines[-1] == "":
         key_lines.pop()
+    # Comment lines ("# ends: ...") are for velmorat-tool test, not typed.
+    key_lines = [line for line in key_lines if not line.startswith("#")]
     try:
         if sys.argv[5:6] == ["plain"]:
             plain_walkthrough(key_lines)
