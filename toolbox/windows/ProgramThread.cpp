@@ -25,17 +25,24 @@ std::vector<pthread_t> programThreads;
 
 void runProgram(const std::function<void()>& routine) {
   nameCurrentThread("Main Program");
+  // However the routine ends, the count drops and observers hear of it (a
+  // headless run may be over); another exception than ProgramThreadExit goes
+  // on to the thread's launcher, which logs it.
+  struct Ended {
+    ~Ended() {
+      {
+        std::lock_guard guard(threadsLock);
+        --ProgramThreadsRunning;
+      }
+      programEnded.notify_all();
+      notifyInputObservers();
+    }
+  } ended;
   try {
     if (routine) routine();
   } catch (const ProgramThreadExit&) {
     // t_QuitProgram's normal end of the program thread.
   }
-  {
-    std::lock_guard guard(threadsLock);
-    --ProgramThreadsRunning;
-  }
-  programEnded.notify_all();
-  notifyInputObservers();  // a headless run may be over
 }
 }  // namespace
 
