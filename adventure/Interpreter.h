@@ -20,8 +20,10 @@ void VelmoratExecuteLine(GameState& game, const Text& line);
 // Prints a message in the text window followed by a line end.
 void VelmoratPrintMessage(const Text& message);
 void VelmoratPrintMessage(const std::string& utf8Message);
-// Prints a "*** " message and sets ScriptError.
+// Prints a "*** " message and sets ScriptError; the log names its place.
 void VelmoratScriptFailure(GameState& game, const Text& message);
+// Prints a "*** " warning that leaves the script running; the log names its place.
+void VelmoratScriptNotice(GameState& game, const Text& message);
 
 // Draws line 1 of the text window: SceneTitle (with the scene number under
 // TRACE) on the left, "Ausgänge: " + SceneExits on the right.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/AuthorCommands.h"
 #include "adventure/AuthorWords.h"
 #include "adventure/CommandPrompt.h"
 #include "adventure/DataFile.h"
@@ -322,10 +323,14 @@ Text VelmoratInput(GameState& game) {
     VelmoratPrintList(seen);
   }
   for (;;) {
+    VelmoratShowTrace(game);
     const std::optional<std::string> line = VelmoratReadCommand(game);
     // A loaded game or one taken back: its scene file starts anew after this
     // INPUT line, which keeps the restored last command.
     if (!line) return game.LastInput;
+    const AuthorCommandOutcome debug = VelmoratAuthorCommand(game, *line);
+    if (debug == AuthorCommandOutcome::Answered) continue;
+    if (debug == AuthorCommandOutcome::SceneChanged) return game.LastInput;
     GameState before = VelmoratProgressOf(game);
     Text command =
         handleCommand(game, VelmoratNormaliseCommand(*line, game.Words), sceneList, carriedList);

@@ -194,6 +194,17 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
   return true;
 }
 
+bool loadLastState(GameState& game, bool gameRunning, Answer& answer) {
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty() || fileexists(path) != kIsAFile) {
+    answer("Es gibt noch keinen letzten Stand.");
+    return false;
+  }
+  if (!load(game, gameRunning, path, "Letzten Stand laden", answer)) return false;
+  answer("Letzter Stand geladen.");
+  return true;
+}
+
 void save(GameState& game, bool gameRunning, const std::string& path, Answer& answer) {
   const std::string name = filenamefrompath(path);
   if (!gameRunning) {
@@ -370,16 +381,9 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
       case kMenuTakeBackMove:
         replaced = takeBack(game, answer) || replaced;
         break;
-      case kMenuLoadLastState: {
-        const std::string path = VelmoratAutosavePath();
-        if (path.empty() || fileexists(path) != kIsAFile) {
-          answer("Es gibt noch keinen letzten Stand.");
-        } else if (load(game, gameRunning || replaced, path, "Letzten Stand laden", answer)) {
-          answer("Letzter Stand geladen.");
-          replaced = true;
-        }
+      case kMenuLoadLastState:
+        replaced = loadLastState(game, gameRunning || replaced, answer) || replaced;
         break;
-      }
       case kMenuSaveTranscript:
         saveTranscript(answer);
         break;
@@ -391,6 +395,12 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
     }
   }
   return replaced ? ProgressOutcome::Replaced : ProgressOutcome::Unchanged;
+}
+
+bool VelmoratLoadLastState(GameState& game) {
+  const std::function<void()> nothingBefore = [] {};
+  Answer answer{nothingBefore};
+  return loadLastState(game, true, answer);
 }
 
 void VelmoratResetProgress() {

@@ -63,5 +63,10 @@ enum class ProgressOutcome {
 ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunning,
                                                  const std::function<void()>& beforeFirstLine);
 
+// Loads the autosave into the running game, answering with one line; false
+// (after saying why) when there is none or it is refused. After true the
+// game's scene file is loaded and its ProgramCounter is -1, as after a move.
+bool VelmoratLoadLastState(GameState& game);
+
 // Tests: forgets the steps, the autosave mark and what was taken.
 void VelmoratResetProgress();

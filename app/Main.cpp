@@ -150,8 +150,10 @@ void VelmoratTitleScreen(GameState& game) {
   t_Cr(window);
 }
 
-void VelmoratMain() {
+void VelmoratMain(const VelmoratOptions& options) {
   GameState game;
+  game.Diagnostics.authorRun = options.authorRun;
+  game.Diagnostics.endlessLoopStatements = options.endlessLoopStatements;
   VelmoratTitleScreen(game);
   std::uint8_t window = VelmoratTextWindow();
   game.DataFolder = VelmoratFindDataFolder();

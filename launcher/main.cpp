@@ -121,7 +121,8 @@ int playInTerminal(const CommandLine& line) {
   applicationWillFinishLaunching();
   console.run(
       [&line] {
-        applicationDidFinishLaunching(VelmoratMain);
+        applicationDidFinishLaunching(
+            [author = line.author] { VelmoratMain({.authorRun = author}); });
         QStringList documents;
         for (const std::string& path : line.documents) documents << QString::fromStdString(path);
         openDocuments(documents);
@@ -237,7 +238,7 @@ int main(int argc, char** argv) {
         std::make_unique<ScriptedPlay>(desktop.view(0), chooseMenuItem, keys.keys, line.headless);
   }
   QTimer::singleShot(0, [&] {
-    applicationDidFinishLaunching(VelmoratMain);
+    applicationDidFinishLaunching([author = line.author] { VelmoratMain({.authorRun = author}); });
     QStringList documents;
     for (const std::string& path : line.documents) documents << QString::fromStdString(path);
     openDocuments(documents);

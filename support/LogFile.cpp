@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "support/BoundedLogFile.h"
+#include "support/Log.h"
+
 namespace {
 std::string environmentOf(const char* name) {
   const char* value = std::getenv(name);
@@ -63,5 +66,6 @@ std::string moveLogOffTerminal(bool errorsToo) {
   dup2(descriptor, STDOUT_FILENO);
   if (errorsOnTerminal) dup2(descriptor, STDERR_FILENO);
   close(descriptor);
+  if (path != "/dev/null") boundLogFile(kLogFileHeadBytes, kLogFileTailBytes);
   return path;
 }
