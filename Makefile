@@ -14,11 +14,13 @@ TSAN_BUILD ?= build-tsan
 TSAN_TESTS = tests_support tests_text tests_windows tests_adventure
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
+SOAK_MINUTES ?= 60
+SOAK_COMMANDS ?= 10000
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 space := $(subst ,, )
 
-.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long clean
+.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long soak clean
 
 all: build
 
@@ -72,6 +74,14 @@ uninstall:
 package: build
 	cmake --build $(BUILD) --target package
 	lintian --fail-on error $(BUILD)/velmorat_*.deb
+
+# The random player for SOAK_MINUTES, SOAK_COMMANDS moves a seed, at the lowest
+# priority. Its work folder is on /dev/shm where there is one: the autosave
+# after every move syncs the disk, which would otherwise set the pace.
+SOAK_WORK ?= $(if $(wildcard /dev/shm),/dev/shm/velmorat-soak,$(BUILD)/soak)
+soak: build
+	nice -n 19 $(BUILD)/tests/soak/velmorat-soak --bundle $(BUILD)/Velmorat.app \
+	  --work $(SOAK_WORK) --minutes $(SOAK_MINUTES) --commands $(SOAK_COMMANDS)
 
 # libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
 # fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.

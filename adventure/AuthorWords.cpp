@@ -112,6 +112,38 @@ void declareHelpLine(AuthorWords& declared, const Text& line) {
   if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
 }
 
+struct CaptionParts {
+  Text picture;  // lower case
+  Text text;
+  bool hasEqualsSign = false;
+};
+
+CaptionParts captionParts(const Text& declaration) {
+  CaptionParts parts;
+  int equalsSign = position(declaration, Text::fromBytes("="), 1);
+  if (equalsSign < 1) return parts;
+  parts.hasEqualsSign = true;
+  parts.picture = textlower(texttrim(textleft(declaration, equalsSign - 1)));
+  parts.text = texttrim(textfrom(declaration, equalsSign + 1));
+  return parts;
+}
+
+// An empty caption is left out (the picture's name stands in for it); a
+// second one for the same picture replaces the first.
+void declareCaption(AuthorWords& declared, const Text& declaration) {
+  CaptionParts parts = captionParts(declaration);
+  if (parts.text.empty()) return;
+  if (parts.text.size() > kMaxCaptionLength) parts.text.Elements.resize(kMaxCaptionLength);
+  auto& captions = declared.captions;
+  auto same = std::find_if(captions.begin(), captions.end(),
+                           [&parts](const auto& known) { return known.first == parts.picture; });
+  if (same != captions.end()) {
+    same->second = std::move(parts.text);
+  } else {
+    captions.emplace_back(std::move(parts.picture), std::move(parts.text));
+  }
+}
+
 void guess(GameState& game) {
   std::vector<Text> names;
   for (int item = 1; item < game.ItemSlots; ++item) {
@@ -177,6 +209,12 @@ std::string VelmoratWordsFault(const Text& line, bool& isDeclaration) {
   if (startsWith(r, "FILLER")) {
     return collapseBlanks(argumentsAfter(r, 6)).empty() ? "*** WORDS FILLER fehlt ein Wort." : "";
   }
+  if (startsWith(r, "CAPTION")) {
+    CaptionParts parts = captionParts(argumentsAfter(r, 7));
+    if (!parts.hasEqualsSign) return "*** WORDS CAPTION fehlt '='.";
+    if (parts.picture.empty()) return "*** WORDS CAPTION fehlt das Bild vor '='.";
+    return {};
+  }
   if (startsWith(r, "REWRITE")) {
     Text rule = argumentsAfter(r, 7);
     int equalsSign = position(rule, Text::fromBytes("="), 1);
@@ -208,7 +246,31 @@ void VelmoratRunWords(GameState& game, const Text& line) {
     declareFillers(game.Words, argumentsAfter(r, 6));
   } else if (startsWith(r, "REWRITE")) {
     declareRewrite(game.Words, argumentsAfter(r, 7));
+  } else if (startsWith(r, "CAPTION")) {
+    declareCaption(game.Words, argumentsAfter(r, 7));
   }
+}
+
+std::string VelmoratCaptionFault(const Text& line) {
+  Text r = argumentsAfter(line, 5);
+  if (!startsWith(r, "CAPTION")) return {};
+  CaptionParts parts = captionParts(argumentsAfter(r, 7));
+  if (!parts.hasEqualsSign || parts.picture.empty()) return {};
+  const std::string picture = textforlog(parts.picture);
+  if (parts.text.empty()) return "the caption of picture '" + picture + "' is empty";
+  if (parts.text.size() > kMaxCaptionLength) {
+    return "the caption of picture '" + picture + "' is longer than " +
+           std::to_string(kMaxCaptionLength) + " characters and will be cut";
+  }
+  return {};
+}
+
+Text VelmoratPictureCaption(const AuthorWords& words, const Text& picture) {
+  const Text name = textlower(texttrim(picture));
+  for (const auto& [known, caption] : words.captions) {
+    if (known == name) return caption;
+  }
+  return {};
 }
 
 bool VelmoratOneLetterApart(const Text& a, const Text& b) {

@@ -22,7 +22,13 @@ struct AuthorWords {
   // WORDS REWRITE from = to, lower case, in the order declared.
   std::vector<std::pair<Text, Text>> rewrites;
   std::vector<Text> helpLines;  // WORDS HELP, printed after the built-in help
+  // WORDS CAPTION picture = text: a picture in words, for players who do not
+  // see it. The picture's name (without ".gr") in lower case.
+  std::vector<std::pair<Text, Text>> captions;
 };
+
+// A caption longer than this is cut: it is read aloud whenever the picture shows.
+inline constexpr std::size_t kMaxCaptionLength = 200;
 
 // --- Hooks of the parser and the interpreter ----------------------------------
 // Before the synonym rules: blanks trimmed and collapsed when declared.
@@ -42,6 +48,12 @@ void VelmoratRunWords(GameState& game, const Text& line);
 // Why a WORDS line is malformed, or empty when it is sound. isDeclaration
 // tells whether it declares (anything but GUESS).
 std::string VelmoratWordsFault(const Text& line, bool& isDeclaration);
+// What check-script says of a WORDS CAPTION line whose text is empty or
+// longer than kMaxCaptionLength (the game ignores or cuts it); empty otherwise.
+std::string VelmoratCaptionFault(const Text& line);
+// The caption declared for a picture (name without ".gr", any case); empty
+// when there is none.
+Text VelmoratPictureCaption(const AuthorWords& words, const Text& picture);
 // True when a and b differ by exactly one letter: one inserted, removed or
 // replaced, or two neighbours swapped.
 bool VelmoratOneLetterApart(const Text& a, const Text& b);

@@ -46,6 +46,7 @@ struct GameState {
   std::vector<int> SceneItems;  // ItemSlots * SceneCount, at item + ItemSlots * scene
   std::vector<bool> Flags;
   t_Graphic ScenePicture;
+  Text ScenePictureName;  // as USE named it: what the picture window is described by
 
   // --- Run state of one game -------------------------------------------------
   bool Condition = false;

@@ -9,6 +9,7 @@
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
 #include "adventure/Parser.h"
+#include "adventure/Pictures.h"
 #include "adventure/Statements.h"
 #include "adventure/TableLimits.h"
 #include "adventure/TextBuild.h"
@@ -18,6 +19,7 @@
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
+#include "toolbox/text/OutputLines.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
@@ -245,6 +247,7 @@ void runDimension(GameState& game, const Text& line) {
 
 void runDraw(GameState& game, const Text&) {
   g_Draw(kPictureWindow, game.ScenePicture, 0, 0, 1, -1);
+  VelmoratDescribePicture(game, game.ScenePictureName);
   t_WindowUpdate(kPictureWindow, false);
 }
 
@@ -336,6 +339,7 @@ void runUse(GameState& game, const Text& line) {
   std::string path = game.DataFolder + texttostring(file);
   if (fileexists(path) == 1) {
     game.ScenePicture = g_LoadGraphic(path);
+    game.ScenePictureName = VelmoratStatementArguments(line);
   } else {
     VelmoratScriptFailure(game, concat({latin1("*** Szene Grafik '"), file,
                                         latin1("' konnte nicht geladen werden.")}));
@@ -486,6 +490,8 @@ void VelmoratStatusLine(GameState& game) {
   if (game.BoldFont.hasData()) t_WindowFont(window, game.BoldFont);
   int column = t_Hpos(window);
   int row = t_Vpos(window);
+  // The right half ends in the last column: its wrap ends no line of the story.
+  const outputlines::NotStory drawnInPlace;
   t_FullArea(window);
   t_CursorHome(window);
   Text left = game.TraceOn ? concat({adventure::threeDigits(game.CurrentScene),

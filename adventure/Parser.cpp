@@ -201,6 +201,7 @@ void showInventory(GameState& game) {
     return;
   }
   g_Draw(kPictureWindow, game.ScenePicture, 0, 0, 1, -1);
+  VelmoratDescribePicture(game, game.ScenePictureName);
   t_WindowUpdate(kPictureWindow, false);
   VelmoratPrintMessage("Du trägst keine Gegenstände bei Dir.");
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "adventure/AuthorWords.h"
 #include "adventure/GameState.h"
 #include "adventure/TextBuild.h"
 #include "support/Log.h"
@@ -9,6 +10,7 @@
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/windows/Refresh.h"
+#include "toolbox/windows/WindowDescription.h"
 
 namespace {
 
@@ -71,6 +73,14 @@ bool VelmoratItemCloseUp(const GameState& game, int item) {
   if (fileexists(path) != 1) return false;
   g_ClearScreen(kPictureWindow, kWhiteIndex, -1);
   g_Draw(kPictureWindow, g_LoadGraphic(path), 390, 150, 2, kItemTransparentIndex);
+  std::string name = VelmoratItemPictureName(item);
+  name.resize(name.size() - 3);  // ".gr"
+  VelmoratDescribePicture(game, Text::fromBytes(name));
   t_WindowUpdate(kPictureWindow, false);
   return true;
+}
+
+void VelmoratDescribePicture(const GameState& game, const Text& picture) {
+  Text caption = VelmoratPictureCaption(game.Words, picture);
+  t_SetWindowDescription(kPictureWindow, texttostring(caption.empty() ? picture : caption));
 }

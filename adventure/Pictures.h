@@ -27,3 +27,6 @@ Text VelmoratInventoryPictures(const GameState& game);
 
 // The close-up of an item for the look command; false when its picture file is missing.
 bool VelmoratItemCloseUp(const GameState& game, int item);
+// Tells the hosts what the picture window shows: the game's caption of the
+// picture (named without ".gr"), or else the name itself.
+void VelmoratDescribePicture(const GameState& game, const Text& picture);

@@ -85,10 +85,9 @@ std::string panelPath(int tag) {
 // program takes its own items when it next waits for a command; the handler
 // only says so in the log, and beeps for items that nothing answers.
 void programMenuHandler() {
-  std::vector<t_MenuEvent> events = MenuEventQueueCopy();
   std::lock_guard guard(handlerLock);
-  for (; handlerSeen < events.size(); ++handlerSeen) {
-    const t_MenuEvent& event = events[handlerSeen];
+  for (const t_MenuEvent& event : MenuEventQueueCopyFrom(handlerSeen)) {
+    ++handlerSeen;
     if (isProgramTag(event.ItemAction)) {
       logLine("VelmoratMenu: \"" + event.ItemTitle + "\" (" + std::to_string(event.ItemAction) +
               ") waits for the program's next command prompt.");
@@ -284,6 +283,9 @@ std::string VelmoratAutosavePath() {
 }
 
 void VelmoratPrepareProgress() {
+  // A game killed while it kept its last state left a temporary file beside it.
+  const std::string autosave = VelmoratAutosavePath();
+  if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
   addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
   addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
@@ -338,10 +340,12 @@ t_EventCounts VelmoratProgressSeen() {
 
 bool VelmoratTakeProgressRequests() {
   bool any = false;
-  const std::vector<t_MenuEvent> events = MenuEventQueueCopy();
-  for (std::size_t index = progress.seen.menuEvents; index < events.size(); ++index) {
-    const int tag = events[index].ItemAction;
-    if (events[index].Kind != kMenuItemKind || !isProgramTag(tag)) continue;
+  // Only what came since the last look: the queues keep every event.
+  const std::vector<t_MenuEvent> events =
+      MenuEventQueueCopyFrom(static_cast<std::size_t>(progress.seen.menuEvents));
+  for (const t_MenuEvent& event : events) {
+    const int tag = event.ItemAction;
+    if (event.Kind != kMenuItemKind || !isProgramTag(tag)) continue;
     Request request{tag, {}};
     if (tag == kMenuLoadGame || tag == kMenuSaveGame) {
       request.path = panelPath(tag);
@@ -350,13 +354,14 @@ bool VelmoratTakeProgressRequests() {
     progress.pending.push_back(request);
     any = true;
   }
-  progress.seen.menuEvents = static_cast<int>(events.size());
-  const std::vector<t_Event> files = FileEventQueueCopy();
-  for (std::size_t index = progress.seen.fileEvents; index < files.size(); ++index) {
-    progress.pending.push_back({kOpenedFile, files[index].Description});
+  progress.seen.menuEvents += static_cast<int>(events.size());
+  const std::vector<t_Event> files =
+      FileEventQueueCopyFrom(static_cast<std::size_t>(progress.seen.fileEvents));
+  for (const t_Event& file : files) {
+    progress.pending.push_back({kOpenedFile, file.Description});
     any = true;
   }
-  progress.seen.fileEvents = static_cast<int>(files.size());
+  progress.seen.fileEvents += static_cast<int>(files.size());
   return any;
 }
 
@@ -407,5 +412,5 @@ void VelmoratResetProgress() {
   progress = Progress();
   progress.seen = t_EventCountsNow();
   std::lock_guard guard(handlerLock);
-  handlerSeen = MenuEventQueueCopy().size();
+  handlerSeen = static_cast<std::size_t>(t_MenuEventCount());
 }

@@ -225,6 +225,13 @@ void readWords(LineReader& reader, AuthorWords& words) {
   while (!reader.atEnd() && reader.peekKey() == "help") {
     words.helpLines.push_back(text(reader.take("help"), reader.where()));
   }
+  while (!reader.atEnd() && reader.peekKey() == "caption") {
+    Text picture = text(reader.take("caption"), reader.where());
+    Text caption = text(reader.take("shows"), reader.where());
+    // As the declaration would have cut it; a save must not bring more.
+    if (caption.size() > kMaxCaptionLength) caption.Elements.resize(kMaxCaptionLength);
+    words.captions.emplace_back(std::move(picture), std::move(caption));
+  }
 }
 
 void writeWords(std::string& out, const AuthorWords& words) {
@@ -235,6 +242,10 @@ void writeWords(std::string& out, const AuthorWords& words) {
     addLine(out, "into", escaped(to));
   }
   for (const Text& line : words.helpLines) addLine(out, "help", escaped(line));
+  for (const auto& [picture, caption] : words.captions) {
+    addLine(out, "caption", escaped(picture));
+    addLine(out, "shows", escaped(caption));
+  }
 }
 
 void readBody(LineReader& reader, GameState& game, const std::string& dataIdentity) {

@@ -265,6 +265,8 @@ class FolderChecker {
       error(index, fault);
     } else if (isDeclaration && script_->scene != 0) {
       warning(index, "WORDS declarations belong in scene 0 (DATA000)");
+    } else if (std::string caption = VelmoratCaptionFault(line); !caption.empty()) {
+      warning(index, caption);
     }
   }
 

@@ -35,6 +35,14 @@ to quit. The log then goes to $XDG_STATE_HOME/velmorat/velmorat.log
 kitty or iTerm2 images when the terminal shows them, else as coloured block
 symbols; VELMORAT_PICTURES=symbols|sixels|kitty|iterm2|none chooses)";
 
+constexpr const char* kPlainHelp =
+    R"(play in the terminal line by line, for screen readers and braille displays:
+the story's lines in order as plain text, the prompt as an ordinary line input,
+pictures as their captions ("Bild: ..."), no cursor movement and no colours.
+The menu actions are typed as words at the prompt: tasten, sichern, laden,
+zurücknehmen, letzter stand, protokoll, verlauf, bild, menü, beenden.
+Implies --terminal; VELMORAT_PLAIN=1 does the same)";
+
 constexpr const char* kExample = R"(Examples (scripted play):
   velmorat --headless --keys walk.keys --dump-text screen.txt --dump-window 1 picture.png
   velmorat --headless --keys more.keys --panel-answer game.velmorat game.velmorat)";
@@ -52,6 +60,7 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                     "0 when the program has ended, or when all keys are typed and the program\n"
                     "waits for another key");
   velmorat.add_flag("--terminal", line.terminal, kTerminalHelp);
+  velmorat.add_flag("--plain", line.plain, kPlainHelp);
   velmorat.add_flag("--log", line.log, "write the diagnostic log to standard output");
   velmorat.add_flag("--author", line.author,
                     "the author's run: a \"***\" message shows its data file and line, a\n"
@@ -96,6 +105,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   const commandline::Parsed parsed = commandline::parse(velmorat, arguments);
   line.help = parsed.help;
   line.error = parsed.error;
+  if (line.plain) line.terminal = true;
   if (line.error.empty() && line.terminal &&
       (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
        !line.windowDumps.empty() || !line.panelAnswer.empty())) {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <string_view>
 #include <thread>
 
 #include "adventure/MenuTags.h"
@@ -94,6 +95,7 @@ constexpr int kNoTerminal = -1;
 // gets its chance, and Qt says what is missing).
 int playInTerminal(const CommandLine& line) {
   terminal::TerminalOptions options;
+  options.plain = line.plain;
   options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
   const char* pictures = std::getenv("VELMORAT_PICTURES");
   if (pictures != nullptr && *pictures != '\0') {
@@ -176,6 +178,12 @@ int main(int argc, char** argv) {
   if (!line.error.empty()) {
     std::fprintf(stderr, "velmorat: %s (see velmorat --help)\n", line.error.c_str());
     return kExitUsage;
+  }
+  // The player's standing choice, for a screen reader in every terminal session.
+  const char* plain = std::getenv("VELMORAT_PLAIN");
+  if (plain != nullptr && std::string_view(plain) == "1" && !line.headless &&
+      line.keysFile.empty()) {
+    line.plain = line.terminal = true;
   }
   KeyScript keys;
   if (!line.keysFile.empty()) {

@@ -43,6 +43,9 @@ RestoreState restore;
 // paste rather than as typed keys (a pasted line end would send a command).
 constexpr std::string_view kPasteOn = "\x1b[?2004h";
 constexpr std::string_view kPasteOff = "\x1b[?2004l";
+// A line-mode terminal that does not tell its size is taken to be this.
+constexpr int kUsualColumns = 80;
+constexpr int kUsualRows = 24;
 
 constexpr std::array<int, 4> kEndingSignals = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 constexpr std::array<int, 5> kCrashSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
@@ -133,7 +136,7 @@ TerminalDevice::~TerminalDevice() {
   close();
 }
 
-bool TerminalDevice::open(std::string& error) {
+bool TerminalDevice::open(std::string& error, DeviceMode mode) {
   int descriptor = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
   if (descriptor >= 0) {
     input_ = descriptor;
@@ -153,6 +156,8 @@ bool TerminalDevice::open(std::string& error) {
   }
   chooseUtf8CharacterSet();
   rememberPreviousActions();
+  mode_ = mode;
+  if (mode == DeviceMode::Lines) return openLines(error);
   FILE* output = fdopen(dup(output_), "w");
   FILE* input = fdopen(dup(input_), "r");
   SCREEN* screen = output && input ? newterm(nullptr, output, input) : nullptr;
@@ -179,18 +184,42 @@ bool TerminalDevice::open(std::string& error) {
   appendUndo(tigetstr("cnorm"));
   appendUndo(kPasteOff.data());
   appendUndo(tigetstr("rmcup"));
+  takeOver();
+  writeRaw(kPasteOn);
+  return true;
+}
+
+// Keys one by one without echo; Ctrl-C and Ctrl-Z arrive as keys, as in the
+// screen mode. Output goes out as written: the lines end in CR LF already.
+bool TerminalDevice::openLines(std::string& error) {
+  termios keys = restore.saved;
+  keys.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
+  keys.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
+  keys.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  keys.c_cc[VMIN] = 1;
+  keys.c_cc[VTIME] = 0;
+  if (tcsetattr(input_, TCSAFLUSH, &keys) != 0) {
+    error = std::string("cannot set the terminal's settings: ") + std::strerror(errno);
+    close();
+    return false;
+  }
+  restore.descriptor = output_;
+  restore.undoLength = 0;
+  takeOver();
+  return true;
+}
+
+void TerminalDevice::takeOver() {
   restore.active = true;
   for (int signalNumber : kEndingSignals) installHandler(signalNumber, onEndingOrCrash);
   for (int signalNumber : kCrashSignals) installHandler(signalNumber, onEndingOrCrash);
   installHandler(SIGWINCH, onWindowChange);
   open_ = true;
-  writeRaw(kPasteOn);
-  return true;
 }
 
 void TerminalDevice::close() {
   if (open_) {
-    endwin();
+    if (mode_ == DeviceMode::Screen) endwin();
     restoreTerminalNow();
     for (int signalNumber : kEndingSignals)
       sigaction(signalNumber, &previousActions[static_cast<std::size_t>(signalNumber)], nullptr);
@@ -224,7 +253,11 @@ TerminalSize TerminalDevice::updateSize() {
     size.rows = window.ws_row;
     size.cellPixelWidth = window.ws_xpixel / window.ws_col;
     size.cellPixelHeight = window.ws_ypixel / window.ws_row;
-    if (size.columns != COLS || size.rows != LINES) resizeterm(size.rows, size.columns);
+    if (mode_ == DeviceMode::Screen && (size.columns != COLS || size.rows != LINES))
+      resizeterm(size.rows, size.columns);
+  } else if (mode_ == DeviceMode::Lines) {
+    size.columns = kUsualColumns;
+    size.rows = kUsualRows;
   } else {
     size.columns = COLS;
     size.rows = LINES;
@@ -233,6 +266,7 @@ TerminalSize TerminalDevice::updateSize() {
 }
 
 int TerminalDevice::colourCount() const {
+  if (mode_ == DeviceMode::Lines) return 0;
   return has_colors() ? COLORS : 0;
 }
 

@@ -19,6 +19,12 @@ struct TerminalSize {
   int cellPixelHeight = 0;
 };
 
+// Screen: ncurses on the alternate screen, drawn in place. Lines: the
+// terminal stays as it is, only its input is taken key by key (no echo, no
+// line editing of its own); output is plain text written after what was
+// there, without a single escape sequence.
+enum class DeviceMode { Screen, Lines };
+
 class TerminalDevice {
  public:
   TerminalDevice() = default;
@@ -29,7 +35,7 @@ class TerminalDevice {
   // Opens the controlling terminal (standard input and output when there is
   // none) and takes it over. False, with the reason in error, when there is no
   // terminal to take.
-  bool open(std::string& error);
+  bool open(std::string& error, DeviceMode mode = DeviceMode::Screen);
   // Gives the terminal back; also done by the destructor.
   void close();
   bool isOpen() const { return open_; }
@@ -46,7 +52,10 @@ class TerminalDevice {
   int colourCount() const;
 
  private:
+  bool openLines(std::string& error);
+  void takeOver();
   bool open_ = false;
+  DeviceMode mode_ = DeviceMode::Screen;
   bool hungUp_ = false;
   int input_ = -1;
   int output_ = -1;

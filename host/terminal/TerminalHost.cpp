@@ -150,8 +150,13 @@ TerminalHost::TerminalHost(TerminalOptions options) : options_(options) {
 TerminalHost::~TerminalHost() = default;
 
 bool TerminalHost::open(std::string& error) {
-  if (!device_.open(error)) return false;
+  follower_ = TextFollower(options_.textWindow, options_.pictureWindow, 0);
+  if (!device_.open(error, options_.plain ? DeviceMode::Lines : DeviceMode::Screen)) return false;
   loop_ = std::make_unique<MainLoop>();
+  if (options_.plain) {
+    updateSize();
+    return true;
+  }
   screen_ = std::make_unique<TerminalScreen>(device_.colourCount(), options_.statusRows);
   if (!options_.pictureModeChosen) {
     options_.pictureMode = pictureModeOfEnvironment();
@@ -241,6 +246,7 @@ void TerminalHost::dispatch(const InputEvent& key) {
     askQuit();
     return;
   }
+  if (options_.plain && runTypedAction(key)) return;
   // Nobody can see what keys would do while the terminal is too small.
   if (layout_.tooSmall) {
     systemBeep();
@@ -484,6 +490,10 @@ void TerminalHost::renderPicture() {
 }
 
 void TerminalHost::redraw() {
+  if (options_.plain) {
+    redrawPlain();
+    return;
+  }
   // The refresh process marks the text window many times a second; a frame
   // is drawn only when its cells (or anything else) changed. Drawing every
   // mark cost a sixth of a core on an idle game.

@@ -24,12 +24,14 @@
 #include "host/terminal/InputDecoder.h"
 #include "host/terminal/MainLoop.h"
 #include "host/terminal/PictureRenderer.h"
+#include "host/terminal/PlainTranscript.h"
 #include "host/terminal/ScreenLayout.h"
 #include "host/terminal/TerminalActions.h"
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalScreen.h"
 #include "host/terminal/TextCells.h"
 #include "port/Host.h"
+#include "toolbox/windows/TextFollower.h"
 
 namespace terminal {
 
@@ -43,6 +45,9 @@ struct TerminalOptions {
   // chosen (pictureModeChosen false).
   PictureMode pictureMode = PictureMode::Symbols;
   bool pictureModeChosen = false;
+  // Line by line for screen readers and braille (PlainTranscript), instead
+  // of the screen drawn in place.
+  bool plain = false;
   // What the application's main window (12) says about the program.
   std::vector<std::string> aboutLines = {"Velmorat"};
 };
@@ -135,6 +140,10 @@ class TerminalHost : public host::Host {
   void noteDeviceAttributes(const std::string& parameters);
   void updateSize();
   void redraw();
+  // The plain mode's redraw, and its words for the function keys' actions:
+  // true when the key was Return after such a word and its action ran.
+  void redrawPlain();
+  bool runTypedAction(const InputEvent& key);
   void renderPicture();
   std::string hintText() const;
   // The fixed window shown over the game (a desktop would show it beside).
@@ -183,6 +192,10 @@ class TerminalHost : public host::Host {
   std::string pixels_;
   CellRect pictureBox_;
   bool pixelsShown_ = false;
+
+  PlainTranscript plain_;
+  TextFollower follower_{0, 1, 0};
+  FollowedText followed_;  // as last written in the plain mode
 };
 
 }  // namespace terminal

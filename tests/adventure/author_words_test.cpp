@@ -164,6 +164,37 @@ TEST(AuthorWords, FaultsOfWordsLines) {
   EXPECT_FALSE(isDeclaration);
   EXPECT_EQ(VelmoratWordsFault(Text::fromBytes("WORDS REWRITE i = in"), isDeclaration), "");
   EXPECT_TRUE(isDeclaration);
+  EXPECT_EQ(VelmoratWordsFault(Text::fromBytes("WORDS CAPTION tor Ein Tor"), isDeclaration),
+            "*** WORDS CAPTION fehlt '='.");
+  EXPECT_EQ(VelmoratWordsFault(Text::fromBytes("WORDS CAPTION = Ein Tor"), isDeclaration),
+            "*** WORDS CAPTION fehlt das Bild vor '='.");
+}
+
+// Empty and over-long captions are no script error: the game ignores or cuts
+// them, and only check-script speaks of them.
+TEST_F(AuthorWordsTest, CaptionsAreFoundByPictureNameCutAndNeverEmpty) {
+  const std::string longest(kMaxCaptionLength, 'a');
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      // declaration, what check-script says
+      {"WORDS CAPTION Tor = Ein Tor = alt", ""},
+      {"WORDS CAPTION tor = Ein Tor im Nebel", ""},
+      {"WORDS CAPTION hof =   ", "the caption of picture 'hof' is empty"},
+      {"WORDS CAPTION lang = " + longest, ""},
+      {"WORDS CAPTION zu_lang = " + longest + "b",
+       "the caption of picture 'zu_lang' is longer than 200 characters and will be cut"},
+  };
+  for (const auto& [line, fault] : cases) {
+    declare(line);
+    EXPECT_EQ(VelmoratCaptionFault(latin1(line)), fault) << line;
+  }
+  const auto caption = [this](const char* picture) {
+    return texttostring(VelmoratPictureCaption(game.Words, latin1(picture)));
+  };
+  EXPECT_EQ(caption("TOR"), "Ein Tor im Nebel") << "the second declaration replaces the first";
+  EXPECT_EQ(caption("hof"), "");
+  EXPECT_EQ(caption("lang"), longest);
+  EXPECT_EQ(caption("zu_lang"), longest);
+  EXPECT_EQ(game.Words.captions.size(), 3u);
 }
 
 }  // namespace

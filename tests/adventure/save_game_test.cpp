@@ -51,6 +51,7 @@ GameState playedGame() {
   game.Words.rewrites = {{adventure::latin1("mach auf"), adventure::latin1("öffne")},
                          {adventure::latin1("x = y"), Text()}};
   game.Words.helpLines = {Text(), adventure::latin1("zünde = Licht machen")};
+  game.Words.captions = {{adventure::latin1("tor"), adventure::latin1("Ein Tor = offen")}};
   return game;
 }
 
@@ -105,6 +106,7 @@ TEST(SaveGame, WhatIsWrittenComesBackAndWritesTheSameBytes) {
   EXPECT_EQ(game.Words.fillers, original.Words.fillers);
   EXPECT_EQ(game.Words.rewrites, original.Words.rewrites);
   EXPECT_EQ(game.Words.helpLines, original.Words.helpLines);
+  EXPECT_EQ(game.Words.captions, original.Words.captions);
   EXPECT_EQ(VelmoratEncodeSave(game, kIdentity), save);
   // Readable by a person: the texts stand as UTF-8, the odd bytes escaped.
   EXPECT_NE(save.find("\nname 3 Münze\n"), std::string::npos);

@@ -72,6 +72,25 @@ TEST_F(AtomicFile, AnInterruptedWriteLeavesTheEarlierFileIntact) {
   EXPECT_EQ(names(), std::vector<std::string>{"Stand.velmorat"});
 }
 
+// A writer killed before its rename leaves its temporary file; the next write
+// of the same name removes it, but not those of writers still running (this
+// process's parent stands for one) nor the temporaries of other names.
+TEST_F(AtomicFile, RemovesOnlyTheTemporaryFilesOfWritersThatDied) {
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string dead = ".Stand.velmorat." + std::to_string(gone) + "-3.tmp";
+  const std::string running = ".Stand.velmorat." + std::to_string(::getppid()) + "-1.tmp";
+  const std::string other = ".Anders.velmorat." + std::to_string(gone) + "-1.tmp";
+  for (const std::string& name : {dead, running, other}) std::ofstream(path(name)) << "halb";
+  std::string failure;
+  ASSERT_TRUE(writeFileAtomically(path("Stand.velmorat"), "ganz", failure)) << failure;
+  std::vector<std::string> expected = {other, running, "Stand.velmorat"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(names(), expected);
+}
+
 TEST_F(AtomicFile, ReportsFoldersThatCannotTakeTheFile) {
   std::string failure;
   EXPECT_FALSE(writeFileAtomically(path("fehlt/Stand.velmorat"), "x", failure));

@@ -12,7 +12,12 @@ send-keys, the screen read with capture-pane.
 - the terminal settings (stty -a) are the same before and after, also when the
   program thread crashes (SIGSEGV, SIGABRT) or the program is killed (SIGTERM).
 
-Usage: tmux_play.py VELMORAT BUNDLE KEYS_FILE WORK_DIR
+With "plain" after the arguments it plays the walkthrough with --plain
+instead: the terminal receives not a single escape sequence, and its lines
+are the game's transcript line by line (with each place's status line and
+picture caption among them), each line once.
+
+Usage: tmux_play.py VELMORAT BUNDLE KEYS_FILE WORK_DIR [plain]
 Exit 77 (skipped) when tmux or the game's data are missing.
 """
 import ctypes
@@ -140,9 +145,10 @@ def headless_dump(key_lines, name):
     return text_of_dump(dump)
 
 
-def start_session(name, extra_environment=""):
+def start_session(name, extra_environment="", mode="", first="Ausgänge", raw=None):
     """A fresh 80x24 tmux window whose shell records stty -a, runs the game,
-    records its exit status and stty -a again."""
+    records its exit status and stty -a again. raw: a file that receives
+    every byte the pane's programs write."""
     if SOCKETS:
         tmux("kill-server", check=False)
     SOCKETS.append("velmorat-test-%d-%s" % (os.getpid(), name))
@@ -150,6 +156,8 @@ def start_session(name, extra_environment=""):
          "env -i PATH=%s HOME=%s TERM=tmux-256color LANG=C.UTF-8 PS1='$ ' sh" % (
              os.environ.get("PATH", "/usr/bin:/bin"), WORK))
     tmux("set-option", "-t", "play", "window-size", "manual")
+    if raw is not None:
+        tmux("pipe-pane", "-t", "play", "-o", "cat > %s" % raw)
     before = os.path.join(WORK, name + ".stty-before")
     after = os.path.join(WORK, name + ".stty-after")
     status = os.path.join(WORK, name + ".status")
@@ -157,11 +165,11 @@ def start_session(name, extra_environment=""):
         if os.path.exists(path):
             os.remove(path)
     command = ("stty -a > %s; %s XDG_STATE_HOME=%s/state VELMORAT_PICTURES=symbols %s "
-               "--terminal --bundle %s; echo $? > %s; stty -a > %s" % (
-                   before, extra_environment, WORK, VELMORAT, BUNDLE, status, after))
+               "--terminal %s --bundle %s; echo $? > %s; stty -a > %s" % (
+                   before, extra_environment, WORK, VELMORAT, mode, BUNDLE, status, after))
     tmux("send-keys", "-t", "play", "-l", command)
     tmux("send-keys", "-t", "play", "Enter")
-    wait_for(lambda: "Ausgänge" in screen(), "the first screen of the game")
+    wait_for(lambda: first in screen(), "the first screen of the game")
     return before, after, status
 
 
@@ -311,6 +319,94 @@ def ended_by_signal(signal_number, name, thread=None):
     print("terminal restored after %s" % name)
 
 
+def bytes_since(path, start):
+    with open(path, "rb") as file:
+        file.seek(start)
+        return file.read()
+
+
+def plain_lines(data):
+    """The lines a terminal shows for plain output: backspace moves back, a
+    character overwrites."""
+    lines = []
+    for raw_line in data.decode("utf-8").split("\r\n"):
+        cells, cursor = [], 0
+        for character in raw_line:
+            if character == "\b":
+                cursor = max(cursor - 1, 0)
+                continue
+            if cursor < len(cells):
+                cells[cursor] = character
+            else:
+                cells.append(character)
+            cursor += 1
+        lines.append("".join(cells).rstrip())
+    return lines
+
+
+def headless_transcript(key_lines):
+    """The transcript (Ablage > Protokoll sichern) after the keys, headless."""
+    keys = os.path.join(WORK, "plain-transcript.keys")
+    transcript = os.path.join(WORK, "plain-transcript.txt")
+    with open(keys, "w", encoding="utf-8") as file:
+        file.write("".join(line + "\n" for line in key_lines) + "{Menu 302}")
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen",
+                       XDG_STATE_HOME=os.path.join(WORK, "state"))
+    subprocess.run([VELMORAT, "--headless", "--bundle", BUNDLE, "--keys", keys,
+                    "--panel-answer", transcript], env=environment,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=600, check=True)
+    with open(transcript, encoding="utf-8") as file:
+        lines = [line.rstrip() for line in file.read().split("\n")]
+    while lines and not lines[-1]:
+        lines.pop()
+    return lines
+
+
+def plain_walkthrough(key_lines):
+    raw = os.path.join(WORK, "plain.raw")
+    before, after, status = start_session("plain", mode="--plain", first="Weiter...", raw=raw)
+    start = bytes_since(raw, 0).find(b"\r\n", bytes_since(raw, 0).find(b"--plain")) + 2
+
+    def answered(mark):
+        # A line was finished since the keys, and the program waits again:
+        # only a wait leaves a line unfinished.
+        text = bytes_since(raw, mark)
+        return b"\r\n" in text and plain_lines(text)[-1] != ""
+
+    for line in key_lines[:-1]:
+        mark = os.path.getsize(raw)
+        type_line(line)
+        wait_for(lambda: answered(mark), "the answer to %r" % line)
+    wait_for(lambda: "Du hast Velmorat gewonnen." in screen(), "the winning text")
+    type_line(key_lines[-1])  # no more games
+    wait_for(lambda: "Eine Taste beendet" in screen(), "the end of the program")
+    tmux("send-keys", "-t", "play", "x")
+    if check_terminal_restored(before, after, status, "the end of the plain game") != 0:
+        fail("the plain game ended with a non-zero status")
+    output = bytes_since(raw, start)
+    output = output[:output.rfind(b"Velmorat\r\nDas Programm ist beendet.")]
+    if b"\x1b" in output:
+        fail("an escape sequence in the plain output: %r" % output[output.find(b"\x1b") - 40:][:80])
+    shown = plain_lines(output)
+    story = [line for line in shown if not line.startswith("Bild: ") and "Ausgänge:" not in line]
+    expected = headless_transcript(key_lines[:-1])
+    while story and not story[-1]:
+        story.pop()
+    # The title page's lines stand above the transcript's first; the last
+    # line, the question to play again, carries the typed answer.
+    title = len(story) - len(expected)
+    if (not 0 <= title <= 2 or story[title:-1] != expected[:-1]
+            or not story[-1].startswith(expected[-1])):
+        for number, (got, want) in enumerate(zip(story[max(title, 0):], expected)):
+            if got != want:
+                break
+        fail("the plain output differs from the transcript at line %d:\n  %r\nnot\n  %r\n"
+             "(%d lines, transcript %d)" % (number + 1, got, want, len(story), len(expected)))
+    captions = sum(1 for line in shown if line.startswith("Bild: "))
+    print("plain walkthrough: %d lines as in the transcript, %d captions, no escape sequence"
+          % (len(story), captions))
+
+
 def main():
     if shutil.which("tmux") is None:
         skip("tmux is not installed (apt-get install tmux)")
@@ -322,6 +418,9 @@ def main():
     if key_lines and key_lines[-1] == "":
         key_lines.pop()
     try:
+        if sys.argv[5:6] == ["plain"]:
+            plain_walkthrough(key_lines)
+            return
         walkthrough(key_lines)
         umlauts_resize_and_quit()
         ended_by_signal(11, "crash", thread="Main Program")

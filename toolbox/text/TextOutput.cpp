@@ -13,6 +13,7 @@
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
+#include "toolbox/text/OutputLines.h"
 #include "toolbox/text/OutputRedirect.h"
 #include "toolbox/text/TextBlock.h"
 
@@ -343,6 +344,7 @@ void t_PrintControl(std::uint8_t window, std::uint8_t code) {
 void t_Cr(std::uint8_t window) {
   if (!t_CheckTextWindow("t_Cr", window)) return;
   t_Window& w = windowRecord(window);
+  if (w.TextRedirectOutput == kRedirectToWindow) outputlines::recordLineEnd(window, w.TextVpos);
   w.TextHpos = w.TextFirstColumn;
   lineDown(window);
 }

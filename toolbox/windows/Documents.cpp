@@ -29,6 +29,12 @@ std::vector<t_Event> FileEventQueueCopy() {
   return fileEvents;
 }
 
+std::vector<t_Event> FileEventQueueCopyFrom(std::size_t first) {
+  std::lock_guard guard(fileEventLock);
+  if (first >= fileEvents.size()) return {};
+  return {fileEvents.begin() + static_cast<std::ptrdiff_t>(first), fileEvents.end()};
+}
+
 bool FileAvailable() {
   return fileAvailable;
 }

@@ -15,6 +15,8 @@
 inline constexpr int kDocumentUnimplemented = -4;
 
 std::vector<t_Event> FileEventQueueCopy();
+// The file events from index first on (see MenuEventQueueCopyFrom).
+std::vector<t_Event> FileEventQueueCopyFrom(std::size_t first);
 bool FileAvailable();
 // The number of file events queued so far (the queue only grows). Any thread.
 int FileEventCount();

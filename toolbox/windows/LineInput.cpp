@@ -11,6 +11,7 @@
 #include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/OutputLines.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
@@ -247,6 +248,7 @@ std::string t_InputForm(std::uint8_t window, const std::string& prompt, const st
     t_InputEdit(window, key);
     if (key == kReturnKey || key == kEscapeKey) break;
   }
+  outputlines::markNextLineTyped(window);
   t_Cr(window);
   return w.InputString;
 }

@@ -235,6 +235,12 @@ std::vector<t_MenuEvent> MenuEventQueueCopy() {
   return MenuEventQueue;
 }
 
+std::vector<t_MenuEvent> MenuEventQueueCopyFrom(std::size_t first) {
+  std::lock_guard guard(queueLock);
+  if (first >= MenuEventQueue.size()) return {};
+  return {MenuEventQueue.begin() + static_cast<std::ptrdiff_t>(first), MenuEventQueue.end()};
+}
+
 int t_MenuEventCount() {
   return menuEventCount;
 }

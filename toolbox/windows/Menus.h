@@ -65,6 +65,9 @@ inline constexpr int kMenuLastItem = 65535;
 // --- Tables and queues (thread-safe copies; the table is filled once) -------
 std::vector<t_MenuAction> MenuActionTableCopy();
 std::vector<t_MenuEvent> MenuEventQueueCopy();
+// The events from index first on: a reader that keeps its place copies only
+// what is new, not the whole queue at every look.
+std::vector<t_MenuEvent> MenuEventQueueCopyFrom(std::size_t first);
 // Number of queued menu events; t_KeyPause watches it change. Any thread.
 int t_MenuEventCount();
 // The program's hooks; both run on a worker or the main thread. Any thread.

@@ -1,0 +1,85 @@
+#include "host/terminal/PlainTranscript.h"
+
+#include <gtest/gtest.h>
+
+namespace terminal {
+namespace {
+
+outputlines::FinishedLine finished(const std::string& text, bool typed = false) {
+  outputlines::FinishedLine line;
+  line.textUtf8 = text;
+  line.typed = typed;
+  return line;
+}
+
+FollowedText waiting(const std::string& pending, int caret) {
+  FollowedText followed;
+  followed.waiting = true;
+  followed.lineInput = true;
+  followed.pendingUtf8 = pending;
+  followed.caret = caret;
+  return followed;
+}
+
+struct Step {
+  const char* what;
+  FollowedText followed;
+  std::string bytes;
+};
+
+// One game's worth of screen changes and the bytes each must write: only
+// CR LF and backspace ever move the cursor.
+TEST(PlainTranscript, WritesEachLineOnceAndEditsOnlyThePendingLine) {
+  FollowedText scene;
+  scene.lines = {finished("Vor dem Tor."), finished("")};
+  scene.statusUtf8 = "Vor dem Tor, Ausg\u00E4nge: v";
+  scene.statusChanged = true;
+  scene.pictureUtf8 = "Ein Tor";
+  scene.pictureChanged = true;
+  FollowedText answer;
+  answer.lines = {finished(">>> Befehl ? nimm", true), finished("OK.")};
+  const std::vector<Step> steps = {
+      {"status, picture, lines", scene,
+       "Vor dem Tor, Ausg\u00E4nge: v\r\nBild: Ein Tor\r\nVor dem Tor.\r\n\r\n"},
+      {"the prompt", waiting(">>> Befehl ? ", 13), ">>> Befehl ? "},
+      {"typed", waiting(">>> Befehl ? nimt", 17), "nimt"},
+      {"corrected", waiting(">>> Befehl ? nim", 16), "\b \b"},
+      {"cursor moved left", waiting(">>> Befehl ? nim", 14), "\b\b"},
+      {"inserted there", waiting(">>> Befehl ? nimm", 15), "imm\b\b"},
+      {"Return: the typed line ends, the answer follows", answer, "mm\r\nOK.\r\n"},
+      {"nothing new", FollowedText{}, ""},
+  };
+  PlainTranscript transcript;
+  for (const Step& step : steps)
+    EXPECT_EQ(transcript.follow(step.followed), step.bytes) << step.what;
+  EXPECT_EQ(transcript.repeatCaption(), "Bild: Ein Tor\r\n");
+}
+
+TEST(PlainTranscript, BoxesWriteTheirLinesOnceThenTheirInput) {
+  PlainTranscript transcript;
+  EXPECT_EQ(transcript.follow(waiting(">>> Befehl ? ", 13)), ">>> Befehl ? ");
+  DialogView prompt;
+  prompt.title = "Spiel sichern";
+  prompt.lines = {"Sichern unter:"};
+  prompt.hasInput = true;
+  prompt.input = U"a";
+  prompt.inputCursor = 1;
+  EXPECT_EQ(transcript.showDialog(prompt), "\r\nSpiel sichern\r\nSichern unter:\r\na");
+  prompt.input = U"ab";
+  prompt.inputCursor = 2;
+  EXPECT_EQ(transcript.showDialog(prompt), "b");
+  EXPECT_EQ(transcript.closeDialog(), "\r\n");
+  EXPECT_EQ(transcript.follow(waiting(">>> Befehl ? ", 13)), ">>> Befehl ? ");
+}
+
+TEST(PlainTranscript, WordsStandForFunctionKeys) {
+  const std::vector<std::pair<std::string, int>> words = {
+      {"sichern", 2},       {" Laden ", 3},   {"zur\u00FCcknehmen", 4}, {"ZURUECKNEHMEN", 4},
+      {"letzter stand", 5}, {"Men\u00DC", 9}, {"beenden", 10}};
+  for (const auto& [word, key] : words) EXPECT_EQ(functionKeyOfWord(word), key) << word;
+  for (const char* other : {"", "sichern x", "lese brief", "bilder"})
+    EXPECT_FALSE(functionKeyOfWord(other).has_value()) << other;
+}
+
+}  // namespace
+}  // namespace terminal
