@@ -150,7 +150,11 @@ void VelmoratTitleScreen(GameState& game) {
   t_Cr(window);
 }
 
-void VelmoratMain(const VelmoratOptions& options) {
+void VelmoratMain() {
+  VelmoratMainWithOptions({});
+}
+
+void VelmoratMainWithOptions(const VelmoratOptions& options) {
   GameState game;
   game.Diagnostics.authorRun = options.authorRun;
   game.Diagnostics.endlessLoopStatements = options.endlessLoopStatements;

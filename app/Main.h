@@ -18,7 +18,9 @@ struct VelmoratOptions {
 
 // Runs on the program thread: title screen, data check, games, replay question;
 // ends the thread through t_QuitProgram. It owns the game state of the run.
-void VelmoratMain(const VelmoratOptions& options = {});
+void VelmoratMain();
+// The same with options (velmorat --author).
+void VelmoratMainWithOptions(const VelmoratOptions& options);
 
 // The first steps of VelmoratMain: both game windows set up, titled and
 // placed, the heading drawn and the regular font (loaded into game) chosen.

@@ -124,7 +124,7 @@ int playInTerminal(const CommandLine& line) {
   console.run(
       [&line] {
         applicationDidFinishLaunching(
-            [author = line.author] { VelmoratMain({.authorRun = author}); });
+            [author = line.author] { VelmoratMainWithOptions({.authorRun = author}); });
         QStringList documents;
         for (const std::string& path : line.documents) documents << QString::fromStdString(path);
         openDocuments(documents);
@@ -246,7 +246,8 @@ int main(int argc, char** argv) {
         std::make_unique<ScriptedPlay>(desktop.view(0), chooseMenuItem, keys.keys, line.headless);
   }
   QTimer::singleShot(0, [&] {
-    applicationDidFinishLaunching([author = line.author] { VelmoratMain({.authorRun = author}); });
+    applicationDidFinishLaunching(
+        [author = line.author] { VelmoratMainWithOptions({.authorRun = author}); });
     QStringList documents;
     for (const std::string& path : line.documents) documents << QString::fromStdString(path);
     openDocuments(documents);

@@ -116,7 +116,7 @@ GameRun::GameRun(const TestBundle& bundle, const VelmoratOptions& options) {
   capturing_ = true;
   thread_ = std::thread([this, options] {
     try {
-      VelmoratMain(options);
+      VelmoratMainWithOptions(options);
     } catch (const ProgramThreadExit&) {
     }
     {
