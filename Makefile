@@ -20,7 +20,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 space := $(subst ,, )
 
-.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long soak clean
+.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long fuzz-merge soak clean
 
 all: build
 
@@ -84,7 +84,8 @@ soak: build
 	  --work $(SOAK_WORK) --minutes $(SOAK_MINUTES) --commands $(SOAK_COMMANDS)
 
 # libFuzzer targets in their own tree, built with clang. fuzz-smoke runs each a
-# fixed number of times on its corpus (CI); fuzz-long runs each FUZZ_SECONDS.
+# fixed number of times on its corpus (CI); fuzz-long runs each until
+# FUZZ_RUNS executions (1,000,000) or FUZZ_SECONDS.
 fuzz: packages
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELMORAT_FUZZ=ON \
@@ -95,7 +96,11 @@ fuzz-smoke: fuzz
 	sh fuzz/run.sh smoke $(FUZZ_BUILD)
 
 fuzz-long: fuzz
-	sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	nice -n 19 sh fuzz/run.sh long $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# After fuzz-long: the seeds and what the runs found, minimised, become the seeds.
+fuzz-merge: fuzz
+	sh fuzz/run.sh merge $(FUZZ_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

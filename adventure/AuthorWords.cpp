@@ -1,8 +1,10 @@
 #include "adventure/AuthorWords.h"
 
 #include <algorithm>
+#include <array>
 
 #include "adventure/GameState.h"
+#include "adventure/HabitCommands.h"
 #include "adventure/Interpreter.h"
 #include "adventure/TextBuild.h"
 #include "support/Log.h"
@@ -17,6 +19,7 @@ using adventure::startsWith;
 namespace {
 
 constexpr std::uint8_t kBlank = ' ';
+constexpr std::uint8_t kWildcard = '*';  // in WORDS REWRITE: the words in between
 // A scene that loops through COMPAREs without ever reaching INPUT must not
 // grow the list without bound; the first texts are the ones that count.
 constexpr std::size_t kMaxRemembered = 4096;
@@ -53,11 +56,42 @@ Text collapseBlanks(const Text& command) {
   return joinWords(words);
 }
 
+// A rule with "*" matches the whole command, "*" standing for one word or
+// more between the words around it: "wirf * weg = entferne *" makes
+// "wirf brief weg" into "entferne brief".
+void rewriteAround(Text& command, const Text& from, const Text& to) {
+  const auto star = std::find(from.Elements.begin(), from.Elements.end(), kWildcard);
+  const std::vector<std::uint8_t> head(from.Elements.begin(), star);
+  const std::vector<std::uint8_t> tail(star + 1, from.Elements.end());
+  const auto& typed = command.Elements;
+  if (typed.size() <= head.size() + tail.size() ||
+      !std::equal(head.begin(), head.end(), typed.begin()) ||
+      !std::equal(tail.begin(), tail.end(), typed.end() - static_cast<long>(tail.size()))) {
+    return;
+  }
+  const std::vector<std::uint8_t> middle(typed.begin() + static_cast<long>(head.size()),
+                                         typed.end() - static_cast<long>(tail.size()));
+  if (middle.front() == kBlank || middle.back() == kBlank) return;  // a word cut in two
+  Text result;
+  for (std::uint8_t byte : to.Elements) {
+    if (byte == kWildcard) {
+      result.Elements.insert(result.Elements.end(), middle.begin(), middle.end());
+    } else {
+      result.Elements.push_back(byte);
+    }
+  }
+  command = result;
+}
+
 // "from" at the start of command as whole words: "x" rewrites "x brief" but not
 // "xylophon". A rule to nothing drops its words only when something follows
 // them ("geh nach vorne" becomes "vorne"), so that a bare "geh" still reaches
 // the script, which can say what it misses.
 void rewrite(Text& command, const Text& from, const Text& to) {
+  if (std::find(from.Elements.begin(), from.Elements.end(), kWildcard) != from.Elements.end()) {
+    rewriteAround(command, from, to);
+    return;
+  }
   if (command.size() < from.size() ||
       !std::equal(from.Elements.begin(), from.Elements.end(), command.Elements.begin())) {
     return;
@@ -112,6 +146,54 @@ void declareHelpLine(AuthorWords& declared, const Text& line) {
   if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
 }
 
+// The verbs whose commands the engine carries out with an item name.
+constexpr std::array<const char*, 3> kItemVerbs = {"lese", "nimm", "entferne"};
+
+// What a scene understands at its general answer: the words of the texts its
+// COMPAREs tested, the item names and the engine's own verbs.
+struct KnownWords {
+  std::vector<Text> words;
+  std::vector<Text> comparedKeys;
+  std::vector<Text> itemKeys;
+  const AuthorWords& declared;
+
+  KnownWords(const std::vector<Text>& compared, const std::vector<Text>& itemNames,
+             const AuthorWords& words_)
+      : words(itemNames), declared(words_) {
+    for (const Text& text : compared) {
+      comparedKeys.push_back(VelmoratComparisonKey(text, declared));
+      for (const Text& word : splitWords(textlower(text))) words.push_back(word);
+    }
+    for (const Text& name : itemNames) itemKeys.push_back(VelmoratComparisonKey(name, declared));
+  }
+
+  bool knows(const Text& word) const {
+    if (std::any_of(kItemVerbs.begin(), kItemVerbs.end(),
+                    [&](const char* verb) { return equals(word, verb); })) {
+      return true;
+    }
+    const Text key = VelmoratComparisonKey(word, declared);
+    return std::any_of(words.begin(), words.end(), [&](const Text& candidate) {
+      return VelmoratComparisonKey(candidate, declared) == key;
+    });
+  }
+
+  // A compared text, or a look, take or drop of an item.
+  bool understands(const Text& command) const {
+    const Text key = VelmoratComparisonKey(command, declared);
+    if (std::find(comparedKeys.begin(), comparedKeys.end(), key) != comparedKeys.end()) {
+      return true;
+    }
+    const std::vector<Text> parts = splitWords(command);
+    if (parts.size() < 2) return false;
+    const bool itemVerb = std::any_of(kItemVerbs.begin(), kItemVerbs.end(),
+                                      [&](const char* verb) { return equals(parts[0], verb); });
+    const Text name =
+        VelmoratComparisonKey(argumentsAfter(command, static_cast<int>(parts[0].size())), declared);
+    return itemVerb && std::find(itemKeys.begin(), itemKeys.end(), name) != itemKeys.end();
+  }
+};
+
 struct CaptionParts {
   Text picture;  // lower case
   Text text;
@@ -150,6 +232,9 @@ void guess(GameState& game) {
     if (!game.ItemNames[item].empty()) names.push_back(textlower(game.ItemNames[item]));
   }
   Text meant = VelmoratGuessCommand(game.LastInput, game.ComparedSinceInput, names, game.Words);
+  VelmoratRememberGuess(
+      game.LastInput, meant,
+      VelmoratUnknownWord(game.LastInput, game.ComparedSinceInput, names, game.Words));
   game.Condition = !meant.empty();
   if (!game.Condition) return;
   logLine("WORDS GUESS: '" + textforlog(meant) + "'");  // authors see what was guessed
@@ -203,8 +288,16 @@ void VelmoratRememberCompared(GameState& game, const Text& compared) {
 std::string VelmoratWordsFault(const Text& line, bool& isDeclaration) {
   Text r = argumentsAfter(line, 5);
   isDeclaration = !equals(r, "GUESS");
-  if (equals(r, "BLANKS") || equals(r, "FOLD") || equals(r, "GUESS") || startsWith(r, "HELP")) {
+  if (equals(r, "BLANKS") || equals(r, "FOLD") || equals(r, "GUESS") || equals(r, "COMMANDS") ||
+      startsWith(r, "HELP")) {
     return {};
+  }
+  if (startsWith(r, "QUIET")) {
+    const Text number = argumentsAfter(r, 5);
+    const bool digits =
+        !number.empty() && std::all_of(number.Elements.begin(), number.Elements.end(),
+                                       [](std::uint8_t c) { return c >= '0' && c <= '9'; });
+    return digits ? "" : "*** WORDS QUIET fehlt die Nummer eines Flags.";
   }
   if (startsWith(r, "FILLER")) {
     return collapseBlanks(argumentsAfter(r, 6)).empty() ? "*** WORDS FILLER fehlt ein Wort." : "";
@@ -238,6 +331,10 @@ void VelmoratRunWords(GameState& game, const Text& line) {
     game.Words.normaliseBlanks = true;
   } else if (equals(r, "FOLD")) {
     game.Words.foldUmlauts = true;
+  } else if (equals(r, "COMMANDS")) {
+    game.Words.commands = true;
+  } else if (startsWith(r, "QUIET")) {
+    game.Words.quietFlag = adventure::scriptNumber(argumentsAfter(r, 5));
   } else if (equals(r, "GUESS")) {
     guess(game);
   } else if (startsWith(r, "HELP")) {
@@ -295,26 +392,32 @@ Text VelmoratGuessCommand(const Text& command, const std::vector<Text>& compared
       if (keysOneLetterApart(command, text, words)) return textlower(text);
     }
   }
-  std::vector<Text> known = itemNames;
-  for (const Text& text : compared) {
-    for (const Text& word : splitWords(textlower(text))) known.push_back(word);
-  }
-  auto isKnown = [&](const Text& word) {
-    return std::any_of(known.begin(), known.end(), [&](const Text& candidate) {
-      return VelmoratComparisonKey(word, words) == VelmoratComparisonKey(candidate, words);
-    });
-  };
+  const KnownWords known(compared, itemNames, words);
   std::vector<Text> typed = splitWords(command);
   for (Text& word : typed) {
     // A word the game knows is meant as typed: "lese" is not a slip of "lesen".
-    if (word.size() < kShortestGuessedWord || isKnown(word)) continue;
-    for (const Text& candidate : known) {
-      if (candidate.size() < kShortestGuessedWord || !keysOneLetterApart(word, candidate, words)) {
+    if (word.size() < kShortestGuessedWord || known.knows(word)) continue;
+    const Text typedWord = word;
+    for (const Text& candidate : known.words) {
+      if (candidate.size() < kShortestGuessedWord ||
+          !keysOneLetterApart(typedWord, candidate, words)) {
         continue;
       }
       word = candidate;
-      return joinWords(typed);
+      Text meant = joinWords(typed);
+      if (known.understands(meant)) return meant;
     }
+    word = typedWord;
   }
   return {};
+}
+
+std::size_t VelmoratUnknownWord(const Text& command, const std::vector<Text>& compared,
+                                const std::vector<Text>& itemNames, const AuthorWords& words) {
+  const KnownWords known(compared, itemNames, words);
+  const std::vector<Text> typed = splitWords(command);
+  for (std::size_t index = 0; index < typed.size(); ++index) {
+    if (!typed[index].empty() && !known.knows(typed[index])) return index;
+  }
+  return std::string::npos;
 }

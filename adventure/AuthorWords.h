@@ -6,6 +6,7 @@
 // nothing gets none of it: every hook below then leaves its input as it is.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,12 @@ struct AuthorWords {
   // WORDS REWRITE from = to, lower case, in the order declared.
   std::vector<std::pair<Text, Text>> rewrites;
   std::vector<Text> helpLines;  // WORDS HELP, printed after the built-in help
+  // WORDS COMMANDS: the commands players type out of habit (HabitCommands.h),
+  // trailing . ! ? and commas between commands, history on Up and Down.
+  bool commands = false;
+  // WORDS QUIET n: a take or drop that succeeds sets flag n before the scene
+  // starts again, so that the scene can come back without its description.
+  int quietFlag = -1;
   // WORDS CAPTION picture = text: a picture in words, for players who do not
   // see it. The picture's name (without ".gr") in lower case.
   std::vector<std::pair<Text, Text>> captions;
@@ -59,7 +66,12 @@ Text VelmoratPictureCaption(const AuthorWords& words, const Text& picture);
 bool VelmoratOneLetterApart(const Text& a, const Text& b);
 // The command the player probably meant: a compared text one letter away
 // from command, or command with one word replaced by an item name or a word
-// of a compared text one letter away from it, compared under words' folding.
-// Empty when there is none.
+// of a compared text one letter away from it, compared under words' folding,
+// when the result is a compared text or a look, take or drop of an item (a
+// guess the game would refuse is no help). Empty when there is none.
 Text VelmoratGuessCommand(const Text& command, const std::vector<Text>& compared,
                           const std::vector<Text>& itemNames, const AuthorWords& words);
+// The index of the first word of command that is neither an item name, nor a
+// word of a compared text, nor one of the engine's verbs; npos when all are.
+std::size_t VelmoratUnknownWord(const Text& command, const std::vector<Text>& compared,
+                                const std::vector<Text>& itemNames, const AuthorWords& words);

@@ -1,5 +1,7 @@
 #include "adventure/CommandPrompt.h"
 
+#include <mutex>
+
 #include "adventure/Progress.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
@@ -10,7 +12,6 @@
 #include "toolbox/windows/LineInput.h"
 
 namespace {
-constexpr const char* kPrompt = ">>> Befehl ? ";
 constexpr int kCommandMaxCharacters = 80;
 constexpr int kFreeMode = 0;
 constexpr int kReturnKey = 13;
@@ -27,14 +28,35 @@ void showInField(std::uint8_t window, const std::string& line) {
   }
 }
 
-void recall(std::uint8_t window, int key) {
+std::mutex listenerLock;
+std::function<void(const std::string&)> commandListener;
+
+void tellListener(const std::string& line) {
+  std::lock_guard guard(listenerLock);
+  if (commandListener) commandListener(line);
+}
+
+void recall(std::uint8_t window, bool older) {
   InputHistory& history = VelmoratCommandHistory();
-  const std::optional<std::string> line = key == kRecallPreviousKey
-                                              ? history.previous(WindowTable[window].InputString)
-                                              : history.next();
+  const std::optional<std::string> line =
+      older ? history.previous(WindowTable[window].InputString) : history.next();
   if (line) showInField(window, *line);
 }
+
+// The key recalls a line: Ctrl-P and Ctrl-N always, the arrows of a game
+// with WORDS COMMANDS while the field holds nothing of the player's own.
+bool recalls(const GameState& game, int code, const std::string& field,
+             const std::optional<std::string>& recalled) {
+  if (code == kRecallPreviousKey || code == kRecallNextKey) return true;
+  if (!game.Words.commands || (code != kUpArrowKey && code != kDownArrowKey)) return false;
+  return field.empty() || field == recalled;
+}
 }  // namespace
+
+void VelmoratSetCommandListener(std::function<void(const std::string&)> listener) {
+  std::lock_guard guard(listenerLock);
+  commandListener = std::move(listener);
+}
 
 InputHistory& VelmoratCommandHistory() {
   static InputHistory history(kCommandHistoryLines);
@@ -44,10 +66,11 @@ InputHistory& VelmoratCommandHistory() {
 std::optional<std::string> VelmoratReadCommand(GameState& game) {
   const std::uint8_t window = VelmoratTextWindow();
   std::string draft;
+  std::optional<std::string> recalled;  // what the last recall put into the field
   bool ask = true;
   const LineInputScope editing;  // the waits below are for keys of a line
   for (;;) {
-    if (ask) t_InputForm(window, kPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
+    if (ask) t_InputForm(window, kCommandPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
     ask = false;
     t_InputEdit(window, kPlaceCursorKey);
     const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
@@ -64,8 +87,9 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
       continue;
     }
     const int code = asc(*key);
-    if (code == kRecallPreviousKey || code == kRecallNextKey) {
-      recall(window, code);
+    if (recalls(game, code, WindowTable[window].InputString, recalled)) {
+      recall(window, code == kRecallPreviousKey || code == kUpArrowKey);
+      recalled = WindowTable[window].InputString;
       continue;
     }
     t_InputEdit(window, code);
@@ -74,5 +98,6 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
   t_Cr(window);
   const std::string line = WindowTable[window].InputString;
   VelmoratCommandHistory().add(line);
+  tellListener(line);
   return line;
 }

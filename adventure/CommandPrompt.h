@@ -5,19 +5,30 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "adventure/GameState.h"
 #include "toolbox/text/InputHistory.h"
 
+inline constexpr const char* kCommandPrompt = ">>> Befehl ? ";
 inline constexpr std::size_t kCommandHistoryLines = 100;
 inline constexpr int kRecallPreviousKey = 16;  // Ctrl-P
 inline constexpr int kRecallNextKey = 14;      // Ctrl-N
+// Under WORDS COMMANDS also the arrows, while the field is empty or shows a
+// recalled line unchanged; otherwise they keep the editor's meaning.
+inline constexpr int kUpArrowKey = 11;
+inline constexpr int kDownArrowKey = 10;
 
 // The line as typed (empty after Escape or an empty Return); nothing when a
 // load or a take-back replaced the game while the prompt waited.
 std::optional<std::string> VelmoratReadCommand(GameState& game);
+
+// Called on the program thread with each line that VelmoratReadCommand
+// returns, as typed (UTF-8); velmorat --record-keys writes them down. Set it
+// before the program starts; an empty function removes it.
+void VelmoratSetCommandListener(std::function<void(const std::string&)> listener);
 
 // The commands of this session, newest last.
 InputHistory& VelmoratCommandHistory();

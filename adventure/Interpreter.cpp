@@ -1,5 +1,7 @@
 #include "adventure/Interpreter.h"
 
+#include <atomic>
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -75,8 +77,16 @@ void runAdd(GameState& game, const Text& line) {
   }
 }
 
+// AVAILABLE HERE: carried or lying in the current scene, so that a script
+// can describe what the player can see as well as what is carried.
 void runAvailable(GameState& game, const Text& line) {
   Text r = VelmoratStatementArguments(line);
+  if (startsWith(r, "HERE")) {
+    const int item = game.findItem(argumentsAfter(r, "HERE"));
+    game.Condition =
+        game.inventoryCount(item) > 0 || game.sceneItemCount(game.CurrentScene, item) > 0;
+    return;
+  }
   if (!startsWith(r, "INVENTORY")) return;
   game.Condition = game.inventoryCount(game.findItem(argumentsAfter(r, "INVENTORY"))) > 0;
 }
@@ -423,7 +433,16 @@ bool insideScript(const GameState& game) {
 
 }  // namespace
 
+namespace {
+std::atomic<std::uint64_t> scriptMessagesShown{0};
+}  // namespace
+
+std::uint64_t VelmoratScriptMessagesShown() {
+  return scriptMessagesShown.load();
+}
+
 void VelmoratPrintMessage(const Text& message) {
+  if (startsWith(message, "***")) ++scriptMessagesShown;
   std::uint8_t window = VelmoratTextWindow();
   t_Print(window, message);
   t_Cr(window);

@@ -24,6 +24,9 @@ void VelmoratPrintMessage(const std::string& utf8Message);
 void VelmoratScriptFailure(GameState& game, const Text& message);
 // Prints a "*** " warning that leaves the script running; the log names its place.
 void VelmoratScriptNotice(GameState& game, const Text& message);
+// How many "***" messages the text window has shown since the program began
+// (a headless run reports them in its exit status). Any thread.
+std::uint64_t VelmoratScriptMessagesShown();
 
 // Draws line 1 of the text window: SceneTitle (with the scene number under
 // TRACE) on the left, "Ausgänge: " + SceneExits on the right.

@@ -14,6 +14,7 @@
 #include "adventure/CommandPrompt.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
+#include "adventure/HabitCommands.h"
 #include "adventure/Interpreter.h"
 #include "adventure/Pictures.h"
 #include "adventure/Progress.h"
@@ -21,6 +22,7 @@
 #include "support/qbtools.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Refresh.h"
 
@@ -96,6 +98,11 @@ constexpr std::array<const char*, 12> kHelpLines = {
     "Weitere Befehle und Variationen sind in einigen Szenen möglich",
 };
 
+// Under WORDS COMMANDS, after the twelve lines: the keys are the Qt host's
+// and the terminal's for the same menu items.
+constexpr const char* kHabitHelpLine =
+    "sichern, laden, rückgängig = Spielstand, Zug zurück (Strg+Umsch+S/U; F2-F4)";
+
 bool applyRule(Text& command, const Synonym& rule) {
   if (!startsWith(command, rule.word)) return false;
   command = concat({Text::fromBytes(rule.verb),
@@ -125,6 +132,15 @@ void restartScene(GameState& game) {
   game.ProgramCounter = -1;
 }
 
+// A take or drop succeeded: the scene starts again, under WORDS QUIET with its
+// quiet flag set so that it comes back without its description.
+void takenOrDropped(GameState& game) {
+  VelmoratPrintMessage("OK.");
+  restartScene(game);
+  const int flag = game.Words.quietFlag;
+  if (flag >= 0 && static_cast<std::size_t>(flag) < game.Flags.size()) game.Flags[flag] = true;
+}
+
 void lookAtItem(GameState& game, const Text& command) {
   int item = game.findItem(argumentsAfter(command, 4));
   if (item < 1 || (sceneCount(game, item) == 0 && game.inventoryCount(item) == 0)) return;
@@ -144,8 +160,7 @@ void takeItems(GameState& game, const Text& command, const std::vector<Text>& sc
   if (!meansAll(name)) {
     int item = game.findItem(name);
     if (item < 1 || sceneCount(game, item) == 0) return;
-    VelmoratPrintMessage("OK.");
-    restartScene(game);
+    takenOrDropped(game);
     game.Inventory[item] = addPieces(game.Inventory[item], 1);
     game.setSceneItemCount(game.CurrentScene, item, sceneCount(game, item) - 1);
     return;
@@ -156,8 +171,7 @@ void takeItems(GameState& game, const Text& command, const std::vector<Text>& sc
     int count = item >= 1 ? sceneCount(game, item) : 0;
     if (count < 1) continue;
     if (first) {
-      VelmoratPrintMessage("OK.");
-      restartScene(game);
+      takenOrDropped(game);
       first = false;
     }
     game.Inventory[item] = addPieces(game.Inventory[item], count);
@@ -173,15 +187,13 @@ void dropItems(GameState& game, const Text& command, const std::vector<Text>& ca
     int item = game.findItem(name);
     if (item < 1 || game.inventoryCount(item) == 0) return;
     if (!game.hasSceneEntry(game.CurrentScene, item)) return;
-    VelmoratPrintMessage("OK.");
-    restartScene(game);
+    takenOrDropped(game);
     game.Inventory[item] = addPieces(game.Inventory[item], -1);
     game.setSceneItemCount(game.CurrentScene, item, addPieces(sceneCount(game, item), 1));
     return;
   }
   if (carriedList.empty() || !game.hasSceneEntry(game.CurrentScene, 1)) return;
-  VelmoratPrintMessage("OK.");
-  restartScene(game);
+  takenOrDropped(game);
   for (const Text& listed : carriedList) {
     int item = game.findItem(listed);
     if (item < 1) continue;
@@ -241,26 +253,41 @@ void answerInsult(const GameState& game) {
   t_WindowUpdate(kPictureWindow, false);
 }
 
-void printHelp(const GameState& game) {
-  for (const char* line : kHelpLines) VelmoratPrintMessage(line);
-  for (const Text& line : game.Words.helpLines) VelmoratPrintMessage(line);
+// The built-in lines, the line on keeping progress under WORDS COMMANDS,
+// then the game's own.
+std::vector<Text> helpLinesOf(const AuthorWords& words) {
+  std::vector<Text> lines;
+  for (const char* line : kHelpLines) lines.push_back(latin1(line));
+  if (words.commands) lines.push_back(latin1(kHabitHelpLine));
+  lines.insert(lines.end(), words.helpLines.begin(), words.helpLines.end());
+  return lines;
 }
 
-std::string helpTextOf(const std::vector<Text>& gameLines) {
-  std::string text;
-  for (const char* line : kHelpLines) text += std::string(line) + "\n";
-  for (const Text& line : gameLines) text += texttostring(line) + "\n";
-  return text;
+void printHelp(const GameState& game) {
+  for (const Text& line : helpLinesOf(game.Words)) VelmoratPrintMessage(line);
 }
 
 // The help as of the last prompt: the program thread writes it, the host's
 // main thread reads it when the player opens the help window.
 std::mutex publishedHelpLock;
-std::vector<Text> publishedHelpLines;
+std::vector<Text> publishedHelpLines = helpLinesOf({});
 
 void publishHelp(const GameState& game) {
   std::lock_guard guard(publishedHelpLock);
-  publishedHelpLines = game.Words.helpLines;
+  publishedHelpLines = helpLinesOf(game.Words);
+}
+
+// The next command: the next of the last typed line's commands, else a new
+// line; nothing when the game was replaced while the prompt waited.
+std::optional<std::string> nextCommand(GameState& game) {
+  if (std::optional<std::string> queued = VelmoratNextQueuedCommand()) return queued;
+  const std::optional<std::string> line = VelmoratReadCommand(game);
+  if (!line) return line;
+  std::vector<std::string> commands = VelmoratSplitTypedLine(*line, game.Words);
+  std::string first = std::move(commands.front());
+  commands.erase(commands.begin());
+  VelmoratQueueCommands(std::move(commands));
+  return first;
 }
 
 // Commands that need no script come back empty, so that the player is asked again.
@@ -314,6 +341,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 Text VelmoratInput(GameState& game) {
   VelmoratProgressAtPrompt(game);
   publishHelp(game);
+  t_EnableScrollback(VelmoratTextWindow(), game.Words.commands);
   std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
   std::vector<Text> carriedList =
       namesOf(game, [&game](int item) { return game.inventoryCount(item); });
@@ -325,16 +353,25 @@ Text VelmoratInput(GameState& game) {
   }
   for (;;) {
     VelmoratShowTrace(game);
-    const std::optional<std::string> line = VelmoratReadCommand(game);
-    // A loaded game or one taken back: its scene file starts anew after this
-    // INPUT line, which keeps the restored last command.
-    if (!line) return game.LastInput;
-    const AuthorCommandOutcome debug = VelmoratAuthorCommand(game, *line);
+    std::optional<std::string> line = nextCommand(game);
+    const AuthorCommandOutcome debug =
+        line ? VelmoratAuthorCommand(game, *line) : AuthorCommandOutcome::NotACommand;
     if (debug == AuthorCommandOutcome::Answered) continue;
     if (debug == AuthorCommandOutcome::SceneChanged) return game.LastInput;
+    const HabitAnswer habit = line ? VelmoratHabitCommand(game, *line) : HabitAnswer{};
+    // A loaded game or one taken back: its scene file starts anew after this
+    // INPUT line, which keeps the restored last command.
+    if (!line || habit.kind == HabitKind::Replaced) {
+      VelmoratQueueCommands({});
+      return game.LastInput;
+    }
+    if (habit.kind == HabitKind::Answered) continue;
+    if (habit.kind == HabitKind::Ended) return VelmoratNormaliseCommand(*line, game.Words);
+    if (habit.kind == HabitKind::Run) line = habit.line;
     GameState before = VelmoratProgressOf(game);
     Text command =
         handleCommand(game, VelmoratNormaliseCommand(*line, game.Words), sceneList, carriedList);
+    if (!line->empty()) VelmoratCommandRuns(*line);
     if (!command.empty()) {
       VelmoratProgressCommandTaken(*line, std::move(before));
       return command;
@@ -358,5 +395,7 @@ void VelmoratPrintList(const Text& list) {
 
 std::string VelmoratHelpText() {
   std::lock_guard guard(publishedHelpLock);
-  return helpTextOf(publishedHelpLines);
+  std::string text;
+  for (const Text& line : publishedHelpLines) text += texttostring(line) + "\n";
+  return text;
 }

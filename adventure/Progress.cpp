@@ -8,17 +8,21 @@
 #include <vector>
 
 #include "adventure/DataFile.h"
+#include "adventure/GameInfo.h"
 #include "adventure/Interpreter.h"
 #include "adventure/MenuTags.h"
 #include "adventure/SaveGame.h"
+#include "adventure/TextBuild.h"
 #include "adventure/Transcript.h"
 #include "port/Panels.h"
 #include "support/AtomicFile.h"
 #include "support/Log.h"
+#include "support/StateFolder.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/core/MainThread.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Menus.h"
@@ -52,9 +56,17 @@ struct Progress {
   bool commandSinceAutosave = false;
   bool autosaveFailureShown = false;
   std::string identityOf;  // the data folder whose identity is known
-  std::string identity;
+  SaveIdentity identity;
 };
 Progress progress;
+
+// Chosen once by the command line; read where the autosave is written.
+struct ChosenStateFolder {
+  StateFolder kind = StateFolder::Unchosen;
+  std::string folder;
+};
+std::mutex stateFolderLock;
+ChosenStateFolder stateFolder;
 
 // The menu handler's own look at the queue (worker threads).
 std::mutex handlerLock;
@@ -65,12 +77,34 @@ bool isProgramTag(int tag) {
          (tag >= kMenuTakeBackMove && tag <= kMenuShowTranscript);
 }
 
-const std::string& dataIdentity(const GameState& game) {
-  if (progress.identityOf != game.DataFolder || progress.identity.empty()) {
-    progress.identity = VelmoratDataIdentity(game.DataFolder);
+// The game's identity: its scripts, and its id and version when the bundle
+// has a game.ini beside the data folder.
+const SaveIdentity& dataIdentity(const GameState& game) {
+  if (progress.identityOf != game.DataFolder || progress.identity.data.empty()) {
+    progress.identity = SaveIdentity(VelmoratDataIdentity(game.DataFolder));
+    const std::string ini = game.DataFolder + "../" + adventure::kGameInfoFileName;
+    if (fileexists(ini) == kIsAFile) {
+      const adventure::GameInfoReading reading = adventure::readGameInfo(ini);
+      if (reading.faults.empty()) {
+        progress.identity.gameId = reading.info.id;
+        progress.identity.version = reading.info.version;
+      }
+    }
     progress.identityOf = game.DataFolder;
   }
   return progress.identity;
+}
+
+// The tables that the first scene of the current scripts makes (its
+// DIMENSION and DEFINE ITEM lines run on an empty game), for a save of
+// another version of the game.
+GameState currentTables(const GameState& game) {
+  GameState tables;
+  for (const Text& line : VelmoratLoadData(game.DataFolder, 0)) {
+    if (adventure::startsWith(line, "DIMENSION") || adventure::startsWith(line, "DEFINE ITEM"))
+      VelmoratExecuteLine(tables, line);
+  }
+  return tables;
 }
 
 // The path a panel entry stored, empty when its panel was cancelled.
@@ -115,6 +149,7 @@ void takeOver(GameState& game, GameState saved) {
   saved.RegularFont = std::move(game.RegularFont);
   saved.BoldFont = std::move(game.BoldFont);
   saved.ScenePicture = std::move(game.ScenePicture);
+  saved.Diagnostics = std::move(game.Diagnostics);  // the run's, not the saved game's
   saved.ScriptLines = VelmoratLoadData(saved.DataFolder, saved.CurrentScene);
   saved.ProgramCounter = -1;
   saved.ScriptError = false;
@@ -171,9 +206,10 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
     decoded.detail = "no file";
   } else {
     const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+    const GameState tables = currentTables(game);
     decoded = VelmoratDecodeSave(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-        dataIdentity(game));
+        dataIdentity(game), &tables);
   }
   if (decoded.refusal == SaveRefusal::None &&
       VelmoratLoadData(game.DataFolder, decoded.game.CurrentScene).empty()) {
@@ -187,6 +223,8 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
     return false;
   }
   if (gameRunning) rememberStep(game, label);
+  if (!decoded.fromVersion.empty())
+    answer("Der Spielstand stammt von Version " + decoded.fromVersion + " des Spiels.");
   takeOver(game, std::move(decoded.game));
   progress.commandSinceAutosave = false;
   logLine("VelmoratLoadGame: " + path + ": scene " + std::to_string(game.CurrentScene));
@@ -234,8 +272,8 @@ bool takeBack(GameState& game, Answer& answer) {
 }
 
 void saveTranscript(Answer& answer) {
-  const std::string path = savepanelonmain("Protokoll sichern", "Sichern Sie den Verlauf als Text.",
-                                           kTranscriptName, "txt");
+  const std::string path =
+      savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.", kTranscriptName, "txt");
   if (path.empty()) return;
   std::string failure;
   if (!writeFileAtomically(path, VelmoratTranscript(), failure)) {
@@ -269,28 +307,45 @@ void showTranscript() {
 }  // namespace
 
 std::string VelmoratAutosavePath() {
-  std::string folder;
-  const char* state = std::getenv("XDG_STATE_HOME");
-  const char* home = std::getenv("HOME");
-  if (state != nullptr && state[0] == '/') {
-    folder = state;
-  } else if (home != nullptr && home[0] == '/') {
-    folder = std::string(home) + "/.local/state";
-  } else {
-    return {};
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::None) return {};
+    if (stateFolder.kind == StateFolder::Own) return stateFolder.folder + "/" + kAutosaveName;
   }
-  return folder + "/velmorat/" + kAutosaveName;
+  const std::string folder = stateFolderPath();
+  return folder.empty() ? folder : folder + "/" + kAutosaveName;
+}
+
+void VelmoratUseStateFolder(StateFolder kind, const std::string& folder) {
+  std::lock_guard guard(stateFolderLock);
+  stateFolder = {kind, folder};
+}
+
+bool VelmoratLastStateAvailable(GameState& game) {
+  {
+    std::lock_guard guard(stateFolderLock);
+    if (stateFolder.kind == StateFolder::Unchosen) return false;
+  }
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty() || fileexists(path) != kIsAFile) return false;
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
+  return VelmoratDecodeSave(
+             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+             dataIdentity(game))
+             .refusal == SaveRefusal::None;
 }
 
 void VelmoratPrepareProgress() {
   // A game killed while it kept its last state left a temporary file beside it.
   const std::string autosave = VelmoratAutosavePath();
   if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
-  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wählen Sie einen Spielstand.", "");
-  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichern Sie den Spielstand.",
+  addPanelEntry(kMenuLoadGame, "Spiel laden", "Wähle einen Spielstand.", "");
+  addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichere den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
   t_SetProgramMenuHandler(programMenuHandler);
   t_SetScrolledLineHandler(VelmoratKeepScrolledLine);
+  t_SetScrollbackSource(VelmoratTextWindow(),
+                        {VelmoratTranscriptLineCount, VelmoratTranscriptLines});
 }
 
 GameState VelmoratProgressOf(GameState& game) {
@@ -406,6 +461,18 @@ bool VelmoratLoadLastState(GameState& game) {
   const std::function<void()> nothingBefore = [] {};
   Answer answer{nothingBefore};
   return loadLastState(game, true, answer);
+}
+
+void VelmoratQueueProgressRequest(int tag, const std::string& path) {
+  progress.pending.push_back({tag, path});
+}
+
+void VelmoratStartAnew(GameState& game) {
+  rememberStep(game, "neustart");
+  GameState fresh;
+  fresh.CurrentScene = 0;
+  takeOver(game, std::move(fresh));
+  progress.commandSinceAutosave = true;
 }
 
 void VelmoratResetProgress() {

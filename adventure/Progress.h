@@ -22,8 +22,21 @@ inline constexpr std::size_t kUndoSteps = 100;
 
 // Where the autosave lives: velmorat/Letzter Stand.velmorat in $XDG_STATE_HOME,
 // or in $HOME/.local/state when that is not an absolute path; empty when
-// neither is set.
+// neither is set, or when the run has no state folder (below).
 std::string VelmoratAutosavePath();
+
+// The player's state folder for this run, chosen by the program's command
+// line before the game starts. Any thread, before VelmoratMain.
+enum class StateFolder {
+  Unchosen,  // the folder above; nothing is offered at start (tests, tools)
+  Player,    // the folder above, and the last state is offered at start
+  Own,       // folder (--state DIR), and the last state is offered at start
+  None,      // none at all: scripted and headless runs keep the player's alone
+};
+void VelmoratUseStateFolder(StateFolder kind, const std::string& folder = {});
+// The run offers its last state, which exists and belongs to the data of
+// game: the main routine then asks whether to continue from it.
+bool VelmoratLastStateAvailable(GameState& game);
 
 // Registers the game's panel entries (100 and 101) with their panel fields,
 // installs the program's menu handler and keeps the transcript of the text
@@ -67,6 +80,13 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
 // (after saying why) when there is none or it is refused. After true the
 // game's scene file is loaded and its ProgramCounter is -1, as after a move.
 bool VelmoratLoadLastState(GameState& game);
+// A request typed as a command: queued as if its menu item had been chosen
+// (with path, the file its panel gave), carried out by the next
+// VelmoratCarryOutProgressRequests.
+void VelmoratQueueProgressRequest(int tag, const std::string& path = {});
+// The game starts anew from scene 0 (its file runs from the first line after
+// INPUT, and declares the world again); the state before can be taken back.
+void VelmoratStartAnew(GameState& game);
 
 // Tests: forgets the steps, the autosave mark and what was taken.
 void VelmoratResetProgress();

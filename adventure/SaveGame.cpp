@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "adventure/GameInfo.h"
 #include "adventure/TableLimits.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
@@ -225,6 +226,14 @@ void readWords(LineReader& reader, AuthorWords& words) {
   while (!reader.atEnd() && reader.peekKey() == "help") {
     words.helpLines.push_back(text(reader.take("help"), reader.where()));
   }
+  // Written only by games that declare them, so older saves read as before.
+  if (!reader.atEnd() && reader.peekKey() == "commands") {
+    words.commands = flag(reader.take("commands"), reader.where());
+  }
+  if (!reader.atEnd() && reader.peekKey() == "quiet") {
+    words.quietFlag =
+        within(number(reader.take("quiet"), reader.where()), 0, INT32_MAX, reader.where());
+  }
   while (!reader.atEnd() && reader.peekKey() == "caption") {
     Text picture = text(reader.take("caption"), reader.where());
     Text caption = text(reader.take("shows"), reader.where());
@@ -242,16 +251,56 @@ void writeWords(std::string& out, const AuthorWords& words) {
     addLine(out, "into", escaped(to));
   }
   for (const Text& line : words.helpLines) addLine(out, "help", escaped(line));
+  if (words.commands) addLine(out, "commands", numbers({1}));
+  if (words.quietFlag >= 0) addLine(out, "quiet", numbers({words.quietFlag}));
   for (const auto& [picture, caption] : words.captions) {
     addLine(out, "caption", escaped(picture));
     addLine(out, "shows", escaped(caption));
   }
 }
 
-void readBody(LineReader& reader, GameState& game, const std::string& dataIdentity) {
-  if (reader.take("data") != dataIdentity) {
-    throw Refused{SaveRefusal::OtherData, "saved for other data files"};
+// The saved game moved into the current tables: every entry must have its
+// place there; the current scripts' item names replace the saved ones.
+void fitIntoTables(GameState& game, const GameState& tables) {
+  const int flagCount = static_cast<int>(tables.Flags.size());
+  auto fits = [](bool inside, const std::string& what) {
+    if (!inside) throw Refused{SaveRefusal::OutOfRange, what + " outside the current tables"};
+  };
+  fits(game.CurrentScene < tables.SceneCount, "scene " + std::to_string(game.CurrentScene));
+  GameState fitted = game;
+  fitted.SceneCount = tables.SceneCount;
+  fitted.ItemSlots = tables.ItemSlots;
+  fitted.ItemNames = tables.ItemNames;
+  fitted.Inventory.assign(static_cast<std::size_t>(tables.ItemSlots), 0);
+  fitted.SceneItems.assign(static_cast<std::size_t>(tables.ItemSlots) * tables.SceneCount, 0);
+  fitted.Flags.assign(tables.Flags.size(), false);
+  for (int item = 1; item < game.ItemSlots; ++item) {
+    const std::size_t slot = static_cast<std::size_t>(item);
+    if (item >= tables.ItemSlots) {
+      bool used = !game.ItemNames[slot].empty() || game.inventoryCount(item) != 0;
+      for (int scene = 0; scene < game.SceneCount; ++scene)
+        used = used || game.sceneItemCount(scene, item) != 0;
+      fits(!used, "item " + std::to_string(item));
+      continue;
+    }
+    if (fitted.ItemNames[slot].empty()) fitted.ItemNames[slot] = game.ItemNames[slot];
+    fitted.Inventory[slot] = game.Inventory[slot];
+    for (int scene = 0; scene < game.SceneCount; ++scene) {
+      const int count = game.sceneItemCount(scene, item);
+      if (count == 0) continue;
+      fits(scene < tables.SceneCount, "scene " + std::to_string(scene));
+      fitted.setSceneItemCount(scene, item, count);
+    }
   }
+  for (std::size_t flag = 0; flag < game.Flags.size(); ++flag) {
+    if (!game.Flags[flag]) continue;
+    fits(static_cast<int>(flag) < flagCount, "flag " + std::to_string(flag));
+    fitted.Flags[flag] = true;
+  }
+  game = std::move(fitted);
+}
+
+void readBody(LineReader& reader, GameState& game) {
   game.CurrentScene =
       within(number(reader.take("scene"), reader.where()), 0, INT32_MAX, reader.where());
   const std::vector<int> exits = exactly(6, reader.take("exits"), reader.where());
@@ -344,9 +393,13 @@ std::string VelmoratDataIdentity(const std::string& dataFolder) {
   return hex64(hash);
 }
 
-std::string VelmoratEncodeSave(const GameState& game, const std::string& dataIdentity) {
+std::string VelmoratEncodeSave(const GameState& game, const SaveIdentity& identity) {
   std::string out = std::string(kMagic) + std::to_string(kSaveFormatVersion) + "\n";
-  addLine(out, "data", dataIdentity);
+  if (!identity.gameId.empty()) {
+    addLine(out, "game", identity.gameId);
+    addLine(out, "version", identity.version);
+  }
+  addLine(out, "data", identity.data);
   addLine(out, "scene", std::to_string(game.CurrentScene));
   addLine(out, "exits",
           numbers({game.ExitForward, game.ExitBackward, game.ExitLeft, game.ExitRight, game.ExitUp,
@@ -385,7 +438,8 @@ std::string VelmoratEncodeSave(const GameState& game, const std::string& dataIde
   return out;
 }
 
-DecodedSave VelmoratDecodeSave(std::string_view bytes, const std::string& dataIdentity) {
+DecodedSave VelmoratDecodeSave(std::string_view bytes, const SaveIdentity& current,
+                               const GameState* currentTables) {
   DecodedSave decoded;
   try {
     if (bytes.size() > kMaxSaveBytes) {
@@ -395,7 +449,8 @@ DecodedSave VelmoratDecodeSave(std::string_view bytes, const std::string& dataId
     std::vector<std::string_view> lines;
     if (!splitLines(bytes, lines)) throw Refused{SaveRefusal::Damaged, "cut off"};
     const std::string_view version = lines.front().substr(kMagic.size());
-    if (version != std::to_string(kSaveFormatVersion)) {
+    const bool firstVersion = version == "1";
+    if (!firstVersion && version != std::to_string(kSaveFormatVersion)) {
       int later = 0;
       auto [end, error] = std::from_chars(version.data(), version.data() + version.size(), later);
       const bool newer = error == std::errc() && end == version.data() + version.size() &&
@@ -410,11 +465,28 @@ DecodedSave VelmoratDecodeSave(std::string_view bytes, const std::string& dataId
       throw Refused{SaveRefusal::Damaged, "check sum differs or is missing"};
     }
     LineReader reader(std::vector<std::string_view>(lines.begin() + 1, lines.end() - 1));
-    readBody(reader, decoded.game, dataIdentity);
+    std::string savedGame, savedVersion;
+    if (!firstVersion && !reader.atEnd() && reader.peekKey() == "game") {
+      savedGame = std::string(reader.take("game"));
+      savedVersion = std::string(reader.take("version"));
+      if (!adventure::isReverseDomainName(savedGame) || !adventure::isVersionNumber(savedVersion))
+        throw Refused{SaveRefusal::Damaged, reader.where() + ": broken game or version"};
+    }
+    const bool sameData = reader.take("data") == current.data;
+    if (!sameData &&
+        (savedGame.empty() || savedGame != current.gameId || currentTables == nullptr)) {
+      throw Refused{SaveRefusal::OtherData, "saved for other data files"};
+    }
+    readBody(reader, decoded.game);
+    if (!sameData) {
+      fitIntoTables(decoded.game, *currentTables);
+      decoded.fromVersion = savedVersion;
+    }
   } catch (const Refused& refused) {
     decoded.refusal = refused.refusal;
     decoded.detail = refused.detail;
     decoded.game = GameState();
+    decoded.fromVersion.clear();
   }
   return decoded;
 }

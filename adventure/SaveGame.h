@@ -16,7 +16,9 @@
 
 #include "adventure/GameState.h"
 
-inline constexpr int kSaveFormatVersion = 1;
+// Version 2 names the game (its id and version from game.ini) before the data
+// folder's identity; version 1 files, which only have the identity, still load.
+inline constexpr int kSaveFormatVersion = 2;
 // The file type of saves (the panels' filter, the proposed name's extension).
 inline constexpr const char* kSaveFileType = "velmorat";
 // A save of the largest tables a script may dimension stays far below this.
@@ -28,9 +30,20 @@ inline constexpr std::size_t kMaxSaveBytes = std::size_t{64} << 20;
 // identity. Reads the files; logs and leaves out those it cannot read.
 std::string VelmoratDataIdentity(const std::string& dataFolder);
 
+// Which game and which scripts a save belongs to. A game without game.ini has
+// no id: its saves load only into the same scripts.
+struct SaveIdentity {
+  SaveIdentity(std::string dataIdentity = {}, std::string id = {}, std::string gameVersion = {})
+      : data(std::move(dataIdentity)), gameId(std::move(id)), version(std::move(gameVersion)) {}
+  SaveIdentity(const char* dataIdentity) : data(dataIdentity) {}
+  std::string data;     // VelmoratDataIdentity of the scripts
+  std::string gameId;   // game.ini's id
+  std::string version;  // game.ini's version
+};
+
 // The save of game's progress: only what the format holds (the data file's
 // lines, the picture and the fonts are the session's, not the game's).
-std::string VelmoratEncodeSave(const GameState& game, const std::string& dataIdentity);
+std::string VelmoratEncodeSave(const GameState& game, const SaveIdentity& identity);
 
 enum class SaveRefusal {
   None,
@@ -48,9 +61,18 @@ struct DecodedSave {
   // The saved progress (valid when refusal is None); the session's parts
   // (data folder, script lines, picture, fonts) are empty.
   GameState game;
+  // The game version a save of other scripts of the same game was made with
+  // ("1.0"); empty for a save of these very scripts.
+  std::string fromVersion;
 };
 
-DecodedSave VelmoratDecodeSave(std::string_view bytes, const std::string& dataIdentity);
+// A save of these scripts loads as it was written. A save of the same game id
+// from other scripts (another version) loads when every number in it fits
+// currentTables, the tables that the current scripts' first scene makes
+// (sizes, and the item names, which the current scripts' win); it then gets
+// those tables' sizes and names. Without currentTables such a save is refused.
+DecodedSave VelmoratDecodeSave(std::string_view bytes, const SaveIdentity& current,
+                               const GameState* currentTables = nullptr);
 
 // Why a save is refused, for the one line the player reads after the file's
 // name: "ist beschädigt oder unvollständig".

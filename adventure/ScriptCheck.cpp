@@ -300,6 +300,9 @@ class FolderChecker {
         }
         break;
       case StatementCheck::InventoryItem:
+        if (startsWith(r, "HERE")) {
+          checkItem(index, argumentsAfter(r, "HERE"), std::string(statement->keyword) + " HERE");
+        }
         if (startsWith(r, "INVENTORY")) {
           checkItem(index, argumentsAfter(r, "INVENTORY"),
                     std::string(statement->keyword) + " INVENTORY");

@@ -1,5 +1,6 @@
 #include "adventure/Transcript.h"
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -42,6 +43,20 @@ std::string VelmoratTranscript() {
   }
   for (const std::string& line : areaLines(VelmoratTextWindow())) text += line + '\n';
   return text;
+}
+
+std::size_t VelmoratTranscriptLineCount() {
+  std::lock_guard guard(transcriptLock);
+  return scrolledLines.size();
+}
+
+std::vector<std::string> VelmoratTranscriptLines(std::size_t first, std::size_t count) {
+  std::lock_guard guard(transcriptLock);
+  if (first >= scrolledLines.size()) return {};
+  const auto begin = scrolledLines.begin() + static_cast<std::ptrdiff_t>(first);
+  const auto end =
+      begin + static_cast<std::ptrdiff_t>(std::min(count, scrolledLines.size() - first));
+  return {begin, end};
 }
 
 void VelmoratClearTranscript() {

@@ -1,11 +1,14 @@
 #include "app/Main.h"
 
+#include <mutex>
 #include <optional>
 
 #include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
+#include "adventure/HabitCommands.h"
 #include "adventure/Interpreter.h"
+#include "adventure/MenuTags.h"
 #include "adventure/Pictures.h"
 #include "adventure/Progress.h"
 #include "support/Bundle.h"
@@ -17,6 +20,7 @@
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/WindowManagement.h"
 #include "toolbox/windows/WindowSetup.h"
+#include "toolbox/windows/YesNo.h"
 
 namespace {
 
@@ -30,50 +34,6 @@ constexpr int kWindowPosY = 20;
 constexpr int kFirstSceneLine = 4;
 constexpr int kYesKey = 'J';
 constexpr int kNoKey = 'N';
-constexpr int kEscape = 27;
-
-// The character of a key code of the 8-bit character set as UTF-8; nothing
-// for a negative code (or one outside the set).
-std::string keyCharacter(int code) {
-  if (code < 0 || code > 255) return "";
-  return texttostring(Text({static_cast<std::uint8_t>(code)}));
-}
-
-void printKey(std::uint8_t window, int code, bool highlighted) {
-  if (highlighted) t_Inverse(window);
-  t_Print(window, keyCharacter(code));
-  t_Normal(window);
-}
-
-struct YesNoQuestion {
-  std::string question;
-  int yesKey;
-  std::string separator;
-  int noKey;
-  bool defaultYes;
-  std::string suffix;
-};
-
-void printQuestion(std::uint8_t window, const YesNoQuestion& asked) {
-  t_Print(window, asked.question);
-  printKey(window, asked.yesKey, asked.defaultYes);
-  t_Print(window, asked.separator);
-  printKey(window, asked.noKey, !asked.defaultYes);
-  t_Print(window, asked.suffix);
-}
-
-// The answer that key gives; with echo its key is printed and the line ended.
-bool answerQuestion(std::uint8_t window, const YesNoQuestion& asked, const std::string& key,
-                    bool echo) {
-  const int code = chrupper(asc(key));
-  const bool answer = asked.defaultYes ? !(code == chrupper(asked.noKey) || code == kEscape)
-                                       : code == chrupper(asked.yesKey);
-  if (echo) {
-    t_Print(window, keyCharacter(answer ? asked.yesKey : asked.noKey));
-    t_Cr(window);
-  }
-  return answer;
-}
 
 enum class AfterGame { Again, Stop, Resume };
 
@@ -85,12 +45,12 @@ AfterGame askForAnotherGame(GameState& game) {
   const YesNoQuestion replay{
       "Möchtest Du noch einmal spielen <", kYesKey, "/", kNoKey, false, "> ? "};
   for (;;) {
-    printQuestion(window, replay);
+    t_PrintYesNoQuestion(window, replay);
     bool askAgain = false;
     while (!askAgain) {
       const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
       if (key)
-        return answerQuestion(window, replay, *key, true) ? AfterGame::Again : AfterGame::Stop;
+        return t_YesNoAnswer(window, replay, *key, true) ? AfterGame::Again : AfterGame::Stop;
       if (!VelmoratTakeProgressRequests()) continue;
       const ProgressOutcome outcome = VelmoratCarryOutProgressRequests(game, false, [&] {
         t_Cr(window);
@@ -101,7 +61,21 @@ AfterGame askForAnotherGame(GameState& game) {
   }
 }
 
+// The last state of an earlier session, offered before the first game; it
+// stays as it is until the player has answered.
+bool continueFromLastState(GameState& game) {
+  if (!VelmoratLastStateAvailable(game)) return false;
+  const std::uint8_t window = VelmoratTextWindow();
+  const YesNoQuestion resume{
+      "Möchtest Du dort weiterspielen, wo Du aufgehört hast <", kYesKey, "/", kNoKey, true, "> ? "};
+  t_PrintYesNoQuestion(window, resume);
+  if (!t_YesNoAnswer(window, resume, t_KeyWait(window), true)) return false;
+  VelmoratQueueProgressRequest(kMenuLoadLastState);
+  return VelmoratCarryOutProgressRequests(game, false, [] {}) == ProgressOutcome::Replaced;
+}
+
 void playOneGame(GameState& game) {
+  VelmoratForgetHabits();
   game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
   game.SceneTitle = Text();
   game.SceneExits = Text();
@@ -124,26 +98,40 @@ std::string VelmoratFindDataFolder() {
   return fileexists(folder + VelmoratDataFileName(0)) == 1 ? folder : std::string();
 }
 
-bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
-                  const std::string& separator, int noKey, bool defaultYes,
-                  const std::string& suffix, bool echo) {
-  const YesNoQuestion asked{question, yesKey, separator, noKey, defaultYes, suffix};
-  printQuestion(window, asked);
-  return answerQuestion(window, asked, t_KeyWait(window), echo);
+namespace {
+std::mutex titleLock;
+std::string chosenTitle = kVelmoratTitle;
+std::string chosenCredit = kVelmoratCredit;
+}  // namespace
+
+void VelmoratSetTitle(const std::string& title, const std::string& credit) {
+  std::lock_guard guard(titleLock);
+  chosenTitle = title;
+  chosenCredit = credit;
+}
+
+std::string VelmoratTitle() {
+  std::lock_guard guard(titleLock);
+  return chosenTitle;
+}
+
+std::string VelmoratCredit() {
+  std::lock_guard guard(titleLock);
+  return chosenCredit;
 }
 
 void VelmoratTitleScreen(GameState& game) {
   t_InitWindow(0, kTrueColour, kTextColumns, kTextLines, kTextBorder, kBoldFontName);
   t_InitWindow(kPictureWindow, kTrueColour, false, kPictureWindowWidth, kPictureWindowHeight, 0, 0,
                emptyFont(), true);
-  const std::string title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
+  const std::string title = VelmoratTitle() + " " + VelmoratCredit();
   t_WindowTitle(0, title);
   t_WindowTitle(kPictureWindow, title);
   t_WindowSize(0, kTextWindowX, t_WindowPos(kPictureWindow, kWindowPosY), -1, -1);
   t_ColorBorder(0, 0);
   t_WindowFront(0);
   std::uint8_t window = VelmoratTextWindow();
-  t_Header(window, kVelmoratTitle, kVelmoratCredit);
+  t_Header(window, VelmoratTitle(), VelmoratCredit());
   game.loadFonts();
   if (game.RegularFont.hasData()) t_WindowFont(window, game.RegularFont);
   t_TextLine(window);
@@ -176,6 +164,7 @@ void VelmoratMainWithOptions(const VelmoratOptions& options) {
   // instead of a new one.
   bool resume = VelmoratTakeProgressRequests() &&
                 VelmoratCarryOutProgressRequests(game, false, [] {}) == ProgressOutcome::Replaced;
+  resume = resume || continueFromLastState(game);
   for (;;) {
     if (resume) {
       game.ProgramCounter = 0;
@@ -184,6 +173,7 @@ void VelmoratMainWithOptions(const VelmoratOptions& options) {
       VelmoratProgressNewGame();
       playOneGame(game);
     }
+    if (VelmoratPlayerEnded()) break;
     t_Cr(window);
     const AfterGame next = askForAnotherGame(game);
     resume = next == AfterGame::Resume;

@@ -1,4 +1,4 @@
-// The game's main routine and the yes/no question it asks between games.
+// The game's main routine.
 #pragma once
 
 #include <cstddef>
@@ -38,8 +38,9 @@ std::vector<std::string> VelmoratRequiredResources();
 inline constexpr const char* kVelmoratTitle = "Velmorat";
 inline constexpr const char* kVelmoratCredit = "von Velmorat-Team (2025-2026)";
 
-// Asks question + yesKey + separator + noKey + suffix (the default key
-// inverted) and waits for one key. Key codes below 0 print nothing.
-bool t_InputYesNo(std::uint8_t window, const std::string& question, int yesKey,
-                  const std::string& separator, int noKey, bool defaultYes,
-                  const std::string& suffix, bool echo);
+// The title and credit line that the windows and the title screen show: the
+// engine's own game's above, unless the program chose those of the game it
+// plays (its game.ini) before the program thread started.
+void VelmoratSetTitle(const std::string& title, const std::string& credit);
+std::string VelmoratTitle();
+std::string VelmoratCredit();

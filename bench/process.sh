@@ -125,6 +125,15 @@ runs=$runs_before
 per_command=$(( (best_a - best_b) / 200 ))
 ratio_line "scripted game, wall per command" "$per_command" "target" 15000 ms 0.001
 
+# --- the author's loop ----------------------------------------------------------
+# velmorat-tool test on the game's transcripts, and an edit to its replayed
+# scene under run --watch, each beside the plain headless runs inside it.
+python3 "$(dirname "$0")/author_loop.py" "$tool" "$velmorat" "$build/Velmorat.app" \
+  "$(dirname "$0")/../game" "$work" "$game_runs" |
+  while IFS=$'\t' read -r name ours base_name base; do
+    ratio_line "$name" "$ours" "$base_name" "$base" ms 1
+  done
+
 # --- idle at the command prompt under Xvfb -----------------------------------
 # The processor time of all the game's threads over a few seconds at the
 # prompt, from the scheduler's own accounts (nanoseconds).

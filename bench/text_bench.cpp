@@ -1,17 +1,21 @@
 // The text screen's hot paths on the game's text window (78 x 24 cells of a
 // 16 x 32 font at 24 bits): drawing one glyph, printing a full screen, and
-// scrolling the full-width area, each beside a memcpy of the bytes it writes.
-// After the runs it prints the ratios and the glyph rate.
+// scrolling the full-width area, each beside a memcpy of the bytes it writes;
+// and one page of the window's past out of 100,000 kept lines beside reading
+// the live area's lines. After the runs it prints the ratios and the glyph rate.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <vector>
 
+#include "bench/KeptPast.h"
 #include "bench/RatioReporter.h"
 #include "host/fake/FakeHost.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/DisplayModes.h"
 #include "toolbox/text/Glyphs.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/WindowSetup.h"
@@ -112,6 +116,31 @@ void ScrollUpFullWidth(benchmark::State& state) {
 }
 BENCHMARK(ScrollUpFullWidth)->Unit(benchmark::kMicrosecond);
 
+void ReadLiveAreaLines(benchmark::State& state) {
+  setUpWindow();
+  const t_Window& window = WindowTable[kWindow];
+  for (auto _ : state) {
+    std::vector<std::string> lines;
+    for (int line = window.TextFirstLine; line <= window.TextLastLine; ++line) {
+      lines.push_back(
+          t_GetScreenLine(kWindow, line, window.TextFirstColumn, window.TextLastColumn));
+    }
+    benchmark::DoNotOptimize(lines.data());
+  }
+}
+BENCHMARK(ReadLiveAreaLines)->Unit(benchmark::kMicrosecond);
+
+// Half way back, where neither end of the kept lines helps.
+void ScrollbackPageOfTheMiddle(benchmark::State& state) {
+  setUpWindow();
+  installKeptPast(kWindow);
+  for (auto _ : state) {
+    ScrollbackPage page = t_ScrollbackPage(kWindow, kKeptPastLines / 2);
+    benchmark::DoNotOptimize(page.lines.data());
+  }
+}
+BENCHMARK(ScrollbackPageOfTheMiddle)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +164,14 @@ int main(int argc, char** argv) {
           "pixel bytes\n",
           name, time, reporter.cpuTime(name), time / windowCopyUs, kWindowBytes);
     }
+  }
+  const double liveUs = reporter.time("ReadLiveAreaLines");
+  const double pageUs = reporter.time("ScrollbackPageOfTheMiddle");
+  if (liveUs > 0 && pageUs > 0) {
+    std::printf(
+        "one page of the past out of %zu lines: %.1f us (%.4f of a 16 ms frame), %.2f x "
+        "reading the live area's lines\n",
+        kKeptPastLines, pageUs, pageUs / 16000.0, pageUs / liveUs);
   }
   benchmark::Shutdown();
   return 0;

@@ -2,7 +2,10 @@
 # Runs every fuzz target on its corpus.
 #   fuzz/run.sh smoke BUILD          a fixed number of runs each, at most
 #                                    FUZZ_SMOKE_SECONDS (CI: about a minute in all)
-#   fuzz/run.sh long BUILD SECONDS   SECONDS each, one target after the other
+#   fuzz/run.sh long BUILD SECONDS   each until FUZZ_RUNS executions (1,000,000)
+#                                    or SECONDS, one target after the other
+#   fuzz/run.sh merge BUILD          the seeds and what runs added, minimised,
+#                                    become the seeds (fuzz/corpus/NAME)
 # The seeds in fuzz/corpus/NAME stay as they are; what a run adds goes to
 # BUILD/corpus/NAME, and a crash, leak or timeout to BUILD/findings/. Each
 # target's memory, time and input-length bounds are in fuzz/NAME.options.
@@ -13,16 +16,25 @@ seconds=${3:-600}
 here=$(cd "$(dirname "$0")" && pwd)
 smokeRuns=${FUZZ_SMOKE_RUNS:-3000}
 smokeSeconds=${FUZZ_SMOKE_SECONDS:-15}
+longRuns=${FUZZ_RUNS:-1000000}
 status=0
 for options in "$here"/*.options; do
   name=$(basename "$options" .options)
   target="$build/fuzz/${name}_fuzz"
   work="$build/corpus/$name"
   mkdir -p "$work" "$build/findings"
-  if [ "$mode" = smoke ]; then
+  if [ "$mode" = merge ]; then
+    echo "== $name (merge)"
+    rm -rf "$build/merged/$name" && mkdir -p "$build/merged/$name"
+    "$target" $(cat "$options") -merge=1 -close_fd_mask=1 "$build/merged/$name" \
+      "$here/corpus/$name" "$work" >/dev/null 2>"$build/$name.merge.log" || status=1
+    rm -rf "$here/corpus/$name" && mv "$build/merged/$name" "$here/corpus/$name"
+    ls "$here/corpus/$name" | wc -l
+    continue
+  elif [ "$mode" = smoke ]; then
     limit="-runs=$smokeRuns -max_total_time=$smokeSeconds"
   else
-    limit="-max_total_time=$seconds"
+    limit="-runs=$longRuns -max_total_time=$seconds"
   fi
   dictionary=""
   [ -f "$here/$name.dict" ] && dictionary="-dict=$here/$name.dict"
@@ -36,7 +48,9 @@ for options in "$here"/*.options; do
     tail -40 "$build/$name.log"
     status=1
   fi
-  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|stat::new_units_added" \
+  # The coverage reached (cov: edges, ft: features) and the run's figures.
+  grep -E "DONE" "$build/$name.log" | sed -E 's/.*(cov: [0-9]+ ft: [0-9]+).*/\1/' | tr '\n' ' '
+  grep -E "stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb|stat::new_units_added" \
     "$build/$name.log" | tr '\n' ' '
   echo
 done

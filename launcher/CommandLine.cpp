@@ -56,9 +56,12 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                   "fonts, sysbeep.aif and Data/) instead of the one around this program")
       ->option_text("DIR");
   velmorat.add_flag("--headless", line.headless,
-                    "run without a screen (Qt's offscreen platform); the run ends with status\n"
-                    "0 when the program has ended, or when all keys are typed and the program\n"
-                    "waits for another key");
+                    "run without a screen (Qt's offscreen platform). The run ends as soon as\n"
+                    "the program has ended or all keys are typed and it waits for another;\n"
+                    "its status: 0 that way, 3 when a \"***\" script message was shown, 4 when\n"
+                    "keys were left unused or a line was typed at a wait it does not fit,\n"
+                    "1 when a dump could not be written or the bundle has no game, 2 for a\n"
+                    "command line or key file that is not understood");
   velmorat.add_flag("--terminal", line.terminal, kTerminalHelp);
   velmorat.add_flag("--plain", line.plain, kPlainHelp);
   velmorat.add_flag("--log", line.log, "write the diagnostic log to standard output");
@@ -74,9 +77,30 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
                   "scripted runs, with a {Menu N} of --keys)")
       ->option_text("PATH");
   velmorat
+      .add_option("--state", line.stateFolder,
+                  "keep the last state (\"Letzter Stand\") in DIR; without it the player's\n"
+                  "state folder is used, except by --headless, --keys and --bundle runs, which\n"
+                  "keep none")
+      ->option_text("DIR");
+  velmorat
       .add_option("--dump-text", line.dumpTextFile,
                   "when the run ends, write the text window's screen to FILE (UTF-8, one\n"
                   "line per screen line, trailing blanks cut)")
+      ->option_text("FILE");
+  velmorat
+      .add_option("--dump-transcript", line.dumpTranscriptFile,
+                  "write everything the text window showed (UTF-8, as Protokoll sichern) to\n"
+                  "FILE when the keys of --keys are typed and again when the run ends")
+      ->option_text("FILE");
+  velmorat
+      .add_option("--record-keys", line.recordKeysFile,
+                  "write each command given at the prompt to FILE as a line of a key file,\n"
+                  "the keys of --keys included (velmorat-tool run replays them after a change)")
+      ->option_text("FILE");
+  velmorat
+      .add_option("--show-changes", line.showChangesFile,
+                  "once the keys of --keys are typed, show on the virtual printer's page how\n"
+                  "the transcript differs from the one in FILE (a unified diff)")
       ->option_text("FILE");
   velmorat
       .add_option_function<std::vector<std::pair<int, std::string>>>(
@@ -108,10 +132,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   if (line.plain) line.terminal = true;
   if (line.error.empty() && line.terminal &&
       (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
+       !line.dumpTranscriptFile.empty() || !line.showChangesFile.empty() ||
        !line.windowDumps.empty() || !line.panelAnswer.empty())) {
     line.error =
         "--terminal plays with a person at the keyboard; it does not go with "
-        "--headless, --keys, --panel-answer or --dump-*";
+        "--headless, --keys, --panel-answer, --show-changes or --dump-*";
   }
   return line;
 }

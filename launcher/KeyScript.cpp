@@ -87,20 +87,33 @@ KeyScript parseKeyScript(std::string_view utf8) {
   }
   std::u32string text = utf8ToScalars(utf8);
   int line = 1;
+  auto add = [&](ScriptKey key) {
+    script.keys.push_back(key);
+    script.lines.push_back(line);
+  };
   for (std::size_t index = 0; index < text.size(); ++index) {
     char32_t scalar = text[index];
+    const bool lineStart = index == 0 || text[index - 1] == U'\n' || text[index - 1] == U'\r';
+    if (lineStart && scalar == U'#') {  // a comment line, its line end included
+      while (index + 1 < text.size() && text[index + 1] != U'\n' && text[index + 1] != U'\r')
+        ++index;
+      if (index + 2 < text.size() && text[index + 1] == U'\r' && text[index + 2] == U'\n') ++index;
+      ++index;
+      ++line;
+      continue;
+    }
     if (scalar == U'\r' && index + 1 < text.size() && text[index + 1] == U'\n') continue;
     if (scalar == U'\n' || scalar == U'\r') {
-      script.keys.push_back({ScriptKeyKind::Return, 0});
+      add({ScriptKeyKind::Return, 0});
       ++line;
       continue;
     }
     if (scalar != U'{') {
-      script.keys.push_back({ScriptKeyKind::Character, scalar});
+      add({ScriptKeyKind::Character, scalar});
       continue;
     }
     if (index + 1 < text.size() && text[index + 1] == U'{') {
-      script.keys.push_back({ScriptKeyKind::Character, U'{'});
+      add({ScriptKeyKind::Character, U'{'});
       ++index;
       continue;
     }
@@ -116,7 +129,7 @@ KeyScript parseKeyScript(std::string_view utf8) {
       script.error = lineError(line, "unknown key name {" + scalarsToUtf8(name) + "}");
       return script;
     }
-    script.keys.push_back(key);
+    add(key);
     index = close;
   }
   return script;

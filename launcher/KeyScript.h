@@ -2,7 +2,9 @@
 // by key. A line end is Return; names in braces are special keys ({Return},
 // {Esc}, {Tab}, {Backspace}, {Delete}, {Left}, {Right}, {Up}, {Down}, {Home},
 // {End}, {PageUp}, {PageDown}, {F1}..{F12}, {Ctrl-A}..{Ctrl-Z}, {Ctrl-^});
-// "{{" is a brace. {Menu N} is no key: it chooses the menu item with tag N,
+// "{{" is a brace. A line that starts with "#" is a comment, not typed
+// ("# ends: ..." lines tell velmorat-tool test where the game must end).
+// {Menu N} is no key: it chooses the menu item with tag N,
 // as a click would, when the program waits for the next key. Free of Qt so
 // that it can be tested on its own.
 #pragma once
@@ -42,6 +44,8 @@ struct ScriptKey {
 
 struct KeyScript {
   std::vector<ScriptKey> keys;
+  // The line of the file (from 1) that each key stands on, for messages.
+  std::vector<int> lines;
   // Empty when the whole file was understood; otherwise "line N: ..." and
   // keys holds what came before the fault.
   std::string error;

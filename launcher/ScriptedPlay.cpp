@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "host/qt/Windows.h"
+#include "launcher/SessionFiles.h"
 #include "support/Utf8.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Events.h"
@@ -92,11 +93,41 @@ void typeScriptKey(QWidget* view, const ScriptKey& key) {
 }
 
 ScriptedPlay::ScriptedPlay(QWidget* view, std::function<void(int tag)> chooseMenuItem,
-                           std::vector<ScriptKey> keys, bool endWhenDone)
+                           KeyScript script, bool endWhenDone)
     : view_(view),
       chooseMenuItem_(std::move(chooseMenuItem)),
-      keys_(std::move(keys)),
+      keys_(std::move(script.keys)),
+      lines_(std::move(script.lines)),
       endWhenDone_(endWhenDone) {}
+
+int ScriptedPlay::firstUnusedLine() const {
+  for (std::size_t index = next_; index < keys_.size(); ++index) {
+    if (keys_[index].kind != ScriptKeyKind::Return)
+      return index < lines_.size() ? lines_[index] : 0;
+  }
+  return 0;
+}
+
+bool ScriptedPlay::answerKeyWait(InputWaitKind kind) {
+  static const ScriptKey kReturn{ScriptKeyKind::Return, 0};
+  if (next_ >= keys_.size()) return false;
+  if (kind == InputWaitKind::Poll) {
+    // "Weiter...": the file's own Return (a blank line) or one of ours.
+    if (keys_[next_].kind == ScriptKeyKind::Return) ++next_;
+    typeScriptKey(view_, kReturn);
+    return true;
+  }
+  const std::size_t answer = next_++;
+  typeScriptKey(view_, keys_[answer]);
+  // "nimm lampe" at "noch einmal spielen?" would answer with its "n" and type
+  // the rest into the next wait.
+  if (keys_[answer].kind == ScriptKeyKind::Character && next_ < keys_.size() &&
+      keys_[next_].kind == ScriptKeyKind::Character && answer < lines_.size()) {
+    misfits_.push_back("line " + std::to_string(lines_[answer]) +
+                       ": more than one key typed where the program waited for one key");
+  }
+  return true;
+}
 
 ScriptedPlay::~ScriptedPlay() {
   setInputWaitListener({});
@@ -117,6 +148,12 @@ void ScriptedPlay::programChanged() {
   const InputWaitState wait = currentInputWait();
   if (wait.kind == InputWaitKind::None || KeyAvailable || wait.serial == servedWait_) return;
   servedWait_ = wait.serial;
+  // A menu choice at a key wait is made below, as at a line input.
+  const bool menuNext = next_ < keys_.size() && keys_[next_].kind == ScriptKeyKind::Menu;
+  if ((wait.kind == InputWaitKind::Poll || wait.kind == InputWaitKind::Key) && !menuNext) {
+    if (!answerKeyWait(wait.kind)) finish();
+    return;
+  }
   while (next_ < keys_.size()) {
     const ScriptKey& key = keys_[next_++];
     if (key.kind == ScriptKeyKind::Menu) {
@@ -143,6 +180,7 @@ void ScriptedPlay::programChanged() {
 void ScriptedPlay::finish() {
   finished_ = true;
   setInputWaitListener({});
+  if (whenDone_) whenDone_();
   // On the desktop the application stays open for the player.
   if (endWhenDone_) QCoreApplication::exit(0);
 }
@@ -164,6 +202,8 @@ bool writeDumps(const CommandLine& line) {
       complete = false;
     }
   }
+  if (!line.dumpTranscriptFile.empty() && !writeTranscript(line.dumpTranscriptFile))
+    complete = false;
   for (const WindowDump& dump : line.windowDumps) {
     host::ArgbImage image = t_WindowImage(static_cast<std::uint8_t>(dump.window));
     if (image.width == 0 || image.bytes.empty()) {

@@ -12,13 +12,16 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string_view>
 #include <thread>
 
+#include "adventure/Interpreter.h"
 #include "adventure/MenuTags.h"
 #include "adventure/Parser.h"
+#include "adventure/Progress.h"
 #include "app/Main.h"
 #include "host/qt/QtHost.h"
 #include "host/qt/Translations.h"
@@ -26,8 +29,12 @@
 #include "host/terminal/TerminalDevice.h"
 #include "host/terminal/TerminalHost.h"
 #include "launcher/CommandLine.h"
+#include "launcher/GameIdentity.h"
 #include "launcher/KeyScript.h"
+#include "launcher/RunOutcome.h"
 #include "launcher/ScriptedPlay.h"
+#include "launcher/SessionFiles.h"
+#include "launcher/TerminationSignal.h"
 #include "support/Bundle.h"
 #include "support/Log.h"
 #include "support/LogFile.h"
@@ -38,6 +45,11 @@
 
 namespace {
 constexpr int kExitUsage = 2;
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
 constexpr int kExitDumpFailed = 1;
 constexpr int kExitNoGame = 1;
 constexpr int kIconSize = 64;
@@ -61,7 +73,8 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 // script line, and with it the puzzles' answers); real errors stay on the
 // terminal.
 void chooseLog(const CommandLine& line) {
-  if (chooseLogDestination(line.headless, line.log, isatty(STDOUT_FILENO) != 0) !=
+  const bool scripted = line.headless || !line.keysFile.empty();
+  if (chooseLogDestination(scripted, line.log, isatty(STDOUT_FILENO) != 0) !=
       LogDestination::File) {
     return;
   }
@@ -69,6 +82,18 @@ void chooseLog(const CommandLine& line) {
   if (moveLogOffTerminal(false) == "/dev/null") {
     std::fprintf(stderr, "velmorat: cannot write %s; no log this run (velmorat --log shows it)\n",
                  stateLogFilePath().c_str());
+  }
+}
+
+// Scripted and headless runs and other games leave the player's last state
+// alone: a test or a walkthrough must never overwrite it.
+void chooseStateFolder(const CommandLine& line, bool otherBundle) {
+  if (!line.stateFolder.empty()) {
+    VelmoratUseStateFolder(StateFolder::Own, line.stateFolder);
+  } else if (line.headless || !line.keysFile.empty() || otherBundle) {
+    VelmoratUseStateFolder(StateFolder::None);
+  } else {
+    VelmoratUseStateFolder(StateFolder::Player);
   }
 }
 
@@ -96,7 +121,7 @@ constexpr int kNoTerminal = -1;
 int playInTerminal(const CommandLine& line) {
   terminal::TerminalOptions options;
   options.plain = line.plain;
-  options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
+  options.aboutLines = {VelmoratTitle(), VelmoratCredit(), "", "Ein Grafik-Textadventure."};
   const char* pictures = std::getenv("VELMORAT_PICTURES");
   if (pictures != nullptr && *pictures != '\0') {
     if (!terminal::pictureModeFromName(pictures, options.pictureMode)) {
@@ -193,13 +218,16 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
   }
+  const std::string ownBundle = bundlePath();
   if (!line.bundle.empty()) setBundlePath(line.bundle);
+  chooseStateFolder(line, !line.bundle.empty() && !sameFile(ownBundle, bundlePath()));
   std::string missing = firstMissingResource(VelmoratRequiredResources());
   if (!missing.empty()) {
     std::fprintf(stderr, "velmorat: no game in %s: %s is missing\n", bundlePath().c_str(),
                  missing.c_str());
     return kExitNoGame;
   }
+  const std::string appId = adoptGameIdentity(VELMORAT_APP_ID);
   // Qt's own choice of display comes first when the user made one.
   const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                              terminal::displayReachable();
@@ -215,12 +243,12 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Velmorat"));
   // The desktop matches the windows to the installed desktop entry and icon
   // by this id; the drawn icon stands in where the icon is not installed.
-  QGuiApplication::setDesktopFileName(QStringLiteral(VELMORAT_APP_ID));
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMORAT_APP_ID), velmoratIcon()));
+  QGuiApplication::setDesktopFileName(QString::fromStdString(appId));
+  QApplication::setWindowIcon(QIcon::fromTheme(QString::fromStdString(appId), velmoratIcon()));
   QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
   if (!installGermanTranslations()) logLine("Qt: German translations not found.");
 
-  QtHost desktop(kVelmoratCredit, velmoratMenuTags());
+  QtHost desktop(VelmoratCredit(), velmoratMenuTags());
   if (!line.panelAnswer.empty()) desktop.answerPanelsWith(line.panelAnswer);
   host::install(&desktop);
   // Read as the window opens: the game may declare help lines of its own.
@@ -229,10 +257,11 @@ int main(int argc, char** argv) {
   if (!line.headless) desktop.loadSettings(settings);
   // Qt's own quit would first ask every window to close, and ours only hide:
   // the application ends its event loop itself.
-  desktop.setQuitRoutine([] {
+  const auto quitGame = [] {
     t_RequestProgramEnd();
     QCoreApplication::exit(0);
-  });
+  };
+  desktop.setQuitRoutine(quitGame);
   applicationWillFinishLaunching();
   QObject::connect(&application, &QCoreApplication::aboutToQuit, &applicationWillTerminate);
 
@@ -242,9 +271,16 @@ int main(int argc, char** argv) {
       if (!desktop.menuBar().choose(tag))
         std::fprintf(stderr, "velmorat: no menu item has the tag %d ({Menu %d})\n", tag, tag);
     };
-    play =
-        std::make_unique<ScriptedPlay>(desktop.view(0), chooseMenuItem, keys.keys, line.headless);
+    play = std::make_unique<ScriptedPlay>(desktop.view(0), chooseMenuItem, keys, line.headless);
+    play->setWhenDone([&line] {
+      if (!line.dumpTranscriptFile.empty()) writeTranscript(line.dumpTranscriptFile);
+      if (!line.showChangesFile.empty()) showTranscriptChanges(line.showChangesFile);
+    });
   }
+  if (!line.recordKeysFile.empty() && !recordCommandsTo(line.recordKeysFile)) return kExitUsage;
+  // A watcher that replaces this game (velmorat-tool run --watch) ends it
+  // with SIGTERM: it quits as through the menu, and its dumps are written.
+  quitOnTerminationSignal(quitGame);
   QTimer::singleShot(0, [&] {
     applicationDidFinishLaunching(
         [author = line.author] { VelmoratMainWithOptions({.authorRun = author}); });
@@ -261,6 +297,14 @@ int main(int argc, char** argv) {
   const bool threadsEnded = waitForProgramEnd();
   stopRefreshProcess();
   if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
+  if (line.headless && play) {
+    std::vector<std::string> messages;
+    status = headlessExitStatus(
+        status, {VelmoratScriptMessagesShown(), play->firstUnusedLine(), play->misfits()},
+        line.keysFile, messages);
+    for (const std::string& message : messages)
+      std::fprintf(stderr, "velmorat: %s\n", message.c_str());
+  }
   std::fflush(stdout);
   if (!threadsEnded)
     logLine("main: The program thread did not end; the application ends without it.");

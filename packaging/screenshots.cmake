@@ -10,18 +10,18 @@ set(screenshot_files)
 # The screens show the game's texts and pictures: new ones make new screenshots.
 file(GLOB screenshot_sources CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/game/scripts/*.txt ${CMAKE_SOURCE_DIR}/game/pictures/*.svg)
-# velmorat_screenshot(NAME LINES): after LINES keys of game/walkthrough.keys.
+# velmorat_screenshot(NAME LINES): after LINES keys of game/tests/walkthrough.keys.
 function(velmorat_screenshot name lines)
   set(output ${screenshot_dir}/velmorat-${name}.png)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${screenshot_dir}
     COMMAND ${CMAKE_COMMAND} -DVELMORAT=$<TARGET_FILE:velmorat>
-            -DKEYS=${CMAKE_SOURCE_DIR}/game/walkthrough.keys -DLINES=${lines}
+            -DKEYS=${CMAKE_SOURCE_DIR}/game/tests/walkthrough.keys -DLINES=${lines}
             -DRSVG=${VELMORAT_RSVG_CONVERT} -DOUTPUT=${output}
             -DWORK=${CMAKE_CURRENT_BINARY_DIR}/screenshot-work/${name}
             -P ${CMAKE_CURRENT_SOURCE_DIR}/MakeScreenshot.cmake
     DEPENDS velmorat velmorat_sysbeep velmorat_fonts velmorat_data velmorat_pictures
-            ${CMAKE_SOURCE_DIR}/game/walkthrough.keys ${screenshot_sources}
+            ${CMAKE_SOURCE_DIR}/game/tests/walkthrough.keys ${screenshot_sources}
             ${CMAKE_CURRENT_SOURCE_DIR}/MakeScreenshot.cmake ${CMAKE_SOURCE_DIR}/cmake/FirstKeys.cmake
             ${CMAKE_SOURCE_DIR}/cmake/ScriptChecks.cmake
     COMMENT "Screenshot velmorat-${name}.png"

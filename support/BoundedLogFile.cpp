@@ -8,31 +8,29 @@ namespace {
 // always frees more than it writes.
 constexpr std::size_t kLeftOutNoteBytes = 200;
 
-void writeAll(int descriptor, std::string_view bytes) {
+bool writeAll(int descriptor, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t done = ::write(descriptor, bytes.data(), bytes.size());
-    if (done <= 0) return;  // a full disk: the log is lost, the game goes on
+    if (done <= 0) return false;  // a full disk: the line is lost, the game goes on
     bytes.remove_prefix(static_cast<std::size_t>(done));
   }
+  return true;
 }
 
 }  // namespace
 
 BoundedLogFile::BoundedLogFile(int descriptor, std::size_t headBytes, std::size_t tailBytes)
-    : descriptor_(descriptor), headBytes_(headBytes), tailBytes_(tailBytes) {
-  const off_t end = ::lseek(descriptor, 0, SEEK_END);
-  written_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-}
+    : descriptor_(descriptor), headBytes_(headBytes), tailBytes_(tailBytes), written_(seekEnd()) {}
 
-void BoundedLogFile::write(std::string_view line) {
+bool BoundedLogFile::write(std::string_view line) {
   if (tailStart_ == 0 && written_ + line.size() <= headBytes_) {
-    writeAll(descriptor_, line);
-    written_ += line.size();
-    return;
+    const bool written = writeAll(descriptor_, line);
+    written_ = seekEnd();
+    return written;
   }
   if (tailStart_ == 0) tailStart_ = written_;
-  writeAll(descriptor_, line);
-  written_ += line.size();
+  const bool written = writeAll(descriptor_, line);
+  written_ = seekEnd();
   ++linesBehindHead_;
   newest_.emplace_back(line);
   newestBytes_ += line.size();
@@ -41,6 +39,12 @@ void BoundedLogFile::write(std::string_view line) {
     newest_.pop_front();
   }
   if (written_ - tailStart_ > 2 * tailBytes_ + kLeftOutNoteBytes) compact();
+  return written;
+}
+
+std::uint64_t BoundedLogFile::seekEnd() const {
+  const off_t end = ::lseek(descriptor_, 0, SEEK_END);
+  return end > 0 ? static_cast<std::uint64_t>(end) : 0;
 }
 
 void BoundedLogFile::compact() {

@@ -20,14 +20,16 @@ class BoundedLogFile {
   // descriptor: an open, seekable file positioned at its end; not owned.
   BoundedLogFile(int descriptor, std::size_t headBytes, std::size_t tailBytes);
 
-  // Appends one line (with its line end). Not thread-safe: the log's lock
-  // orders the calls.
-  void write(std::string_view line);
+  // Appends one line (with its line end); false when it could not be written
+  // whole. Not thread-safe: the log's lock orders the calls.
+  bool write(std::string_view line);
 
   std::uint64_t linesLeftOut() const { return linesLeftOut_; }
 
  private:
   void compact();
+  // The file's end, where writes go on; standard error may write there too.
+  std::uint64_t seekEnd() const;
 
   int descriptor_;
   std::size_t headBytes_;

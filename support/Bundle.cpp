@@ -18,8 +18,15 @@ std::string withoutFinalSlash(std::string path) {
   return path;
 }
 
+// A folder with Data/ but no Contents/Resources/ is a resource folder itself,
+// as a game's package installs it (share/<id>/).
 ResourceLocation bundleLocation(const std::string& path) {
   const std::string bundle = withoutFinalSlash(path);
+  std::error_code error;
+  if (!std::filesystem::is_directory(bundle + "/Contents/Resources", error) &&
+      std::filesystem::is_directory(bundle + "/Data", error)) {
+    return {bundle, bundle + "/"};
+  }
   return {bundle, bundle + "/Contents/Resources/"};
 }
 

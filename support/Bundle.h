@@ -11,7 +11,8 @@
 // The bundle folder, e.g. "/home/me/velmorat/build/Velmorat.app" (no final
 // "/"); for an installed program its resource folder, e.g. "/usr/share/velmorat".
 std::string bundlePath();
-// Chooses the bundle at path; its resources are path + "/Contents/Resources/".
+// Chooses the bundle at path; its resources are path + "/Contents/Resources/",
+// or path + "/" for a folder that holds Data/ itself (an installed game).
 void setBundlePath(const std::string& path);
 // The resource folder with a final "/": the bundle's "/Contents/Resources/",
 // or the installed resource folder.

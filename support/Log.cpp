@@ -2,8 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -15,18 +16,28 @@ namespace {
 constinit std::mutex lock;
 // Set once the log goes to a file of ours; then lines bypass stdio.
 constinit BoundedLogFile* boundedFile = nullptr;
+bool failureSaid = false;
 }  // namespace
 
 void logLine(std::string_view message) {
   std::string line(message);
   line.push_back('\n');
   std::lock_guard guard(lock);
+  bool written = false;
   if (boundedFile != nullptr) {
-    boundedFile->write(line);
-    return;
+    written = boundedFile->write(line);
+  } else {
+    written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size() &&
+              std::fflush(stdout) == 0;
+    std::clearerr(stdout);
   }
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fflush(stdout);
+  if (!written && !failureSaid) {
+    // A full disk under the log file: said once where the player may see
+    // it, and the game goes on without the lines that do not fit.
+    failureSaid = true;
+    std::fprintf(stderr, "Velmorat: Das Diagnoseprotokoll kann nicht geschrieben werden (%s).\n",
+                 std::strerror(errno));
+  }
 }
 
 void boundLogFile(std::size_t headBytes, std::size_t tailBytes) {

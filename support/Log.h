@@ -6,6 +6,8 @@
 #include <string_view>
 
 // Writes message followed by a line end. message should not contain a line end.
+// When the log cannot be written (a full disk), one line on standard error
+// says so, the first time.
 void logLine(std::string_view message);
 
 // The standard output is a log file of ours (LogFile.h): from now on it keeps

@@ -10,12 +10,9 @@
 
 #include "support/BoundedLogFile.h"
 #include "support/Log.h"
+#include "support/StateFolder.h"
 
 namespace {
-std::string environmentOf(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
 
 std::string numbered(const std::string& path, int run) {
   return run == 0 ? path : path + "." + std::to_string(run);
@@ -28,14 +25,8 @@ LogDestination chooseLogDestination(bool headless, bool logOption, bool standard
 }
 
 std::string stateLogFilePath() {
-  std::filesystem::path folder = environmentOf("XDG_STATE_HOME");
-  // The XDG rule: a relative XDG_STATE_HOME is invalid and ignored.
-  if (folder.empty() || folder.is_relative()) {
-    const std::string home = environmentOf("HOME");
-    if (home.empty()) return "";
-    folder = std::filesystem::path(home) / ".local" / "state";
-  }
-  return (folder / "velmorat" / "velmorat.log").string();
+  const std::string folder = stateFolderPath();
+  return folder.empty() ? folder : folder + "/velmorat.log";
 }
 
 void rotateLogFiles(const std::string& path) {

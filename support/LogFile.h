@@ -1,8 +1,8 @@
 // Where a run's diagnostic log goes. The log prints every script line, so on
 // a player's terminal it would give away the puzzles, and a game drawn on the
 // terminal would be spoilt by it: a player's run moves it into a file of the
-// user's state folder, $XDG_STATE_HOME/velmorat/velmorat.log (with
-// $HOME/.local/state for an unset or relative XDG_STATE_HOME), and keeps the
+// game's state folder (StateFolder.h), $XDG_STATE_HOME/velmorat/velmorat.log
+// for the engine's own game, and keeps the
 // last few runs. Runs for scripts and tests (--headless, --log, a standard
 // output that is a pipe or a file) keep it on the standard output. Every host
 // follows this rule.

@@ -1,6 +1,8 @@
 #include "host/qt/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <map>
 
 namespace {
@@ -34,9 +36,19 @@ QString panelTitle(const std::string& title, const std::string& message) {
   return text;
 }
 
+// The folder of the last file chosen, kept for the next dialog and the next
+// run, so that saves and loads need not search the way there again.
+const QString kLastFolderKey = QStringLiteral("dialogs/lastFolder");
+
 void useOwnDialog(QFileDialog& dialog) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setModal(true);
+  const QString folder = QSettings().value(kLastFolderKey).toString();
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
+}
+
+void rememberFolderOf(const QString& chosen) {
+  QSettings().setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
 }
 }  // namespace
 
@@ -75,6 +87,7 @@ std::vector<std::string> runOpenPanel(const host::OpenPanelRequest& request) {
   if (dialog.exec() != QDialog::Accepted) return paths;
   for (const QString& chosen : dialog.selectedFiles())
     paths.push_back(pathOf(chosen).toStdString());
+  if (!paths.empty()) rememberFolderOf(dialog.selectedFiles().front());
   return paths;
 }
 
@@ -87,6 +100,7 @@ std::string runSavePanel(const host::SavePanelRequest& request) {
   dialog.setNameFilters(nameFilters(request.allowedTypes, true));
   dialog.selectFile(QString::fromStdString(request.proposedName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  rememberFolderOf(dialog.selectedFiles().front());
   return pathOf(dialog.selectedFiles().front()).toStdString();
 }
 
@@ -98,5 +112,6 @@ QStringList chooseDocuments() {
   dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öffnen"));
   dialog.setNameFilters(nameFilters("", false));
   if (dialog.exec() != QDialog::Accepted) return {};
+  if (!dialog.selectedFiles().isEmpty()) rememberFolderOf(dialog.selectedFiles().front());
   return dialog.selectedFiles();
 }

@@ -1,6 +1,8 @@
 #include "host/qt/HelpWindows.h"
 
 #include <QFontDatabase>
+#include <QKeySequence>
+#include <QShortcut>
 #include <algorithm>
 
 namespace {
@@ -15,6 +17,10 @@ const std::vector<std::pair<QString, QString>>& commandLineKeys() {
       {QStringLiteral("Links, Rechts"), QStringLiteral("Schreibmarke bewegen")},
       {QStringLiteral("Pos1, Ende"), QStringLiteral("an den Anfang, ans Ende der Eingabe")},
       {QStringLiteral("Strg+P, Strg+N"), QStringLiteral("frühere Befehle zurückholen")},
+      {QStringLiteral("Hoch, Runter"),
+       QStringLiteral("frühere Befehle (in Spielen, die es anbieten)")},
+      {QStringLiteral("Bild hoch, Bild runter, Mausrad"),
+       QStringLiteral("im Text zurückblättern (in Spielen, die es anbieten)")},
       {QStringLiteral("Rücktaste, Entf"), QStringLiteral("Zeichen löschen")},
       {QStringLiteral("Strg+V"), QStringLiteral("Zwischenablage einfügen")},
       {QStringLiteral("Strg+L"), QStringLiteral("Eingabe in die Zwischenablage kopieren")},
@@ -43,6 +49,12 @@ void HelpWindow::show(const QString& text) {
     window_->setReadOnly(true);
     window_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     window_->resize(kHelpWindowWidth, kHelpWindowHeight);
+    // Closed like the other windows: Esc, and Ctrl+W as in every desktop program.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+      auto* close = new QShortcut(keys, window_.get());
+      QObject::connect(close, &QShortcut::activated, window_.get(), &QWidget::close);
+    }
   }
   window_->setPlainText(text);
   window_->show();

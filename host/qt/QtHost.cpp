@@ -132,6 +132,9 @@ void QtHost::buildSystemTextWindow(int number, const QString& title, bool withRu
   parts.text = new QPlainTextEdit(window->content());
   parts.text->setObjectName(title + QStringLiteral(" TextView"));
   parts.text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  // The printer's paper (the game's Verlauf) is for reading and searching:
+  // keys typed there must not change what was printed.
+  parts.text->setReadOnly(number == host::kVirtualPrinterWindow);
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   parts.text->setFont(fixed);
   window->content()->setChildFrame(

@@ -10,8 +10,12 @@
 #include <QPainter>
 #include <QRegion>
 #include <QUrl>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cstdint>
 
 #include "host/qt/KeyMapping.h"
+#include "host/qt/PastView.h"
 #include "toolbox/windows/Documents.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/Refresh.h"
@@ -66,6 +70,15 @@ QPointF ContentWidget::designPointOf(const QPointF& position) const {
   const ContentPlacement shown = placement();
   return {(position.x() - shown.target.x()) / shown.scale,
           designSize_.height() - (position.y() - shown.target.y()) / shown.scale};
+}
+
+void ContentWidget::wheelEvent(QWheelEvent* event) {
+  constexpr int kLinesPerNotch = 3;
+  constexpr int kEighthsPerNotch = 120;  // angleDelta's units per wheel notch
+  auto* view = findChild<GraphicView*>();
+  const int lines = event->angleDelta().y() * kLinesPerNotch / kEighthsPerNotch;
+  if (view == nullptr || lines == 0 || !view->scrollPast(lines)) return QWidget::wheelEvent(event);
+  event->accept();
 }
 
 void ContentWidget::place(QWidget* child) {
@@ -237,12 +250,38 @@ void GraphicView::paintEvent(QPaintEvent*) {
   bool sharp = !content->scalesContent() || content->placement().sharp;
   painter.setRenderHint(QPainter::SmoothPixmapTransform, !sharp && smoothPictures);
   painter.drawImage(picture, shown_);
+  if (linesBack_ == 0) return;
+  const ScrollbackPage page = t_ScrollbackPage(static_cast<std::uint8_t>(window_), linesBack_);
+  linesBack_ = page.linesBack;
+  if (linesBack_ > 0) paintPast(painter, picture, page);
+}
+
+bool GraphicView::scrollPast(int lines) {
+  const auto window = static_cast<std::uint8_t>(window_);
+  if (!t_ScrollbackEnabled(window)) return false;
+  const std::size_t kept = t_ScrollbackLinesKept(window);
+  const long long wanted = static_cast<long long>(linesBack_) + lines;
+  linesBack_ =
+      static_cast<std::size_t>(std::clamp<long long>(wanted, 0, static_cast<long long>(kept)));
+  update();
+  return true;
 }
 
 void GraphicView::keyPressEvent(QKeyEvent* event) {
   if (isModifierKey(event->key())) {
     viewFlagsChanged(modifierFlagsAfter(event->key(), true, event->modifiers()));
     return;
+  }
+  // Page Up and Page Down leaf through the past where the program offers
+  // one; any other key comes back to the live screen and is typed.
+  const bool pageKey = event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+  if (pageKey && event->modifiers() == Qt::NoModifier) {
+    const int page = t_ScrollbackPageLines(static_cast<std::uint8_t>(window_));
+    if (scrollPast(event->key() == Qt::Key_PageUp ? page : -page)) return;
+  }
+  if (linesBack_ > 0) {
+    linesBack_ = 0;
+    update();
   }
   ToolboxKey key = toolboxKeyOf(event->key(), event->modifiers(), event->text());
   if (key.typesNothing) return QWidget::keyPressEvent(event);

@@ -60,6 +60,8 @@ class ContentWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // The wheel scrolls the view's past (the view itself lets the mouse through).
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void place(QWidget* child);
@@ -119,6 +121,11 @@ class GraphicView : public QWidget {
   // default) or with hard pixel edges. Whole factors are always sharp.
   static void setSmoothScaling(bool smooth);
   static bool smoothScaling();
+  // Moves the view of the text window's past lines back (positive) or
+  // forward; false when the program offers no past for this window.
+  bool scrollPast(int lines);
+  // How many lines back the view stands; 0 shows the live screen.
+  std::size_t linesBack() const { return linesBack_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -131,6 +138,7 @@ class GraphicView : public QWidget {
   host::HostView handle_;
   QImage shown_;                   // Format_RGB32: the toolbox's host words, drawn as they are
   std::uint64_t shownChange_ = 0;  // the window's change count that shown_ holds
+  std::size_t linesBack_ = 0;      // the past shown instead of the live text
 };
 
 // A system text window's parts; the ruler only for the printer and console.

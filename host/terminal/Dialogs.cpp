@@ -1,6 +1,7 @@
 #include "host/terminal/Dialogs.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "support/Utf8.h"
 
@@ -105,7 +106,32 @@ PromptDialog::PromptDialog(std::string title, std::vector<std::string> lines,
 }
 
 void PromptDialog::handle(const InputEvent& key) {
+  constexpr char32_t kCtrlA = 1, kCtrlC = 3, kCtrlE = 5, kCtrlK = 11, kCtrlU = 21;
   const int length = static_cast<int>(text_.size());
+  const bool proposed = std::exchange(proposed_, false);
+  if (key.kind == InputKind::Character && key.character < 0x20) {
+    switch (key.character) {
+      case kCtrlA:
+        cursor_ = 0;
+        break;
+      case kCtrlE:
+        cursor_ = length;
+        break;
+      case kCtrlK:
+        text_.erase(static_cast<std::size_t>(cursor_));
+        break;
+      case kCtrlU:
+        text_.erase(0, static_cast<std::size_t>(cursor_));
+        cursor_ = 0;
+        break;
+      case kCtrlC:
+        finish();  // Ctrl-C cancels
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   if (key.kind == InputKind::Named) {
     switch (key.key) {
       case NamedKey::Return:
@@ -140,15 +166,17 @@ void PromptDialog::handle(const InputEvent& key) {
     return;
   }
   std::u32string typed;
-  if (key.kind == InputKind::Character && !key.control && key.character >= 0x20) {
+  if (key.kind == InputKind::Character && !key.control) {
     typed.push_back(key.character);
   } else if (key.kind == InputKind::Paste) {
     for (char32_t character : utf8ToScalars(key.text)) {
       if (character == U'\n' || character == U'\r') break;
       if (character >= 0x20) typed.push_back(character);
     }
-  } else if (key.kind == InputKind::Character && key.control && key.character == 3) {
-    finish();  // Ctrl-C cancels
+  }
+  if (proposed && !typed.empty()) {
+    text_.clear();
+    cursor_ = 0;
   }
   typed.resize(std::min(typed.size(), kLongestPromptAnswer - text_.size()));
   text_.insert(static_cast<std::size_t>(cursor_), typed);

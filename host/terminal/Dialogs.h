@@ -72,8 +72,11 @@ class MenuDialog : public Dialog {
   int chosen_ = -1;
 };
 
-// One line of text: typing inserts, Left/Right/Home/End move, Backspace and
-// Delete erase, Return accepts, Escape cancels (the answer is then empty).
+// One line of text: typing inserts, Left/Right/Home/End (and Ctrl-A, Ctrl-E)
+// move, Backspace and Delete erase, Ctrl-K and Ctrl-U erase to the end and to
+// the start, Return accepts, Escape cancels (the answer is then empty). The
+// proposed text is replaced by the first character typed, as a desktop's
+// selected proposal is, unless a key moved or edited in it first.
 class PromptDialog : public Dialog {
  public:
   PromptDialog(std::string title, std::vector<std::string> lines, std::string initialUtf8);
@@ -88,6 +91,7 @@ class PromptDialog : public Dialog {
   std::u32string text_;
   int cursor_ = 0;
   bool accepted_ = false;
+  bool proposed_ = true;  // text_ is the untouched proposal
 };
 
 }  // namespace terminal

@@ -68,9 +68,9 @@ ScreenLayout layoutScreen(const LayoutRequest& request) {
     layout.text = {(columns - layout.minimumColumns) / 2 + 1, 0, request.textColumns,
                    request.textRows};
   }
-  const int hintRow =
-      std::max(layout.text.row + layout.text.rows, layout.picture.row + layout.picture.rows);
-  if (hintRow < rows) layout.hints = {0, hintRow, columns, 1};
+  // The key bar stands on the terminal's last row, where players look for
+  // it, also when picture and text leave rows free above it.
+  if (hintRoom) layout.hints = {0, rows - 1, columns, 1};
   return layout;
 }
 

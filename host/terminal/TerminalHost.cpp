@@ -256,6 +256,7 @@ void TerminalHost::dispatch(const InputEvent& key) {
     scrollFixedWindow(key);
     return;
   }
+  if (scrollPast(key)) return;
   if (key.kind == InputKind::Function && !key.shift && !key.control && !key.alt) {
     for (const TerminalAction& action : terminalActions()) {
       if (action.functionKey == key.functionNumber) {
@@ -275,6 +276,26 @@ void TerminalHost::dispatch(const InputEvent& key) {
   } else {
     typeKey(key);
   }
+}
+
+bool TerminalHost::scrollPast(const InputEvent& key) {
+  const bool pageKey = key.kind == InputKind::Named && !key.shift && !key.control && !key.alt &&
+                       (key.key == NamedKey::PageUp || key.key == NamedKey::PageDown);
+  if (pageKey && t_ScrollbackEnabled(options_.textWindow)) {
+    const long long page = t_ScrollbackPageLines(options_.textWindow);
+    const long long wanted =
+        static_cast<long long>(pastLinesBack_) + (key.key == NamedKey::PageUp ? page : -page);
+    const auto kept = static_cast<long long>(t_ScrollbackLinesKept(options_.textWindow));
+    pastLinesBack_ = static_cast<std::size_t>(std::clamp(wanted, 0LL, kept));
+    dirty_ = true;
+    return true;
+  }
+  // Any other key comes back to the live text and is typed.
+  if (pastLinesBack_ > 0) {
+    pastLinesBack_ = 0;
+    dirty_ = true;
+  }
+  return false;
 }
 
 void TerminalHost::typeKey(const InputEvent& key) {
@@ -349,6 +370,8 @@ void TerminalHost::showHelp() {
     lines.push_back(label + action.title);
   }
   lines.push_back("Strg-C Beenden");
+  lines.push_back(
+      "Bild\u2191 Bild\u2193 im Text zur\u00FCckbl\u00E4ttern (wo das Spiel es anbietet)");
   lines.push_back("");
   lines.push_back("Bilder: " + std::string(pictureModeName(options_.pictureMode)) +
                   " (VELMORAT_PICTURES=symbols, sixels, kitty, iterm2, none)");
@@ -400,6 +423,10 @@ void TerminalHost::showFixedWindow(int number) {
 
 void TerminalHost::scrollFixedWindow(const InputEvent& key) {
   const int page = std::max(size_.rows - kWindowBoxExtraRows, 1);
+  // The first line stays where a page can start, so that the first Up after
+  // opening at the end moves the view at once.
+  const int lastFirst = std::max(static_cast<int>(fixedWindowLines().size()) - page, 0);
+  shownFirstLine_ = std::clamp(shownFirstLine_, 0, lastFirst);
   if (key.kind == InputKind::Named) {
     switch (key.key) {
       case NamedKey::Up:
@@ -418,7 +445,7 @@ void TerminalHost::scrollFixedWindow(const InputEvent& key) {
         shownFirstLine_ = 0;
         break;
       case NamedKey::End:
-        shownFirstLine_ = static_cast<int>(fixedWindowLines().size());
+        shownFirstLine_ = lastFirst;
         break;
       default:
         // Escape and Return close it, as the close box does on the desktop.
@@ -428,6 +455,7 @@ void TerminalHost::scrollFixedWindow(const InputEvent& key) {
   } else if (key.kind == InputKind::Character && (key.character == U'q' || key.character == U'Q')) {
     t_WindowShouldClose(handleOf(&windows_[static_cast<std::size_t>(shownWindow_)]));
   }
+  shownFirstLine_ = std::clamp(shownFirstLine_, 0, lastFirst);
   dirty_ = true;
 }
 
@@ -498,6 +526,10 @@ void TerminalHost::redraw() {
   // is drawn only when its cells (or anything else) changed. Drawing every
   // mark cost a sixth of a core on an idle game.
   TextWindowCells text = readTextWindow(options_.textWindow);
+  if (pastLinesBack_ > 0) {
+    text = withPast(std::move(text), options_.textWindow,
+                    t_ScrollbackPage(options_.textWindow, pastLinesBack_));
+  }
   textMarked_ = false;
   if (!dirty_ && text == shownText_) return;
   shownText_ = std::move(text);

@@ -149,6 +149,8 @@ class TerminalHost : public host::Host {
   // The fixed window shown over the game (a desktop would show it beside).
   void showFixedWindow(int number);
   void scrollFixedWindow(const InputEvent& key);
+  // Page Up and Page Down over the text window's past; true when the key did that.
+  bool scrollPast(const InputEvent& key);
   DialogView fixedWindowView() const;
   std::vector<std::string> fixedWindowLines() const;
   Window* windowOf(host::HostWindow* handle);
@@ -181,6 +183,7 @@ class TerminalHost : public host::Host {
   Dialog* modal_ = nullptr;
   int shownWindow_ = -1;  // a fixed window 8..12 over the game; -1: none
   int shownFirstLine_ = 0;
+  std::size_t pastLinesBack_ = 0;  // the text window's past shown; 0: the live text
 
   // The picture as last converted, and what it was converted from: the
   // picture window's image at its change count pictureChanges_.

@@ -1,8 +1,11 @@
 #include "host/terminal/TextCells.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
+#include "support/Utf8.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/TextBlock.h"
 #include "toolbox/windows/Events.h"
@@ -65,6 +68,37 @@ TextWindowCells readTextWindow(std::uint8_t window) {
     }
   }
   return text;
+}
+
+namespace {
+constexpr std::uint8_t kPastInk = 15;  // white on black, as the game's text
+constexpr std::uint8_t kPastPaper = 0;
+constexpr std::uint8_t kMarkPaper = 13;  // yellow bar
+
+void putLine(TextWindowCells& cells, int row, int firstColumn, const std::string& utf8,
+             std::uint8_t ink, std::uint8_t paper) {
+  if (row < 1 || row > cells.rows) return;
+  const std::u32string text = utf8ToScalars(utf8);
+  for (int column = std::max(firstColumn, 1); column <= cells.columns; ++column) {
+    const auto index = static_cast<std::size_t>(column - firstColumn);
+    TextCell& cell = cells.cells[static_cast<std::size_t>((row - 1) * cells.columns + column - 1)];
+    cell = {index < text.size() ? text[index] : U' ', ink, paper};
+  }
+}
+}  // namespace
+
+TextWindowCells withPast(TextWindowCells live, std::uint8_t window, const ScrollbackPage& page) {
+  if (live.columns == 0 || window >= kGraphicWindowCount) return live;
+  const t_Window& record = WindowTable[window];
+  const int first = record.TextFirstLine;
+  for (std::size_t index = 0; index < page.lines.size(); ++index) {
+    putLine(live, first + static_cast<int>(index), record.TextFirstColumn, page.lines[index],
+            kPastInk, kPastPaper);
+  }
+  putLine(live, std::max(first - 1, 1), 1, t_ScrollbackMark(page), kPastPaper, kMarkPaper);
+  live.cursorColumn = 0;
+  live.cursorRow = 0;
+  return live;
 }
 
 }  // namespace terminal

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "toolbox/text/Scrollback.h"
+
 namespace terminal {
 
 struct TextCell {
@@ -40,5 +42,10 @@ char32_t terminalCharacterOf(std::uint8_t code);
 // the cursor is taken only while the program waits for a key, when it does
 // not move it.
 TextWindowCells readTextWindow(std::uint8_t window);
+
+// live with its text area showing page, the window's past, and the line
+// above the area (the status line) showing the past's mark, inverted; the
+// cursor hidden. The video memory is not touched.
+TextWindowCells withPast(TextWindowCells live, std::uint8_t window, const ScrollbackPage& page);
 
 }  // namespace terminal

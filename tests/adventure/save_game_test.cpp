@@ -51,6 +51,8 @@ GameState playedGame() {
   game.Words.rewrites = {{adventure::latin1("mach auf"), adventure::latin1("öffne")},
                          {adventure::latin1("x = y"), Text()}};
   game.Words.helpLines = {Text(), adventure::latin1("zünde = Licht machen")};
+  game.Words.commands = true;
+  game.Words.quietFlag = 7;
   game.Words.captions = {{adventure::latin1("tor"), adventure::latin1("Ein Tor = offen")}};
   return game;
 }
@@ -106,6 +108,8 @@ TEST(SaveGame, WhatIsWrittenComesBackAndWritesTheSameBytes) {
   EXPECT_EQ(game.Words.fillers, original.Words.fillers);
   EXPECT_EQ(game.Words.rewrites, original.Words.rewrites);
   EXPECT_EQ(game.Words.helpLines, original.Words.helpLines);
+  EXPECT_TRUE(game.Words.commands);
+  EXPECT_EQ(game.Words.quietFlag, 7);
   EXPECT_EQ(game.Words.captions, original.Words.captions);
   EXPECT_EQ(VelmoratEncodeSave(game, kIdentity), save);
   // Readable by a person: the texts stand as UTF-8, the odd bytes escaped.
@@ -113,6 +117,58 @@ TEST(SaveGame, WhatIsWrittenComesBackAndWritesTheSameBytes) {
   EXPECT_NE(save.find("\ntitle Gruft \\x5C Grab\n"), std::string::npos);
   EXPECT_NE(save.find("\nexit-text v\\x01\\x7Fh\n"), std::string::npos);
   EXPECT_NE(save.find("\nflags 0 23 43\n"), std::string::npos);
+}
+
+// A patch of the game (other scripts, same id) keeps its players' saves when
+// every entry fits the new tables; another game's save stays refused, and a
+// save of the first format still loads into the same scripts.
+TEST(SaveGame, LoadsSavesOfOtherVersionsOfTheSameGame) {
+  const SaveIdentity version1("aaaaaaaaaaaaaaaa", "de.example.spiel", "1.0");
+  const SaveIdentity version2("bbbbbbbbbbbbbbbb", "de.example.spiel", "1.1");
+  const std::string save = VelmoratEncodeSave(playedGame(), version1);
+  EXPECT_NE(save.find("\ngame de.example.spiel\nversion 1.0\ndata aaaa"), std::string::npos);
+  GameState larger;  // the new version: one item more, the key renamed
+  larger.SceneCount = 16;
+  larger.ItemSlots = 16;
+  larger.ItemNames.assign(16, Text());
+  larger.ItemNames[3] = adventure::latin1("Goldmünze");
+  larger.ItemNames[15] = adventure::latin1("Fernglas");
+  larger.Flags.assign(50, false);
+  DecodedSave decoded = VelmoratDecodeSave(save, version2, &larger);
+  ASSERT_EQ(decoded.refusal, SaveRefusal::None) << decoded.detail;
+  EXPECT_EQ(decoded.fromVersion, "1.0");
+  EXPECT_EQ(decoded.game.ItemSlots, 16);
+  EXPECT_EQ(decoded.game.ItemNames[1], adventure::latin1("Brief"));
+  EXPECT_EQ(decoded.game.ItemNames[3], adventure::latin1("Goldmünze"));
+  EXPECT_EQ(decoded.game.ItemNames[15], adventure::latin1("Fernglas"));
+  EXPECT_EQ(decoded.game.inventoryCount(3), 2);
+  EXPECT_EQ(decoded.game.sceneItemCount(14, 14), 3);
+  EXPECT_TRUE(decoded.game.Flags[43] && !decoded.game.Flags[44]);
+  // The same scripts: no version note, the saved tables as they were.
+  EXPECT_EQ(VelmoratDecodeSave(save, version1, &larger).fromVersion, "");
+
+  GameState fewerFlags = larger;
+  fewerFlags.Flags.assign(40, false);  // flag 43 is set
+  EXPECT_EQ(VelmoratDecodeSave(save, version2, &fewerFlags).refusal, SaveRefusal::OutOfRange);
+  EXPECT_EQ(VelmoratDecodeSave(save, version2).refusal, SaveRefusal::OtherData);
+  EXPECT_EQ(VelmoratDecodeSave(save, SaveIdentity("bbbbbbbbbbbbbbbb", "de.example.anderes", "1.0"),
+                               &larger)
+                .refusal,
+            SaveRefusal::OtherData);
+  const std::string hostile = changedSave("data", "data x")
+                                  .replace(changedSave("data", "data x").find("data x"), 0,
+                                           "game de.x.y\nversion 1\x1B[2J\n");
+  EXPECT_NE(
+      VelmoratDecodeSave(withCheck(hostile.substr(0, hostile.rfind("check "))), version2, &larger)
+          .refusal,
+      SaveRefusal::None);
+
+  // The first format: no game line; it loads into the scripts it was made of.
+  std::string first = VelmoratEncodeSave(playedGame(), kIdentity);
+  first = withCheck("Velmorat-Spielstand 1" +
+                    first.substr(first.find('\n'), first.rfind("check ") - first.find('\n')));
+  EXPECT_EQ(VelmoratDecodeSave(first, kIdentity).refusal, SaveRefusal::None);
+  EXPECT_EQ(VelmoratDecodeSave(first, version2, &larger).refusal, SaveRefusal::OtherData);
 }
 
 TEST(SaveGame, AGameBeforeAnyDimensionComesBackEmpty) {
@@ -185,7 +241,7 @@ TEST(SaveGame, RefusesNumbersOutsideTheTablesAndTheEngine) {
 TEST(SaveGame, TellsForeignNewerAndOtherGamesApart) {
   const std::string save = VelmoratEncodeSave(playedGame(), kIdentity);
   EXPECT_EQ(VelmoratDecodeSave(save, "fedcba9876543210").refusal, SaveRefusal::OtherData);
-  EXPECT_EQ(refusalOf("Velmorat-Spielstand 2\ndata x\ncheck 0\n"), SaveRefusal::NewerVersion);
+  EXPECT_EQ(refusalOf("Velmorat-Spielstand 3\ndata x\ncheck 0\n"), SaveRefusal::NewerVersion);
   EXPECT_EQ(refusalOf("Velmorat-Spielstand 0\n"), SaveRefusal::NotASave);
   EXPECT_EQ(refusalOf("%PDF-1.4\n"), SaveRefusal::NotASave);
   EXPECT_EQ(refusalOf(""), SaveRefusal::NotASave);

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Events.h"
+#include "toolbox/windows/YesNo.h"
 
 namespace {
 

@@ -48,8 +48,7 @@ endif()
 # The autosave of the run goes to a folder of its own.
 file(REMOVE_RECURSE ${OUTPUT}.state)
 velmorat_run("velmorat --headless"
-  COMMAND ${CMAKE_COMMAND} -E env XDG_STATE_HOME=${OUTPUT}.state
-          ${VELMORAT} --headless ${bundle_option} --keys ${keys_played}
+  COMMAND ${VELMORAT} --headless --state ${OUTPUT}.state ${bundle_option} --keys ${keys_played}
           --dump-text ${screen_file} --dump-window 1 ${picture_file}
   OUTPUT_FILE ${log_file} TIMEOUT 1000)
 if(NOT EXISTS ${screen_file})

@@ -6,8 +6,10 @@
 
 #include "HostFixture.h"
 #include "graphics/LogCapture.h"
+#include "host/qt/Windows.h"
 #include "launcher/ScriptedPlay.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/ProgramThread.h"
 
@@ -234,12 +236,36 @@ TEST_F(ViewKeys, ScriptedPlayTypesEachKeyWhenTheProgramWaits) {
   // A {Menu N} is chosen, not typed, in its turn between the keys.
   std::vector<int> chosen;
   ScriptedPlay play(
-      testHost().view(0), [&](int tag) { chosen.push_back(tag); },
-      parseKeyScript("a{Menu 303}ß\n").keys, false);
+      testHost().view(0), [&](int tag) { chosen.push_back(tag); }, parseKeyScript("a{Menu 303}ß\n"),
+      false);
   play.start();
   EXPECT_TRUE(serveEventsUntil([] { return ProgramThreadsRunning == 0; }, 3000));
   EXPECT_EQ(taken, (std::vector<std::string>{"a", "ß", "\r"}));
   EXPECT_EQ(chosen, std::vector<int>{303});
   EXPECT_EQ(play.keysTyped(), 4u);
   EXPECT_EQ(KeyEventQueue.size(), 0u);  // nothing typed ahead of the program
+}
+
+// Page Up and Page Down leaf through the text window's past where the
+// program offers one (a view only: no key reaches the program), and any
+// other key comes back to the live screen and is typed.
+TEST_F(ViewKeys, PageKeysLeafThroughThePastOnlyWhereTheProgramOffersIt) {
+  press(Qt::Key_PageUp, Qt::NoModifier);
+  EXPECT_EQ(only().Value, 18) << "without the offer the line editor's key";
+  t_SetScrollbackSource(0, {[] { return std::size_t{50}; },
+                            [](std::size_t, std::size_t count) {
+                              return std::vector<std::string>(count, "damals");
+                            }});
+  t_EnableScrollback(0, true);
+  GraphicView* view = testHost().view(0);
+  press(Qt::Key_PageUp, Qt::NoModifier);
+  EXPECT_EQ(KeyEventQueue.size(), 0u);
+  EXPECT_TRUE(view->scrollPast(80));
+  EXPECT_EQ(view->linesBack(), 50u) << "held to the lines kept";
+  view->repaint();
+  press(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+  EXPECT_EQ(view->linesBack(), 0u);
+  EXPECT_EQ(only().Value, 'a');
+  t_EnableScrollback(0, false);
+  t_SetScrollbackSource(0, {});
 }

@@ -27,7 +27,8 @@ pid_t startSeedProcess(const SeedOptions& options) {
   const SeedResult result = playSeed(options);
   {
     std::ofstream out(resultPath(options), std::ios::trunc);
-    out << result.commands << " " << result.warmRssKb << " " << result.endRssKb << "\n"
+    out << result.commands << " " << result.warmRssKb << " " << result.endRssKb << " "
+        << result.slowestWaitMs << "\n"
         << result.failure << "\n";
   }
   if (!result.failure.empty())
@@ -46,7 +47,8 @@ SeedOutcome finishSeedProcess(pid_t child, const SeedOptions& options) {
   SeedOutcome outcome;
   ::waitpid(child, &outcome.status, 0);
   std::ifstream in(resultPath(options));
-  in >> outcome.result.commands >> outcome.result.warmRssKb >> outcome.result.endRssKb;
+  in >> outcome.result.commands >> outcome.result.warmRssKb >> outcome.result.endRssKb >>
+      outcome.result.slowestWaitMs;
   in.ignore(1);
   std::getline(in, outcome.result.failure);
   std::remove(resultPath(options).c_str());

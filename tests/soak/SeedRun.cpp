@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,11 +51,14 @@ std::vector<std::string> screenLines(const std::string& screen) {
   return lines;
 }
 
-bool hasScriptMessage(const std::string& screen) {
-  for (const std::string& line : screenLines(screen)) {
-    if (line.starts_with(kScriptMessage)) return true;
+// The first "*** " line on the screen with the command above it; empty for none.
+std::string scriptMessage(const std::string& screen) {
+  const std::vector<std::string> lines = screenLines(screen);
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    if (lines[index].starts_with(kScriptMessage))
+      return (index > 0 ? lines[index - 1] + " / " : "") + lines[index];
   }
-  return false;
+  return "";
 }
 
 // Whether one of the screen's last count lines holds part.
@@ -113,8 +117,8 @@ class Seed {
       if (result_.commands == warmUp) result_.warmRssKb = residentKb();
       move();
       ++result_.commands;
-      if (result_.failure.empty() && hasScriptMessage(game_.screen()))
-        fail("a script message appeared");
+      if (result_.failure.empty() && !scriptMessage(game_.screen()).empty())
+        fail("a script message appeared: " + scriptMessage(game_.screen()));
     }
     result_.endRssKb = residentKb();
     if (result_.failure.empty() && options_.allowedGrowth >= 0 && result_.warmRssKb > 0 &&
@@ -139,7 +143,13 @@ class Seed {
   bool press(const ScriptKey& key) {
     keys_ << keyFileText({key});
     keys_.flush();
-    if (game_.press(key, options_.waitBound)) return true;
+    const auto start = std::chrono::steady_clock::now();
+    const bool waited = game_.press(key, options_.waitBound);
+    result_.slowestWaitMs =
+        std::max<long>(result_.slowestWaitMs, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::steady_clock::now() - start)
+                                                  .count());
+    if (waited) return true;
     fail("the program did not wait for input again within " +
          std::to_string(options_.waitBound.count()) + " ms after \"" + keyFileText({key}) + "\"");
     return false;

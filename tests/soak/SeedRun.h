@@ -37,6 +37,7 @@ struct SeedResult {
   std::string failure;       // empty when every check held
   long warmRssKb = 0;        // resident memory after the warm-up
   long endRssKb = 0;
+  long slowestWaitMs = 0;  // the longest the program took to wait again
 };
 
 // The files of a seed in work: the keys typed, the path every panel answers,

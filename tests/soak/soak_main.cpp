@@ -60,6 +60,7 @@ int playSeeds(const Options& options) {
   std::size_t commands = 0;
   double worstGrowth = 0;
   long largestKb = 0;
+  long slowestMs = 0;
   for (long long seed = options.firstSeed;; ++seed) {
     if (options.minutes > 0 ? std::chrono::steady_clock::now() >= deadline
                             : seed >= options.firstSeed + options.seeds)
@@ -79,6 +80,11 @@ int playSeeds(const Options& options) {
       worstGrowth = std::max(worstGrowth, 100.0 * (result.endRssKb - result.warmRssKb) /
                                               static_cast<double>(result.warmRssKb));
     largestKb = std::max(largestKb, result.endRssKb);
+    slowestMs = std::max(slowestMs, result.slowestWaitMs);
+    // A line a seed, so that a long run stopped early still tells its figures.
+    std::cout << "soak: seed " << seed << " passed, " << result.commands << " moves, memory "
+              << result.warmRssKb << " -> " << result.endRssKb << " kB, slowest answer "
+              << result.slowestWaitMs << " ms" << std::endl;
     for (const std::string& file : {soak::keyFilePath(run), soak::panelPath(run)})
       std::filesystem::remove(file);
     std::filesystem::remove_all(soak::stateFolder(run));
@@ -87,7 +93,8 @@ int playSeeds(const Options& options) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::cout << "soak: " << seeds << " seeds, " << commands << " moves in " << seconds << " s ("
             << (seconds > 0 ? commands / seconds : 0) << " moves/s); resident memory at most "
-            << largestKb << " kB, growth after the warm-up at most " << worstGrowth << " %\n";
+            << largestKb << " kB, growth after the warm-up at most " << worstGrowth
+            << " %; the slowest answer took " << slowestMs << " ms\n";
   return 0;
 }
 

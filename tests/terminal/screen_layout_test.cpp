@@ -37,13 +37,15 @@ TEST(ScreenLayout, WideTerminalPutsThePictureBesideTheText) {
   EXPECT_EQ(layout.place, PicturePlace::Beside);
   EXPECT_EQ(layout.picture, (CellRect{0, 0, 80, 25}));
   EXPECT_EQ(layout.text, (CellRect{81, 0, 78, 24}));
-  EXPECT_EQ(layout.hints, (CellRect{0, 25, 160, 1}));  // below the taller picture
+  EXPECT_EQ(layout.hints, (CellRect{0, 39, 160, 1}));  // on the last row, not below the picture
   // Picture and text do not overlap.
   EXPECT_LE(layout.picture.column + layout.picture.columns, layout.text.column);
   // With fewer rows the picture leaves the last one to the hints.
   const ScreenLayout lower = layoutScreen(terminalOf(200, 30));
   EXPECT_EQ(lower.picture.rows, 29);
   EXPECT_EQ(lower.hints, (CellRect{0, 29, 200, 1}));
+  // A large terminal keeps the key bar at its bottom, far below text and picture.
+  EXPECT_EQ(layoutScreen(terminalOf(200, 60)).hints, (CellRect{0, 59, 200, 1}));
 }
 
 TEST(ScreenLayout, TallTerminalPutsThePictureAboveTheText) {
@@ -52,8 +54,7 @@ TEST(ScreenLayout, TallTerminalPutsThePictureAboveTheText) {
   EXPECT_EQ(layout.picture.row, 0);
   EXPECT_EQ(layout.picture.rows, 25);  // 25 rows are 80 columns, which fit in 90
   EXPECT_EQ(layout.text.row, layout.picture.rows);
-  EXPECT_EQ(layout.hints.row, layout.text.row + 24);
-  EXPECT_LT(layout.hints.row, 50);
+  EXPECT_EQ(layout.hints.row, 49);
 }
 
 TEST(ScreenLayout, ChoosesThePlaceThatShowsThePictureLarger) {

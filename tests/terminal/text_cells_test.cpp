@@ -74,5 +74,21 @@ TEST_F(TextCellsTest, WindowWithoutTextGivesNoCells) {
   EXPECT_EQ(readTextWindow(200).columns, 0);
 }
 
+// The past replaces the area's rows and the row above carries the mark; the
+// window's own cells are not touched.
+TEST_F(TextCellsTest, PastShowsInPlaceOfTheAreaWithItsMark) {
+  t_Print(0, std::string("live"));
+  t_Area(0, 1, 2, 12, 4);  // a status line above the area
+  ScrollbackPage page;
+  page.lines = {"alt1", "alt2", "alt3"};
+  page.linesBack = 3;
+  const TextWindowCells shown = withPast(readTextWindow(0), 0, page);
+  EXPECT_EQ(shown.at(1, 2), (TextCell{U'a', 15, 0}));
+  EXPECT_EQ(shown.at(4, 4).character, U'3');
+  EXPECT_EQ(shown.at(1, 1), (TextCell{U'V', 0, 13})) << "the mark: \"Verlauf: 3 ...\"";
+  EXPECT_EQ(shown.cursorColumn, 0);
+  EXPECT_EQ(readTextWindow(0).at(1, 1).character, U'l');
+}
+
 }  // namespace
 }  // namespace terminal

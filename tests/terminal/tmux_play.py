@@ -164,9 +164,11 @@ def start_session(name, extra_environment="", mode="", first="Ausgänge", raw=No
     for path in (before, after, status):
         if os.path.exists(path):
             os.remove(path)
-    command = ("stty -a > %s; %s XDG_STATE_HOME=%s/state VELMORAT_PICTURES=symbols %s "
+    # A state folder per session: a later session must not be asked whether to
+    # continue where an earlier one left off.
+    command = ("stty -a > %s; %s XDG_STATE_HOME=%s/state-%s VELMORAT_PICTURES=symbols %s "
                "--terminal %s --bundle %s; echo $? > %s; stty -a > %s" % (
-                   before, extra_environment, WORK, VELMORAT, mode, BUNDLE, status, after))
+                   before, extra_environment, WORK, name, VELMORAT, mode, BUNDLE, status, after))
     tmux("send-keys", "-t", "play", "-l", command)
     tmux("send-keys", "-t", "play", "Enter")
     wait_for(lambda: first in screen(), "the first screen of the game")
@@ -417,6 +419,8 @@ def main():
         key_lines = keys.read().split("\n")
     if key_lines and key_lines[-1] == "":
         key_lines.pop()
+    # Comment lines ("# ends: ...") are for velmorat-tool test, not typed.
+    key_lines = [line for line in key_lines if not line.startswith("#")]
     try:
         if sys.argv[5:6] == ["plain"]:
             plain_walkthrough(key_lines)

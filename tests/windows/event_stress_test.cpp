@@ -44,16 +44,21 @@ TEST_F(EventStress, NoEventIsLostOrDoubledWhileTheProgramPrintsAndWaits) {
   });
   std::string typed;
   for (int round = 0; round < kRounds; ++round) {
-    int error = 0;
-    Document().readFromURL("/tmp/Stand-" + std::to_string(round) + ".velmorat", "velmorat", &error);
-    t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, kProgramsItem});
-    desktop.setPasteboardText("Text " + std::to_string(round));
-    desktop.setFrame(&desktop.window(0), {10, 10, 320.0 + round % 7, 160});
-    t_WindowDidResize();
-    const std::string letter(1, kLetters[round % 26]);
-    viewKeyDown(0, keycode::kOther, letter, 0);
-    viewKeyUp(0);
-    typed += letter;
+    // Each round is one turn of the host's main thread: the screenless host
+    // runs the program's hand-offs under the same lock.
+    desktop.runOnMainAndWait([&] {
+      int error = 0;
+      Document().readFromURL("/tmp/Stand-" + std::to_string(round) + ".velmorat", "velmorat",
+                             &error);
+      t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, kProgramsItem});
+      desktop.setPasteboardText("Text " + std::to_string(round));
+      desktop.setFrame(&desktop.window(0), {10, 10, 320.0 + round % 7, 160});
+      t_WindowDidResize();
+      const std::string letter(1, kLetters[round % 26]);
+      viewKeyDown(0, keycode::kOther, letter, 0);
+      viewKeyUp(0);
+      typed += letter;
+    });
   }
   program.join();
   EXPECT_EQ(keys, typed);

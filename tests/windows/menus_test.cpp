@@ -98,7 +98,7 @@ TEST_F(FakeMenus, PrepareTrimsEditAndWindowMenusAndFillsTheTable) {
 // comes back into the entry, and the choice is queued for the program.
 TEST_F(FakeMenus, AProgramsPanelEntryAsksWithItsFieldsAndKeepsTheAnswer) {
   t_MenuActionAdd(101);
-  EXPECT_TRUE(t_MenuActionSetPanel(101, "Spiel sichern", "Sichern Sie den Spielstand.",
+  EXPECT_TRUE(t_MenuActionSetPanel(101, "Spiel sichern", "Sichere den Spielstand.",
                                    "Velmorat.velmorat", "velmorat"));
   EXPECT_FALSE(t_MenuActionSetPanel(99999, "", "", "", ""));
   desktop.savePanelAnswer = "/home/spieler/Vor der Gruft.velmorat";

@@ -1,0 +1,29 @@
+// Giving a built game away (velmorat-tool export): a portable folder, or a
+// Debian package under the game's own name and id. Two exported games never
+// share a file: every path they install carries the id.
+#pragma once
+
+#include <string>
+
+#include "adventure/GameInfo.h"
+
+namespace gameexport {
+
+struct ExportSource {
+  std::string project;  // the game project (README.md, LICENCE, pictures/)
+  std::string bundle;   // its built bundle
+  std::string program;  // the velmorat program
+  adventure::GameInfo info;
+};
+
+// The Debian package name of an id: lower case, "_" as "-".
+std::string packageName(const std::string& id);
+
+// OUT/<id>.app (the bundle with the program inside), OUT/<name> (a starter
+// script), README.md and LICENCE. False after messages on standard error.
+bool exportFolder(const ExportSource& source, const std::string& out);
+
+// OUT/<package>_<version>_<arch>.deb, checked with lintian when it is there.
+bool exportDebian(const ExportSource& source, const std::string& out);
+
+}  // namespace gameexport

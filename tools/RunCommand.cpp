@@ -1,0 +1,161 @@
+// run: builds a game project and plays it; with --watch every saved change
+// rebuilds it and replays the session so far in a fresh game.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/LineDiff.h"
+#include "support/qbtools.h"
+#include "tools/BundleBuild.h"
+#include "tools/ChildProcess.h"
+#include "tools/EngineFiles.h"
+#include "tools/SourceWatch.h"
+#include "tools/ToolCommand.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return {};
+  const std::vector<std::uint8_t> bytes = getbinaryfromfile(path.string());
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class RunProject final : public ToolCommand {
+ public:
+  RunProject()
+      : ToolCommand(
+            "run", "build a game project and play it; --watch replays after each change",
+            "Builds DIR (as build does) and plays the bundle with the velmorat program. With\n"
+            "--watch, every saved change of game.ini, scripts/ or pictures/ rebuilds it; a\n"
+            "build that fails shows its faults and leaves the game as it was. After a good\n"
+            "build a fresh game replaces the running one and replays the commands given so\n"
+            "far (and \"Weiter...\" with Return), so the changed scene shows in the state it\n"
+            "was reached in, and the virtual printer's page shows how the transcript changed.\n"
+            "With --headless the keys of --keys are replayed after each change, the dumps are\n"
+            "written anew and the transcript's diff is printed; the tool keeps watching\n"
+            "until it is stopped.") {}
+  void declare(CLI::App& command) override {
+    command.add_option("DIR", folder_, "the game project")->required();
+    command.add_flag("--watch", watch_, "rebuild and replay after every change");
+    CLI::Option* terminal = command.add_flag("--terminal", terminal_, "play in the terminal");
+    command.add_flag("--headless", headless_, "play without a screen (with --keys)")
+        ->excludes(terminal);
+    command.add_option("--keys", keys_, "type the keys of FILE (a key file)")->option_text("FILE");
+    command.add_option("--dump-text", dumpText_, "write the text window's screen to FILE")
+        ->option_text("FILE");
+  }
+
+  int run() override {
+    if (watch_ && terminal_) {
+      std::fprintf(stderr,
+                   "velmorat-tool: run --watch replays on the desktop or with --headless; the "
+                   "terminal cannot be handed from one game to the next yet\n");
+      return commandline::kUsageStatus;
+    }
+    const bundlebuild::BuildResult built = bundlebuild::buildAndReport(folder_, {}, true);
+    if (!built.built) return 1;
+    bundle_ = built.bundle;
+    program_ = enginefiles::findEngine().program;
+    if (program_.empty()) return 1;
+    session_ = fs::path(folder_) / "build" / "session";
+    std::error_code error;
+    fs::create_directories(session_, error);
+    if (!watch_) return toolprocess::runProgram(gameArguments(keys_));
+    return headless_ ? watchHeadless() : watchDesktop();
+  }
+
+ private:
+  std::vector<std::string> gameArguments(const std::string& keys) const {
+    std::vector<std::string> arguments{program_, "--bundle", bundle_};
+    if (terminal_) arguments.push_back("--terminal");
+    if (headless_) arguments.push_back("--headless");
+    if (!keys.empty()) arguments.insert(arguments.end(), {"--keys", keys});
+    if (!dumpText_.empty()) arguments.insert(arguments.end(), {"--dump-text", dumpText_});
+    return arguments;
+  }
+
+  bool rebuild() const {
+    std::printf("velmorat-tool: rebuilding %s\n", folder_.c_str());
+    std::fflush(stdout);
+    return bundlebuild::buildAndReport(folder_, {}, true).built;
+  }
+
+  // The keys replayed after each change; the transcript's changes printed.
+  int watchHeadless() {
+    sourcewatch::SourceWatch watch(folder_);
+    if (!watch.ok()) return 1;
+    const fs::path before = session_ / "transcript.txt";
+    const fs::path now = session_ / "transcript.new.txt";
+    std::error_code error;
+    fs::remove(before, error);
+    for (bool build = true;;) {
+      if (build) {
+        std::vector<std::string> arguments = gameArguments(keys_);
+        arguments.insert(arguments.end(), {"--dump-transcript", now.string()});
+        // The game's log would drown the diff: it goes to a file.
+        toolprocess::ChildOptions options;
+        options.standardOutput = (session_ / "game.log").string();
+        const int status = toolprocess::runProgram(arguments, options);
+        const bool first = !fs::exists(before, error);
+        const std::string changes =
+            linediff::unifiedDiff(readText(before), readText(now), "before", "now");
+        std::printf("velmorat-tool: replayed (status %d)%s\n", status,
+                    first             ? ""
+                    : changes.empty() ? ", the transcript is the same"
+                                      : ":");
+        if (!first) std::fputs(changes.c_str(), stdout);
+        std::fflush(stdout);
+        fs::rename(now, before, error);
+      }
+      if (watch.wait(-1) != sourcewatch::WatchEvent::SourcesChanged) return 1;
+      build = rebuild();
+    }
+  }
+
+  // A game on the screen; after each good build a fresh one replays the
+  // commands that the one before recorded.
+  int watchDesktop() {
+    sourcewatch::SourceWatch watch(folder_);
+    if (!watch.ok()) return 1;
+    const fs::path recorded = session_ / "commands.keys";
+    const fs::path replay = session_ / "replay.keys";
+    fs::path transcript = session_ / "transcript-a.txt";
+    fs::path next = session_ / "transcript-b.txt";
+    std::vector<std::string> arguments = gameArguments(keys_);
+    arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
+                                       transcript.string()});
+    toolprocess::Child game(arguments, {});
+    for (;;) {
+      const sourcewatch::WatchEvent event = watch.wait(game.pid());
+      if (event == sourcewatch::WatchEvent::ProgramEnded) return game.wait() == 0 ? 0 : 1;
+      if (event == sourcewatch::WatchEvent::Failed) return 1;
+      if (!rebuild()) continue;
+      std::error_code error;
+      fs::copy_file(recorded, replay, fs::copy_options::overwrite_existing, error);
+      game.stop();  // writes its transcript as it ends
+      arguments = gameArguments(replay.string());
+      arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
+                                         next.string(), "--show-changes", transcript.string()});
+      game = toolprocess::Child(arguments, {});
+      std::swap(transcript, next);
+    }
+  }
+
+  std::string folder_;
+  bool watch_ = false;
+  bool terminal_ = false;
+  bool headless_ = false;
+  std::string keys_;
+  std::string dumpText_;
+  std::string bundle_;
+  std::string program_;
+  fs::path session_;
+};
+
+RunProject runProject;
+
+}  // namespace
