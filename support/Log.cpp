@@ -27,8 +27,8 @@ void logLine(std::string_view message) {
   if (boundedFile != nullptr) {
     written = boundedFile->write(line);
   } else {
-    written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size() &&
-              std::fflush(stdout) == 0;
+    written =
+        std::fwrite(line.data(), 1, line.size(), stdout) == line.size() && std::fflush(stdout) == 0;
     std::clearerr(stdout);
   }
   if (!written && !failureSaid) {
