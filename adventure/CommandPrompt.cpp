@@ -6,6 +6,7 @@
 #include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/OutputLines.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
@@ -80,6 +81,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
       // The answers stand on lines of their own below the prompt, which is
       // then asked again with what was typed so far.
       const ProgressOutcome outcome = VelmoratCarryOutProgressRequests(game, true, [&] {
+        outputlines::markNextLineTyped(window);
         t_Cr(window);
         ask = true;
       });
@@ -95,6 +97,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
     t_InputEdit(window, code);
     if (code == kReturnKey || code == kEscapeKey) break;
   }
+  outputlines::markNextLineTyped(window);
   t_Cr(window);
   const std::string line = WindowTable[window].InputString;
   VelmoratCommandHistory().add(line);

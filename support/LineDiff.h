@@ -12,8 +12,8 @@ namespace linediff {
 inline constexpr int kContextLines = 3;
 // Beyond this many lines between the common beginning and end the middle is
 // shown as one replaced block: the table of a finer diff would grow with the
-// square of it.
-inline constexpr std::size_t kMaxComparedLines = 4000;
+// square of it (2000 lines: 16 MB).
+inline constexpr std::size_t kMaxComparedLines = 2000;
 
 // Empty when the texts are equal; otherwise "--- fromName", "+++ toName" and
 // the hunks, each line ended by a line feed.

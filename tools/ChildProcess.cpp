@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +54,8 @@ Child::Child(const std::vector<std::string>& arguments, const ChildOptions& opti
   std::fflush(stderr);
   pid_ = ::fork();
   if (pid_ == 0) {
+    // A game started by run --watch must not outlive the tool that replaces it.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     redirect(options.standardOutput, STDOUT_FILENO);
     redirect(options.standardError, STDERR_FILENO);
     if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0)

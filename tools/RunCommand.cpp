@@ -128,7 +128,11 @@ class RunProject final : public ToolCommand {
     std::vector<std::string> arguments = gameArguments(keys_);
     arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                        transcript.string()});
-    toolprocess::Child game(arguments, {});
+    // The games' logs go to a file of the session: the tool's terminal shows
+    // the builds' faults.
+    toolprocess::ChildOptions options;
+    options.standardOutput = (session_ / "game.log").string();
+    toolprocess::Child game(arguments, options);
     for (;;) {
       const sourcewatch::WatchEvent event = watch.wait(game.pid());
       if (event == sourcewatch::WatchEvent::ProgramEnded) return game.wait() == 0 ? 0 : 1;
@@ -140,7 +144,7 @@ class RunProject final : public ToolCommand {
       arguments = gameArguments(replay.string());
       arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                          next.string(), "--show-changes", transcript.string()});
-      game = toolprocess::Child(arguments, {});
+      game = toolprocess::Child(arguments, options);
       std::swap(transcript, next);
     }
   }

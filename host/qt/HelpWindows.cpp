@@ -47,6 +47,8 @@ void HelpWindow::show(const QString& text) {
     window_->setWindowTitle(title_);
     window_->setObjectName(title_);
     window_->setReadOnly(true);
+    // Read with the keyboard's caret as well: a screen reader follows it.
+    window_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     window_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     window_->resize(kHelpWindowWidth, kHelpWindowHeight);
     // Closed like the other windows: Esc, and Ctrl+W as in every desktop program.

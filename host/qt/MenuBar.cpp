@@ -159,8 +159,27 @@ void MenuBar::buildFenster() {
   QObject::connect(smooth_, &QAction::toggled, [this](bool on) {
     if (hooks_.smoothPictures) hooks_.smoothPictures(on);
   });
+  buildAccessItems(menu);
   menu->addSeparator();
   buildWerkzeuge(addSubmenu(menu, QStringLiteral("&Werkzeuge")));
+}
+
+// For players who see less or not at all: contrast, and the story read aloud.
+void MenuBar::buildAccessItems(QMenu* menu) {
+  contrast_ = addCommand(menu, QStringLiteral("Hoher &Kontrast"), {}, {});
+  contrast_->setCheckable(true);
+  QObject::connect(contrast_, &QAction::toggled, [this](bool on) {
+    if (hooks_.highContrast) hooks_.highContrast(on);
+  });
+  speech_ = addCommand(menu, QStringLiteral("Vor&lesen"), {}, {});
+  speech_->setCheckable(true);
+  QObject::connect(speech_, &QAction::toggled, [this](bool on) {
+    if (hooks_.speech) hooks_.speech(on);
+  });
+  addCommand(menu, QStringLiteral("Zuletzt Gesagtes &wiederholen"),
+             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)}, [this] {
+               if (hooks_.repeatSpeech) hooks_.repeatSpeech();
+             });
 }
 
 void MenuBar::buildWerkzeuge(QMenu* menu) {

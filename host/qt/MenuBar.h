@@ -31,6 +31,9 @@ struct MenuBarHooks {
   std::function<void()> fit;                 // Fenster > Einpassen
   std::function<void()> fullScreen;          // Fenster > Vollbild
   std::function<void(bool)> smoothPictures;  // Fenster > Bilder glätten
+  std::function<void(bool)> highContrast;    // Fenster > Hoher Kontrast
+  std::function<void(bool)> speech;          // Fenster > Vorlesen
+  std::function<void()> repeatSpeech;        // Fenster > Zuletzt Gesagtes wiederholen
   std::function<void()> gameHelp;            // Hilfe > Spielhilfe
   std::function<void()> shortcuts;           // Hilfe > Tastenkürzel
 };
@@ -69,6 +72,9 @@ class MenuBar {
   std::vector<std::pair<QString, QString>> shortcutList() const;
   // The item "Bilder glätten" (checkable), for the saved setting.
   QAction* smoothPicturesItem() const { return smooth_; }
+  // The items "Hoher Kontrast" and "Vorlesen" (checkable), for the saved settings.
+  QAction* highContrastItem() const { return contrast_; }
+  QAction* speechItem() const { return speech_; }
 
  private:
   QMenu* addMenu(const QString& title);
@@ -82,6 +88,7 @@ class MenuBar {
   void buildAblage();
   void buildBearbeiten();
   void buildFenster();
+  void buildAccessItems(QMenu* menu);
   void buildWerkzeuge(QMenu* menu);
   void buildHilfe();
 
@@ -91,4 +98,6 @@ class MenuBar {
   std::map<QMenu*, host::HostMenu> handles_;
   std::vector<QAction*> tagged_;
   QAction* smooth_ = nullptr;
+  QAction* contrast_ = nullptr;
+  QAction* speech_ = nullptr;
 };

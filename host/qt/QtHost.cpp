@@ -1,5 +1,6 @@
 #include "host/qt/QtHost.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
@@ -13,7 +14,9 @@
 
 #include "host/qt/FileDialogs.h"
 #include "host/qt/LineEnds.h"
+#include "host/qt/StoryAnnouncer.h"
 #include "host/qt/TextSearch.h"
+#include "host/qt/TextWindowAccessible.h"
 #include "toolbox/windows/SystemWindows.h"
 
 namespace {
@@ -46,6 +49,18 @@ QtHost::QtHost(const std::string& credit, const ProgramMenuTags& programItems)
                        .arg(QString::fromStdString(credit)));
   layout_ = std::make_unique<DesktopLayout>(titleBarHeight_);
   for (VelmoratWindow* window : windows_) layout_->adopt(window);
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(velmoratAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
+  announcer_ = std::make_unique<StoryAnnouncer>(views_[0], views_[1], &narrator_);
+  if (!narrator_.available()) {
+    QAction* speech = menuBar_->speechItem();
+    speech->setText(speech->text() + QStringLiteral(" (") + narrator_.unavailableReason() +
+                    QStringLiteral(")"));
+    speech->setEnabled(false);
+  }
 }
 
 QtHost::~QtHost() {
@@ -60,6 +75,9 @@ MenuBarHooks QtHost::menuHooks() {
   hooks.fit = [this] { layout_->fitAll(); };
   hooks.fullScreen = [this] { layout_->toggleFullScreen(activeGraphicWindow()); };
   hooks.smoothPictures = [this](bool smooth) { setSmoothPictures(smooth); };
+  hooks.highContrast = [this](bool on) { setHighContrast(on); };
+  hooks.speech = [this](bool on) { setSpeech(on); };
+  hooks.repeatSpeech = [this] { narrator_.repeatLast(); };
   hooks.gameHelp = [this] { gameHelp_.show(gameHelpText_ ? gameHelpText_() : QString()); };
   hooks.shortcuts = [this] { shortcuts_.show(shortcutHelpText(menuBar_->shortcutList())); };
   return hooks;
@@ -77,13 +95,28 @@ void QtHost::setSmoothPictures(bool smooth) {
   for (GraphicView* view : views_) view->update();
 }
 
+void QtHost::setHighContrast(bool on) {
+  GraphicView::setHighContrast(on);
+  menuBar_->highContrastItem()->setChecked(on);
+  views_[0]->update();
+}
+
+void QtHost::setSpeech(bool on) {
+  narrator_.setEnabled(on);
+  menuBar_->speechItem()->setChecked(narrator_.enabled());
+}
+
 void QtHost::loadSettings(QSettings& settings) {
   setSmoothPictures(settings.value(QStringLiteral("Darstellung/Glätten"), true).toBool());
+  setHighContrast(settings.value(QStringLiteral("Darstellung/HoherKontrast"), false).toBool());
+  setSpeech(settings.value(QStringLiteral("Darstellung/Vorlesen"), false).toBool());
   layout_->setRemembers(true);
 }
 
 void QtHost::saveSettings(QSettings& settings) const {
   settings.setValue(QStringLiteral("Darstellung/Glätten"), GraphicView::smoothScaling());
+  settings.setValue(QStringLiteral("Darstellung/HoherKontrast"), GraphicView::highContrast());
+  settings.setValue(QStringLiteral("Darstellung/Vorlesen"), narrator_.enabled());
   layout_->saveTo(settings);
 }
 
@@ -269,10 +302,12 @@ void QtHost::setViewFrame(host::HostView* view, const host::Rect& frame) {
 
 void QtHost::setNeedsDisplay(host::HostView* view) {
   view->widget->update();
+  if (view->widget->windowNumber() <= 1) announcer_->update();
 }
 
 void QtHost::displayNow(host::HostView* view) {
   view->widget->repaint();
+  if (view->widget->windowNumber() <= 1) announcer_->update();
 }
 
 const SystemTextParts* QtHost::parts(int window) const {

@@ -12,9 +12,12 @@
 #include "host/qt/HelpWindows.h"
 #include "host/qt/MainThreadQueue.h"
 #include "host/qt/MenuBar.h"
+#include "host/qt/Narrator.h"
 #include "host/qt/Sound.h"
 #include "host/qt/Windows.h"
 #include "port/Host.h"
+
+class StoryAnnouncer;
 
 class QtHost : public host::Host {
  public:
@@ -98,6 +101,7 @@ class QtHost : public host::Host {
   VelmoratWindow* activeGraphicWindow();
   DesktopLayout& layout() { return *layout_; }
   QPlainTextEdit* textView(int window);
+  Narrator& narrator() { return narrator_; }
   // From now on every open and save panel answers path at once (scripted runs).
   void answerPanelsWith(const std::string& path) { panelAnswer_ = path; }
 
@@ -110,6 +114,8 @@ class QtHost : public host::Host {
   void quitWhenNothingVisible();
   MenuBarHooks menuHooks();
   void setSmoothPictures(bool smooth);
+  void setHighContrast(bool on);
+  void setSpeech(bool on);
 
   std::function<void()> quitRoutine_;
   MainThreadQueue mainWork_;
@@ -124,4 +130,6 @@ class QtHost : public host::Host {
   std::function<QString()> gameHelpText_;
   HelpWindow gameHelp_{QStringLiteral("Spielhilfe")};
   HelpWindow shortcuts_{QStringLiteral("Tastenkürzel")};
+  Narrator narrator_{makeQtSpeechEngine()};
+  std::unique_ptr<StoryAnnouncer> announcer_;
 };

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "host/qt/HighContrast.h"
 #include "host/qt/KeyMapping.h"
 #include "host/qt/PastView.h"
 #include "toolbox/windows/Documents.h"
@@ -213,7 +214,8 @@ GraphicView::GraphicView(int window, QWidget* parent) : QWidget(parent), window_
 
 namespace {
 bool smoothPictures = true;
-}
+bool highContrastText = false;
+}  // namespace
 
 void GraphicView::setSmoothScaling(bool smooth) {
   smoothPictures = smooth;
@@ -221,6 +223,14 @@ void GraphicView::setSmoothScaling(bool smooth) {
 
 bool GraphicView::smoothScaling() {
   return smoothPictures;
+}
+
+void GraphicView::setHighContrast(bool on) {
+  highContrastText = on;
+}
+
+bool GraphicView::highContrast() {
+  return highContrastText;
 }
 
 void GraphicView::paintEvent(QPaintEvent*) {
@@ -249,6 +259,14 @@ void GraphicView::paintEvent(QPaintEvent*) {
   // player prefers hard pixels.
   bool sharp = !content->scalesContent() || content->placement().sharp;
   painter.setRenderHint(QPainter::SmoothPixmapTransform, !sharp && smoothPictures);
+  if (window_ == 0 && highContrastText) {
+    if (contrasted_.isNull() || contrastedChange_ != shownChange_) {
+      contrasted_ = highContrastImage(shown_);
+      contrastedChange_ = shownChange_;
+    }
+    painter.drawImage(picture, contrasted_);
+    return;
+  }
   painter.drawImage(picture, shown_);
   if (linesBack_ == 0) return;
   const ScrollbackPage page = t_ScrollbackPage(static_cast<std::uint8_t>(window_), linesBack_);

@@ -121,6 +121,9 @@ class GraphicView : public QWidget {
   // default) or with hard pixel edges. Whole factors are always sharp.
   static void setSmoothScaling(bool smooth);
   static bool smoothScaling();
+  // The text window as light text on black, whatever its colours.
+  static void setHighContrast(bool on);
+  static bool highContrast();
   // Moves the view of the text window's past lines back (positive) or
   // forward; false when the program offers no past for this window.
   bool scrollPast(int lines);
@@ -138,7 +141,9 @@ class GraphicView : public QWidget {
   host::HostView handle_;
   QImage shown_;                   // Format_RGB32: the toolbox's host words, drawn as they are
   std::uint64_t shownChange_ = 0;  // the window's change count that shown_ holds
-  std::size_t linesBack_ = 0;      // the past shown instead of the live text
+  QImage contrasted_;              // shown_ in high contrast, made again when shown_ changes
+  std::uint64_t contrastedChange_ = 0;
+  std::size_t linesBack_ = 0;  // the past shown instead of the live text
 };
 
 // A system text window's parts; the ruler only for the printer and console.

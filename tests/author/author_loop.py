@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """An author's loop with velmorat-tool, as a new author goes it:
 new -> build -> test -> edit -> test (diff) -> bless -> run --watch --headless
-(edit, the session replayed) -> export --folder; and the headless exit
+(edit, the session replayed) -> export --folder; a save that survives a
+new version of the game; and the headless exit
 statuses of velmorat on the new game (3 for a "***" message, 4 for keys left
 unused or typed at a key wait).
 
@@ -145,6 +146,26 @@ with open(keys, "w", encoding="utf-8") as file:
     file.write("such teppich\n")
 status = velmorat("--bundle", broken_bundle, "--keys", keys)
 check(status.returncode == 3, "a *** message: not status 3", status.stderr)
+
+# A save of version 0.1 loads into version 0.2, whose scene texts changed.
+saved = os.path.join(WORK, "truhe.velmorat")
+with open(keys, "w", encoding="utf-8") as file:
+    file.write("such teppich\nnimm schlüssel\n{Menu 101}")
+velmorat("--bundle", bundle, "--keys", keys, "--panel-answer", saved)
+check(os.path.isfile(saved), "no save was written")
+replace_in(path("scripts", "DATA002.txt"), "Eine enge Kammer.", "Eine sehr enge Kammer.")
+replace_in(path("game.ini"), "version = 0.1", "version = 0.2")
+check(tool("build", PROJECT).returncode == 0, "version 0.2 did not build")
+transcript = os.path.join(WORK, "loaded.txt")
+with open(keys, "w", encoding="utf-8") as file:
+    file.write("v\nöffne truhe\nn\n")
+loaded = velmorat("--bundle", bundle, "--keys", keys, "--dump-transcript", transcript, saved)
+with open(transcript, encoding="utf-8") as file:
+    text = file.read()
+check(loaded.returncode == 0 and "Der Spielstand stammt von Version 0.1 des Spiels." in text and
+      "Eine sehr enge Kammer." in text and "Du hast Die Truhe gewonnen." in text,
+      "the save of version 0.1 did not continue in version 0.2", text + loaded.stderr)
+tool("test", PROJECT, "--bless")
 
 # run --watch --headless: an edit rebuilds, replays, and prints what changed.
 dump = os.path.join(WORK, "screen.txt")

@@ -2,6 +2,7 @@
 
 #include "launcher/CommandLine.h"
 #include "launcher/KeyScript.h"
+#include "launcher/RunOutcome.h"
 
 namespace {
 ScriptKey character(char32_t scalar) {
@@ -105,4 +106,40 @@ TEST(CommandLine, RejectsBadWindowNumbersMissingValuesAndUnknownOptions) {
   EXPECT_FALSE(parseCommandLine({"--terminal", "--panel-answer", "a.velmorat"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--fast"}).error.empty());
   EXPECT_TRUE(parseCommandLine({"--help"}).help);
+}
+
+// Comment lines are not typed, and every key knows its line for messages.
+TEST(KeyScript, SkipsCommentLinesAndKeepsLineNumbers) {
+  KeyScript script = parseKeyScript("# ends: gewonnen\r\nv\n#x\n\nn");
+  ASSERT_TRUE(script.error.empty()) << script.error;
+  std::vector<ScriptKey> expected = {
+      character('v'), {ScriptKeyKind::Return, 0}, {ScriptKeyKind::Return, 0}, character('n')};
+  EXPECT_EQ(script.keys, expected);
+  EXPECT_EQ(script.lines, (std::vector<int>{2, 2, 4, 5}));
+  EXPECT_TRUE(parseKeyScript("#").keys.empty());
+  EXPECT_EQ(parseKeyScript("a#b\n").keys.size(), 4u);  // "#" inside a line is typed
+}
+
+TEST(HeadlessStatus, AScriptMessageComesBeforeKeysLeftOver) {
+  const struct {
+    int status;
+    HeadlessRun run;
+    int expected;
+    std::size_t messages;
+  } cases[] = {
+      {0, {}, 0, 0},
+      {0, {0, 7, {}}, kExitKeysUnused, 1},
+      {0, {0, 0, {"line 3: more than one key"}}, kExitKeysUnused, 1},
+      {0, {2, 7, {}}, kExitScriptMessage, 2},
+      {1, {2, 7, {}}, 1, 2},  // a dump that failed stays the reason
+  };
+  for (const auto& [status, run, expected, messageCount] : cases) {
+    std::vector<std::string> messages;
+    EXPECT_EQ(headlessExitStatus(status, run, "walk.keys", messages), expected);
+    EXPECT_EQ(messages.size(), messageCount);
+  }
+  std::vector<std::string> messages;
+  headlessExitStatus(0, {0, 7, {}}, "walk.keys", messages);
+  EXPECT_EQ(messages.front(),
+            "walk.keys: the keys from line 7 on were left unused (the program ended before)");
 }

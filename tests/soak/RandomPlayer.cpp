@@ -13,7 +13,8 @@ constexpr std::size_t kLongestLine = 160;
 constexpr char32_t kMaxFunctionKey = 12;
 
 const std::u32string kLetters = U"abcdefghijklmnopqrstuvwxyzäöüßABCDEFGHIJKLMNOPQRSTUVWXYZÄÖÜ";
-const std::u32string kOddCharacters = U"0123456789.,;:!?-'\"/\\()[]<>=+#%&$§°^`´~|@_€";
+// No "#": at the start of a line a key file reads it as a comment.
+const std::u32string kOddCharacters = U"0123456789.,;:!?-'\"/\\()[]<>=+%&$§°^`´~|@_€";
 
 ScriptKey key(ScriptKeyKind kind, char32_t character = 0) {
   return {kind, character};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/LogFile.h"
+#include "support/StateFolder.h"
 
 namespace {
 std::string contents(const std::filesystem::path& path) {
@@ -64,6 +65,10 @@ TEST(LogFile, FileFollowsXdgStateHomeElseHome) {
   }
   ScopedVariable state("XDG_STATE_HOME", nullptr);
   EXPECT_EQ(stateLogFilePath(), "/home/spieler/.local/state/velmorat/velmorat.log");
+  // Another game keeps its log (and its saves) in a folder named by its id.
+  setStateFolderName("de.example.truhe");
+  EXPECT_EQ(stateLogFilePath(), "/home/spieler/.local/state/de.example.truhe/velmorat.log");
+  setStateFolderName("velmorat");
 }
 
 TEST(LogFile, KeepsTheLastFiveRuns) {

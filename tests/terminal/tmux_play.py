@@ -28,6 +28,10 @@ import subprocess
 import sys
 import time
 
+# The transcript of a headless run, shared with the other ways to play.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from headless_transcript import headless_transcript  # noqa: E402
+
 VELMORAT, BUNDLE, KEYS_FILE, WORK = sys.argv[1:5]
 # Each session gets a tmux server of its own: a server that is shutting down
 # refuses new sessions.
@@ -346,24 +350,6 @@ def plain_lines(data):
     return lines
 
 
-def headless_transcript(key_lines):
-    """The transcript (Ablage > Protokoll sichern) after the keys, headless."""
-    keys = os.path.join(WORK, "plain-transcript.keys")
-    transcript = os.path.join(WORK, "plain-transcript.txt")
-    with open(keys, "w", encoding="utf-8") as file:
-        file.write("".join(line + "\n" for line in key_lines) + "{Menu 302}")
-    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen",
-                       XDG_STATE_HOME=os.path.join(WORK, "state"))
-    subprocess.run([VELMORAT, "--headless", "--bundle", BUNDLE, "--keys", keys,
-                    "--panel-answer", transcript], env=environment,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=600, check=True)
-    with open(transcript, encoding="utf-8") as file:
-        lines = [line.rstrip() for line in file.read().split("\n")]
-    while lines and not lines[-1]:
-        lines.pop()
-    return lines
-
-
 def plain_walkthrough(key_lines):
     raw = os.path.join(WORK, "plain.raw")
     before, after, status = start_session("plain", mode="--plain", first="Weiter...", raw=raw)
@@ -391,7 +377,7 @@ def plain_walkthrough(key_lines):
         fail("an escape sequence in the plain output: %r" % output[output.find(b"\x1b") - 40:][:80])
     shown = plain_lines(output)
     story = [line for line in shown if not line.startswith("Bild: ") and "Ausgänge:" not in line]
-    expected = headless_transcript(key_lines[:-1])
+    expected = headless_transcript(VELMORAT, BUNDLE, WORK, key_lines[:-1])
     while story and not story[-1]:
         story.pop()
     # The title page's lines stand above the transcript's first; the last

@@ -157,3 +157,16 @@ TEST_F(FakeMenus, PasteboardTextViewIsSetUpPlainAndClearsReportMissingViews) {
             "t_MenuEventHandler: System console window is nil, resource undefined.\n");
   EXPECT_GT(desktop.systemBeeps + desktop.soundsPlayed, beeps);
 }
+
+// A reader that keeps its place gets only what came after it, in order.
+TEST_F(FakeMenus, CopyFromGivesTheEventsAfterTheReadersPlace) {
+  const std::size_t start = MenuEventQueueCopy().size();
+  for (int tag : {301, 302, 303})
+    log([tag] { t_MenuEventHandler(MenuSender{true, "Ablage", "", "", 0, tag}); });
+  const std::vector<t_MenuEvent> after = MenuEventQueueCopyFrom(start + 1);
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(after[0].ItemAction, 302);
+  EXPECT_EQ(after[1].ItemAction, 303);
+  EXPECT_TRUE(MenuEventQueueCopyFrom(start + 3).empty());
+  EXPECT_TRUE(MenuEventQueueCopyFrom(start + 100).empty());
+}

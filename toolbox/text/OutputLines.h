@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,17 @@ namespace outputlines {
 
 inline constexpr std::size_t kKeptLines = 4096;
 
+// A screen line as text for a reader: the font's symbols that have no
+// printable Latin-1 character (codes 128..159) as blanks, the horizontal rule
+// (156) as '-'. UTF-8 in and out.
+std::string readableLine(const std::string& screenLineUtf8);
+// Whether a line holds a letter or a digit: a rule or a frame holds none.
+bool holdsWords(const std::string& lineUtf8);
+
 struct FinishedLine {
   std::uint64_t number = 0;
   std::uint8_t window = 0;
-  std::string textUtf8;  // the area's columns, blanks at the end left out
+  std::string textUtf8;  // the area's columns (readableLine), blanks at the end left out
   bool typed = false;    // the line a line input ended: its prompt and what was typed
 };
 
@@ -47,6 +55,12 @@ class NotStory {
   NotStory(const NotStory&) = delete;
   NotStory& operator=(const NotStory&) = delete;
 };
+
+// Any thread: listener runs on the printing thread after each finished line,
+// with no lock of the toolbox held; it should only hand the news on. Removing
+// a listener waits until a call of it has returned.
+int addLineListener(std::function<void()> listener);
+void removeLineListener(int id);
 
 // Any thread: the lines numbered above `after`, oldest first.
 LinesAfter linesAfter(std::uint64_t after);

@@ -14,14 +14,6 @@ namespace {
 
 constexpr std::string_view kStatusSeparator = ", ";
 
-// Letters and digits of Latin-1: a rule drawn with the font's symbols holds none.
-bool holdsWords(const std::string& line) {
-  const std::u32string scalars = utf8ToScalars(line);
-  return std::any_of(scalars.begin(), scalars.end(), [](char32_t c) {
-    return (c < 0x80 && std::isalnum(static_cast<int>(c)) != 0) || (c >= 0xC0 && c <= 0xFF);
-  });
-}
-
 std::string shortenBlankRuns(const std::string& line) {
   std::string shortened;
   std::size_t blanks = 0;
@@ -61,8 +53,9 @@ FollowedText TextFollower::follow() {
   // The status line is drawn in pieces: it is read only while nothing draws.
   const t_Window& w = WindowTable[window_];
   for (int line = 1; line < w.TextFirstLine; ++line) {
-    const std::string text = t_GetScreenLine(window_, line, 1, w.TextWidth);
-    if (!holdsWords(text)) continue;
+    const std::string text =
+        outputlines::readableLine(t_GetScreenLine(window_, line, 1, w.TextWidth));
+    if (!outputlines::holdsWords(text)) continue;
     if (!followed.statusUtf8.empty()) followed.statusUtf8 += kStatusSeparator;
     followed.statusUtf8 += shortenBlankRuns(text);
   }
@@ -70,7 +63,8 @@ FollowedText TextFollower::follow() {
   if (followed.statusChanged) status_ = followed.statusUtf8;
   followed.lineInput = wait == InputWaitKind::Line;
   followed.caret = std::max(0, w.TextHpos - w.TextFirstColumn);
-  followed.pendingUtf8 = t_GetScreenLine(window_, w.TextVpos, w.TextFirstColumn, w.TextLastColumn);
+  followed.pendingUtf8 = outputlines::readableLine(
+      t_GetScreenLine(window_, w.TextVpos, w.TextFirstColumn, w.TextLastColumn));
   const int shown = static_cast<int>(utf8ToScalars(followed.pendingUtf8).size());
   if (shown < followed.caret) followed.pendingUtf8.append(followed.caret - shown, ' ');
   if (followed.lineInput) followed.typedFrom = std::max(0, w.InputHpos - w.TextFirstColumn);
