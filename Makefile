@@ -13,6 +13,8 @@ TSAN_BUILD ?= build-tsan
 # terminal host's tests are built only together with the Qt host.
 TSAN_TESTS = tests_support tests_text tests_windows tests_adventure
 FUZZ_BUILD ?= build-fuzz
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
 FUZZ_SECONDS ?= 600
 SOAK_MINUTES ?= 60
 SOAK_COMMANDS ?= 10000
@@ -20,7 +22,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 space := $(subst ,, )
 
-.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long fuzz-merge soak clean
+.PHONY: all packages configure build play test test-asan test-tsan bench install uninstall package fuzz fuzz-smoke fuzz-long fuzz-merge soak web serve-web test-web clean
 
 all: build
 
@@ -102,5 +104,21 @@ fuzz-long: fuzz
 fuzz-merge: fuzz
 	sh fuzz/run.sh merge $(FUZZ_BUILD)
 
+# The browser version: Emscripten builds the program into $(WEB_BUILD), the
+# native build makes the game's data, and $(WEB_BUILD)/site gets both with the
+# page. The browser tests' driver (puppeteer-core, pinned) comes from npm.
+web: configure
+	@sh scripts/ensure-packages.sh scripts/packages-web.txt
+	cmake --build $(BUILD) -j $(JOBS) --target velmorat_data velmorat_fonts velmorat_pictures
+	JOBS=$(JOBS) sh scripts/web-build.sh $(WEB_BUILD) $(BUILD)/Velmorat.app
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
+serve-web:
+	python3 scripts/serve-web.py $(WEB_BUILD)/site $(WEB_PORT)
+
+# The Chromium tests of the site (CTest's web_ tests of the native build).
+test-web: web
+	cd $(BUILD) && ctest --output-on-failure -R '^web_'
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)

@@ -53,6 +53,10 @@ struct GameState {
   Text SceneTitle;
   Text SceneExits;
   Text LastInput;
+  // The scene where the player was last asked for a command: "here" for
+  // AVAILABLE HERE, also while a shared file (GOTO SCENE) answers. Not
+  // saved: the next prompt sets it again.
+  int PromptScene = 0;
 
   // --- Words the game declared (WORDS), and the texts that COMPARE tested
   // since the last INPUT, for WORDS GUESS -------------------------------------

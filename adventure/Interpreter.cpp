@@ -77,14 +77,15 @@ void runAdd(GameState& game, const Text& line) {
   }
 }
 
-// AVAILABLE HERE: carried or lying in the current scene, so that a script
-// can describe what the player can see as well as what is carried.
+// AVAILABLE HERE: carried or lying where the player stands (the scene of
+// the last prompt, also in a file of shared answers), so that a script can
+// describe what the player sees as well as what is carried.
 void runAvailable(GameState& game, const Text& line) {
   Text r = VelmoratStatementArguments(line);
   if (startsWith(r, "HERE")) {
     const int item = game.findItem(argumentsAfter(r, "HERE"));
     game.Condition =
-        game.inventoryCount(item) > 0 || game.sceneItemCount(game.CurrentScene, item) > 0;
+        game.inventoryCount(item) > 0 || game.sceneItemCount(game.PromptScene, item) > 0;
     return;
   }
   if (!startsWith(r, "INVENTORY")) return;

@@ -342,6 +342,7 @@ Text VelmoratInput(GameState& game) {
   VelmoratProgressAtPrompt(game);
   publishHelp(game);
   t_EnableScrollback(VelmoratTextWindow(), game.Words.commands);
+  game.PromptScene = game.CurrentScene;
   std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
   std::vector<Text> carriedList =
       namesOf(game, [&game](int item) { return game.inventoryCount(item); });

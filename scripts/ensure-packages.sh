@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages the build needs that are missing. As root it runs
-# apt-get itself; otherwise it prints the exact command and stops.
+# apt-get itself; otherwise it prints the exact command and stops. The list is
+# scripts/packages.txt, or the file given (packages-web.txt for make web).
 set -eu
 here=$(dirname "$0")
+list=${1:-$here/packages.txt}
 missing=""
-for package in $(cat "$here/packages.txt"); do
+for package in $(cat "$list"); do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
     missing="$missing $package"
   fi

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "support/Utf8.h"
@@ -107,6 +109,65 @@ PlainDecimal resolveExponent(const std::string& shortest) {
   return plain;
 }
 
+// The shortest decimal digits that read back as value, as std::to_chars
+// writes them without a precision: 1.5e-07 has the digits "15" and the
+// exponent -7. Built on printf, which rounds exactly, so the first precision
+// that reads back has to_chars's digits; not every standard library has
+// to_chars for floating point. Digits and exponent are taken apart from
+// printf's text, so its locale's decimal separator does not matter.
+struct ShortestDecimal {
+  bool negative = false;
+  std::string digits;
+  int exponent = 0;
+};
+
+// Seventeen significant digits read back as any double.
+constexpr int kRoundTripPrecision = 16;
+
+ShortestDecimal shortestDecimal(double value) {
+  char buffer[64];
+  for (int precision = 0; precision <= kRoundTripPrecision; ++precision) {
+    std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
+    if (std::strtod(buffer, nullptr) == value) break;
+  }
+  ShortestDecimal shortest;
+  const char* character = buffer;
+  if (*character == '-') {
+    shortest.negative = true;
+    ++character;
+  }
+  for (; *character != '\0' && *character != 'e'; ++character) {
+    if (*character >= '0' && *character <= '9') shortest.digits += *character;
+  }
+  if (*character == 'e') shortest.exponent = std::atoi(character + 1);
+  return shortest;
+}
+
+// "1.5e-07", "1e+20": at least two exponent digits.
+std::string scientificNotation(const ShortestDecimal& shortest) {
+  std::string text = shortest.negative ? "-" : "";
+  text += shortest.digits.substr(0, 1);
+  if (shortest.digits.size() > 1) text += "." + shortest.digits.substr(1);
+  const int magnitude = std::abs(shortest.exponent);
+  text += shortest.exponent < 0 ? "e-" : "e+";
+  if (magnitude < 10) text += "0";
+  return text + std::to_string(magnitude);
+}
+
+// "0.00015", "1234.5", "100".
+std::string fixedNotation(const ShortestDecimal& shortest) {
+  std::string text = shortest.negative ? "-" : "";
+  const std::string& digits = shortest.digits;
+  if (shortest.exponent < 0) {
+    return text + "0." + std::string(static_cast<std::size_t>(-shortest.exponent - 1), '0') +
+           digits;
+  }
+  const auto integerLength = static_cast<std::size_t>(shortest.exponent) + 1;
+  if (digits.size() <= integerLength)
+    return text + digits + std::string(integerLength - digits.size(), '0');
+  return text + digits.substr(0, integerLength) + "." + digits.substr(integerLength);
+}
+
 }  // namespace
 
 constinit const std::array<char, 16> hexdigits = kHexDigits;
@@ -121,14 +182,13 @@ std::string formatnumber(std::int64_t value, int padCharacter, int width, bool g
 }
 
 std::string doubletostring(double value) {
-  char buffer[64];
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   const double magnitude = std::fabs(value);
   const bool plain =
       magnitude == 0 || (magnitude >= kPlainNotationSmallest && magnitude < kPlainNotationLimit);
-  const auto result =
-      plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
-            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-  std::string text(buffer, result.ptr);
+  const ShortestDecimal shortest = shortestDecimal(value);
+  std::string text = plain ? fixedNotation(shortest) : scientificNotation(shortest);
   for (char& character : text) {
     if (character == '.') character = ',';
   }

@@ -25,9 +25,9 @@ struct Text {
 template <>
 struct std::hash<Text> {
   std::size_t operator()(const Text& text) const noexcept {
-    // FNV-1a over the bytes
-    std::size_t hash = 1469598103934665603ull;
+    // FNV-1a over the bytes, in 64 bits also where size_t is narrower
+    std::uint64_t hash = 1469598103934665603ull;
     for (std::uint8_t byte : text.Elements) hash = (hash ^ byte) * 1099511628211ull;
-    return hash;
+    return static_cast<std::size_t>(hash);
   }
 };

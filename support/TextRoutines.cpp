@@ -123,9 +123,13 @@ Text inttotext(std::int64_t value) {
 }
 
 int textcompare(const Text& a, const Text& b) {
-  const auto order = a.Elements <=> b.Elements;  // unsigned bytes, prefix first
-  if (order < 0) return -1;
-  if (order > 0) return 1;
+  // Unsigned bytes, a prefix first (written out: not every standard library
+  // compares vectors with <=>).
+  const auto [inA, inB] =
+      std::mismatch(a.Elements.begin(), a.Elements.end(), b.Elements.begin(), b.Elements.end());
+  if (inA != a.Elements.end() && inB != b.Elements.end()) return *inA < *inB ? -1 : 1;
+  if (inA != a.Elements.end()) return 1;
+  if (inB != b.Elements.end()) return -1;
   return 0;
 }
 

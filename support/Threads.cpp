@@ -23,6 +23,15 @@ namespace {
 // exists), then the program thread in t_InitMemory: 1 and 2.
 constexpr int kFirstThreadNumber = 1;
 
+// In a browser a thread's stack is taken from the program's own memory, a few
+// dozen megabytes there; a larger request gets this much, which the game's
+// deepest scripts use only a fraction of.
+#ifdef __EMSCRIPTEN__
+constexpr std::size_t kLargestStackBytes = std::size_t{8} << 20;
+#else
+constexpr std::size_t kLargestStackBytes = SIZE_MAX;
+#endif
+
 std::atomic<int> nextThreadNumber{kFirstThreadNumber};
 thread_local int currentThreadNumber = 0;
 
@@ -76,7 +85,12 @@ int threadnumber() {
 
 void nameCurrentThread(std::string_view name) {
   const std::string shortName(name.substr(0, kMaxThreadNameLength));
+#ifdef __EMSCRIPTEN__
+  // A browser's threads have no names of their own to set.
+  (void)shortName;
+#else
   pthread_setname_np(pthread_self(), shortName.c_str());
+#endif
 }
 
 namespace {
@@ -87,7 +101,9 @@ int launchThread(std::function<void()> routine, std::size_t stackBytes, const ch
   if (!joinable) countDetached(+1);
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  pthread_attr_setstacksize(&attributes, std::max<std::size_t>(stackBytes, PTHREAD_STACK_MIN));
+  pthread_attr_setstacksize(
+      &attributes,
+      std::max<std::size_t>(std::min(stackBytes, kLargestStackBytes), PTHREAD_STACK_MIN));
   pthread_attr_setdetachstate(&attributes,
                               joinable ? PTHREAD_CREATE_JOINABLE : PTHREAD_CREATE_DETACHED);
   const int error = pthread_create(&thread, &attributes, runLaunchedRoutine, owned.get());

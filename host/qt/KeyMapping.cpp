@@ -24,10 +24,6 @@ constexpr std::array<int, 26> kLetterCodes = {
     keycode::kV, keycode::kW, keycode::kX, keycode::kY, kCodeZ};
 constexpr std::array<int, 10> kDigitCodes = {keycode::k0, 18, keycode::k2, 20, 21,
                                              23,          22, 26,          28, 25};
-// F1 to F20; the keys above have no code of their own and go by their character.
-constexpr std::array<int, 20> kFunctionCodes = {keycode::kF1, 120, 99,  118, 96,  97,  98,
-                                                100,          101, 109, 103, 111, 105, 107,
-                                                113,          106, 64,  79,  80,  90};
 constexpr int kCodeHelp = 114;  // the key in the Insert position
 
 // The characters the key table tests for, each with the key that produces it
@@ -162,7 +158,8 @@ bool fixedKey(int qtKey, std::uint32_t flags, ToolboxKey& result) {
   }
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35) {
     auto index = static_cast<std::size_t>(qtKey - Qt::Key_F1);
-    result = key(index < kFunctionCodes.size() ? kFunctionCodes[index] : keycode::kOther,
+    result = key(index < keycode::kFunctionKeyCodes.size() ? keycode::kFunctionKeyCodes[index]
+                                                           : keycode::kOther,
                  keycode::kFunctionKeyCharacterBase + static_cast<char32_t>(index), flags);
     return true;
   }

@@ -9,10 +9,6 @@
 namespace terminal {
 namespace {
 
-// F1 to F20 in the key table's numbering (the same as the desktop host's).
-constexpr std::array<int, 20> kFunctionCodes = {keycode::kF1, 120, 99,  118, 96,  97,  98,
-                                                100,          101, 109, 103, 111, 105, 107,
-                                                113,          106, 64,  79,  80,  90};
 constexpr char32_t kShiftTabCharacter = 0x19;
 constexpr char32_t kBackspaceCharacter = 0x7F;
 constexpr char32_t kEscapeCharacter = 0x1B;
@@ -85,10 +81,11 @@ std::optional<ToolboxKeyPress> toolboxKeyOf(const InputEvent& key) {
       return press;
     }
     case InputKind::Function: {
-      if (key.functionNumber < 1 || key.functionNumber > static_cast<int>(kFunctionCodes.size()))
+      if (key.functionNumber < 1 ||
+          key.functionNumber > static_cast<int>(keycode::kFunctionKeyCodes.size()))
         return std::nullopt;
       const auto index = static_cast<std::size_t>(key.functionNumber - 1);
-      press.code = kFunctionCodes[index];
+      press.code = keycode::kFunctionKeyCodes[index];
       appendUtf8(press.characters,
                  keycode::kFunctionKeyCharacterBase + static_cast<char32_t>(index));
       return press;

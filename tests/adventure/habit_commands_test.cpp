@@ -213,4 +213,23 @@ TEST_F(HabitPlay, TheLastStateIsOfferedAtStartAndKeptUntilAnswered) {
   std::filesystem::remove_all(folder);
 }
 
+// A file of shared answers reached by GOTO SCENE sees "here" as the scene
+// where the player typed the command.
+TEST_F(HabitPlay, AvailableHereMeansWhereThePlayerStandsAlsoInASharedFile) {
+  bundle_.addScript(0, world(""));
+  bundle_.addScript(
+      1, "LABEL f\nINPUT\nCOMPARE ende\nIF EQUAL e\nGOTO SCENE 2\nLABEL e\nQUIT\n@END\n");
+  bundle_.addScript(2,
+                    "AVAILABLE HERE Münze\nIF EQUAL m\n?Münze fort.\nGOTO k\nLABEL m\n"
+                    "?Münze da.\nLABEL k\nAVAILABLE HERE Kiste\nIF EQUAL d\n?Kiste fort.\n"
+                    "GOTO SCENE 1\nLABEL d\n?Kiste da.\nGOTO SCENE 1\n@END\n");
+  GameRun run(bundle_);
+  const std::string answer = answerTo(run, "schau dich um");
+  EXPECT_THAT(answer, HasSubstr("Münze da.")) << "two coins lie in scene 1";
+  EXPECT_THAT(answer, HasSubstr("Kiste fort."));
+  answerTo(run, "ende");
+  run.type("n");
+  EXPECT_TRUE(run.waitForEnd());
+}
+
 }  // namespace

@@ -87,7 +87,7 @@ def main():
         key_lines = keys.read().split("\n")
     if key_lines and key_lines[-1] == "":
         key_lines.pop()
-    key_lines = [line.translate(FOLDED) for line in key_lines]
+    key_lines = [line.translate(FOLDED) for line in key_lines if not line.startswith("#")]
     pyatspi.Registry.registerEventListener(on_insert, "object:text-changed:insert")
     pyatspi.Registry.registerEventListener(on_caret, "object:text-caret-moved")
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",

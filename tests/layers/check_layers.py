@@ -21,6 +21,7 @@ RANK = {
     "host/fake": 8,
     "host/qt": 8,
     "host/terminal": 8,
+    "host/web": 8,
     "tools": 9,  # velmorat-tool runs the toolbox on the screenless host
     "launcher": 10,  # the velmorat program: chooses a host and runs the game on it
 }

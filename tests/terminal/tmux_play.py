@@ -351,6 +351,9 @@ def plain_lines(data):
 
 
 def plain_walkthrough(key_lines):
+    key_lines = [line for line in key_lines if not line.startswith("#")]  # comments
+    # A last state of an earlier run would make the game ask to continue it.
+    shutil.rmtree(os.path.join(WORK, "state-plain"), ignore_errors=True)
     raw = os.path.join(WORK, "plain.raw")
     before, after, status = start_session("plain", mode="--plain", first="Weiter...", raw=raw)
     start = bytes_since(raw, 0).find(b"\r\n", bytes_since(raw, 0).find(b"--plain")) + 2

@@ -4,6 +4,8 @@
 // here may be passed as keycode::kOther and go by their characters alone.
 #pragma once
 
+#include <array>
+
 namespace keycode {
 
 inline constexpr int kOther = -1;
@@ -60,6 +62,9 @@ inline constexpr int kLeftArrow = 123;
 inline constexpr int kRightArrow = 124;
 inline constexpr int kDownArrow = 125;
 inline constexpr int kUpArrow = 126;
+// F1 to F20; the keys above have no code of their own and go by their character.
+inline constexpr std::array<int, 20> kFunctionKeyCodes = {
+    kF1, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111, 105, 107, 113, 106, 64, 79, 80, 90};
 
 // Function keys arrive as characters from this code point on (F1, F2, ...).
 inline constexpr char32_t kFunctionKeyCharacterBase = 0xF704;  // F1; F2 is U+F705, ...

@@ -78,13 +78,20 @@ startprogramclass::startprogramclass() {
 void startprogramclass::startprogramthread() {
   std::function<void()> routine = takeProgramEntry();
   nameCurrentThread("Main Program");
+  // However the routine ends, the count drops and observers hear of it (a
+  // headless run may be over); another exception than ProgramThreadExit goes
+  // on to the thread's launcher, which logs it.
+  struct Ended {
+    ~Ended() {
+      --ProgramThreadsRunning;
+      notifyInputObservers();
+    }
+  } ended;
   try {
     if (routine) routine();
   } catch (const ProgramThreadExit&) {
     // t_QuitProgram's normal end of the program thread.
   }
-  --ProgramThreadsRunning;
-  notifyInputObservers();  // a headless run may be over
 }
 
 void applicationWillFinishLaunching() {

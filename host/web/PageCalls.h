@@ -1,0 +1,37 @@
+// What the host asks of the page (velmorat-page.js). Every call is queued
+// onto the page's thread and returns at once: the page's thread never waits
+// for ours, and ours never waits for a call to the page. Any thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace web::page {
+
+// A toolbar button that chooses the menu item with this tag.
+void addMenuItem(int tag, const std::string& titleUtf8);
+void setTitle(const std::string& titleUtf8);
+// Shows width x height pixels (red, green, blue, alpha) in the canvas of
+// view 0 (text) or 1 (picture). The page takes the memory, which must come
+// from malloc, frees it, and says when it is shown (web_frame_shown).
+void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height);
+// The text window's lines as --dump-text writes them, one "\n" after each.
+void setScreenText(const std::string& textUtf8);
+// What the program waits for (0 nothing, 1 a key, 2 a line) as noticed after
+// inputSeen of the page's input calls had been handled.
+void setWaiting(int kind, int inputSeen);
+void addTranscriptLines(const std::vector<std::string>& linesUtf8);
+// A panel; the page answers with web_panel_answer(id, path or "").
+void openPanel(int id, bool saving, const std::string& title, const std::string& message,
+               const std::string& proposedName, const std::string& allowedTypes);
+void offerDownload(const std::string& path);
+// Writes the saved files back to the browser's storage.
+void syncStorage();
+void showTextView(int window, const std::string& titleUtf8, const std::string& textUtf8);
+void hideTextView(int window);
+void copyText(const std::string& textUtf8);
+void beep();
+void programEnded();
+
+}  // namespace web::page

@@ -1,0 +1,50 @@
+// velmorat in a web browser: main runs on a thread of its own (the page's
+// thread must never wait), which becomes the host's main thread; the game
+// runs on the program thread as on the desktop. The page has put the game's
+// resources at kBundle and the browser's storage at kStorage before main.
+#include <cstdlib>
+#include <string>
+
+#include "adventure/MenuTags.h"
+#include "app/Main.h"
+#include "host/web/WebHost.h"
+#include "support/Bundle.h"
+#include "support/Log.h"
+#include "toolbox/windows/ProgramThread.h"
+
+namespace {
+
+constexpr const char* kBundle = "/Velmorat.app";
+// Kept in IndexedDB by the page: the last state and the saves.
+constexpr const char* kStateFolder = "/persist/state";
+
+// The desktop's menu items for the game's own actions, as toolbar buttons.
+std::vector<web::WebMenuItem> velmoratMenuItems() {
+  return {
+      {"Spiel laden\u2026", "Ablage", kMenuLoadGame, ""},
+      {"Spiel sichern\u2026", "Ablage", kMenuSaveGame, "s"},
+      {"Zug zur\u00FCcknehmen", "Bearbeiten", kMenuTakeBackMove, "u"},
+      {"Letzten Stand laden", "Ablage", kMenuLoadLastState, "r"},
+      {"Protokoll sichern\u2026", "Ablage", kMenuSaveTranscript, ""},
+      {"Verlauf", "Fenster", kMenuShowTranscript, "j"},
+  };
+}
+
+}  // namespace
+
+int main() {
+  setenv("XDG_STATE_HOME", kStateFolder, 1);
+  setBundlePath(kBundle);
+  const std::string missing = firstMissingResource(VelmoratRequiredResources());
+  if (!missing.empty())
+    logLine("main: No game in " + bundlePath() + ": " + missing + " is missing.");
+  web::WebOptions options;
+  options.title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
+  options.menuItems = velmoratMenuItems();
+  options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
+  // The host lives as long as the page: run() never returns.
+  static web::WebHost browser(options);
+  host::install(&browser);
+  applicationWillFinishLaunching();
+  browser.run([] { applicationDidFinishLaunching(VelmoratMain); });
+}

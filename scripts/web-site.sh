@@ -1,0 +1,37 @@
+#!/bin/sh
+# Puts the browser version's site together in SITE: the page (host/web/page),
+# the program built in WEB_BUILD (velmorat.js, .wasm, .worker.js) and a game's
+# resources from BUNDLE (a folder with Contents/Resources) packed into
+# game-data.data with its loader game-data.js. The program is the same for
+# every game: another bundle makes another game's site without a new build.
+#   sh scripts/web-site.sh build-web build/Velmorat.app build-web/site
+set -eu
+if [ $# -ne 3 ]; then
+  echo "usage: $0 WEB_BUILD BUNDLE SITE" >&2
+  exit 2
+fi
+web_build=$1
+bundle=$2
+site=$3
+here=$(cd "$(dirname "$0")" && pwd)
+if [ ! -d "$bundle/Contents/Resources" ]; then
+  echo "$0: $bundle has no Contents/Resources" >&2
+  exit 1
+fi
+for part in velmorat.js velmorat.wasm velmorat.worker.js; do
+  if [ ! -f "$web_build/launcher/$part" ]; then
+    echo "$0: $web_build/launcher/$part is missing (make web builds it)" >&2
+    exit 1
+  fi
+done
+export EM_CONFIG="${EM_CONFIG:-$(cd "$web_build" && pwd)/emscripten.config}"
+rm -rf "$site"
+mkdir -p "$site"
+cp "$here/../host/web/page/"* "$site/"
+cp "$web_build/launcher/velmorat.js" "$web_build/launcher/velmorat.wasm" \
+  "$web_build/launcher/velmorat.worker.js" "$site/"
+# The program finds its resources at /Velmorat.app (launcher/WebMain.cpp).
+python3 /usr/share/emscripten/tools/file_packager.py "$site/game-data.data" --no-node \
+  --preload "$bundle/Contents/Resources@/Velmorat.app/Contents/Resources" \
+  --exclude '*.aif' --js-output="$site/game-data.js" > /dev/null
+echo "Site in $site"

@@ -1,0 +1,266 @@
+// The browser version in Debian's Chromium, driven by puppeteer-core: one
+// harness, one case per run (CTest's web_ tests).
+//   node site_test.mjs CASE SITE OUT [DESKTOP BUNDLE]
+// Cases: keyboard, touch (the walkthrough wins), saves (reload, continue,
+// desktop <-> browser), layout (screenshots at two sizes), isolation (the
+// page without shared memory). Exit status 77: the site, the driver or
+// Chromium is missing (the test is skipped).
+import { spawn, execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const source = path.resolve(here, '../..');
+const [caseName, site, out, desktop, bundle] = process.argv.slice(2);
+const kChromium = process.env.VELMORAT_CHROMIUM || '/usr/bin/chromium';
+const kWin = 'Du hast Velmorat gewonnen.';
+const kStepTimeoutMs = 20000;
+
+function skip(reason) {
+  console.log(`SKIPPED: ${reason}`);
+  process.exit(77);
+}
+
+if (!site || !fs.existsSync(path.join(site, 'index.html'))) skip(`no site in ${site} (make web)`);
+if (!fs.existsSync(kChromium)) skip(`no Chromium at ${kChromium} (make web installs it)`);
+let puppeteer;
+try {
+  puppeteer = (await import('puppeteer-core')).default;
+} catch (error) {
+  skip('puppeteer-core is not installed (make web runs npm ci in tests/web)');
+}
+fs.mkdirSync(out, { recursive: true });
+
+function check(condition, what) {
+  if (!condition) throw new Error(`failed: ${what}`);
+}
+
+// The site served as `make serve-web` serves it, on a free port.
+function serve(extra = []) {
+  const server = spawn('python3', [path.join(source, 'scripts/serve-web.py'), site, '0', ...extra],
+                       { stdio: ['ignore', 'pipe', 'inherit'] });
+  return new Promise((resolve, reject) => {
+    server.stdout.once('data', (line) => {
+      const address = String(line).match(/http:\/\/[0-9.:]+\//);
+      if (address) resolve({ server, address: address[0] });
+      else reject(new Error(`server said ${line}`));
+    });
+    server.once('exit', (code) => reject(new Error(`server ended with ${code}`)));
+  });
+}
+
+async function openBrowser() {
+  return puppeteer.launch({
+    executablePath: kChromium,
+    headless: true,
+    userDataDir: path.join(out, 'profile'),
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--mute-audio'],
+  });
+}
+
+// Until the program waits for input, or has ended.
+async function waitForInput(page, kinds = ['line', 'key']) {
+  await page.waitForFunction((wanted) => {
+    const screen = document.getElementById('screen-text');
+    return wanted.includes(screen.dataset.waiting) || screen.dataset.ended === 'true';
+  }, { timeout: kStepTimeoutMs, polling: 'mutation' }, kinds);
+}
+
+const screenText = (page) => page.$eval('#screen-text', (element) => element.textContent);
+
+async function openGame(page, address) {
+  await page.goto(address);
+  await waitForInput(page);
+}
+
+function walkthroughLines() {
+  return fs.readFileSync(path.join(source, 'game/tests/walkthrough.keys'), 'utf8').split('\n')
+      .slice(0, -1);
+}
+
+async function typeLine(page, line, byTouch) {
+  if (byTouch) {
+    await page.type('#command', line);
+    await page.click('#command-line button[type=submit]');
+  } else {
+    await page.keyboard.type(line);
+    await page.keyboard.press('Enter');
+  }
+  await waitForInput(page);
+}
+
+// Past the title and the introduction to the first command prompt.
+async function reachPrompt(page) {
+  while (await page.$eval('#screen-text', (element) => element.dataset.waiting) !== 'line')
+    await typeLine(page, '');
+}
+
+async function playWalkthrough(page, byTouch) {
+  for (const line of walkthroughLines()) await typeLine(page, line, byTouch);
+  check((await screenText(page)).includes(kWin), 'the walkthrough wins');
+}
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 2)];
+}
+
+// Transfer size of the site as served with gzip, by part.
+function transferSizes() {
+  const sizes = {};
+  for (const name of fs.readdirSync(site)) {
+    const gzipped = zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 6 }).length;
+    const part = name.endsWith('.wasm') ? 'wasm' : name.endsWith('.data') ? 'data' : 'js+page';
+    sizes[part] = (sizes[part] || 0) + gzipped;
+  }
+  sizes.total = Object.values(sizes).reduce((a, b) => a + b, 0);
+  return sizes;
+}
+
+const cases = {
+  async keyboard(page, address) {
+    await openGame(page, address);
+    // An umlaut typed as such reaches the game as that umlaut.
+    await reachPrompt(page);
+    await typeLine(page, 'nimm münze');
+    check((await screenText(page)).includes('>>> Befehl ? nimm münze'), 'umlaut echoed');
+    const idleFrames = await page.evaluate(() => velmoratTimings.animationFrames);
+    await new Promise((resolve) => setTimeout(resolve, 1500));
+    check(await page.evaluate(() => velmoratTimings.animationFrames) === idleFrames,
+          'no animation frames while idle at the prompt');
+    await page.goto('about:blank');
+    await openGame(page, address);  // a fresh game (the last state is not taken)
+    await playWalkthrough(page, false);
+    const timings = await page.evaluate(() => velmoratTimings);
+    check((await page.$$eval('#transcript p', (lines) => lines.length)) > 50, 'transcript');
+    console.log(`first title screen: ${timings.firstTitleMs.toFixed(0)} ms after navigation`);
+    console.log(`answers: median ${median(timings.answersMs).toFixed(1)} ms over ` +
+                `${timings.answersMs.length} commands`);
+    console.log(`transfer sizes (gzip): ${JSON.stringify(transferSizes())}`);
+  },
+
+  async touch(page, address) {
+    await openGame(page, address);
+    await playWalkthrough(page, true);
+  },
+
+  async saves(page, address) {
+    await openGame(page, address);
+    await reachPrompt(page);
+    for (const line of ['nimm münze', 'such briefkasten', 'nimm torschlüssel'])
+      await typeLine(page, line);
+    await page.click('button[data-tag="101"]');
+    await page.waitForSelector('#panel-name', { visible: true });
+    await page.$eval('#panel-name', (field) => { field.value = 'test'; });
+    await page.click('#panel-ok');
+    await page.waitForSelector('#download:not([hidden])');
+    check((await screenText(page)).includes('Spielstand gesichert: test.velmorat'), 'saved');
+    const saved = await page.$eval('#download', async (link) =>
+      Array.from(new Uint8Array(await (await fetch(link.href)).arrayBuffer())));
+    const browserSave = path.join(out, 'browser.velmorat');
+    fs.writeFileSync(browserSave, Buffer.from(saved));
+
+    // The last state and the saves survive a reload.
+    await page.waitForSelector('body[data-storage="saved"]');
+    await page.reload();
+    await page.waitForSelector('#continue:not([hidden])');
+    await page.click('#continue-yes');
+    // The game takes it at its first command prompt, after the introduction.
+    await reachPrompt(page);
+    await page.waitForFunction(() => document.getElementById('screen-text').textContent
+                                   .includes('Letzter Stand geladen.'), { timeout: kStepTimeoutMs });
+    await waitForInput(page);
+    await page.click('button[data-tag="100"]');
+    await page.waitForSelector('#panel-files button');
+    check((await page.$$eval('#panel-files button', (b) => b.map((x) => x.textContent)))
+              .includes('test.velmorat'), 'the save is listed after the reload');
+    await page.click('#panel-cancel');
+
+    if (!desktop) return;
+    // The browser's save in the desktop's headless program, and back.
+    const keys = path.join(out, 'desktop.keys');
+    const dump = path.join(out, 'desktop.txt');
+    fs.writeFileSync(keys, '\n');
+    execFileSync(desktop, ['--bundle', bundle, '--headless', '--keys', keys, '--dump-text', dump,
+                           browserSave]);
+    check(fs.readFileSync(dump, 'utf8').includes('Spielstand geladen: browser.velmorat'),
+          'the desktop loads the browser\'s save');
+    const desktopSave = path.join(out, 'desktop.velmorat');
+    fs.rmSync(desktopSave, { force: true });
+    fs.writeFileSync(keys, '\nnimm münze\n{Menu 101}\n');
+    execFileSync(desktop, ['--bundle', bundle, '--headless', '--keys', keys, '--panel-answer',
+                           desktopSave, '--dump-text', dump]);
+    const damaged = path.join(out, 'damaged.velmorat');
+    fs.writeFileSync(damaged, 'kein Spielstand');
+    for (const [file, answer] of [[desktopSave, 'Spielstand geladen: desktop.velmorat'],
+                                  [damaged, 'Spielstand nicht geladen: damaged.velmorat']]) {
+      await waitForInput(page);
+      await page.click('button[data-tag="100"]');
+      const upload = await page.waitForSelector('#panel-upload', { visible: true });
+      await upload.uploadFile(file);
+      await page.waitForFunction((text) => document.getElementById('screen-text').textContent
+                                     .includes(text), { timeout: kStepTimeoutMs }, answer);
+    }
+  },
+
+  async layout(page, address) {
+    for (const [width, height, name] of [[1366, 768, 'desktop'], [390, 844, 'phone']]) {
+      await page.setViewport({ width, height, isMobile: name === 'phone' });
+      await openGame(page, address);
+      await reachPrompt(page);
+      const boxes = await page.$$eval('canvas', (canvases) => canvases.map((canvas) => {
+        const box = canvas.getBoundingClientRect();
+        return { id: canvas.id, left: box.left, top: box.top, right: box.right,
+                 bottom: box.bottom };
+      }));
+      for (const box of boxes) {
+        check(box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height &&
+              box.right - box.left > 50, `${box.id} whole and visible at ${width}x${height}`);
+      }
+      const [text, picture] = [boxes.find((b) => b.id === 'text-window'),
+                               boxes.find((b) => b.id === 'picture-window')];
+      check(text.top >= picture.bottom || text.left >= picture.right,
+            `the windows do not overlap at ${width}x${height}`);
+      await page.screenshot({ path: path.join(out, `${name}.png`) });
+      console.log(`${name} ${width}x${height}: ${JSON.stringify(boxes)}`);
+    }
+  },
+
+  async isolation(page) {
+    const { server, address } = await serve(['--no-isolation']);
+    try {
+      await page.goto(`${address}?no-worker`);
+      await page.waitForSelector('#notice:not([hidden])');
+      check((await page.$eval('#notice', (n) => n.textContent))
+                .includes('Cross-Origin-Embedder-Policy: require-corp'), 'German notice');
+    } finally {
+      server.kill();
+    }
+  },
+};
+
+if (!cases[caseName]) {
+  console.error(`unknown case ${caseName}; one of ${Object.keys(cases).join(', ')}`);
+  process.exit(2);
+}
+fs.rmSync(path.join(out, 'profile'), { recursive: true, force: true });
+const { server, address } = await serve();
+const browser = await openBrowser();
+let failed = false;
+const page = await browser.newPage();
+page.on('pageerror', (error) => console.error(`page error: ${error.message}`));
+try {
+  await cases[caseName](page, address);
+} catch (error) {
+  console.error(error.stack || String(error));
+  console.error('The page showed:\n' + await screenText(page).catch(() => '(nothing)'));
+  await page.screenshot({ path: path.join(out, 'failure.png') }).catch(() => {});
+  failed = true;
+} finally {
+  await browser.close();
+  server.kill();
+}
+console.log(failed ? '0 passed, 1 failed' : '1 passed, 0 failed');
+process.exit(failed ? 1 : 0);

@@ -1,0 +1,82 @@
+// The browser host's decisions that need no browser: which toolbox key a
+// page key is, and which lines of the text screen are new for the transcript.
+#include <gtest/gtest.h>
+
+#include "host/web/ScreenTranscript.h"
+#include "host/web/WebKeys.h"
+#include "toolbox/windows/Events.h"
+#include "toolbox/windows/KeyCodes.h"
+
+namespace {
+
+using web::kPageControl;
+using web::kPageShift;
+using web::WebKeyPress;
+
+TEST(WebKeys, MapsNamesTextAndModifiers) {
+  struct Case {
+    const char* name;
+    const char* text;
+    int pageFlags;
+    WebKeyPress expected;
+  };
+  const Case cases[] = {
+      {"Enter", "", 0, {keycode::kReturn, "\r", 0}},
+      // Shift-Tab is the back tab character the line editor knows.
+      {"Tab", "", kPageShift, {keycode::kTab, "\x19", kModifierShift}},
+      {"Backspace", "", 0, {keycode::kDelete, "\x7F", 0}},
+      {"ArrowLeft", "", 0, {keycode::kLeftArrow, "\xEF\x9C\x82", 0}},
+      // F5 is the fifth code of the table and the fifth function character.
+      {"F5", "", 0, {keycode::kFunctionKeyCodes[4], "\xEF\x9C\x88", 0}},
+      {"", "\xC3\xB6", 0, {keycode::kOther, "\xC3\xB6", 0}},  // ö as typed
+      {"", "s", kPageControl, {keycode::kOther, "\x13", kModifierControl}},
+      {"",
+       "S",
+       kPageControl | kPageShift,
+       {keycode::kOther, "\x13", kModifierControl | kModifierShift}},
+      // Control with a non-letter keeps the character.
+      {"", "5", kPageControl, {keycode::kOther, "5", kModifierControl}},
+  };
+  for (const Case& key : cases) {
+    SCOPED_TRACE(std::string(key.name) + "/" + key.text);
+    const std::optional<WebKeyPress> press = web::webKeyPress(key.name, key.text, key.pageFlags);
+    ASSERT_TRUE(press.has_value());
+    EXPECT_EQ(*press, key.expected);
+  }
+}
+
+TEST(WebKeys, RefusesWhatIsNoKey) {
+  for (const auto& [name, text] :
+       {std::pair{"F21", ""}, {"F0", ""}, {"Fx", ""}, {"Shift", ""}, {"", ""}, {"", "ab"}}) {
+    EXPECT_FALSE(web::webKeyPress(name, text, 0).has_value()) << name << "/" << text;
+  }
+}
+
+// Screens of five lines: a status line above the scrolling area (line 2 on).
+std::vector<std::string> screen(std::initializer_list<const char*> lines) {
+  std::vector<std::string> rows(lines.begin(), lines.end());
+  rows.resize(5);
+  return rows;
+}
+
+TEST(ScreenTranscript, FollowsCommandsScrollingAndNewScreens) {
+  web::ScreenTranscript transcript;
+  using Lines = std::vector<std::string>;
+  // The first look reports everything above the cursor.
+  EXPECT_EQ(transcript.finishedLines(screen({"Halle", "Du bist in der Halle.", "> "}), 2, 3),
+            (Lines{"Halle", "Du bist in der Halle."}));
+  // A command and its answer without scrolling: the prompt line as typed.
+  EXPECT_EQ(transcript.finishedLines(
+                screen({"Halle", "Du bist in der Halle.", "> nimm", "OK.", "> "}), 2, 5),
+            (Lines{"> nimm", "OK."}));
+  // Two lines scrolled away, the status line changed: nothing twice.
+  EXPECT_EQ(transcript.finishedLines(screen({"Keller", "OK.", "> n", "Keller.", "> "}), 2, 5),
+            (Lines{"> n", "Keller."}));
+  // Keys typed at the prompt finish no line.
+  EXPECT_TRUE(
+      transcript.finishedLines(screen({"Keller", "OK.", "> n", "Keller.", "> s"}), 2, 5).empty());
+  // A cleared screen: everything in the area above the cursor is new.
+  EXPECT_EQ(transcript.finishedLines(screen({"Turm", "Oben.", "", "> "}), 2, 4), (Lines{"Oben."}));
+}
+
+}  // namespace
