@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "adventure/AuthorWords.h"
+#include "adventure/RunDiagnostics.h"
 #include "support/Text.h"
 #include "toolbox/core/Font.h"
 #include "toolbox/graphics/Graphic.h"
@@ -61,6 +62,9 @@ struct GameState {
   // since the last INPUT, for WORDS GUESS -------------------------------------
   AuthorWords Words;
   std::vector<Text> ComparedSinceInput;
+
+  // --- Where the script runs, and what the author's run shows of it ----------
+  RunDiagnostics Diagnostics;
 
   // --- Where the data lie and the two faces of the text window --------------
   // Full path of the data folder ending with "/"; empty when the data are missing.

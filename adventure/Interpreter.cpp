@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "adventure/AuthorCommands.h"
 #include "adventure/AuthorWords.h"
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
@@ -151,7 +152,7 @@ void defineItem(GameState& game, Text& r) {
   Text t = argumentsAfter(r, "ITEM");
   int p = position(t, Text::fromBytes("NAME"), 1);
   if (p < 1) {
-    VelmoratPrintMessage("*** DEF ITEM fehlt 'NAME'.");
+    VelmoratScriptNotice(game, latin1("*** DEF ITEM fehlt 'NAME'."));
     r = t;
     return;
   }
@@ -172,7 +173,7 @@ void defineSceneItem(GameState& game, const Text& r) {
   Text t = argumentsAfter(r, "SCENE");
   int p = position(t, Text::fromBytes("ITEM"), 1);
   if (p < 1) {
-    VelmoratPrintMessage("*** DEFINE SCENE fehlt 'ITEM'.");
+    VelmoratScriptNotice(game, latin1("*** DEFINE SCENE fehlt 'ITEM'."));
     return;
   }
   int scene = adventure::scriptNumber(textleft(t, p - 1));
@@ -334,6 +335,7 @@ void runInkey(GameState&, const Text&) {
 void runInput(GameState& game, const Text&) {
   game.ComparedSinceInput.clear();
   game.LastInput = VelmoratInput(game);
+  game.Diagnostics.commandsTaken += 1;
 }
 
 void runQuit(GameState& game, const Text&) {
@@ -408,6 +410,7 @@ constexpr std::array<Statement, 31> kStatements = {{
 }};
 
 void reloadAfterFailure(GameState& game) {
+  if (VelmoratStopRepeatedFailure(game)) return;
   std::uint8_t window = VelmoratTextWindow();
   t_Cr(window);
   t_Print(window, std::string("Bitte drücken Sie irgendeine Taste um das Skript neu zu laden "));
@@ -418,6 +421,7 @@ void reloadAfterFailure(GameState& game) {
   game.clearExits();
   game.ScriptError = false;
   game.ProgramCounter = 0;
+  VelmoratCountStatement(game, true);  // the key was a wait
 }
 
 bool insideScript(const GameState& game) {
@@ -448,7 +452,13 @@ void VelmoratPrintMessage(const std::string& utf8Message) {
 
 void VelmoratScriptFailure(GameState& game, const Text& message) {
   VelmoratPrintMessage(message);
+  VelmoratNoteScriptMessage(game, message, true);
   game.ScriptError = true;
+}
+
+void VelmoratScriptNotice(GameState& game, const Text& message) {
+  VelmoratPrintMessage(message);
+  VelmoratNoteScriptMessage(game, message, false);
 }
 
 std::span<const Statement> VelmoratStatements() {
@@ -479,9 +489,13 @@ void VelmoratExecuteLine(GameState& game, const Text& line) {
 void VelmoratRunScript(GameState& game, std::size_t maxLines) {
   for (std::size_t run = 0; run < maxLines && insideScript(game) && !game.QuitRequested; ++run) {
     const Text line = game.ScriptLines[game.ProgramCounter];
+    game.Diagnostics.running = {game.CurrentScene, game.ProgramCounter};
     logLine("#" + formatnumber(game.ProgramCounter, '0', 3, false) +
             ": Command = " + textforlog(line));
+    if (game.Diagnostics.traceLines) VelmoratTraceLine(game, line);
     VelmoratExecuteLine(game, line);
+    VelmoratCountStatement(game,
+                           adventure::equals(line, "INPUT") || adventure::equals(line, "INKEY"));
     game.ProgramCounter += 1;
     if (game.ScriptError) reloadAfterFailure(game);
   }

@@ -20,8 +20,10 @@ void VelmoratExecuteLine(GameState& game, const Text& line);
 // Prints a message in the text window followed by a line end.
 void VelmoratPrintMessage(const Text& message);
 void VelmoratPrintMessage(const std::string& utf8Message);
-// Prints a "*** " message and sets ScriptError.
+// Prints a "*** " message and sets ScriptError; the log names its place.
 void VelmoratScriptFailure(GameState& game, const Text& message);
+// Prints a "*** " warning that leaves the script running; the log names its place.
+void VelmoratScriptNotice(GameState& game, const Text& message);
 // How many "***" messages the text window has shown since the program began
 // (a headless run reports them in its exit status). Any thread.
 std::uint64_t VelmoratScriptMessagesShown();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/AuthorCommands.h"
 #include "adventure/AuthorWords.h"
 #include "adventure/CommandPrompt.h"
 #include "adventure/DataFile.h"
@@ -352,7 +353,12 @@ Text VelmoratInput(GameState& game) {
     VelmoratPrintList(seen);
   }
   for (;;) {
+    VelmoratShowTrace(game);
     std::optional<std::string> line = nextCommand(game);
+    const AuthorCommandOutcome debug =
+        line ? VelmoratAuthorCommand(game, *line) : AuthorCommandOutcome::NotACommand;
+    if (debug == AuthorCommandOutcome::Answered) continue;
+    if (debug == AuthorCommandOutcome::SceneChanged) return game.LastInput;
     const HabitAnswer habit = line ? VelmoratHabitCommand(game, *line) : HabitAnswer{};
     // A loaded game or one taken back: its scene file starts anew after this
     // INPUT line, which keeps the restored last command.

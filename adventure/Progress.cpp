@@ -149,6 +149,7 @@ void takeOver(GameState& game, GameState saved) {
   saved.RegularFont = std::move(game.RegularFont);
   saved.BoldFont = std::move(game.BoldFont);
   saved.ScenePicture = std::move(game.ScenePicture);
+  saved.Diagnostics = std::move(game.Diagnostics);  // the run's, not the saved game's
   saved.ScriptLines = VelmoratLoadData(saved.DataFolder, saved.CurrentScene);
   saved.ProgramCounter = -1;
   saved.ScriptError = false;
@@ -227,6 +228,17 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
   takeOver(game, std::move(decoded.game));
   progress.commandSinceAutosave = false;
   logLine("VelmoratLoadGame: " + path + ": scene " + std::to_string(game.CurrentScene));
+  return true;
+}
+
+bool loadLastState(GameState& game, bool gameRunning, Answer& answer) {
+  const std::string path = VelmoratAutosavePath();
+  if (path.empty() || fileexists(path) != kIsAFile) {
+    answer("Es gibt noch keinen letzten Stand.");
+    return false;
+  }
+  if (!load(game, gameRunning, path, "Letzten Stand laden", answer)) return false;
+  answer("Letzter Stand geladen.");
   return true;
 }
 
@@ -429,16 +441,9 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
       case kMenuTakeBackMove:
         replaced = takeBack(game, answer) || replaced;
         break;
-      case kMenuLoadLastState: {
-        const std::string path = VelmoratAutosavePath();
-        if (path.empty() || fileexists(path) != kIsAFile) {
-          answer("Es gibt noch keinen letzten Stand.");
-        } else if (load(game, gameRunning || replaced, path, "Letzten Stand laden", answer)) {
-          answer("Letzter Stand geladen.");
-          replaced = true;
-        }
+      case kMenuLoadLastState:
+        replaced = loadLastState(game, gameRunning || replaced, answer) || replaced;
         break;
-      }
       case kMenuSaveTranscript:
         saveTranscript(answer);
         break;
@@ -450,6 +455,12 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
     }
   }
   return replaced ? ProgressOutcome::Replaced : ProgressOutcome::Unchanged;
+}
+
+bool VelmoratLoadLastState(GameState& game) {
+  const std::function<void()> nothingBefore = [] {};
+  Answer answer{nothingBefore};
+  return loadLastState(game, true, answer);
 }
 
 void VelmoratQueueProgressRequest(int tag, const std::string& path) {

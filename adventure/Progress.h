@@ -76,6 +76,10 @@ enum class ProgressOutcome {
 ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunning,
                                                  const std::function<void()>& beforeFirstLine);
 
+// Loads the autosave into the running game, answering with one line; false
+// (after saying why) when there is none or it is refused. After true the
+// game's scene file is loaded and its ProgramCounter is -1, as after a move.
+bool VelmoratLoadLastState(GameState& game);
 // A request typed as a command: queued as if its menu item had been chosen
 // (with path, the file its panel gave), carried out by the next
 // VelmoratCarryOutProgressRequests.

@@ -229,8 +229,11 @@ class FolderChecker {
       checkTableUse(index, kItemTable, item, "DEFINE ITEM " + std::to_string(item));
       const std::string picture = VelmoratItemPictureName(item);
       if (item >= 1 && !folder_.hasPicture(picture.substr(0, picture.size() - 3))) {
-        error(index, "the picture of item " + std::to_string(item) + ", " +
-                         VelmoratItemPictureName(item) + ", is missing");
+        // A warning: the game shows "*** Item Grafik" only when the item is looked at.
+        warning(index, "the picture of item " + std::to_string(item) + ", " +
+                           VelmoratItemPictureName(item) + ", is missing (looking at the item " +
+                           "shows \"*** Item Grafik '" + picture +
+                           "' konnte nicht geladen werden.\")");
       }
       return;
     }

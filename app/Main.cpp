@@ -139,7 +139,13 @@ void VelmoratTitleScreen(GameState& game) {
 }
 
 void VelmoratMain() {
+  VelmoratMainWithOptions({});
+}
+
+void VelmoratMainWithOptions(const VelmoratOptions& options) {
   GameState game;
+  game.Diagnostics.authorRun = options.authorRun;
+  game.Diagnostics.endlessLoopStatements = options.endlessLoopStatements;
   VelmoratTitleScreen(game);
   std::uint8_t window = VelmoratTextWindow();
   game.DataFolder = VelmoratFindDataFolder();

@@ -1,15 +1,26 @@
 // The game's main routine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "adventure/GameState.h"
 
+struct VelmoratOptions {
+  // The author's run: places of "***" messages on screen, a repeated error or
+  // an endless loop stops the script, the debug commands (#zustand ...).
+  bool authorRun = false;
+  // Statements run without waiting for the player that count as an endless loop.
+  std::size_t endlessLoopStatements = kEndlessLoopStatements;
+};
+
 // Runs on the program thread: title screen, data check, games, replay question;
 // ends the thread through t_QuitProgram. It owns the game state of the run.
 void VelmoratMain();
+// The same with options (velmorat --author).
+void VelmoratMainWithOptions(const VelmoratOptions& options);
 
 // The first steps of VelmoratMain: both game windows set up, titled and
 // placed, the heading drawn and the regular font (loaded into game) chosen.

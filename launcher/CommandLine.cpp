@@ -65,6 +65,11 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
   velmorat.add_flag("--terminal", line.terminal, kTerminalHelp);
   velmorat.add_flag("--plain", line.plain, kPlainHelp);
   velmorat.add_flag("--log", line.log, "write the diagnostic log to standard output");
+  velmorat.add_flag("--author", line.author,
+                    "the author's run: a \"***\" message shows its data file and line, a\n"
+                    "repeated error or an endless loop stops the script, and commands\n"
+                    "beginning with # show and change the game's state (#zustand, #flags,\n"
+                    "#gegenstände, #setze N, #lösche N, #gehe N, #hole NAME, #trace)");
   velmorat.add_option("--keys", line.keysFile, kKeysHelp)->option_text("FILE");
   velmorat
       .add_option("--panel-answer", line.panelAnswer,

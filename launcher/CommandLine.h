@@ -18,6 +18,7 @@ struct CommandLine {
   bool terminal = false;           // --terminal: play in the terminal
   bool plain = false;              // --plain: in the terminal, line by line (screen readers)
   bool log = false;                // --log: the diagnostic log on the standard output
+  bool author = false;             // --author: the author's run (debug commands, places shown)
   std::string bundle;              // --bundle DIR; empty: the bundle around the program
   std::string keysFile;            // --keys FILE
   std::string dumpTextFile;        // --dump-text FILE

@@ -149,7 +149,8 @@ int playInTerminal(const CommandLine& line) {
   applicationWillFinishLaunching();
   console.run(
       [&line] {
-        applicationDidFinishLaunching(VelmoratMain);
+        applicationDidFinishLaunching(
+            [author = line.author] { VelmoratMainWithOptions({.authorRun = author}); });
         QStringList documents;
         for (const std::string& path : line.documents) documents << QString::fromStdString(path);
         openDocuments(documents);
@@ -282,7 +283,8 @@ int main(int argc, char** argv) {
   // with SIGTERM: it quits as through the menu, and its dumps are written.
   quitOnTerminationSignal(quitGame);
   QTimer::singleShot(0, [&] {
-    applicationDidFinishLaunching(VelmoratMain);
+    applicationDidFinishLaunching(
+        [author = line.author] { VelmoratMainWithOptions({.authorRun = author}); });
     QStringList documents;
     for (const std::string& path : line.documents) documents << QString::fromStdString(path);
     openDocuments(documents);

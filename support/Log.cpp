@@ -1,15 +1,21 @@
 #include "support/Log.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
 
+#include "support/BoundedLogFile.h"
+
 namespace {
 // Constant-initialised, so it outlives every static whose destructor still
 // logs (the redirected text output writes its last line at exit).
 constinit std::mutex lock;
+// Set once the log goes to a file of ours; then lines bypass stdio.
+constinit BoundedLogFile* boundedFile = nullptr;
 bool failureSaid = false;
 }  // namespace
 
@@ -17,13 +23,26 @@ void logLine(std::string_view message) {
   std::string line(message);
   line.push_back('\n');
   std::lock_guard guard(lock);
-  const bool written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
-  if ((!written || std::fflush(stdout) != 0) && !failureSaid) {
+  bool written = false;
+  if (boundedFile != nullptr) {
+    written = boundedFile->write(line);
+  } else {
+    written =
+        std::fwrite(line.data(), 1, line.size(), stdout) == line.size() && std::fflush(stdout) == 0;
+    std::clearerr(stdout);
+  }
+  if (!written && !failureSaid) {
     // A full disk under the log file: said once where the player may see
     // it, and the game goes on without the lines that do not fit.
     failureSaid = true;
     std::fprintf(stderr, "Velmorat: Das Diagnoseprotokoll kann nicht geschrieben werden (%s).\n",
                  std::strerror(errno));
   }
-  std::clearerr(stdout);
+}
+
+void boundLogFile(std::size_t headBytes, std::size_t tailBytes) {
+  std::lock_guard guard(lock);
+  std::fflush(stdout);
+  // Never freed: destructors of statics still log at the very end.
+  if (boundedFile == nullptr) boundedFile = new BoundedLogFile(STDOUT_FILENO, headBytes, tailBytes);
 }

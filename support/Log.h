@@ -2,9 +2,15 @@
 // several threads never interleave; each call writes one whole line and flushes.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // Writes message followed by a line end. message should not contain a line end.
 // When the log cannot be written (a full disk), one line on standard error
 // says so, the first time.
 void logLine(std::string_view message);
+
+// The standard output is a log file of ours (LogFile.h): from now on it keeps
+// its first headBytes and its last tailBytes of lines, with one line between
+// them that counts the lines left out (BoundedLogFile.h).
+void boundLogFile(std::size_t headBytes, std::size_t tailBytes);

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "support/BoundedLogFile.h"
+#include "support/Log.h"
 #include "support/StateFolder.h"
 
 namespace {
@@ -55,5 +57,6 @@ std::string moveLogOffTerminal(bool errorsToo) {
   dup2(descriptor, STDOUT_FILENO);
   if (errorsOnTerminal) dup2(descriptor, STDERR_FILENO);
   close(descriptor);
+  if (path != "/dev/null") boundLogFile(kLogFileHeadBytes, kLogFileTailBytes);
   return path;
 }

@@ -28,5 +28,6 @@ void rotateLogFiles(const std::string& path);
 // terminal; the older runs' logs are kept (rotateLogFiles). Returns the
 // file's path; empty when nothing moved (standard output is no terminal).
 // When the file cannot be made the log is dropped instead, and the answer
-// names /dev/null.
+// names /dev/null. The file is bounded (boundLogFile): a script that floods
+// the log cannot fill the disk.
 std::string moveLogOffTerminal(bool errorsToo = true);

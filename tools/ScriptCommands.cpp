@@ -81,9 +81,9 @@ class CheckScript final : public ToolCommand {
             "Reads every DATAnnn.word of DIR, or every DATAnnn.txt of DIR/scripts (a source\n"
             "folder, pictures in DIR/pictures), and reports each fault as FILE:LINE: error:\n"
             "or warning: with the line's index in the log (#nnn). Errors: unknown statements,\n"
-            "missing labels, scene files and pictures (ITEMnnn.gr too), undefined items, tables\n"
-            "used before or beyond their DIMENSION on the paths from scene 0, loops without\n"
-            "INPUT, INKEY, QUIT or GOTO SCENE, files that do not load. Warnings: labels\n"
+            "missing labels, scene files and pictures, undefined items, tables used before\n"
+            "or beyond their DIMENSION on the paths from scene 0, loops without INPUT, INKEY,\n"
+            "QUIT or GOTO SCENE, files that do not load. Warnings: missing ITEMnnn.gr, labels\n"
             "defined twice, lines that never run, output lines that wrap, guesses of the path\n"
             "analysis. Messages are in English. Exit status 1 when it found an error (or a\n"
             "warning, with --werror).") {}

@@ -109,14 +109,14 @@ void useBundle(const TestBundle& bundle) {
   setBundlePath(bundle.bundlePath());
 }
 
-GameRun::GameRun(const TestBundle& bundle) {
+GameRun::GameRun(const TestBundle& bundle, const VelmoratOptions& options) {
   useBundle(bundle);
   KeyEventQueue.clear();
   testing::internal::CaptureStdout();
   capturing_ = true;
-  thread_ = std::thread([this] {
+  thread_ = std::thread([this, options] {
     try {
-      VelmoratMain();
+      VelmoratMainWithOptions(options);
     } catch (const ProgramThreadExit&) {
     }
     {

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "app/Main.h"
 #include "toolbox/graphics/Graphic.h"
 
 namespace testing_engine {
@@ -45,7 +46,7 @@ void useBundle(const TestBundle& bundle);
 // One run of VelmoratMain against a bundle. Only one at a time per process.
 class GameRun {
  public:
-  explicit GameRun(const TestBundle& bundle);
+  explicit GameRun(const TestBundle& bundle, const VelmoratOptions& options = {});
   ~GameRun();
   // Waits until the program waits for input with no key queued, or has
   // ended, and returns window 0's text, lines joined with "\n", trailing
