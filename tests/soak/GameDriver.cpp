@@ -70,8 +70,9 @@ KeyPress pressOf(const ScriptKey& key) {
   return {keycode::kOther, key.character};
 }
 
+// startprocess counts its thread before it returns, so 0 means ended.
 bool programEnded() {
-  return ProgramThreadsRunning.load() == 0 && !StartPending.load();
+  return ProgramThreadsRunning.load() == 0;
 }
 
 host::FakeHost& screenless() {
