@@ -6,7 +6,9 @@
 #include <string>
 
 #include "adventure/MenuTags.h"
+#include "adventure/Progress.h"
 #include "app/Main.h"
+#include "host/web/PageCalls.h"
 #include "host/web/WebHost.h"
 #include "support/Bundle.h"
 #include "support/Log.h"
@@ -33,7 +35,17 @@ std::vector<web::WebMenuItem> velmoratMenuItems() {
 }  // namespace
 
 int main() {
+  // The standard output of a thread waits for the page's thread at every
+  // line; the console takes the log's lines without a wait (a walkthrough
+  // command writes 20 to 45 of them).
+  setLogSink([](std::string_view line) {
+    web::page::consoleLine(std::string(line));
+    return true;
+  });
   setenv("XDG_STATE_HOME", kStateFolder, 1);
+  // The page's storage is the player's own: the last state kept there is
+  // offered when the page opens again.
+  VelmoratUseStateFolder(StateFolder::Player);
   setBundlePath(kBundle);
   const std::string missing = firstMissingResource(VelmoratRequiredResources());
   if (!missing.empty())

@@ -16,6 +16,8 @@ namespace {
 constinit std::mutex lock;
 // Set once the log goes to a file of ours; then lines bypass stdio.
 constinit BoundedLogFile* boundedFile = nullptr;
+// Constructed on first use and never destroyed, as boundedFile.
+constinit std::function<bool(std::string_view)>* sink = nullptr;
 bool failureSaid = false;
 }  // namespace
 
@@ -24,7 +26,9 @@ void logLine(std::string_view message) {
   line.push_back('\n');
   std::lock_guard guard(lock);
   bool written = false;
-  if (boundedFile != nullptr) {
+  if (sink != nullptr) {
+    written = (*sink)(message);
+  } else if (boundedFile != nullptr) {
     written = boundedFile->write(line);
   } else {
     written =
@@ -45,4 +49,11 @@ void boundLogFile(std::size_t headBytes, std::size_t tailBytes) {
   std::fflush(stdout);
   // Never freed: destructors of statics still log at the very end.
   if (boundedFile == nullptr) boundedFile = new BoundedLogFile(STDOUT_FILENO, headBytes, tailBytes);
+}
+
+void setLogSink(std::function<bool(std::string_view line)> newSink) {
+  std::lock_guard guard(lock);
+  std::fflush(stdout);
+  if (sink == nullptr) sink = new std::function<bool(std::string_view)>();
+  *sink = std::move(newSink);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 
 // Writes message followed by a line end. message should not contain a line end.
@@ -14,3 +15,9 @@ void logLine(std::string_view message);
 // its first headBytes and its last tailBytes of lines, with one line between
 // them that counts the lines left out (BoundedLogFile.h).
 void boundLogFile(std::size_t headBytes, std::size_t tailBytes);
+
+// From now on every line goes to sink instead (without its line end), called
+// under the log's lock so that lines stay whole and in order; the sink answers
+// whether it took the line. For a host whose standard output is costly to
+// reach: in a browser every write to it waits for the page's thread.
+void setLogSink(std::function<bool(std::string_view line)> sink);

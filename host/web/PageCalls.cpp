@@ -62,6 +62,20 @@ void setWaiting(int kind, int inputSeen) {
   MAIN_THREAD_ASYNC_EM_ASM({ VelmoratPage.setWaiting($0, $1); }, kind, inputSeen);
 }
 
+void showPast(const std::string& markUtf8, const std::string& linesUtf8) {
+  MAIN_THREAD_ASYNC_EM_ASM(
+      {
+        VelmoratPage.showPast(UTF8ToString($0), UTF8ToString($1).split("\n").slice(0, -1));
+        _free($0);
+        _free($1);
+      },
+      handOver(markUtf8), handOver(linesUtf8));
+}
+
+void hidePast() {
+  MAIN_THREAD_ASYNC_EM_ASM({ VelmoratPage.hidePast(); });
+}
+
 void addTranscriptLines(const std::vector<std::string>& linesUtf8) {
   if (linesUtf8.empty()) return;
   std::string joined;
@@ -127,6 +141,15 @@ void copyText(const std::string& textUtf8) {
 
 void beep() {
   MAIN_THREAD_ASYNC_EM_ASM({ VelmoratPage.beep(); });
+}
+
+void consoleLine(const std::string& lineUtf8) {
+  MAIN_THREAD_ASYNC_EM_ASM(
+      {
+        console.log(UTF8ToString($0));
+        _free($0);
+      },
+      handOver(lineUtf8));
 }
 
 void programEnded() {

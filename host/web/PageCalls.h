@@ -21,6 +21,10 @@ void setScreenText(const std::string& textUtf8);
 // What the program waits for (0 nothing, 1 a key, 2 a line) as noticed after
 // inputSeen of the page's input calls had been handled.
 void setWaiting(int kind, int inputSeen);
+// Shows the text window's past over its canvas: a bar with the mark on top,
+// then the lines ("\n" after each); hidePast shows the live window again.
+void showPast(const std::string& markUtf8, const std::string& linesUtf8);
+void hidePast();
 void addTranscriptLines(const std::vector<std::string>& linesUtf8);
 // A panel; the page answers with web_panel_answer(id, path or "").
 void openPanel(int id, bool saving, const std::string& title, const std::string& message,
@@ -32,6 +36,8 @@ void showTextView(int window, const std::string& titleUtf8, const std::string& t
 void hideTextView(int window);
 void copyText(const std::string& textUtf8);
 void beep();
+// A line of the diagnostic log for the browser's console.
+void consoleLine(const std::string& lineUtf8);
 void programEnded();
 
 }  // namespace web::page

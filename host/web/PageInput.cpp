@@ -52,6 +52,12 @@ EMSCRIPTEN_KEEPALIVE void web_frame_shown(int view) {
     host->post([host, view] { host->frameShown(view); });
 }
 
+// The wheel moves the host's view only: not input for the program either.
+EMSCRIPTEN_KEEPALIVE void web_scroll_past(int lines) {
+  if (web::WebHost* host = web::WebHost::running())
+    host->post([host, lines] { host->scrollPast(lines); });
+}
+
 EMSCRIPTEN_KEEPALIVE void web_window_closed(int window) {
   if (web::WebHost* host = web::WebHost::running())
     host->post([host, window] { host->textViewClosed(window); });

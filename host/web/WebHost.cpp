@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
@@ -12,6 +13,7 @@
 #include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
 #include "toolbox/text/DisplayModes.h"
+#include "toolbox/text/Scrollback.h"
 #include "toolbox/text/TextOutput.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
@@ -34,6 +36,9 @@ constexpr std::size_t kMaxPasteBytes = 64 * 1024;
 // line editor's field holds far fewer.
 constexpr std::size_t kMaxCommandCharacters = 1024;
 constexpr char32_t kControlV = 0x16;
+// The transcript takes at most the newest this many of the lines that
+// scrolled away between two waits (a script printing without end).
+constexpr std::size_t kMaxScrolledLinesPerWait = 2000;
 constexpr int kWaitingNothing = 0;
 constexpr int kWaitingKey = 1;
 constexpr int kWaitingLine = 2;
@@ -69,6 +74,25 @@ std::vector<std::string> screenLines(std::uint8_t window) {
   return lines;
 }
 
+// The lines that left the text area since seen of them had (the program's
+// record of them, read a page at a time), oldest first. None when the record
+// did not grow: it is absent, or it has reached its bound and drops as it adds.
+std::vector<std::string> scrolledAwaySince(std::uint8_t window, std::size_t seen,
+                                           std::size_t kept) {
+  std::vector<std::string> lines;
+  std::size_t first = kept - std::min(kept - std::min(seen, kept), kMaxScrolledLinesPerWait);
+  while (first < kept) {
+    const ScrollbackPage page = t_ScrollbackPage(window, kept - first);
+    // The record changed meanwhile, or the window has no text area.
+    if (page.linesBack != kept - first || page.lines.empty()) break;
+    const std::size_t taken = std::min(page.lines.size(), kept - first);
+    lines.insert(lines.end(), page.lines.begin(),
+                 page.lines.begin() + static_cast<std::ptrdiff_t>(taken));
+    first += taken;
+  }
+  return lines;
+}
+
 std::string joinedLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
@@ -101,7 +125,7 @@ void WebHost::run(const std::function<void()>& launch) {
   for (const WebMenuItem& item : options_.menuItems) page::addMenuItem(item.tag, item.title);
   // Called on the program thread as a wait begins: the page hears of it once
   // the host has handled what came before.
-  setInputWaitListener([this](InputWaitState) { post([this] { noteInputWait(); }); });
+  setInputWaitListener([this](InputWaitState) { post([this] { noteInputWait(true); }); });
   runningHost.store(this);
   launch();
   for (;;) serveOnce();
@@ -122,7 +146,7 @@ void WebHost::postInput(std::function<void()> input) {
     input();
     // What the program waits for now: the same wait when the input changed
     // nothing, or none until it has taken the input.
-    noteInputWait();
+    noteInputWait(false);
   });
 }
 
@@ -174,7 +198,7 @@ void WebHost::sendView(View& view) {
   if (number == options_.textWindow) page::setScreenText(joinedLines(screenLines(number)));
 }
 
-void WebHost::noteInputWait() {
+void WebHost::noteInputWait(bool waitBegan) {
   const InputWaitState wait = currentInputWait();
   int waiting = kWaitingNothing;
   if (!KeyAvailable.load() && wait.kind != InputWaitKind::None)
@@ -184,13 +208,18 @@ void WebHost::noteInputWait() {
     const std::vector<std::string> lines = screenLines(window);
     page::setScreenText(joinedLines(lines));
     if (waiting != kWaitingNothing) {
+      const std::size_t kept = t_ScrollbackLinesKept(window);
       page::addTranscriptLines(
-          transcript_.finishedLines(lines, windowRecord(window).TextFirstLine, t_Vpos(window)));
+          transcript_.finishedLines(lines, windowRecord(window).TextFirstLine, t_Vpos(window),
+                                    scrolledAwaySince(window, scrolledLinesSeen_, kept)));
+      scrolledLinesSeen_ = kept;
     }
   }
-  if (waiting == kWaitingLine) {
+  if (waiting == kWaitingLine && waitBegan) {
     // The program has carried out what was asked of it: saved files are
-    // written and go to the browser's storage.
+    // written and go to the browser's storage. Not at every key typed into
+    // the line: a sync walks the whole store (a third of the page's work
+    // per command).
     page::syncStorage();
     if (!offeredFile_.empty()) {
       const FileVersion version = fileVersion(offeredFile_);
@@ -212,6 +241,15 @@ void WebHost::noteInputWait() {
 // --- The page's input ----------------------------------------------------------
 
 void WebHost::typeKey(const std::string& name, const std::string& text, int pageFlags) {
+  // Page Up and Page Down leaf through the past where the game offers one;
+  // any other key comes back to the live screen and is typed.
+  if ((name == "PageUp" || name == "PageDown") && pageFlags == 0 &&
+      t_ScrollbackEnabled(options_.textWindow)) {
+    const int page = t_ScrollbackPageLines(options_.textWindow);
+    scrollPast(name == "PageUp" ? page : -page);
+    return;
+  }
+  backToLiveScreen();
   const std::optional<WebKeyPress> press = webKeyPress(name, text, pageFlags);
   if (!press) return;
   viewKeyDown(options_.textWindow, press->code, press->characters, press->flags);
@@ -219,6 +257,7 @@ void WebHost::typeKey(const std::string& name, const std::string& text, int page
 }
 
 void WebHost::typeText(const std::string& textUtf8) {
+  backToLiveScreen();
   for (char32_t character : utf8ToScalars(textUtf8)) {
     if (character == U'\r' || character == U'\n') continue;
     const WebKeyPress press = webCharacterPress(character);
@@ -229,6 +268,7 @@ void WebHost::typeText(const std::string& textUtf8) {
 
 void WebHost::paste(const std::string& textUtf8) {
   // As on the desktop: the line editor pastes the pasteboard on Ctrl-V.
+  backToLiveScreen();
   pasteboard_ = textUtf8.substr(0, kMaxPasteBytes);
   std::string characters;
   appendUtf8(characters, kControlV);
@@ -241,6 +281,35 @@ void WebHost::typeCommand(const std::string& lineUtf8) {
   line = line.substr(0, std::min(line.find_first_of(U"\r\n"), kMaxCommandCharacters));
   typeText(scalarsToUtf8(line));
   typeKey("Enter", "", 0);
+}
+
+void WebHost::scrollPast(int lines) {
+  const std::uint8_t window = options_.textWindow;
+  if (!t_ScrollbackEnabled(window)) return;
+  const auto kept = static_cast<long long>(t_ScrollbackLinesKept(window));
+  const long long wanted = static_cast<long long>(pastLinesBack_) + lines;
+  pastLinesBack_ = static_cast<std::size_t>(std::clamp(wanted, 0LL, kept));
+  showPast();
+}
+
+void WebHost::showPast() {
+  if (pastLinesBack_ == 0) {
+    page::hidePast();
+    return;
+  }
+  const ScrollbackPage past = t_ScrollbackPage(options_.textWindow, pastLinesBack_);
+  pastLinesBack_ = past.linesBack;
+  if (pastLinesBack_ == 0) {
+    page::hidePast();
+    return;
+  }
+  page::showPast(t_ScrollbackMark(past), joinedLines(past.lines));
+}
+
+void WebHost::backToLiveScreen() {
+  if (pastLinesBack_ == 0) return;
+  pastLinesBack_ = 0;
+  page::hidePast();
 }
 
 void WebHost::chooseMenuItem(int tag) {

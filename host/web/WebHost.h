@@ -70,6 +70,9 @@ class WebHost : public host::Host {
   void chooseMenuItem(int tag);
   void answerPanel(int id, const std::string& path);
   void frameShown(int view);
+  // The mouse wheel over the text window: lines further back (negative:
+  // nearer the live screen), where the game keeps a past to show.
+  void scrollPast(int lines);
   void textViewClosed(int window);
 
   // --- host::Host -------------------------------------------------------------
@@ -150,9 +153,14 @@ class WebHost : public host::Host {
   void serveOnce();
   void sendChangedViews();
   void sendView(View& view);
-  // The program waits for input, or stopped: tells the page.
-  void noteInputWait();
+  // The program waits for input, or stopped: tells the page. waitBegan: the
+  // program has just begun the wait (not an input typed into it).
+  void noteInputWait(bool waitBegan);
   void showTextWindow(int number);
+  // The page shows the text window's past pastLinesBack_ lines back, or the
+  // live screen; the program and the video memory never see it.
+  void showPast();
+  void backToLiveScreen();
   std::string runPanel(bool saving, const std::string& title, const std::string& message,
                        const std::string& proposedName, const std::string& allowedTypes);
   Window* windowOf(host::HostWindow* handle);
@@ -180,6 +188,8 @@ class WebHost : public host::Host {
   FileVersion offeredVersion_;  // the file's version before
 
   ScreenTranscript transcript_;
+  std::size_t pastLinesBack_ = 0;      // main thread
+  std::size_t scrolledLinesSeen_ = 0;  // of the program's record of scrolled lines
   bool programSeen_ = false;
   bool programEnded_ = false;
 };

@@ -16,6 +16,7 @@ const source = path.resolve(here, '../..');
 const [caseName, site, out, desktop, bundle] = process.argv.slice(2);
 const kChromium = process.env.VELMORAT_CHROMIUM || '/usr/bin/chromium';
 const kWin = 'Du hast Velmorat gewonnen.';
+const kContinue = 'Möchtest Du dort weiterspielen';
 const kStepTimeoutMs = 20000;
 
 function skip(reason) {
@@ -68,6 +69,7 @@ async function waitForInput(page, kinds = ['line', 'key']) {
   }, { timeout: kStepTimeoutMs, polling: 'mutation' }, kinds);
 }
 
+const lastLine = (text) => text.trimEnd().split('\n').pop();
 const screenText = (page) => page.$eval('#screen-text', (element) => element.textContent);
 
 async function openGame(page, address) {
@@ -130,8 +132,12 @@ const cases = {
     await new Promise((resolve) => setTimeout(resolve, 1500));
     check(await page.evaluate(() => velmoratTimings.animationFrames) === idleFrames,
           'no animation frames while idle at the prompt');
+    // A fresh game: without the last state, nothing asks to continue.
+    await page.evaluate(() => new Promise((done) => {
+      indexedDB.deleteDatabase('/persist').onsuccess = done;
+    }));
     await page.goto('about:blank');
-    await openGame(page, address);  // a fresh game (the last state is not taken)
+    await openGame(page, address);
     await playWalkthrough(page, false);
     const timings = await page.evaluate(() => velmoratTimings);
     check((await page.$$eval('#transcript p', (lines) => lines.length)) > 50, 'transcript');
@@ -165,9 +171,12 @@ const cases = {
     // The last state and the saves survive a reload.
     await page.waitForSelector('body[data-storage="saved"]');
     await page.reload();
-    await page.waitForSelector('#continue:not([hidden])');
-    await page.click('#continue-yes');
-    // The game takes it at its first command prompt, after the introduction.
+    await waitForInput(page);
+    // After the title the game asks whether to continue (Return says yes).
+    for (let tries = 0; tries < 3 && !(await screenText(page)).includes(kContinue); ++tries)
+      await typeLine(page, '');
+    check((await screenText(page)).includes(kContinue), 'the game asks to continue');
+    await typeLine(page, '');
     await reachPrompt(page);
     await page.waitForFunction(() => document.getElementById('screen-text').textContent
                                    .includes('Letzter Stand geladen.'), { timeout: kStepTimeoutMs });
@@ -203,6 +212,56 @@ const cases = {
       await page.waitForFunction((text) => document.getElementById('screen-text').textContent
                                      .includes(text), { timeout: kStepTimeoutMs }, answer);
     }
+  },
+
+  // At the prompt of a game that offers them: commands typed out of habit,
+  // the history on Up, and the text window's past by Page Up and the wheel,
+  // a view of the page that the program never sees.
+  async comfort(page, address) {
+    await openGame(page, address);
+    await reachPrompt(page);
+    await typeLine(page, 'hilfe');
+    check((await screenText(page)).includes('sichern, laden, rückgängig'), 'help on saving');
+    await typeLine(page, 'z');
+    check((await screenText(page)).includes('Die Nacht ist still.'), 'z lets a turn pass');
+    await page.keyboard.press('ArrowUp');
+    await waitForInput(page);
+    check(lastLine(await screenText(page)) === '>>> Befehl ? z', 'Up recalls the command');
+    await page.keyboard.press('Enter');
+    await waitForInput(page);
+
+    const live = await screenText(page);
+    const pastMark = () => page.$eval('#text-window', (canvas) => canvas.dataset.past || '');
+    await page.keyboard.press('PageUp');
+    await page.waitForSelector('#text-window[data-past]');
+    check((await pastMark()).includes('Zeilen zurück'), 'the mark of the past');
+    await page.screenshot({ path: path.join(out, 'past.png') });
+    check(await screenText(page) === live, 'the program sees the live screen');
+    await page.keyboard.press('ArrowRight');  // any other key: back to the live screen
+    await page.waitForSelector('#text-window:not([data-past])');
+    const box = await (await page.$('#text-window')).boundingBox();
+    await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    await page.mouse.wheel({ deltaY: -100 });
+    await page.waitForSelector('#text-window[data-past]');
+    await page.mouse.wheel({ deltaY: 100 });
+    await page.waitForSelector('#text-window:not([data-past])');
+  },
+
+  // Storage the browser refuses (a private window): said once, and the game
+  // goes on in memory.
+  async storage(page, address) {
+    await page.evaluateOnNewDocument(() => {
+      IDBFactory.prototype.open = () => {
+        throw new DOMException('The operation is insecure.', 'SecurityError');
+      };
+    });
+    await openGame(page, address);
+    await reachPrompt(page);
+    for (const line of ['nimm münze', 'such briefkasten']) await typeLine(page, line);
+    check((await screenText(page)).includes('>>> Befehl ? such briefkasten'), 'the game goes on');
+    const notices = await page.$$eval('#notice:not([hidden])', (shown) => shown.map((n) => n.textContent));
+    check(notices.length === 1 && notices[0].includes('speichert für diese Seite nichts'),
+          'one German notice');
   },
 
   async layout(page, address) {

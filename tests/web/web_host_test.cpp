@@ -79,4 +79,22 @@ TEST(ScreenTranscript, FollowsCommandsScrollingAndNewScreens) {
   EXPECT_EQ(transcript.finishedLines(screen({"Turm", "Oben.", "", "> "}), 2, 4), (Lines{"Oben."}));
 }
 
+// More than a screen scrolls between two looks: what left the area comes from
+// the program's record, once, in order, after a clear screen too.
+TEST(ScreenTranscript, TakesTheLinesThatScrolledAwayBetweenLooks) {
+  web::ScreenTranscript transcript;
+  using Lines = std::vector<std::string>;
+  transcript.finishedLines(screen({"Halle", "Eins.", "> "}), 2, 3);
+  EXPECT_EQ(transcript.finishedLines(screen({"Halle", "Drei.", "Vier.", "Fuenf.", "> "}), 2, 5,
+                                     {"Eins.", "> lies", "Zwei."}),
+            (Lines{"> lies", "Zwei.", "Drei.", "Vier.", "Fuenf."}));
+  // Fewer lines scrolled away than were read: those are not read again.
+  EXPECT_EQ(transcript.finishedLines(screen({"Halle", "Fuenf.", "> x", "Sechs.", "> "}), 2, 5,
+                                     {"Drei.", "Vier."}),
+            (Lines{"> x", "Sechs."}));
+  // The area was cleared, then scrolled: everything since is new.
+  EXPECT_EQ(transcript.finishedLines(screen({"Turm", "C", "D", "E", "> "}), 2, 5, {"A", "B"}),
+            (Lines{"A", "B", "C", "D", "E"}));
+}
+
 }  // namespace

@@ -12,8 +12,8 @@
   const kMaxUploadBytes = 4 * 1024 * 1024;  // a save is a few kilobytes
   const kStorageFolder = '/persist';
   const kSaveFolder = kStorageFolder + '/saves';
-  const kLastStatePath = kStorageFolder + '/state/velmorat/Letzter Stand.velmorat';
   const kWaitingNames = ['', 'key', 'line'];
+  const kWheelLines = 3;  // lines of the past per step of the mouse wheel
 
   const byId = (id) => document.getElementById(id);
   const screenText = byId('screen-text');
@@ -158,6 +158,13 @@
     });
     const textWindow = byId('text-window');
     textWindow.addEventListener('focus', () => keyboard.focus());
+    // The wheel leafs through the past (the program decides whether there is one).
+    textWindow.addEventListener('wheel', (event) => {
+      if (!event.deltaY) return;
+      event.preventDefault();
+      const lines = event.deltaY < 0 ? kWheelLines : -kWheelLines;
+      Module.ccall('web_scroll_past', null, ['number'], [lines]);
+    }, { passive: false });
     textWindow.addEventListener('pointerdown', (event) => {
       event.preventDefault();
       keyboard.focus();
@@ -169,15 +176,6 @@
       returnSentAt = performance.now();
       Module.ccall('web_command', null, ['string'], [command.value]);
       command.value = '';
-    });
-    byId('continue-yes').addEventListener('click', () => {
-      byId('continue').hidden = true;
-      chooseMenuItem(301);
-      keyboard.focus();
-    });
-    byId('continue-no').addEventListener('click', () => {
-      byId('continue').hidden = true;
-      keyboard.focus();
     });
     byId('text-view-close').addEventListener('click', () => byId('text-view').close());
     byId('text-view').addEventListener('close', () => {
@@ -213,17 +211,8 @@
       for (const folder of [kSaveFolder, kStorageFolder + '/state']) {
         try { FS.mkdir(folder); } catch (ignored) { /* already there */ }
       }
-      if (fileExists(kLastStatePath)) byId('continue').hidden = false;
       removeRunDependency('velmorat-storage');
     });
-  }
-
-  function fileExists(path) {
-    try {
-      return FS.isFile(FS.stat(path).mode);
-    } catch (error) {
-      return false;
-    }
   }
 
   // Asked for at every wait for a line (IndexedDB writes only what changed);
@@ -352,6 +341,9 @@
   }
 
   // --- Output of the program ----------------------------------------------------
+  const liveFrames = [];  // each canvas's last frame, to return to from the past
+  let past = null;        // the text window's past while shown: { mark, lines }
+
   function showFrame(view, pixels, width, height) {
     const canvas = canvases[view];
     if (!canvas) return;
@@ -360,7 +352,56 @@
       canvas.height = height;
       layOut();
     }
-    canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
+    liveFrames[view] = new ImageData(pixels, width, height);
+    if (view === 0 && past) {
+      drawPast();
+    } else {
+      canvas.getContext('2d').putImageData(liveFrames[view], 0, 0);
+    }
+  }
+
+  // The past in the game's colours: white on black under a yellow bar with
+  // the mark, in lines as tall as the window's rows.
+  function drawPast() {
+    const canvas = canvases[0];
+    const context = canvas.getContext('2d');
+    const rows = past.lines.length + 1;
+    const lineHeight = canvas.height / rows;
+    let fontSize = Math.max(1, Math.floor(lineHeight * 0.8));
+    context.font = fontSize + 'px monospace';
+    const widest = context.measureText('M'.repeat(80)).width;
+    if (widest > canvas.width) {
+      fontSize = Math.max(1, Math.floor(fontSize * canvas.width / widest));
+      context.font = fontSize + 'px monospace';
+    }
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, canvas.width, canvas.height);
+    context.fillStyle = '#ff0';
+    context.fillRect(0, 0, canvas.width, lineHeight);
+    context.textBaseline = 'middle';
+    context.textAlign = 'center';
+    context.fillStyle = '#000';
+    context.fillText(past.mark, canvas.width / 2, lineHeight / 2);
+    context.textAlign = 'left';
+    context.fillStyle = '#fff';
+    past.lines.forEach((line, index) => {
+      context.fillText(line, canvas.width / 80, (index + 1.5) * lineHeight);
+    });
+  }
+
+  function showPast(mark, lines) {
+    past = { mark, lines };
+    byId('past-mark').textContent = mark;
+    canvases[0].dataset.past = mark;
+    drawPast();
+  }
+
+  function hidePast() {
+    if (!past) return;
+    past = null;
+    byId('past-mark').textContent = '';
+    delete canvases[0].dataset.past;
+    if (liveFrames[0]) canvases[0].getContext('2d').putImageData(liveFrames[0], 0, 0);
   }
 
   function setScreenText(text) {
@@ -448,8 +489,8 @@
 
   // Called by the program (queued onto this thread).
   window.VelmoratPage = {
-    showFrame, setScreenText, setWaiting, addLog, copyText, addMenuItem, openPanel, offerDownload, syncStorage,
-    showTextView, hideTextView, beep, programEnded,
+    showFrame, showPast, hidePast, setScreenText, setWaiting, addLog, copyText, addMenuItem,
+    openPanel, offerDownload, syncStorage, showTextView, hideTextView, beep, programEnded,
     setTitle: (title) => { document.title = title; },
   };
 
