@@ -132,10 +132,10 @@ const cases = {
     await new Promise((resolve) => setTimeout(resolve, 1500));
     check(await page.evaluate(() => velmoratTimings.animationFrames) === idleFrames,
           'no animation frames while idle at the prompt');
-    // A fresh game: without the last state, nothing asks to continue.
-    await page.evaluate(() => new Promise((done) => {
-      indexedDB.deleteDatabase('/persist').onsuccess = done;
-    }));
+    // A fresh game: without the last state, nothing asks to continue. The
+    // page holds the store open, so it goes when the page does; an open
+    // waits for a deletion asked for before it.
+    await page.evaluate(() => { indexedDB.deleteDatabase('/persist'); });
     await page.goto('about:blank');
     await openGame(page, address);
     await playWalkthrough(page, false);
