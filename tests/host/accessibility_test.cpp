@@ -60,7 +60,8 @@ TEST(Accessibility, TextWindowReadsAsTheDumpAndAnnouncesEachFinishedLineOnce) {
   });
   announcer.update();
   EXPECT_EQ(inserted,
-            (QStringList{"eins\n", "zwei\n", "Bild: Ein Tor im Nebel\n", "drei\n", "vier\n"}));
+            (QStringList{"eins\n", "zwei\n", "drei\n", "vier\n", "Bild: Ein Tor im Nebel\n"}))
+      << "the picture is told after the lines printed before it, however late the look";
   EXPECT_EQ(text->textInterface()->text(0, text->textInterface()->characterCount()),
             "zwei\ndrei\nvier\n\n\n");
   QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(testHost().view(1));
