@@ -4,9 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "adventure/Statements.h"
@@ -56,6 +59,37 @@ TEST(StatementTable, TheReadmeAndTheReferenceNameEveryStatementAndNoOther) {
     std::set<std::string> named = documentedKeywords(file, start);
     ASSERT_FALSE(named.empty()) << file << ": no list of statements under " << start;
     EXPECT_EQ(named, table) << file << ", the list under " << start;
+  }
+}
+
+// The editors' definitions name the statements in line-start patterns
+// ("^(?:ADD|AVAILABLE|...)", Vim's "\\v^%(...)"): together exactly the table's
+// word keywords, and a statement that must fill its line only in a group that
+// ends the line ("...)$").
+TEST(StatementTable, TheEditorDefinitionsNameEveryStatementAndNoOther) {
+  std::set<std::string> words;
+  std::set<std::string> wholeLines;
+  for (const Statement& statement : VelmoratStatements()) {
+    if (std::isalpha(static_cast<unsigned char>(statement.keyword[0]))) {
+      words.insert(statement.keyword);
+      if (statement.exact) wholeLines.insert(statement.keyword);
+    }
+  }
+  const std::regex group(R"(\^(?:\(\?:|%\(|\()?([A-Z]+(?:\|[A-Z]+)*)(\)\$)?)");
+  for (const char* file : {"editors/kde/velmorat.xml", "editors/vim/syntax/velmorat.vim",
+                           "editors/textmate/velmorat.tmLanguage.json"}) {
+    std::ifstream stream(std::string(VELMORAT_SOURCE_DIR) + "/" + file);
+    const std::string text((std::istreambuf_iterator<char>(stream)),
+                           std::istreambuf_iterator<char>());
+    std::set<std::string> named;
+    for (std::sregex_iterator match(text.begin(), text.end(), group), end; match != end; ++match) {
+      std::stringstream alternatives((*match)[1].str());
+      for (std::string word; std::getline(alternatives, word, '|');) {
+        named.insert(word);
+        EXPECT_EQ((*match)[2].matched, wholeLines.contains(word)) << file << ": " << word;
+      }
+    }
+    EXPECT_EQ(named, words) << file;
   }
 }
 
