@@ -13,18 +13,13 @@ import shutil
 import subprocess
 import sys
 
+from checks import check, finish, run_tool
+
 CASE, TOOL, WORK = sys.argv[1:4]
-FAILURES = []
-
-
-def check(condition, what, detail=""):
-    if not condition:
-        FAILURES.append(what + ("\n" + detail if detail else ""))
-    return condition
 
 
 def tool(*arguments):
-    return subprocess.run([TOOL, *arguments], capture_output=True, text=True, timeout=300)
+    return run_tool(TOOL, *arguments)
 
 
 def skip(reason):
@@ -36,16 +31,8 @@ def new_game(title):
     project = os.path.join(WORK, title)
     made = tool("new", project, "--title", title)
     if not check(made.returncode == 0, "new " + title + " failed", made.stdout + made.stderr):
-        finish()
+        finish("export " + CASE)
     return project
-
-
-def finish():
-    if FAILURES:
-        print("\n".join("FAILED: " + failure for failure in FAILURES))
-        sys.exit(1)
-    print("export " + CASE + ": passed")
-    sys.exit(0)
 
 
 def installed_files(deb):
@@ -111,4 +98,4 @@ def web():
 shutil.rmtree(WORK, ignore_errors=True)
 os.makedirs(WORK)
 {"deb": deb, "web": web}[CASE]()
-finish()
+finish("export " + CASE)
