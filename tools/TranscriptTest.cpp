@@ -10,6 +10,7 @@
 #include "support/LineDiff.h"
 #include "support/qbtools.h"
 #include "tools/ChildProcess.h"
+#include "tools/MarkupText.h"
 
 namespace transcripttest {
 namespace {
@@ -115,30 +116,6 @@ TestResult judge(const TestRun& run, Started& started) {
   return result;
 }
 
-std::string xmlEscaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        // XML 1.0 has no place for other control characters.
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t') out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 KeyFileNotes readNotes(std::string_view keyFile) {
@@ -191,19 +168,19 @@ std::string junitXml(const std::string& suite, const std::vector<TestResult>& re
   const auto failed = std::count_if(results.begin(), results.end(),
                                     [](const TestResult& result) { return !result.passed(); });
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuite name=\"" +
-                    xmlEscaped(suite) + "\" tests=\"" + std::to_string(results.size()) +
+                    markuptext::escaped(suite) + "\" tests=\"" + std::to_string(results.size()) +
                     "\" failures=\"" + std::to_string(failed) + "\">\n";
   for (const TestResult& result : results) {
-    xml += "  <testcase classname=\"" + xmlEscaped(suite) + "\" name=\"" + xmlEscaped(result.name) +
-           "\" time=\"" + std::to_string(result.seconds) + "\"";
+    xml += "  <testcase classname=\"" + markuptext::escaped(suite) + "\" name=\"" +
+           markuptext::escaped(result.name) + "\" time=\"" + std::to_string(result.seconds) + "\"";
     if (result.passed()) {
       xml += "/>\n";
       continue;
     }
     std::string message;
     for (const std::string& line : result.failures) message += line + "\n";
-    xml += ">\n    <failure message=\"" + xmlEscaped(result.failures.front()) + "\">" +
-           xmlEscaped(message + result.diff) + "</failure>\n  </testcase>\n";
+    xml += ">\n    <failure message=\"" + markuptext::escaped(result.failures.front()) + "\">" +
+           markuptext::escaped(message + result.diff) + "</failure>\n  </testcase>\n";
   }
   return xml + "</testsuite>\n";
 }
