@@ -6,8 +6,8 @@ send-keys, the screen read with capture-pane.
   the terminal shows the same text as the headless program's --dump-text
   after the same keys;
 - umlauts and ß typed in the terminal appear on the screen;
-- below 80x24 a message asks for a larger terminal; back at 80x24 the game's
-  screen returns unchanged;
+- below 80x24 a message asks for a larger terminal; at 200x60 the key bar
+  stands on the last row; back at 80x24 the game's screen returns unchanged;
 - Ctrl-C asks before quitting;
 - the terminal settings (stty -a) are the same before and after, also when the
   program thread crashes (SIGSEGV, SIGABRT) or the program is killed (SIGTERM).
@@ -169,8 +169,10 @@ def start_session(name, extra_environment="", mode="", first="Ausgänge", raw=No
     for path in (before, after, status):
         if os.path.exists(path):
             os.remove(path)
-    # A state folder per session: a later session must not be asked whether to
-    # continue where an earlier one left off.
+    # A state folder per session, empty at its start: a session must not be
+    # asked whether to continue where an earlier one (of this run or the last
+    # run in this folder) left off.
+    shutil.rmtree(os.path.join(WORK, "state-" + name), ignore_errors=True)
     command = ("stty -a > %s; %s XDG_STATE_HOME=%s/state-%s VELMORAT_PICTURES=symbols %s "
                "--terminal %s --bundle %s; echo $? > %s; stty -a > %s" % (
                    before, extra_environment, WORK, name, VELMORAT, mode, BUNDLE, status, after))
@@ -258,6 +260,15 @@ def umlauts_resize_and_quit():
     tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
     wait_for(lambda: screen() == game_screen, "the game's screen after the resize")
     print("resized to 60x20 and back")
+    # A large terminal: the picture beside the text, the key bar on its last row.
+    tmux("resize-window", "-t", "play", "-x", "200", "-y", "60")
+    wait_for(lambda: "F9 Men\u00fc" in screen().split("\n")[59] and "Befehl" in screen(),
+             "the key bar on the last row of a 200x60 terminal")
+    if any("F9 Men\u00fc" in line for line in screen().split("\n")[:59]):
+        fail("the key bar stands above the last row", screen())
+    tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
+    wait_for(lambda: screen() == game_screen, "the game's screen after 200x60")
+    print("resized to 200x60 and back")
     # F9 opens the menu; its ninth entry copies the text through OSC 52,
     # which tmux (set-clipboard on) keeps as its buffer.
     tmux("set-option", "-s", "set-clipboard", "on")
@@ -353,8 +364,6 @@ def plain_lines(data):
 
 def plain_walkthrough(key_lines):
     key_lines = [line for line in key_lines if not line.startswith("#")]  # comments
-    # A last state of an earlier run would make the game ask to continue it.
-    shutil.rmtree(os.path.join(WORK, "state-plain"), ignore_errors=True)
     raw = os.path.join(WORK, "plain.raw")
     before, after, status = start_session("plain", mode="--plain", first="Weiter...", raw=raw)
     start = bytes_since(raw, 0).find(b"\r\n", bytes_since(raw, 0).find(b"--plain")) + 2
