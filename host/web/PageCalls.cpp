@@ -37,16 +37,16 @@ void setTitle(const std::string& titleUtf8) {
       handOver(titleUtf8));
 }
 
-void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height) {
+void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height, int top, int rows) {
   // The copy leaves the shared memory, which ImageData cannot take.
   MAIN_THREAD_ASYNC_EM_ASM(
       {
-        const pixels = new Uint8ClampedArray(HEAPU8.slice($1, $1 + $2 * $3 * 4).buffer);
+        const pixels = new Uint8ClampedArray(HEAPU8.slice($1, $1 + $2 * $5 * 4).buffer);
         _free($1);
-        VelmoratPage.showFrame($0, pixels, $2, $3);
+        VelmoratPage.showFrame($0, pixels, $2, $3, $4, $5);
         _web_frame_shown($0);
       },
-      view, rgbaPixels, width, height);
+      view, rgbaPixels, width, height, top, rows);
 }
 
 void setScreenText(const std::string& textUtf8) {

@@ -12,10 +12,11 @@ namespace web::page {
 // A toolbar button that chooses the menu item with this tag.
 void addMenuItem(int tag, const std::string& titleUtf8);
 void setTitle(const std::string& titleUtf8);
-// Shows width x height pixels (red, green, blue, alpha) in the canvas of
-// view 0 (text) or 1 (picture). The page takes the memory, which must come
-// from malloc, frees it, and says when it is shown (web_frame_shown).
-void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height);
+// Shows the rows from top on, rows of them, of a width x height frame
+// (pixels: red, green, blue, alpha) in the canvas of view 0 (text) or 1
+// (picture). The page takes the memory, which must come from malloc, frees
+// it, and says when it is shown (web_frame_shown).
+void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height, int top, int rows);
 // The text window's lines as --dump-text writes them, one "\n" after each.
 void setScreenText(const std::string& textUtf8);
 // What the program waits for (0 nothing, 1 a key, 2 a line) as noticed after

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <string_view>
 
 #include "host/web/PageCalls.h"
 #include "host/web/WebKeys.h"
@@ -93,6 +95,31 @@ std::vector<std::string> scrolledAwaySince(std::uint8_t window, std::size_t seen
   return lines;
 }
 
+// The band of rows in which image differs from the rows hashed before (all
+// of it when the size differs); rowHashes becomes the image's. A hash per row
+// instead of a copy of the frame: the heap has no room for a second 4 MB
+// image per window.
+struct ChangedRows {
+  std::size_t first = 0;
+  std::size_t count = 0;
+};
+ChangedRows changedRows(std::vector<std::size_t>& rowHashes, const host::ArgbImage& image) {
+  const auto height = static_cast<std::size_t>(image.height);
+  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
+  const bool sameSize = rowHashes.size() == height;
+  rowHashes.resize(height);
+  ChangedRows rows;
+  for (std::size_t row = 0; row < height; ++row) {
+    const std::size_t hash = std::hash<std::string_view>{}(std::string_view(
+        reinterpret_cast<const char*>(image.bytes.data()) + row * rowBytes, rowBytes));
+    if (sameSize && hash == rowHashes[row]) continue;
+    rowHashes[row] = hash;
+    if (rows.count == 0) rows.first = row;
+    rows.count = row - rows.first + 1;
+  }
+  return rows;
+}
+
 std::string joinedLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
@@ -125,7 +152,7 @@ void WebHost::run(const std::function<void()>& launch) {
   for (const WebMenuItem& item : options_.menuItems) page::addMenuItem(item.tag, item.title);
   // Called on the program thread as a wait begins: the page hears of it once
   // the host has handled what came before.
-  setInputWaitListener([this](InputWaitState) { post([this] { noteInputWait(true); }); });
+  setInputWaitListener([this](InputWaitState) { post([this] { noteInputWait(); }); });
   runningHost.store(this);
   launch();
   for (;;) serveOnce();
@@ -146,7 +173,7 @@ void WebHost::postInput(std::function<void()> input) {
     input();
     // What the program waits for now: the same wait when the input changed
     // nothing, or none until it has taken the input.
-    noteInputWait(false);
+    noteInputWait();
   });
 }
 
@@ -176,29 +203,36 @@ void WebHost::sendView(View& view) {
   const std::uint64_t changes = windowChangeCount(number);
   if (view.everSent && changes == view.sentChanges) return;
   if (!t_WindowImageInto(number, image_)) return;
-  // The page's canvas takes red, green, blue, alpha; the image has alpha first.
-  const std::size_t pixelCount =
-      static_cast<std::size_t>(image_.width) * static_cast<std::size_t>(image_.height);
-  auto* pixels = static_cast<std::uint8_t*>(std::malloc(pixelCount * 4));
+  view.everSent = true;
+  view.sentChanges = changes;
+  if (number == options_.textWindow) page::setScreenText(joinedLines(screenLines(number)));
+  // Only the rows that differ from the frame sent before go to the page: a
+  // typed character changes one text row, a 25th of the window, and every
+  // whole frame cost the page's thread a 4 MB copy (the program's file
+  // calls wait for that thread).
+  const ChangedRows rows = changedRows(view.rowHashes, image_);
+  if (rows.count == 0) return;
+  const std::size_t rowBytes = static_cast<std::size_t>(image_.width) * 4;
+  auto* pixels = static_cast<std::uint8_t*>(std::malloc(rowBytes * rows.count));
   if (pixels == nullptr) {
     logLine("WebHost: No memory for the image of window #" + std::to_string(number) + ".");
+    view.rowHashes.clear();  // the next frame is sent whole
     return;
   }
-  const std::uint8_t* argb = image_.bytes.data();
-  for (std::size_t pixel = 0; pixel < pixelCount; ++pixel) {
+  // The page's canvas takes red, green, blue, alpha; the image has alpha first.
+  const std::uint8_t* argb = image_.bytes.data() + rowBytes * rows.first;
+  for (std::size_t pixel = 0; pixel < rowBytes / 4 * rows.count; ++pixel) {
     pixels[pixel * 4] = argb[pixel * 4 + 1];
     pixels[pixel * 4 + 1] = argb[pixel * 4 + 2];
     pixels[pixel * 4 + 2] = argb[pixel * 4 + 3];
     pixels[pixel * 4 + 3] = argb[pixel * 4];
   }
-  view.everSent = true;
-  view.sentChanges = changes;
   view.frameShown = false;
-  page::showFrame(view.number, pixels, image_.width, image_.height);
-  if (number == options_.textWindow) page::setScreenText(joinedLines(screenLines(number)));
+  page::showFrame(view.number, pixels, image_.width, image_.height, static_cast<int>(rows.first),
+                  static_cast<int>(rows.count));
 }
 
-void WebHost::noteInputWait(bool waitBegan) {
+void WebHost::noteInputWait() {
   const InputWaitState wait = currentInputWait();
   int waiting = kWaitingNothing;
   if (!KeyAvailable.load() && wait.kind != InputWaitKind::None)
@@ -215,11 +249,12 @@ void WebHost::noteInputWait(bool waitBegan) {
       scrolledLinesSeen_ = kept;
     }
   }
-  if (waiting == kWaitingLine && waitBegan) {
+  if (waiting == kWaitingLine && commandSent_) {
     // The program has carried out what was asked of it: saved files are
     // written and go to the browser's storage. Not at every key typed into
-    // the line: a sync walks the whole store (a third of the page's work
-    // per command).
+    // the line (each begins a wait): a sync walks the whole store on the
+    // page's thread.
+    commandSent_ = false;
     page::syncStorage();
     if (!offeredFile_.empty()) {
       const FileVersion version = fileVersion(offeredFile_);
@@ -252,6 +287,7 @@ void WebHost::typeKey(const std::string& name, const std::string& text, int page
   backToLiveScreen();
   const std::optional<WebKeyPress> press = webKeyPress(name, text, pageFlags);
   if (!press) return;
+  if (press->code == keycode::kReturn) commandSent_ = true;
   viewKeyDown(options_.textWindow, press->code, press->characters, press->flags);
   viewKeyUp(options_.textWindow);
 }
@@ -320,6 +356,7 @@ void WebHost::chooseMenuItem(int tag) {
     sender.menuTitle = item.menuTitle;
     sender.itemTitle = item.title;
     sender.tag = item.tag;
+    commandSent_ = true;
     sender.keyChar = item.keyChar;
     if (!item.keyChar.empty()) sender.keyMods = kModifierControl | kModifierShift;
     t_MenuEventHandler(sender);
@@ -332,6 +369,7 @@ void WebHost::answerPanel(int id, const std::string& path) {
   if (id != panelSerial_ || panelAnswered_) return;
   panelAnswer_ = path;
   panelAnswered_ = true;
+  commandSent_ = true;
 }
 
 void WebHost::frameShown(int view) {

@@ -147,15 +147,15 @@ class WebHost : public host::Host {
     bool frameShown = true;  // the page has shown the last frame sent
     bool everSent = false;
     std::uint64_t sentChanges = 0;
+    std::vector<std::size_t> rowHashes;  // of the rows the page shows
   };
 
   // Waits until work arrives, runs all of it, then sends changed views.
   void serveOnce();
   void sendChangedViews();
   void sendView(View& view);
-  // The program waits for input, or stopped: tells the page. waitBegan: the
-  // program has just begun the wait (not an input typed into it).
-  void noteInputWait(bool waitBegan);
+  // The program waits for input, or stopped: tells the page.
+  void noteInputWait();
   void showTextWindow(int number);
   // The page shows the text window's past pastLinesBack_ lines back, or the
   // live screen; the program and the video memory never see it.
@@ -173,6 +173,9 @@ class WebHost : public host::Host {
   bool woken_ = false;
   std::thread::id mainThread_;
   int inputSeen_ = 0;  // main thread
+  // A line, menu item or panel answer went to the program since the page's
+  // storage was last synced (main thread).
+  bool commandSent_ = false;
 
   std::array<Window, 13> windows_{};
   std::array<View, 8> views_{};

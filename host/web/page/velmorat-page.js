@@ -344,19 +344,21 @@
   const liveFrames = [];  // each canvas's last frame, to return to from the past
   let past = null;        // the text window's past while shown: { mark, lines }
 
-  function showFrame(view, pixels, width, height) {
+  // The rows from top on that changed since the frame before.
+  function showFrame(view, pixels, width, height, top, rows) {
     const canvas = canvases[view];
     if (!canvas) return;
-    if (canvas.width !== width || canvas.height !== height) {
+    if (canvas.width !== width || canvas.height !== height || !liveFrames[view]) {
       canvas.width = width;
       canvas.height = height;
+      liveFrames[view] = new ImageData(width, height);
       layOut();
     }
-    liveFrames[view] = new ImageData(pixels, width, height);
+    liveFrames[view].data.set(pixels, top * width * 4);
     if (view === 0 && past) {
       drawPast();
     } else {
-      canvas.getContext('2d').putImageData(liveFrames[view], 0, 0);
+      canvas.getContext('2d').putImageData(new ImageData(pixels, width, rows), 0, top);
     }
   }
 
