@@ -249,19 +249,22 @@ void WebHost::noteInputWait() {
       scrolledLinesSeen_ = kept;
     }
   }
-  if (waiting == kWaitingLine && commandSent_) {
-    // The program has carried out what was asked of it: saved files are
-    // written and go to the browser's storage. Not at every key typed into
-    // the line (each begins a wait): a sync walks the whole store on the
-    // page's thread.
-    commandSent_ = false;
-    page::syncStorage();
+  if (waiting == kWaitingLine) {
+    // The program has carried out what was asked of it: the last state and
+    // saved files are written and go to the browser's storage. Not at every
+    // key typed into the line (each begins a wait): a sync walks the whole
+    // store on the page's thread.
+    bool offer = false;
     if (!offeredFile_.empty()) {
       const FileVersion version = fileVersion(offeredFile_);
-      if (version.exists && !(version == offeredVersion_)) {
-        page::offerDownload(offeredFile_);
-        offeredFile_.clear();
-      }
+      offer = version.exists && !(version == offeredVersion_);
+    }
+    // Synced first: the page shows the download once the sync has begun.
+    if (commandSent_ || offer) page::syncStorage();
+    commandSent_ = false;
+    if (offer) {
+      page::offerDownload(offeredFile_);
+      offeredFile_.clear();
     }
   }
   page::setWaiting(waiting, inputSeen_);
