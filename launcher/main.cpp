@@ -53,9 +53,9 @@ bool sameFile(const std::string& a, const std::string& b) {
 constexpr int kExitDumpFailed = 1;
 constexpr int kExitNoGame = 1;
 constexpr int kIconSize = 64;
-// Quitting wakes the program thread from its wait for input, where it ends at
+// Ending wakes the program thread from its wait for input, where it ends at
 // once; the bound is for a program busy elsewhere, far within a second.
-constexpr int kProgramEndWaitMs = 400;
+constexpr auto kProgramEndBound = std::chrono::milliseconds(400);
 
 bool logInFile = false;
 
@@ -97,21 +97,34 @@ void chooseStateFolder(const CommandLine& line, bool otherBundle) {
   }
 }
 
-// The program thread ends where the player quit it (t_RequestProgramEnd), the
-// toolbox's workers with their routines; their last calls to the main thread
-// are served meanwhile. The wait ends when the last of them has returned and
-// the program thread is joined (or at the bound); false when one still runs.
+// The application's end: asks the program thread to end (a wait for input,
+// where a quit or spent keys leave it, ends at once) and joins it, and waits
+// for the toolbox's workers; true when all have ended within the bound.
+bool endProgram() {
+  t_RequestProgramEnd();
+  return endProgramThreads(kProgramEndBound) && awaitDetachedThreads(kProgramEndBound);
+}
+
+// endProgram while the Qt main thread serves the last calls to it.
 bool waitForProgramEnd() {
   QEventLoop serving;
   bool ended = false;
   std::thread watcher([&serving, &ended] {
-    const auto bound = std::chrono::milliseconds(kProgramEndWaitMs);
-    ended = endProgramThreads(bound) && awaitDetachedThreads(bound);
+    ended = endProgram();
     QMetaObject::invokeMethod(&serving, &QEventLoop::quit, Qt::QueuedConnection);
   });
   serving.exec();
   watcher.join();
   return ended;
+}
+
+// A program busy elsewhere may still call the main thread, which no longer
+// answers; ending without destructors keeps it from running into destroyed
+// objects.
+[[noreturn]] void leaveWithoutProgram(int status) {
+  logLine("main: The program thread did not end; the application ends without it.");
+  std::fflush(stdout);
+  std::_Exit(status);
 }
 
 constexpr int kNoTerminal = -1;
@@ -156,6 +169,9 @@ int playInTerminal(const CommandLine& line) {
         openDocuments(documents);
       },
       [] { return ProgramThreadsRunning > 0; });
+  // The terminal's loop serves no more calls: a program busy elsewhere that
+  // calls it would never end, and is left behind without destructors.
+  const bool ended = endProgram();
   stopRefreshProcess();
   applicationWillTerminate();
   if (!logFile.empty() && logFile != "/dev/null") {
@@ -165,9 +181,8 @@ int playInTerminal(const CommandLine& line) {
       std::fclose(terminalOut);
     }
   }
-  std::fflush(stdout);
-  // As on the desktop: the program thread may still wait for the main thread.
-  std::_Exit(0);
+  if (!ended) leaveWithoutProgram(0);
+  return 0;
 }
 
 // The game's own menu items, handed to the desktop's menu bar.
@@ -300,7 +315,7 @@ int main(int argc, char** argv) {
   int status = application.exec();
   if (!line.headless) {
     desktop.saveSettings(settings);
-    settings.sync();  // the process ends without destructors (below)
+    settings.sync();
   }
   const bool threadsEnded = waitForProgramEnd();
   stopRefreshProcess();
@@ -314,10 +329,6 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "velmorat: %s\n", message.c_str());
   }
   std::fflush(stdout);
-  if (!threadsEnded)
-    logLine("main: The program thread did not end; the application ends without it.");
-  // A program busy elsewhere may still call the main thread, which no longer
-  // answers; ending without destructors keeps it from running into destroyed
-  // objects.
-  std::_Exit(status);
+  if (!threadsEnded) leaveWithoutProgram(status);
+  return status;
 }

@@ -188,7 +188,7 @@ void InputDecoder::feed(std::string_view bytes, std::vector<InputEvent>& keys) {
       continue;
     }
     used_ = 0;
-    if (skippingSequence_) {
+    if (skipping_ != Skipping::No) {
       skipSequenceRest();
     } else if (decodeOne(keys) == Step::NeedMore) {
       return;
@@ -198,7 +198,7 @@ void InputDecoder::feed(std::string_view bytes, std::vector<InputEvent>& keys) {
 }
 
 void InputDecoder::flushPending(std::vector<InputEvent>& keys) {
-  skippingSequence_ = false;
+  skipping_ = Skipping::No;
   if (inPaste_ || pending_.empty()) return;
   const auto first = static_cast<unsigned char>(pending_[0]);
   if (first == kEscape && pending_.size() == 1) {
@@ -273,7 +273,7 @@ InputDecoder::Step InputDecoder::decodeControlSequence(std::vector<InputEvent>& 
     // No terminal sends this much for a key: drop it, with the rest of it
     // that is still to come.
     used_ = index;
-    skippingSequence_ = true;
+    skipping_ = parametersEnd != index ? Skipping::Intermediates : Skipping::Parameters;
     return Step::Complete;
   }
   const auto final = static_cast<unsigned char>(pending_[index]);
@@ -297,8 +297,12 @@ InputDecoder::Step InputDecoder::decodeControlSequence(std::vector<InputEvent>& 
     }
     return Step::Complete;
   }
+  if (!parameters.empty() && parameters[0] == '<') {
+    if (final == 'M') decodeMouseReport(parameters.substr(1), keys);
+    return Step::Complete;  // a button's release ('m') means nothing here
+  }
   if (!parameters.empty() && (parameters[0] < '0' || parameters[0] > ';')) {
-    return Step::Complete;  // private sequences ("<" mouse reports and the like)
+    return Step::Complete;  // other private sequences
   }
   const std::vector<int> numbers = parameterNumbers(parameters);
   const int modifier = numbers.size() > 1 ? numbers[1] : 1;
@@ -353,6 +357,23 @@ InputDecoder::Step InputDecoder::decodeControlSequence(std::vector<InputEvent>& 
   return Step::Complete;
 }
 
+// "ESC [ < button ; column ; row M": of the buttons only the wheel (64 up,
+// 65 down; 4, 8 and 16 added for Shift, Alt and Ctrl) is a key.
+void InputDecoder::decodeMouseReport(std::string_view parameters, std::vector<InputEvent>& keys) {
+  constexpr int kWheelUp = 64;
+  constexpr int kModifierBits = 4 | 8 | 16;
+  const std::vector<int> numbers = parameterNumbers(parameters);
+  const int button = numbers[0] & ~kModifierBits;
+  if (button != kWheelUp && button != kWheelUp + 1) return;
+  InputEvent wheel;
+  wheel.kind = InputKind::Wheel;
+  wheel.key = button == kWheelUp ? NamedKey::Up : NamedKey::Down;
+  wheel.shift = (numbers[0] & 4) != 0;
+  wheel.alt = (numbers[0] & 8) != 0;
+  wheel.control = (numbers[0] & 16) != 0;
+  keys.push_back(wheel);
+}
+
 InputDecoder::Step InputDecoder::decodeSingleShift(std::vector<InputEvent>& keys) {
   std::size_t index = 2;
   // Some terminals put a modifier between "ESC O" and the letter ("ESC O 5 A").
@@ -361,11 +382,12 @@ InputDecoder::Step InputDecoder::decodeSingleShift(std::vector<InputEvent>& keys
   if (index >= pending_.size()) {
     if (index <= kLongestSequenceBytes) return Step::NeedMore;
     used_ = index;
+    skipping_ = Skipping::SingleShiftParameters;
     return Step::Complete;
   }
   const auto final = static_cast<unsigned char>(pending_[index]);
-  if (!isFinalByte(final)) {
-    used_ = index;
+  if (!isFinalByte(final) || index >= kLongestSequenceBytes) {
+    used_ = isFinalByte(final) ? index + 1 : index;
     return Step::Complete;
   }
   used_ = index + 1;
@@ -417,12 +439,17 @@ InputDecoder::Step InputDecoder::decodeUtf8(std::vector<InputEvent>& keys, std::
 void InputDecoder::skipSequenceRest() {
   while (used_ < pending_.size()) {
     const auto byte = static_cast<unsigned char>(pending_[used_]);
-    if (isParameterByte(byte) || isIntermediateByte(byte)) {
+    if (isParameterByte(byte) && skipping_ != Skipping::Intermediates) {
+      ++used_;
+      continue;
+    }
+    if (isIntermediateByte(byte) && skipping_ != Skipping::SingleShiftParameters) {
+      skipping_ = Skipping::Intermediates;
       ++used_;
       continue;
     }
     if (isFinalByte(byte)) ++used_;
-    skippingSequence_ = false;
+    skipping_ = Skipping::No;
     return;
   }
 }

@@ -2,7 +2,8 @@
 // and the escape sequences that terminals send for cursor, editing and
 // function keys (xterm, VT220, the Linux console, rxvt), with the modifier
 // parameter of xterm ("ESC [ 1 ; 5 A" is Ctrl-Up). Also bracketed pastes and
-// the terminal's answer to the device attributes query.
+// the terminal's answer to the device attributes query, and the mouse wheel
+// in xterm's SGR mouse reports (other mouse reports are dropped).
 //
 // Bytes may arrive in any split: a sequence cut between two reads is held
 // until the rest comes. A lone ESC is ambiguous (the Escape key, or the start
@@ -55,12 +56,13 @@ enum class InputKind {
   Function,          // F1..F20
   Paste,             // a bracketed paste: text holds it (UTF-8)
   DeviceAttributes,  // the answer to "ESC [ c": text holds its parameters ("?62;4;22")
+  Wheel,             // the mouse wheel turned one step (SGR mouse report): key Up or Down
 };
 
 struct InputEvent {
   InputKind kind = InputKind::Character;
   char32_t character = 0;       // Character
-  NamedKey key = NamedKey::Up;  // Named
+  NamedKey key = NamedKey::Up;  // Named, Wheel
   int functionNumber = 0;       // Function: 1 for F1
   bool shift = false;
   bool alt = false;
@@ -76,7 +78,7 @@ class InputDecoder {
   void feed(std::string_view bytes, std::vector<InputEvent>& keys);
   // True while bytes of an unfinished sequence or character are held, or the
   // rest of an overlong sequence is being dropped.
-  bool hasPending() const { return !pending_.empty() || skippingSequence_; }
+  bool hasPending() const { return !pending_.empty() || skipping_ != Skipping::No; }
   // The wait for the rest is over: a lone ESC becomes the Escape key, ESC and
   // one more byte become that key with Alt, an unfinished UTF-8 character
   // becomes its bytes as Latin-1, and an unfinished sequence is dropped.
@@ -89,16 +91,23 @@ class InputDecoder {
   Step decodeEscape(std::vector<InputEvent>& keys);
   Step decodeControlSequence(std::vector<InputEvent>& keys);
   Step decodeSingleShift(std::vector<InputEvent>& keys);
+  void decodeMouseReport(std::string_view parameters, std::vector<InputEvent>& keys);
   // The character whose lead byte is at start (1 after an ESC prefix: with Alt).
   Step decodeUtf8(std::vector<InputEvent>& keys, std::size_t start);
   void continuePaste();
-  // After an overlong sequence: drops its remaining bytes up to its final byte.
+  // After an overlong sequence: drops its remaining bytes up to its final
+  // byte, by the same grammar as a sequence that arrives whole, so that where
+  // the reads split the bytes never changes the keys.
   void skipSequenceRest();
 
   std::string pending_;   // bytes not yet decoded
   std::size_t used_ = 0;  // bytes of pending_ consumed by the last step
   bool inPaste_ = false;
-  bool skippingSequence_ = false;
+  // Which bytes of an overlong sequence are still to drop: a control
+  // sequence's parameters or (after the first) its intermediate bytes, or the
+  // parameters of an "ESC O" sequence.
+  enum class Skipping { No, Parameters, Intermediates, SingleShiftParameters };
+  Skipping skipping_ = Skipping::No;
   std::string paste_;
 };
 

@@ -78,6 +78,13 @@ if(DEFINED VISIT)
   endforeach()
 endif()
 
+# The program thread, left at a wait when the keys are spent, is woken and
+# joined before the program ends.
+string(FIND "${log}" "The program thread did not end" found)
+if(NOT found EQUAL -1)
+  list(APPEND failures "the program thread was not joined at the end")
+endif()
+
 if(NO_ERRORS)
   if(NOT DEFINED ITEM_COUNT OR NOT DEFINED BUNDLE)
     message(FATAL_ERROR "-DNO_ERRORS=ON needs -DITEM_COUNT=n and -DBUNDLE=dir")
