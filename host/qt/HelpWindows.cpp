@@ -29,6 +29,18 @@ const std::vector<std::pair<QString, QString>>& commandLineKeys() {
   return keys;
 }
 
+// Keys of the windows themselves, for a player who uses no mouse.
+const std::vector<std::pair<QString, QString>>& windowKeys() {
+  static const std::vector<std::pair<QString, QString>> keys = {
+      {QStringLiteral("Alt+A, Alt+B, Alt+F, Alt+H"),
+       QStringLiteral("Menüs Ablage, Bearbeiten, Fenster, Hilfe öffnen")},
+      {QStringLiteral("Esc, Strg+W"), QStringLiteral("Spielhilfe und Tastenkürzel schließen")},
+      {QStringLiteral("Hoch, Runter, Bild hoch, Bild runter"),
+       QStringLiteral("im Verlauf und in der Hilfe lesen (Strg+Pos1, Strg+Ende: Anfang, Ende)")},
+  };
+  return keys;
+}
+
 QString table(const std::vector<std::pair<QString, QString>>& rows) {
   int width = 0;
   for (const auto& row : rows) width = std::max(width, int(row.first.size()));
@@ -66,5 +78,5 @@ void HelpWindow::show(const QString& text) {
 
 QString shortcutHelpText(const std::vector<std::pair<QString, QString>>& menuShortcuts) {
   return QStringLiteral("Menüs\n\n") + table(menuShortcuts) + QStringLiteral("\nBefehlszeile\n\n") +
-         table(commandLineKeys());
+         table(commandLineKeys()) + QStringLiteral("\nFenster\n\n") + table(windowKeys());
 }
