@@ -36,12 +36,17 @@ void VelmoratKeepScrolledLine(std::uint8_t window, const std::string& lineUtf8) 
 }
 
 std::string VelmoratTranscript() {
+  const std::vector<std::string> area = areaLines(VelmoratTextWindow());
   std::string text;
-  {
-    std::lock_guard guard(transcriptLock);
-    for (const std::string& line : scrolledLines) text += line + '\n';
-  }
-  for (const std::string& line : areaLines(VelmoratTextWindow())) text += line + '\n';
+  // One allocation of the final size: a long game's transcript is megabytes,
+  // and growing it step by step would leave the heap with its larger peaks.
+  std::lock_guard guard(transcriptLock);
+  std::size_t size = 0;
+  for (const std::string& line : scrolledLines) size += line.size() + 1;
+  for (const std::string& line : area) size += line.size() + 1;
+  text.reserve(size);
+  for (const std::string& line : scrolledLines) text.append(line).push_back('\n');
+  for (const std::string& line : area) text.append(line).push_back('\n');
   return text;
 }
 

@@ -146,6 +146,7 @@ void VelmoratMainWithOptions(const VelmoratOptions& options) {
   GameState game;
   game.Diagnostics.authorRun = options.authorRun;
   game.Diagnostics.endlessLoopStatements = options.endlessLoopStatements;
+  game.Diagnostics.stateListener = options.stateReport;
   VelmoratTitleScreen(game);
   std::uint8_t window = VelmoratTextWindow();
   game.DataFolder = VelmoratFindDataFolder();

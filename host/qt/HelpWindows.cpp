@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QKeySequence>
+#include <QScrollBar>
 #include <QShortcut>
 #include <algorithm>
 
@@ -74,6 +75,14 @@ void HelpWindow::show(const QString& text) {
   window_->show();
   window_->raise();
   window_->activateWindow();
+}
+
+void HelpWindow::refresh(const QString& text) {
+  if (!window_ || !window_->isVisible() || window_->toPlainText() == text) return;
+  QScrollBar* bar = window_->verticalScrollBar();
+  const int readUpTo = bar->value();
+  window_->setPlainText(text);
+  bar->setValue(readUpTo);
 }
 
 QString shortcutHelpText(const std::vector<std::pair<QString, QString>>& menuShortcuts) {

@@ -69,6 +69,17 @@ QtHost::~QtHost() {
   for (VelmoratWindow* window : windows_) delete window;
 }
 
+void QtHost::enableGameStateWindow() {
+  menuBar_->addGameStateItem([this] { gameState_.show(gameStateText_); });
+}
+
+void QtHost::showGameState(const std::string& reportUtf8) {
+  runOnMainAsync([this, report = QString::fromStdString(reportUtf8)] {
+    gameStateText_ = report;
+    gameState_.refresh(report);
+  });
+}
+
 MenuBarHooks QtHost::menuHooks() {
   MenuBarHooks hooks;
   hooks.quit = [this] { requestQuit(); };

@@ -362,6 +362,28 @@ TEST(DesktopMenus, VerlaufIsReadOnlyPaperReadByTheCaret) {
   EXPECT_EQ(paper->textCursor().block().text(), QStringLiteral("eins"));
 }
 
+// Only the author's run has the item; its window follows each report handed over.
+TEST(DesktopMenus, TheAuthorsRunShowsTheGameStateLive) {
+  QMenu* tools = submenu(topMenu("Fenster"), QStringLiteral("Werkzeuge"));
+  ASSERT_NE(tools, nullptr);
+  EXPECT_FALSE(titlesOf(tools).contains(QStringLiteral("Spielzustand")));
+  testHost().enableGameStateWindow();
+  ASSERT_EQ(titlesOf(tools).value(0), QStringLiteral("Spielzustand"));
+  const auto shown = [] {
+    QCoreApplication::processEvents();
+    QPlainTextEdit* window = testHost().gameStateWindow().widget();
+    return window != nullptr && window->isVisible() ? window->toPlainText() : QString();
+  };
+  testHost().showGameState("Zustand\nSzene 1\n");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(shown(), QString()) << "shown only when chosen";
+  tools->actions().value(0)->trigger();
+  EXPECT_EQ(shown(), QStringLiteral("Zustand\nSzene 1\n"));
+  testHost().showGameState("Zustand\nSzene 2\nFlag 3: Tor offen\n");
+  EXPECT_EQ(shown(), QStringLiteral("Zustand\nSzene 2\nFlag 3: Tor offen\n"));
+  testHost().gameStateWindow().widget()->hide();
+}
+
 TEST(German, QtsOwnDialogsAndButtonsSpeakGerman) {
   ASSERT_TRUE(installGermanTranslations()) << "qt6-translations-l10n is not installed";
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
