@@ -74,9 +74,9 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
     if (ask) t_InputForm(window, kCommandPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
     ask = false;
     t_InputEdit(window, kPlaceCursorKey);
-    const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
+    const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen(game));
     if (!key) {
-      if (!VelmoratTakeProgressRequests()) continue;
+      if (!VelmoratTakeProgressRequests(game)) continue;
       draft = windowRecord(window).InputString;
       // The answers stand on lines of their own below the prompt, which is
       // then asked again with what was typed so far.

@@ -96,7 +96,7 @@ HabitAnswer answered(const std::string& utf8Line) {
 }
 
 HabitAnswer carryOut(GameState& game, int tag, const std::string& path = {}) {
-  VelmoratQueueProgressRequest(tag, path);
+  VelmoratQueueProgressRequest(game, tag, path);
   return VelmoratCarryOutProgressRequests(game, true, [] {}) == ProgressOutcome::Replaced
              ? HabitAnswer{HabitKind::Replaced, {}}
              : HabitAnswer{HabitKind::Answered, {}};

@@ -109,14 +109,15 @@ void useBundle(const TestBundle& bundle) {
   setBundlePath(bundle.bundlePath());
 }
 
-GameRun::GameRun(const TestBundle& bundle, const VelmoratOptions& options) {
+GameRun::GameRun(const TestBundle& bundle, const VelmoratOptions& options, Session* session)
+    : session_(session != nullptr ? *session : ownSession_) {
   useBundle(bundle);
   KeyEventQueue.clear();
   testing::internal::CaptureStdout();
   capturing_ = true;
   thread_ = std::thread([this, options] {
     try {
-      VelmoratMainWithOptions(options);
+      VelmoratMainWithOptions(session_, options);
     } catch (const ProgramThreadExit&) {
     }
     {
