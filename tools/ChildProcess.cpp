@@ -97,6 +97,14 @@ void Child::stop() {
   wait();
 }
 
+pid_t waitForAnyEnd() {
+  siginfo_t ended{};
+  while (::waitid(P_ALL, 0, &ended, WEXITED | WNOWAIT) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return ended.si_pid;
+}
+
 int runProgram(const std::vector<std::string>& arguments, const ChildOptions& options) {
   Child child(arguments, options);
   if (!child.started()) return kCannotRun;

@@ -43,6 +43,11 @@ class Child {
   pid_t pid_ = -1;
 };
 
+// Waits until one of the programs the tool started has ended and returns its
+// process id, leaving it for its Child's wait() to collect; -1 when the tool
+// has none.
+pid_t waitForAnyEnd();
+
 // Runs a program to its end: its exit status as above, 127 when it cannot run.
 int runProgram(const std::vector<std::string>& arguments, const ChildOptions& options = {});
 

@@ -16,7 +16,7 @@ class ExportProject final : public ToolCommand {
  public:
   ExportProject()
       : ToolCommand(
-            "export", "a built game as a portable folder or a Debian package",
+            "export", "a built game as a portable folder, a Debian package or a static site",
             "Builds DIR, then writes one of:\n"
             "  --folder OUT  OUT/<id>.app (the game with the velmorat program inside), a starter\n"
             "                script named after the game, README.md and LICENCE;\n"
@@ -24,7 +24,9 @@ class ExportProject final : public ToolCommand {
             "                data in /usr/share/<id>/, its own desktop entry and an icon cut\n"
             "                from its pictures (pictures/icon.png, else the first scene picture),\n"
             "                depending on the engine's runtime libraries; checked with lintian.\n"
-            "  --web OUT     the game as a static site: not there yet (the web host is missing).\n"
+            "  --web OUT     the game as a static site (index.html and its files, for any web\n"
+            "                server or games portal): the browser build of `make web` with the\n"
+            "                game's data; --web-build DIR names a browser build elsewhere.\n"
             "Two exported games never share a file. OUT must be empty or new unless --force.") {}
   void declare(CLI::App& command) override {
     command.add_option("DIR", folder_, "the game project")->required();
@@ -33,10 +35,12 @@ class ExportProject final : public ToolCommand {
     CLI::Option* deb = command.add_option("--deb", debOut_, "a Debian package")
                            ->option_text("OUT")
                            ->excludes(folder);
-    command.add_option("--web", webOut_, "a static site (not there yet)")
+    command.add_option("--web", webOut_, "a static site")
         ->option_text("OUT")
         ->excludes(folder)
         ->excludes(deb);
+    command.add_option("--web-build", webBuild_, "the browser build (default: make web's)")
+        ->option_text("DIR");
     command.add_flag("--force", force_, "write into an OUT that is not empty");
   }
   int run() override {
@@ -44,11 +48,6 @@ class ExportProject final : public ToolCommand {
     if (out.empty()) {
       std::fprintf(stderr, "velmorat-tool: export needs --folder OUT, --deb OUT or --web OUT\n");
       return commandline::kUsageStatus;
-    }
-    if (!webOut_.empty()) {
-      std::fprintf(stderr,
-                   "velmorat-tool: export --web is not there yet: the engine has no web host\n");
-      return 1;
     }
     std::error_code error;
     if (!force_ && fs::exists(out, error) && !fs::is_empty(out, error)) {
@@ -58,6 +57,10 @@ class ExportProject final : public ToolCommand {
     }
     const bundlebuild::BuildResult built = bundlebuild::buildAndReport(folder_, {}, true);
     if (!built.built) return 1;
+    if (!webOut_.empty()) {
+      const gameexport::ExportSource source{folder_, built.bundle, {}, built.info};
+      return gameexport::exportWeb(source, webBuild_, out) ? 0 : 1;
+    }
     const enginefiles::Engine engine = enginefiles::findEngine();
     if (engine.program.empty()) return 1;
     const gameexport::ExportSource source{folder_, built.bundle, engine.program, built.info};
@@ -72,6 +75,7 @@ class ExportProject final : public ToolCommand {
   std::string folderOut_;
   std::string debOut_;
   std::string webOut_;
+  std::string webBuild_ = gameexport::defaultWebBuild();
   bool force_ = false;
 };
 

@@ -5,10 +5,12 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "support/AtomicFile.h"
 #include "support/qbtools.h"
 #include "tools/ChildProcess.h"
+#include "tools/MarkupText.h"
 #include "tools/Png.h"
 
 namespace gameexport {
@@ -19,6 +21,10 @@ namespace fs = std::filesystem;
 constexpr int kIconSide = 256;
 constexpr const char* kLicenceNames[] = {"LICENCE", "LICENSE", "COPYING", "LICENCE.md",
                                          "LICENSE.md"};
+// The browser build's program, the same for every game (make web).
+constexpr const char* kWebProgramParts[] = {"velmorat.js", "velmorat.wasm", "velmorat.worker.js"};
+// The page's own name for the game, in its title and its toolbar.
+constexpr std::string_view kPageGameName = ">Velmorat<";
 
 bool fail(const std::string& message) {
   std::fprintf(stderr, "velmorat-tool: %s\n", message.c_str());
@@ -276,6 +282,43 @@ bool exportDebian(const ExportSource& source, const std::string& out) {
   if (lintian.empty()) return true;
   return toolprocess::runProgram({lintian, "--fail-on", "error", deb.string()}) == 0 ||
          fail("lintian found errors in " + deb.string());
+}
+
+std::string defaultWebBuild() {
+  return VELMORAT_SOURCE_DIR "/build-web";
+}
+
+bool exportWeb(const ExportSource& source, const std::string& webBuild, const std::string& out) {
+  std::error_code error;
+  for (const char* part : kWebProgramParts) {
+    if (!fs::is_regular_file(fs::path(webBuild) / "launcher" / part, error)) {
+      return fail("the browser build is missing: " + webBuild + "/launcher/" + part +
+                  " is not there; `make web` in Velmorat's source folder builds it "
+                  "(--web-build DIR names another build)");
+    }
+  }
+  const fs::path script = fs::path(VELMORAT_SOURCE_DIR) / "scripts" / "web-site.sh";
+  if (!fs::is_regular_file(script, error))
+    return fail(script.string() +
+                " is missing: a site is put together in Velmorat's source folder");
+  // Put together beside the bundle first: the script empties its target,
+  // which must never be the author's OUT.
+  const fs::path build = fs::path(source.project) / "build";
+  const fs::path stage = build / "site";
+  toolprocess::ChildOptions options;
+  options.standardOutput = (build / "site.log").string();
+  if (toolprocess::runProgram({"sh", script.string(), webBuild, source.bundle, stage.string()},
+                              options) != 0)
+    return fail("the site could not be put together (" + script.string() + ")");
+  const fs::path page = stage / "index.html";
+  std::string html = readText(page);
+  const std::string named = ">" + markuptext::escaped(source.info.title) + "<";
+  for (std::size_t at = html.find(kPageGameName); at != std::string::npos;
+       at = html.find(kPageGameName, at + named.size()))
+    html.replace(at, kPageGameName.size(), named);
+  if (!writeText(page, html) || !copyTree(stage, out)) return false;
+  std::printf("%s\n", out.c_str());
+  return true;
 }
 
 }  // namespace gameexport

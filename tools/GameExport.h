@@ -1,5 +1,5 @@
-// Giving a built game away (velmorat-tool export): a portable folder, or a
-// Debian package under the game's own name and id. Two exported games never
+// Giving a built game away (velmorat-tool export): a portable folder, a
+// Debian package under the game's own name and id, or a static site. Two exported games never
 // share a file: every path they install carries the id.
 #pragma once
 
@@ -25,5 +25,13 @@ bool exportFolder(const ExportSource& source, const std::string& out);
 
 // OUT/<package>_<version>_<arch>.deb, checked with lintian when it is there.
 bool exportDebian(const ExportSource& source, const std::string& out);
+
+// Where `make web` leaves the browser build in the source tree.
+std::string defaultWebBuild();
+
+// OUT as a static site: the browser build's program (the same for every game)
+// and the game's resources, put together by scripts/web-site.sh, the page
+// titled with the game's title.
+bool exportWeb(const ExportSource& source, const std::string& webBuild, const std::string& out);
 
 }  // namespace gameexport

@@ -177,6 +177,7 @@ The loop:
     velmorat-tool test .           # replay tests/*.keys against their transcripts
     velmorat-tool test . --bless   # accept the new transcripts after a change
     velmorat-tool export . --folder out/   # or --deb out/: a game to give away
+    velmorat-tool export . --web site/     # a web site (once `make web` built the engine)
 
 A test fails on a changed transcript, a "***" message of the engine, keys
 that were left over, and on a game that does not end at the text a

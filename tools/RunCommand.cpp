@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/LineDiff.h"
@@ -22,6 +23,17 @@ std::string readText(const fs::path& path) {
   if (!fs::is_regular_file(path, error)) return {};
   const std::vector<std::uint8_t> bytes = getbinaryfromfile(path.string());
   return std::string(bytes.begin(), bytes.end());
+}
+
+// The lines in which the velmorat program names a fault of the run.
+void printGameFaults(std::string_view errors) {
+  while (!errors.empty()) {
+    const std::size_t end = errors.find('\n');
+    const std::string_view line = errors.substr(0, end);
+    if (line.starts_with("velmorat:"))
+      std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
+  }
 }
 
 class RunProject final : public ToolCommand {
@@ -96,10 +108,13 @@ class RunProject final : public ToolCommand {
       if (build) {
         std::vector<std::string> arguments = gameArguments(keys_);
         arguments.insert(arguments.end(), {"--dump-transcript", now.string()});
-        // The game's log would drown the diff: it goes to a file.
+        // The game's log and the notes of its offscreen display would drown
+        // the diff: they go to files, and only the game's own faults show.
         toolprocess::ChildOptions options;
         options.standardOutput = (session_ / "game.log").string();
+        options.standardError = (session_ / "game.errors").string();
         const int status = toolprocess::runProgram(arguments, options);
+        printGameFaults(readText(session_ / "game.errors"));
         const bool first = !fs::exists(before, error);
         const std::string changes =
             linediff::unifiedDiff(readText(before), readText(now), "before", "now");

@@ -35,6 +35,9 @@ QScreen* screenOf(const QWidget* widget) {
   return screen != nullptr ? screen : desktopScreen();
 }
 
+// The narrowest a game window gets when a zoomed neighbour takes its room.
+constexpr int kNeighbourMinimumWidth = 160;
+
 QString settingsKey(const VelmoratWindow* window) {
   return QStringLiteral("Fenster/%1").arg(window->number());
 }
@@ -184,8 +187,13 @@ void DesktopLayout::zoom(VelmoratWindow* window, bool in) {
   const QRect available = screenOf(window)->availableGeometry();
   const QMarginsF chrome = decorationAllowance();
   const QSizeF design = content->designSize();
+  // The other game windows keep at least a small picture beside it.
+  double besideWidth = 0;
+  for (const VelmoratWindow* other : neighbours(window))
+    besideWidth +=
+        std::min(kNeighbourMinimumWidth, other->width()) + chrome.left() + chrome.right();
   const double room = std::min(
-      (available.width() - chrome.left() - chrome.right()) / design.width(),
+      (available.width() - chrome.left() - chrome.right() - besideWidth) / design.width(),
       (available.height() - chrome.top() - chrome.bottom() - menuHeight(window)) / design.height());
   scale = std::min(scale, room);
   QRect geometry = window->geometry();
@@ -197,6 +205,42 @@ void DesktopLayout::zoom(VelmoratWindow* window, bool in) {
   geometry.moveLeft(std::max(geometry.left(), available.left()));
   geometry.moveTop(std::max(geometry.top(), available.top() + int(chrome.top())));
   window->setGeometry(geometry);
+  makeRoomBeside(window, geometry);
+}
+
+std::vector<VelmoratWindow*> DesktopLayout::neighbours(const VelmoratWindow* window) const {
+  std::vector<VelmoratWindow*> shown;
+  for (VelmoratWindow* other : windows_) {
+    if (other != window && other->isGraphic() && other->isVisible() && !other->isFullScreen())
+      shown.push_back(other);
+  }
+  return shown;
+}
+
+// A game window that the zoomed one now covers moves to the side it stood
+// on and, where the screen ends, shrinks to the room left there (its content
+// scales with it): zooming never hides a part of the game.
+void DesktopLayout::makeRoomBeside(const VelmoratWindow* zoomed, const QRect& covered) {
+  const QRect available = screenOf(zoomed)->availableGeometry();
+  const QMarginsF chrome = decorationAllowance();
+  const int gap = int(chrome.left() + chrome.right()) + 1;
+  for (VelmoratWindow* other : neighbours(zoomed)) {
+    QRect place = other->geometry();
+    if (!place.intersects(covered)) continue;
+    const bool right = place.center().x() >= covered.center().x();
+    const int room =
+        right ? available.right() - covered.right() - gap : covered.left() - gap - available.left();
+    const int width = std::max(1, std::min(room, place.width()));
+    const QSizeF design = other->content()->designSize();
+    const int height = int(std::lround(design.height() * width / std::max(design.width(), 1.0)));
+    place.setSize(QSize(width, height + menuHeight(other)));
+    if (right) {
+      place.moveLeft(covered.right() + gap);
+    } else {
+      place.moveRight(covered.left() - gap);
+    }
+    other->setGeometry(place);
+  }
 }
 
 void DesktopLayout::toggleFullScreen(VelmoratWindow* window) {

@@ -45,7 +45,8 @@ class DesktopLayout {
   // player's moves, zooms and resizes are undone.
   void fitAll();
   // The window's content one zoom step larger or smaller, at most as large
-  // as the screen allows; the top left corner stays.
+  // as the screen allows beside small views of the other game windows; the
+  // top left corner stays, and a window it would cover steps aside.
   void zoom(VelmoratWindow* window, bool in);
   void toggleFullScreen(VelmoratWindow* window);
 
@@ -64,6 +65,8 @@ class DesktopLayout {
   void place(VelmoratWindow* window);
   void refit();
   void followUserChange(VelmoratWindow* window);
+  std::vector<VelmoratWindow*> neighbours(const VelmoratWindow* window) const;
+  void makeRoomBeside(const VelmoratWindow* zoomed, const QRect& covered);
 
   int titleBarHeight_;
   bool fitsScreen_ = true;

@@ -30,9 +30,12 @@ QImage highContrastImage(const QImage& text) {
   QImage image = text.convertToFormat(QImage::Format_RGB32);
   if (image.isNull()) return image;
   const int paper = qGray(paperOf(image));
-  const int range = std::max({paper, 255 - paper, 1});
   auto* pixels = reinterpret_cast<QRgb*>(image.bits());
   const qsizetype count = static_cast<qsizetype>(image.width()) * image.height();
+  // The ink farthest from the paper becomes white, whatever its colour: dim
+  // green ink on black would otherwise stay a dim grey.
+  int range = 1;
+  for (qsizetype i = 0; i < count; ++i) range = std::max(range, std::abs(qGray(pixels[i]) - paper));
   for (qsizetype i = 0; i < count; ++i) {
     const int level = std::min(255, std::abs(qGray(pixels[i]) - paper) * 255 / range);
     pixels[i] = qRgb(level, level, level);

@@ -134,12 +134,17 @@ void StoryAnnouncer::update() {
   FollowedText followed = follower_.follow();
   QStringList spoken;
   if (followed.statusChanged) announce(fromUtf8(followed.statusUtf8), spoken);
-  if (followed.pictureChanged) {
+  // The caption is told where the picture changed among the lines.
+  bool pictureToTell = followed.pictureChanged;
+  const auto tellPicture = [&] {
+    if (!pictureToTell) return;
+    pictureToTell = false;
     announce(QStringLiteral("Bild: ") + fromUtf8(followed.pictureUtf8), spoken);
     QAccessibleEvent described(pictureView_, QAccessible::DescriptionChanged);
     send(described);
-  }
+  };
   for (const outputlines::FinishedLine& line : followed.lines) {
+    if (line.number > followed.pictureAfterLine) tellPicture();
     // A typed line was reported key by key as it was typed.
     if (line.typed) {
       typed_.clear();
@@ -149,6 +154,7 @@ void StoryAnnouncer::update() {
     if (outputlines::holdsWords(line.textUtf8)) announce(fromUtf8(line.textUtf8), spoken);
     keyPrompt_.clear();
   }
+  tellPicture();
   if (followed.waiting && !followed.lineInput) {
     // A question answered with one key ("Weiter...", "noch einmal?"): said once.
     const QString prompt = fromUtf8(followed.pendingUtf8).trimmed();

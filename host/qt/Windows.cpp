@@ -233,6 +233,10 @@ bool GraphicView::highContrast() {
   return highContrastText;
 }
 
+bool GraphicView::contrasted() const {
+  return window_ == 0 && highContrastText;
+}
+
 void GraphicView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   // The toolbox converts into the image's own memory, and only when the
@@ -249,7 +253,8 @@ void GraphicView::paintEvent(QPaintEvent*) {
     picture = content->widgetRectOf(content->childFrame(this));
     // The border and the letterbox bars show the window's background colour.
     QRegion around = QRegion(rect()).subtracted(QRegion(picture.toAlignedRect()));
-    for (const QRect& bar : around) painter.fillRect(bar, content->background());
+    const QColor bars = contrasted() ? QColor(Qt::black) : content->background();
+    for (const QRect& bar : around) painter.fillRect(bar, bars);
   }
   if (!ready || shown_.isNull()) {
     painter.fillRect(picture, Qt::black);
@@ -259,15 +264,15 @@ void GraphicView::paintEvent(QPaintEvent*) {
   // player prefers hard pixels.
   bool sharp = !content->scalesContent() || content->placement().sharp;
   painter.setRenderHint(QPainter::SmoothPixmapTransform, !sharp && smoothPictures);
-  if (window_ == 0 && highContrastText) {
+  if (contrasted()) {
     if (contrasted_.isNull() || contrastedChange_ != shownChange_) {
       contrasted_ = highContrastImage(shown_);
       contrastedChange_ = shownChange_;
     }
     painter.drawImage(picture, contrasted_);
-    return;
+  } else {
+    painter.drawImage(picture, shown_);
   }
-  painter.drawImage(picture, shown_);
   if (linesBack_ == 0) return;
   const ScrollbackPage page = t_ScrollbackPage(static_cast<std::uint8_t>(window_), linesBack_);
   linesBack_ = page.linesBack;

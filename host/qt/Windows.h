@@ -137,6 +137,9 @@ class GraphicView : public QWidget {
   bool focusNextPrevChild(bool next) override;
 
  private:
+  // This view is the text window in high contrast.
+  bool contrasted() const;
+
   int window_;
   host::HostView handle_;
   QImage shown_;                   // Format_RGB32: the toolbox's host words, drawn as they are

@@ -297,8 +297,12 @@ InputDecoder::Step InputDecoder::decodeControlSequence(std::vector<InputEvent>& 
     }
     return Step::Complete;
   }
+  if (!parameters.empty() && parameters[0] == '<') {
+    if (final == 'M') decodeMouseReport(parameters.substr(1), keys);
+    return Step::Complete;  // a button's release ('m') means nothing here
+  }
   if (!parameters.empty() && (parameters[0] < '0' || parameters[0] > ';')) {
-    return Step::Complete;  // private sequences ("<" mouse reports and the like)
+    return Step::Complete;  // other private sequences
   }
   const std::vector<int> numbers = parameterNumbers(parameters);
   const int modifier = numbers.size() > 1 ? numbers[1] : 1;
@@ -351,6 +355,23 @@ InputDecoder::Step InputDecoder::decodeControlSequence(std::vector<InputEvent>& 
     keys.push_back(*key);
   }
   return Step::Complete;
+}
+
+// "ESC [ < button ; column ; row M": of the buttons only the wheel (64 up,
+// 65 down; 4, 8 and 16 added for Shift, Alt and Ctrl) is a key.
+void InputDecoder::decodeMouseReport(std::string_view parameters, std::vector<InputEvent>& keys) {
+  constexpr int kWheelUp = 64;
+  constexpr int kModifierBits = 4 | 8 | 16;
+  const std::vector<int> numbers = parameterNumbers(parameters);
+  const int button = numbers[0] & ~kModifierBits;
+  if (button != kWheelUp && button != kWheelUp + 1) return;
+  InputEvent wheel;
+  wheel.kind = InputKind::Wheel;
+  wheel.key = button == kWheelUp ? NamedKey::Up : NamedKey::Down;
+  wheel.shift = (numbers[0] & 4) != 0;
+  wheel.alt = (numbers[0] & 8) != 0;
+  wheel.control = (numbers[0] & 16) != 0;
+  keys.push_back(wheel);
 }
 
 InputDecoder::Step InputDecoder::decodeSingleShift(std::vector<InputEvent>& keys) {

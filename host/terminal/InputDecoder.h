@@ -2,7 +2,8 @@
 // and the escape sequences that terminals send for cursor, editing and
 // function keys (xterm, VT220, the Linux console, rxvt), with the modifier
 // parameter of xterm ("ESC [ 1 ; 5 A" is Ctrl-Up). Also bracketed pastes and
-// the terminal's answer to the device attributes query.
+// the terminal's answer to the device attributes query, and the mouse wheel
+// in xterm's SGR mouse reports (other mouse reports are dropped).
 //
 // Bytes may arrive in any split: a sequence cut between two reads is held
 // until the rest comes. A lone ESC is ambiguous (the Escape key, or the start
@@ -55,12 +56,13 @@ enum class InputKind {
   Function,          // F1..F20
   Paste,             // a bracketed paste: text holds it (UTF-8)
   DeviceAttributes,  // the answer to "ESC [ c": text holds its parameters ("?62;4;22")
+  Wheel,             // the mouse wheel turned one step (SGR mouse report): key Up or Down
 };
 
 struct InputEvent {
   InputKind kind = InputKind::Character;
   char32_t character = 0;       // Character
-  NamedKey key = NamedKey::Up;  // Named
+  NamedKey key = NamedKey::Up;  // Named, Wheel
   int functionNumber = 0;       // Function: 1 for F1
   bool shift = false;
   bool alt = false;
@@ -89,6 +91,7 @@ class InputDecoder {
   Step decodeEscape(std::vector<InputEvent>& keys);
   Step decodeControlSequence(std::vector<InputEvent>& keys);
   Step decodeSingleShift(std::vector<InputEvent>& keys);
+  void decodeMouseReport(std::string_view parameters, std::vector<InputEvent>& keys);
   // The character whose lead byte is at start (1 after an ESC prefix: with Alt).
   Step decodeUtf8(std::vector<InputEvent>& keys, std::size_t start);
   void continuePaste();

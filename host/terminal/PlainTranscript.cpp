@@ -89,12 +89,17 @@ std::string PlainTranscript::follow(const FollowedText& followed) {
     out += editPendingTo(U"", -1);
   }
   if (followed.statusChanged) out += finishLine(utf8ToScalars(followed.statusUtf8));
-  if (followed.pictureChanged) {
-    caption_ = followed.pictureUtf8;
-    out += finishLine(utf8ToScalars("Bild: " + caption_));
+  // The caption stands where the picture changed among the lines.
+  bool pictureToTell = followed.pictureChanged;
+  for (; next <= followed.lines.size(); ++next) {
+    const bool last = next == followed.lines.size();
+    if (pictureToTell && (last || followed.lines[next].number > followed.pictureAfterLine)) {
+      pictureToTell = false;
+      caption_ = followed.pictureUtf8;
+      out += finishLine(utf8ToScalars("Bild: " + caption_));
+    }
+    if (!last) out += finishLine(utf8ToScalars(followed.lines[next].textUtf8));
   }
-  for (; next < followed.lines.size(); ++next)
-    out += finishLine(utf8ToScalars(followed.lines[next].textUtf8));
   if (followed.waiting) out += editPendingTo(utf8ToScalars(followed.pendingUtf8), followed.caret);
   return out;
 }

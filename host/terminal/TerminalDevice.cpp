@@ -43,6 +43,10 @@ RestoreState restore;
 // paste rather than as typed keys (a pasted line end would send a command).
 constexpr std::string_view kPasteOn = "\x1b[?2004h";
 constexpr std::string_view kPasteOff = "\x1b[?2004l";
+// Mouse reports (buttons, SGR form) for the wheel, which leafs through the
+// story's past. Shift with the mouse still selects text in common terminals.
+constexpr std::string_view kMouseOn = "\x1b[?1000h\x1b[?1006h";
+constexpr std::string_view kMouseOff = "\x1b[?1006l\x1b[?1000l";
 // A line-mode terminal that does not tell its size is taken to be this.
 constexpr int kUsualColumns = 80;
 constexpr int kUsualRows = 24;
@@ -183,9 +187,11 @@ bool TerminalDevice::open(std::string& error, DeviceMode mode) {
   appendUndo(tigetstr("sgr0"));
   appendUndo(tigetstr("cnorm"));
   appendUndo(kPasteOff.data());
+  appendUndo(kMouseOff.data());
   appendUndo(tigetstr("rmcup"));
   takeOver();
   writeRaw(kPasteOn);
+  writeRaw(kMouseOn);
   return true;
 }
 

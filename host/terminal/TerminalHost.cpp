@@ -32,6 +32,8 @@ constexpr double kUsualPictureAspect = 1.6;
 constexpr char32_t kControlC = 3;
 constexpr host::Rect kScreenFrame{0, 0, 1920, 1080};
 constexpr std::size_t kInputChunkBytes = 4096;
+// Lines a step of the mouse wheel moves, as terminals and desktops do.
+constexpr long long kWheelLines = 3;
 // Rows of the screen that a shown window's box needs besides its text lines:
 // the frame and the line of keys.
 constexpr int kWindowBoxExtraRows = 4;
@@ -222,6 +224,11 @@ void TerminalHost::dispatch(const InputEvent& key) {
     noteDeviceAttributes(key.text);
     return;
   }
+  // The wheel only ever leafs through the story's past; elsewhere it is no key.
+  if (key.kind == InputKind::Wheel) {
+    if (modal_ == nullptr && shownWindow_ < 0 && !layout_.tooSmall) scrollPast(key);
+    return;
+  }
   if (modal_ != nullptr) {
     modal_->handle(key);
     dirty_ = true;
@@ -266,10 +273,11 @@ void TerminalHost::dispatch(const InputEvent& key) {
 bool TerminalHost::scrollPast(const InputEvent& key) {
   const bool pageKey = key.kind == InputKind::Named && !key.shift && !key.control && !key.alt &&
                        (key.key == NamedKey::PageUp || key.key == NamedKey::PageDown);
-  if (pageKey && t_ScrollbackEnabled(options_.textWindow)) {
-    const long long page = t_ScrollbackPageLines(options_.textWindow);
-    const long long wanted =
-        static_cast<long long>(pastLinesBack_) + (key.key == NamedKey::PageUp ? page : -page);
+  const bool wheel = key.kind == InputKind::Wheel;
+  if ((pageKey || wheel) && t_ScrollbackEnabled(options_.textWindow)) {
+    const long long step = wheel ? kWheelLines : t_ScrollbackPageLines(options_.textWindow);
+    const bool back = key.key == NamedKey::PageUp || key.key == NamedKey::Up;
+    const long long wanted = static_cast<long long>(pastLinesBack_) + (back ? step : -step);
     const auto kept = static_cast<long long>(t_ScrollbackLinesKept(options_.textWindow));
     pastLinesBack_ = static_cast<std::size_t>(std::clamp(wanted, 0LL, kept));
     dirty_ = true;

@@ -92,6 +92,7 @@ std::optional<ToolboxKeyPress> toolboxKeyOf(const InputEvent& key) {
     }
     case InputKind::Paste:
     case InputKind::DeviceAttributes:
+    case InputKind::Wheel:
       break;
   }
   return std::nullopt;

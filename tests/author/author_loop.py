@@ -16,19 +16,14 @@ import sys
 import threading
 import time
 
+from checks import check, finish, run_tool
+
 TOOL, VELMORAT, WORK = sys.argv[1:4]
 PROJECT = os.path.join(WORK, "Die Truhe")
-FAILURES = []
-
-
-def check(condition, what, detail=""):
-    if not condition:
-        FAILURES.append(what + ("\n" + detail if detail else ""))
-    return condition
 
 
 def tool(*arguments):
-    return subprocess.run([TOOL, *arguments], capture_output=True, text=True, timeout=300)
+    return run_tool(TOOL, *arguments)
 
 
 def velmorat(*arguments):
@@ -208,7 +203,4 @@ played = subprocess.run([os.path.join(out, "dietruhe"), "--headless", "--keys", 
                                  XDG_STATE_HOME=os.path.join(WORK, "state")))
 check(played.returncode == 0, "the exported game does not play", played.stderr)
 
-if FAILURES:
-    print("\n".join("FAILED: " + failure for failure in FAILURES))
-    sys.exit(1)
-print("author loop: passed")
+finish("author loop")

@@ -5,6 +5,7 @@
 #include <QAccessible>
 
 #include "HostFixture.h"
+#include "host/qt/HighContrast.h"
 #include "host/qt/Narrator.h"
 #include "host/qt/StoryAnnouncer.h"
 #include "toolbox/text/DisplayModes.h"
@@ -60,7 +61,8 @@ TEST(Accessibility, TextWindowReadsAsTheDumpAndAnnouncesEachFinishedLineOnce) {
   });
   announcer.update();
   EXPECT_EQ(inserted,
-            (QStringList{"eins\n", "zwei\n", "Bild: Ein Tor im Nebel\n", "drei\n", "vier\n"}));
+            (QStringList{"eins\n", "zwei\n", "drei\n", "vier\n", "Bild: Ein Tor im Nebel\n"}))
+      << "the picture is told after the lines printed before it, however late the look";
   EXPECT_EQ(text->textInterface()->text(0, text->textInterface()->characterCount()),
             "zwei\ndrei\nvier\n\n\n");
   QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(testHost().view(1));
@@ -111,3 +113,23 @@ TEST(Narrator, SpeaksInTurnStopsAtAKeyAndRepeatsTheLastAnswer) {
 }
 
 }  // namespace
+
+// Whatever the game's colours, high contrast gives white ink on black paper.
+TEST(HighContrast, InkOfAnyColourBecomesWhiteOnBlack) {
+  struct Colours {
+    const char* what;
+    QRgb paper;
+    QRgb ink;
+  };
+  const Colours cases[] = {{"dim green on black", qRgb(0, 0, 0), qRgb(40, 120, 60)},
+                           {"dark on light grey", qRgb(200, 210, 200), qRgb(20, 60, 20)},
+                           {"white on blue", qRgb(0, 0, 170), qRgb(255, 255, 255)}};
+  for (const Colours& colours : cases) {
+    QImage text(40, 10, QImage::Format_RGB32);
+    text.fill(colours.paper);
+    text.setPixel(5, 5, colours.ink);
+    const QImage contrasted = highContrastImage(text);
+    EXPECT_EQ(contrasted.pixel(0, 0), qRgb(0, 0, 0)) << colours.what;
+    EXPECT_EQ(contrasted.pixel(5, 5), qRgb(255, 255, 255)) << colours.what;
+  }
+}

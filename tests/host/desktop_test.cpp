@@ -112,6 +112,11 @@ TEST_F(DesktopFixture, ZoomStepsStayOnScreenAndFitUndoesThem) {
                   .marginsAdded(QMargins(1, 1, 1, 1) * kFrameJitter)
                   .contains(picture()->geometry()));
   EXPECT_GT(picture()->content()->placement().scale, before);
+  // The text window stepped aside, still on the screen, and smaller.
+  const QRect inside = text()->geometry().marginsRemoved(QMargins(1, 1, 1, 1) * kFrameJitter);
+  EXPECT_FALSE(picture()->geometry().intersects(inside));
+  EXPECT_TRUE(
+      available().marginsAdded(QMargins(1, 1, 1, 1) * kFrameJitter).contains(text()->geometry()));
   layout.fitAll();
   QCoreApplication::processEvents();
   EXPECT_TRUE(near(picture()->geometry(), fitted));

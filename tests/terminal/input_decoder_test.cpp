@@ -231,6 +231,20 @@ TEST(InputDecoder, HugePasteIsBounded) {
   EXPECT_EQ(keys[0].text.size(), kLongestPasteBytes);
 }
 
+// Only the wheel of the mouse is a key; clicks, releases and moves are not.
+TEST(InputDecoder, MouseWheelStepsAndNothingElseOfTheMouse) {
+  InputEvent up;
+  up.kind = InputKind::Wheel;
+  InputEvent down = up;
+  down.key = NamedKey::Down;
+  InputEvent controlDown = down;
+  controlDown.control = true;
+  EXPECT_EQ(decodeByteByByte("\x1b[<64;10;5M\x1b[<65;1;1M\x1b[<81;3;3M"),
+            (std::vector<InputEvent>{up, down, controlDown}));
+  EXPECT_EQ(decode("\x1b[<0;10;5M\x1b[<0;10;5m\x1b[<35;2;2M\x1b[<64;1;1mx"),
+            (std::vector<InputEvent>{character(U'x')}));
+}
+
 TEST(InputDecoder, DeviceAttributesAnswer) {
   std::vector<InputEvent> keys = decode("\x1b[?62;4;22c");
   ASSERT_EQ(keys.size(), 1u);

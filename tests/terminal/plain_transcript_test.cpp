@@ -6,10 +6,22 @@ namespace terminal {
 namespace {
 
 outputlines::FinishedLine finished(const std::string& text, bool typed = false) {
+  static std::uint64_t number = 0;
   outputlines::FinishedLine line;
   line.textUtf8 = text;
   line.typed = typed;
+  line.number = ++number;
   return line;
+}
+
+FollowedText pictureAmong(std::vector<outputlines::FinishedLine> lines, std::size_t before,
+                          const std::string& caption) {
+  FollowedText followed;
+  followed.pictureUtf8 = caption;
+  followed.pictureChanged = true;
+  followed.pictureAfterLine = lines.at(before).number - 1;
+  followed.lines = std::move(lines);
+  return followed;
 }
 
 FollowedText waiting(const std::string& pending, int caret) {
@@ -30,17 +42,17 @@ struct Step {
 // One game's worth of screen changes and the bytes each must write: only
 // CR LF and backspace ever move the cursor.
 TEST(PlainTranscript, WritesEachLineOnceAndEditsOnlyThePendingLine) {
-  FollowedText scene;
-  scene.lines = {finished("Vor dem Tor."), finished("")};
+  FollowedText scene = pictureAmong({finished("Vor dem Tor."), finished("")}, 0, "Ein Tor");
   scene.statusUtf8 = "Vor dem Tor, Ausg\u00E4nge: v";
   scene.statusChanged = true;
-  scene.pictureUtf8 = "Ein Tor";
-  scene.pictureChanged = true;
   FollowedText answer;
   answer.lines = {finished(">>> Befehl ? nimm", true), finished("OK.")};
   const std::vector<Step> steps = {
       {"status, picture, lines", scene,
        "Vor dem Tor, Ausg\u00E4nge: v\r\nBild: Ein Tor\r\nVor dem Tor.\r\n\r\n"},
+      {"a picture drawn between two lines is told between them",
+       pictureAmong({finished("Du gehst."), finished("Im Hof.")}, 1, "Ein Hof"),
+       "Du gehst.\r\nBild: Ein Hof\r\nIm Hof.\r\n"},
       {"the prompt", waiting(">>> Befehl ? ", 13), ">>> Befehl ? "},
       {"typed", waiting(">>> Befehl ? nimt", 17), "nimt"},
       {"corrected", waiting(">>> Befehl ? nim", 16), "\b \b"},
@@ -52,7 +64,7 @@ TEST(PlainTranscript, WritesEachLineOnceAndEditsOnlyThePendingLine) {
   PlainTranscript transcript;
   for (const Step& step : steps)
     EXPECT_EQ(transcript.follow(step.followed), step.bytes) << step.what;
-  EXPECT_EQ(transcript.repeatCaption(), "Bild: Ein Tor\r\n");
+  EXPECT_EQ(transcript.repeatCaption(), "Bild: Ein Hof\r\n");
 }
 
 TEST(PlainTranscript, BoxesWriteTheirLinesOnceThenTheirInput) {

@@ -169,8 +169,10 @@ def start_session(name, extra_environment="", mode="", first="Ausgänge", raw=No
     for path in (before, after, status):
         if os.path.exists(path):
             os.remove(path)
-    # A state folder per session: a later session must not be asked whether to
-    # continue where an earlier one left off.
+    # A state folder per session, empty at its start: a session must not be
+    # asked whether to continue where an earlier one (of this run or the last
+    # run in this folder) left off.
+    shutil.rmtree(os.path.join(WORK, "state-" + name), ignore_errors=True)
     command = ("stty -a > %s; %s XDG_STATE_HOME=%s/state-%s VELMORAT_PICTURES=symbols %s "
                "--terminal %s --bundle %s; echo $? > %s; stty -a > %s" % (
                    before, extra_environment, WORK, name, VELMORAT, mode, BUNDLE, status, after))
@@ -353,8 +355,6 @@ def plain_lines(data):
 
 def plain_walkthrough(key_lines):
     key_lines = [line for line in key_lines if not line.startswith("#")]  # comments
-    # A last state of an earlier run would make the game ask to continue it.
-    shutil.rmtree(os.path.join(WORK, "state-plain"), ignore_errors=True)
     raw = os.path.join(WORK, "plain.raw")
     before, after, status = start_session("plain", mode="--plain", first="Weiter...", raw=raw)
     start = bytes_since(raw, 0).find(b"\r\n", bytes_since(raw, 0).find(b"--plain")) + 2

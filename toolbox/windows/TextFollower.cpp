@@ -43,7 +43,7 @@ FollowedText TextFollower::follow() {
     seen_ = line.number;
     if (line.window == window_) followed.lines.push_back(std::move(line));
   }
-  followed.pictureUtf8 = t_WindowDescription(pictureWindow_);
+  followed.pictureUtf8 = t_WindowDescription(pictureWindow_, &followed.pictureAfterLine);
   followed.pictureChanged = !followed.pictureUtf8.empty() && followed.pictureUtf8 != picture_;
   if (followed.pictureChanged) picture_ = followed.pictureUtf8;
   followed.waiting =

@@ -28,8 +28,11 @@ struct FollowedText {
   std::string statusUtf8;
   bool statusChanged = false;
   // The picture window's description (t_WindowDescription); changed as above.
+  // It was set after the line numbered pictureAfterLine had been finished:
+  // it belongs after that line in reading order.
   std::string pictureUtf8;
   bool pictureChanged = false;
+  std::uint64_t pictureAfterLine = 0;
 };
 
 class TextFollower {

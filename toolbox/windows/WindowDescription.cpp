@@ -5,11 +5,13 @@
 
 #include "toolbox/core/PixelChanges.h"
 #include "toolbox/core/VideoMemory.h"
+#include "toolbox/text/OutputLines.h"
 
 namespace {
 
 std::mutex lock;
 std::array<std::string, kGraphicWindowCount> descriptions;
+std::array<std::uint64_t, kGraphicWindowCount> describedAfter{};
 
 }  // namespace
 
@@ -18,12 +20,14 @@ void t_SetWindowDescription(std::uint8_t window, const std::string& descriptionU
   {
     std::lock_guard guard(lock);
     descriptions[window] = descriptionUtf8;
+    describedAfter[window] = outputlines::newestLineNumber();
   }
   markWindowChanged(window);
 }
 
-std::string t_WindowDescription(std::uint8_t window) {
+std::string t_WindowDescription(std::uint8_t window, std::uint64_t* afterLine) {
   if (window >= kGraphicWindowCount) return {};
   std::lock_guard guard(lock);
+  if (afterLine != nullptr) *afterLine = describedAfter[window];
   return descriptions[window];
 }

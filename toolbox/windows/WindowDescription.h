@@ -10,5 +10,8 @@
 // Any thread. Marks the window changed, so that hosts look again. Windows
 // above 7 are ignored.
 void t_SetWindowDescription(std::uint8_t window, const std::string& descriptionUtf8);
-// Any thread.
-std::string t_WindowDescription(std::uint8_t window);
+// Any thread. `afterLine`, when given, receives the number of the newest
+// finished output line when the description was set: a host that reads the
+// story as a stream tells the picture in its place among the lines, however
+// late it looks.
+std::string t_WindowDescription(std::uint8_t window, std::uint64_t* afterLine = nullptr);
