@@ -270,13 +270,13 @@ void printHelp(const GameState& game) {
 // The next command: the next of the last typed line's commands, else a new
 // line; nothing when the game was replaced while the prompt waited.
 std::optional<std::string> nextCommand(GameState& game) {
-  if (std::optional<std::string> queued = VelmoratNextQueuedCommand()) return queued;
+  if (std::optional<std::string> queued = VelmoratNextQueuedCommand(game)) return queued;
   const std::optional<std::string> line = VelmoratReadCommand(game);
   if (!line) return line;
   std::vector<std::string> commands = VelmoratSplitTypedLine(*line, game.Words);
   std::string first = std::move(commands.front());
   commands.erase(commands.begin());
-  VelmoratQueueCommands(std::move(commands));
+  VelmoratQueueCommands(game, std::move(commands));
   return first;
 }
 
@@ -357,7 +357,7 @@ Text VelmoratInput(GameState& game) {
     // A loaded game or one taken back: its scene file starts anew after this
     // INPUT line, which keeps the restored last command.
     if (!line || habit.kind == HabitKind::Replaced) {
-      VelmoratQueueCommands({});
+      VelmoratQueueCommands(game, {});
       return game.LastInput;
     }
     if (habit.kind == HabitKind::Answered) continue;
@@ -366,7 +366,7 @@ Text VelmoratInput(GameState& game) {
     GameState before = VelmoratProgressOf(game);
     Text command =
         handleCommand(game, VelmoratNormaliseCommand(*line, game.Words), sceneList, carriedList);
-    if (!line->empty()) VelmoratCommandRuns(*line);
+    if (!line->empty()) VelmoratCommandRuns(game, *line);
     if (!command.empty()) {
       VelmoratProgressCommandTaken(game, *line, std::move(before));
       return command;

@@ -29,6 +29,16 @@ Session::Session() : helpLines_(VelmoratHelpLines({})) {
   menuNoticesSeen = static_cast<std::size_t>(t_MenuEventCount());
 }
 
+void Session::setCommandListener(std::function<void(const std::string&)> listener) {
+  std::lock_guard guard(listenerLock_);
+  commandListener_ = std::move(listener);
+}
+
+void Session::tellCommandListener(const std::string& line) {
+  std::lock_guard guard(listenerLock_);
+  if (commandListener_) commandListener_(line);
+}
+
 void Session::useStateFolder(StateFolder kind, const std::string& folder) {
   std::lock_guard guard(stateFolderLock_);
   stateFolderKind_ = kind;

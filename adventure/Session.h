@@ -10,10 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "adventure/CommandPrompt.h"
 #include "adventure/GameState.h"
 #include "adventure/SaveGame.h"
 #include "support/Text.h"
@@ -51,6 +53,16 @@ struct SessionProgress {
   SaveIdentity identity;
 };
 
+// The player's command habits. Program thread only.
+struct SessionHabits {
+  std::deque<std::string> queued;  // the commands left of the last typed line
+  std::string lastCommand;
+  Text guessedFrom;  // the command WORDS GUESS answered
+  Text suggestion;   // what it proposed, empty for nothing
+  std::size_t unknownWord = std::string::npos;
+  bool ended = false;  // the player ended the program (ende)
+};
+
 class Session {
  public:
   // Starts after the menu items and files queued so far: they belong to an
@@ -60,6 +72,15 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   SessionProgress progress;
+  SessionHabits habits;
+  // The commands of this session, newest last (Ctrl-P, Ctrl-N). Program thread.
+  InputHistory commandHistory{kCommandHistoryLines};
+
+  // Called on the program thread with each line that the command prompt
+  // returns, as typed (UTF-8); velmorat --record-keys writes them down. Set
+  // it before the program starts; an empty function removes it.
+  void setCommandListener(std::function<void(const std::string&)> listener);
+  void tellCommandListener(const std::string& line);
 
   // Any thread; chosen before the program starts.
   void useStateFolder(StateFolder kind, const std::string& folder = {});
@@ -93,6 +114,9 @@ class Session {
   std::string helpText() const;
 
  private:
+  std::mutex listenerLock_;
+  std::function<void(const std::string&)> commandListener_;
+
   mutable std::mutex stateFolderLock_;
   StateFolder stateFolderKind_ = StateFolder::Unchosen;
   std::string ownStateFolder_;

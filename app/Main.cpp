@@ -75,7 +75,7 @@ bool continueFromLastState(GameState& game) {
 }
 
 void playOneGame(GameState& game) {
-  VelmoratForgetHabits();
+  VelmoratForgetHabits(game);
   game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
   game.SceneTitle = Text();
   game.SceneExits = Text();
@@ -174,7 +174,7 @@ void VelmoratMainWithOptions(Session& session, const VelmoratOptions& options) {
       VelmoratProgressNewGame(game);
       playOneGame(game);
     }
-    if (VelmoratPlayerEnded()) break;
+    if (VelmoratPlayerEnded(game)) break;
     t_Cr(window);
     const AfterGame next = askForAnotherGame(game);
     resume = next == AfterGame::Resume;

@@ -23,7 +23,7 @@ std::string asKeyFileLine(const std::string& command) {
 }
 }  // namespace
 
-bool recordCommandsTo(const std::string& path) {
+bool recordCommandsTo(Session& session, const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "w");
   if (file == nullptr) {
     std::fprintf(stderr, "velmorat: cannot write %s\n", path.c_str());
@@ -31,7 +31,7 @@ bool recordCommandsTo(const std::string& path) {
   }
   // The file stays open for the rest of the process, which ends without
   // destructors; every line is flushed as it is written.
-  VelmoratSetCommandListener([file](const std::string& command) {
+  session.setCommandListener([file](const std::string& command) {
     const std::string line = asKeyFileLine(command);
     std::fwrite(line.data(), 1, line.size(), file);
     std::fflush(file);

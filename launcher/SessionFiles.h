@@ -11,7 +11,7 @@
 // of a key file ("{" doubled), flushed at once so that a watcher reads every
 // command typed so far. False, after a message on standard error, when path
 // cannot be written.
-bool recordCommandsTo(const std::string& path);
+bool recordCommandsTo(Session& session, const std::string& path);
 
 // The session's transcript written to path (replacing it whole); false after
 // a message on standard error.

@@ -296,7 +296,8 @@ int main(int argc, char** argv) {
       if (!line.showChangesFile.empty()) showTranscriptChanges(session, line.showChangesFile);
     });
   }
-  if (!line.recordKeysFile.empty() && !recordCommandsTo(line.recordKeysFile)) return kExitUsage;
+  if (!line.recordKeysFile.empty() && !recordCommandsTo(session, line.recordKeysFile))
+    return kExitUsage;
   // A watcher that replaces this game (velmorat-tool run --watch) ends it
   // with SIGTERM: it quits as through the menu, and its dumps are written.
   quitOnTerminationSignal(quitGame);
