@@ -57,40 +57,46 @@ bool flagEntry(const std::string& entry, std::pair<int, std::string>& named) {
   return true;
 }
 
-std::map<int, std::string> flagNamesOfGame(const GameState& game) {
-  std::map<int, std::string> names;
+// The names of the flags from the comments of every scene file, read at the
+// first use in a run (the scripts do not change under a running game).
+const std::map<int, std::string>& flagNamesOfGame(GameState& game) {
+  RunDiagnostics& diagnostics = game.Diagnostics;
+  if (diagnostics.flagNamesRead) return diagnostics.flagNames;
+  diagnostics.flagNamesRead = true;
   for (int scene = 0; scene <= adventure::kMaxScenes; ++scene) {
     if (fileexists(game.DataFolder + VelmoratDataFileName(scene)) != 1) continue;
     for (auto& [flag, name] : VelmoratFlagNames(VelmoratLoadData(game.DataFolder, scene)))
-      names.emplace(flag, name);
+      diagnostics.flagNames.emplace(flag, name);
   }
-  return names;
+  return diagnostics.flagNames;
 }
 
-void showState(const GameState& game) {
-  say("Szene " + std::to_string(game.CurrentScene) + " (" +
-      VelmoratPlaceName(game.Diagnostics.running) + "), Titel " + quoted(game.SceneTitle));
-  say("Ausgänge: v " + std::to_string(game.ExitForward) + ", h " +
-      std::to_string(game.ExitBackward) + ", l " + std::to_string(game.ExitLeft) + ", r " +
-      std::to_string(game.ExitRight) + ", o " + std::to_string(game.ExitUp) + ", u " +
-      std::to_string(game.ExitDown));
-  say("Bedingung: " + yesNo(game.Condition) + ", letzter Befehl " + quoted(game.LastInput));
+std::vector<std::string> stateLines(const GameState& game) {
+  return {"Szene " + std::to_string(game.CurrentScene) + " (" +
+              VelmoratPlaceName(game.Diagnostics.running) + "), Titel " + quoted(game.SceneTitle),
+          "Ausgänge: v " + std::to_string(game.ExitForward) + ", h " +
+              std::to_string(game.ExitBackward) + ", l " + std::to_string(game.ExitLeft) + ", r " +
+              std::to_string(game.ExitRight) + ", o " + std::to_string(game.ExitUp) + ", u " +
+              std::to_string(game.ExitDown),
+          "Bedingung: " + yesNo(game.Condition) + ", letzter Befehl " + quoted(game.LastInput)};
 }
 
-void showFlags(const GameState& game) {
-  const std::map<int, std::string> names = flagNamesOfGame(game);
-  int shown = 0;
+std::vector<std::string> flagLines(GameState& game) {
+  const std::map<int, std::string>& names = flagNamesOfGame(game);
+  std::vector<std::string> lines;
   for (std::size_t flag = 0; flag < game.Flags.size(); ++flag) {
     if (!game.Flags[flag]) continue;
     auto named = names.find(static_cast<int>(flag));
-    say("Flag " + std::to_string(flag) +
-        (named != names.end() && !named->second.empty() ? ": " + named->second : ""));
-    ++shown;
+    lines.push_back("Flag " + std::to_string(flag) +
+                    (named != names.end() && !named->second.empty() ? ": " + named->second : ""));
   }
-  say(std::to_string(shown) + " von " + std::to_string(game.Flags.size()) + " Flags gesetzt.");
+  lines.push_back(std::to_string(lines.size()) + " von " + std::to_string(game.Flags.size()) +
+                  " Flags gesetzt.");
+  return lines;
 }
 
-void showItems(const GameState& game) {
+std::vector<std::string> itemLines(const GameState& game) {
+  std::vector<std::string> lines;
   for (int item = 1; item < game.ItemSlots; ++item) {
     if (game.ItemNames[item].empty()) continue;
     std::string where;
@@ -100,9 +106,14 @@ void showItems(const GameState& game) {
       if (int count = game.sceneItemCount(scene, item); count != 0)
         where += ", Szene " + std::to_string(scene) + ": " + std::to_string(count);
     }
-    say(std::to_string(item) + " " + texttostring(game.ItemNames[item]) +
-        (where.empty() ? ": nirgends" : where));
+    lines.push_back(std::to_string(item) + " " + texttostring(game.ItemNames[item]) +
+                    (where.empty() ? ": nirgends" : where));
   }
+  return lines;
+}
+
+void sayAll(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) say(line);
 }
 
 void setFlag(GameState& game, const Text& argument, bool value) {
@@ -186,11 +197,11 @@ AuthorCommandOutcome VelmoratAuthorCommand(GameState& game, const std::string& t
   const Text word = blank < 1 ? line : textleft(line, blank - 1);
   const Text argument = blank < 1 ? Text() : texttrim(textfrom(line, blank + 1));
   if (adventure::equals(word, "#zustand")) {
-    showState(game);
+    sayAll(stateLines(game));
   } else if (adventure::equals(word, "#flags")) {
-    showFlags(game);
+    sayAll(flagLines(game));
   } else if (word == latin1("#gegenstände") || adventure::equals(word, "#gegenstaende")) {
-    showItems(game);
+    sayAll(itemLines(game));
   } else if (adventure::equals(word, "#setze")) {
     setFlag(game, argument, true);
   } else if (word == latin1("#lösche") || adventure::equals(word, "#loesche")) {
@@ -223,4 +234,18 @@ void VelmoratShowTrace(GameState& game) {
     return true;
   });
   if (shown) t_WindowVisible(host::kVirtualPrinterWindow, true);
+}
+
+void VelmoratPublishState(GameState& game) {
+  const RunDiagnostics& diagnostics = game.Diagnostics;
+  if (!diagnostics.authorRun || !diagnostics.stateListener) return;
+  std::string report;
+  const auto section = [&report](const char* heading, const std::vector<std::string>& lines) {
+    report += std::string(report.empty() ? "" : "\n") + heading + "\n";
+    for (const std::string& line : lines) report += line + "\n";
+  };
+  section("Zustand", stateLines(game));
+  section("Flags", flagLines(game));
+  section("Gegenstände", itemLines(game));
+  diagnostics.stateListener(report);
 }

@@ -34,5 +34,9 @@ void VelmoratTraceLine(GameState& game, const Text& line);
 // Under #trace: the lines kept since the last prompt go to the printer window.
 void VelmoratShowTrace(GameState& game);
 
+// The author's run with a state listener: hands it the state report (the
+// lines of #zustand, #flags and #gegenstände under their headings).
+void VelmoratPublishState(GameState& game);
+
 // The names of the flags that the comment lines give ("REM Flags: 1 key, 2 door").
 std::vector<std::pair<int, std::string>> VelmoratFlagNames(const std::vector<Text>& lines);

@@ -348,6 +348,7 @@ Text VelmoratInput(GameState& game) {
   }
   for (;;) {
     VelmoratShowTrace(game);
+    VelmoratPublishState(game);
     std::optional<std::string> line = nextCommand(game);
     const AuthorCommandOutcome debug =
         line ? VelmoratAuthorCommand(game, *line) : AuthorCommandOutcome::NotACommand;

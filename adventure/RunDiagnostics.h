@@ -12,6 +12,8 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 
 #include "support/Text.h"
@@ -41,6 +43,11 @@ struct RunDiagnostics {
   int lowestLineNearLimit = INT_MAX;
   bool traceLines = false;  // #trace: executed lines go to the virtual printer
   std::string traceText;    // those lines, the newest 64 KiB
+  // The author's run: receives the game's state as text (scene, flags, items)
+  // at every prompt, for a window that follows it (VelmoratPublishState).
+  std::function<void(const std::string& report)> stateListener;
+  std::map<int, std::string> flagNames;  // from the scripts' comments, read once
+  bool flagNamesRead = false;
 };
 
 // "DATA001.word #006".

@@ -147,6 +147,7 @@ void VelmoratMainWithOptions(Session& session, const VelmoratOptions& options) {
   game.session = &session;
   game.Diagnostics.authorRun = options.authorRun;
   game.Diagnostics.endlessLoopStatements = options.endlessLoopStatements;
+  game.Diagnostics.stateListener = options.stateReport;
   VelmoratTitleScreen(game);
   std::uint8_t window = VelmoratTextWindow();
   game.DataFolder = VelmoratFindDataFolder();

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct VelmoratOptions {
   bool authorRun = false;
   // Statements run without waiting for the player that count as an endless loop.
   std::size_t endlessLoopStatements = kEndlessLoopStatements;
+  // The author's run: the game's state as text at every prompt, on the
+  // program thread (the desktop's Fenster > Werkzeuge > Spielzustand).
+  std::function<void(const std::string& report)> stateReport = nullptr;
 };
 
 // Runs on the program thread: title screen, data check, games, replay question;

@@ -301,9 +301,15 @@ int main(int argc, char** argv) {
   // A watcher that replaces this game (velmorat-tool run --watch) ends it
   // with SIGTERM: it quits as through the menu, and its dumps are written.
   quitOnTerminationSignal(quitGame);
+  if (line.author) desktop.enableGameStateWindow();
   QTimer::singleShot(0, [&] {
-    applicationDidFinishLaunching([&session, author = line.author] {
-      VelmoratMainWithOptions(session, {.authorRun = author});
+    applicationDidFinishLaunching([&session, &line, &desktop] {
+      VelmoratOptions options{.authorRun = line.author};
+      if (line.author)
+        options.stateReport = [&desktop](const std::string& report) {
+          desktop.showGameState(report);
+        };
+      VelmoratMainWithOptions(session, options);
     });
     QStringList documents;
     for (const std::string& path : line.documents) documents << QString::fromStdString(path);

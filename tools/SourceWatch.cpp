@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::uint32_t kSourceEvents =
     IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_MODIFY;
+// The events that end a save: the writer closed the file, or moved it into place.
+constexpr std::uint32_t kSavedEvents = IN_CLOSE_WRITE | IN_MOVED_TO;
 
 // Editors' own files beside the source: swap files, backups, lock files.
 bool isEditorFile(std::string_view name) {
@@ -45,18 +47,18 @@ SourceWatch::~SourceWatch() {
   if (inotify_ >= 0) ::close(inotify_);
 }
 
-bool SourceWatch::takeEvents() {
+SourceWatch::Change SourceWatch::takeEvents() {
   alignas(inotify_event) std::array<char, 8192> buffer;
-  bool source = false;
+  Change change = Change::None;
   for (;;) {
     const ssize_t length = ::read(inotify_, buffer.data(), buffer.size());
-    if (length <= 0) return source;
+    if (length <= 0) return change;
     for (ssize_t at = 0; at < length;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
       const std::string_view name = event->len > 0 ? std::string_view(event->name) : "";
       // The project folder's own build/ output and editor files are no sources.
       if (!isEditorFile(name) && name != "build" && name != "tests" && name != "README.md")
-        source = true;
+        change = (event->mask & kSavedEvents) != 0 ? Change::Saved : Change::Writing;
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
     }
   }
@@ -65,12 +67,14 @@ bool SourceWatch::takeEvents() {
 WatchEvent SourceWatch::wait(pid_t program) {
   if (inotify_ < 0) return WatchEvent::Failed;
   const int process = openProcessHandle(program);
-  bool changed = false;
+  Change change = Change::None;
   WatchEvent result = WatchEvent::Failed;
   for (;;) {
     std::array<pollfd, 2> waits{{{inotify_, POLLIN, 0}, {process, POLLIN, 0}}};
     // Before a change: wait without end; after one: until the writes settle.
-    const int timeout = changed ? static_cast<int>(kSettleTime.count()) : -1;
+    const int timeout = change == Change::None    ? -1
+                        : change == Change::Saved ? static_cast<int>(kSettleTimeAfterSave.count())
+                                                  : static_cast<int>(kSettleTime.count());
     const int ready = ::poll(waits.data(), process >= 0 ? 2 : 1, timeout);
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -84,7 +88,10 @@ WatchEvent SourceWatch::wait(pid_t program) {
       result = WatchEvent::ProgramEnded;
       break;
     }
-    if ((waits[0].revents & POLLIN) != 0 && takeEvents()) changed = true;
+    if ((waits[0].revents & POLLIN) != 0) {
+      const Change taken = takeEvents();
+      if (taken != Change::None) change = taken;
+    }
   }
   if (process >= 0) ::close(process);
   return result;

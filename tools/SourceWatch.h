@@ -11,8 +11,12 @@
 
 namespace sourcewatch {
 
-// Quiet time after the last event before a change counts as done.
+// Quiet time after the last event before a change counts as done: shorter
+// when that event closed or renamed a written file (a save that is complete
+// unless another write follows at once), longer while a file is still being
+// written. The short wait is a tenth of an edit's replay (1 s with our game).
 inline constexpr std::chrono::milliseconds kSettleTime{150};
+inline constexpr std::chrono::milliseconds kSettleTimeAfterSave{50};
 
 enum class WatchEvent { SourcesChanged, ProgramEnded, Failed };
 
@@ -29,8 +33,10 @@ class SourceWatch {
   WatchEvent wait(pid_t program);
 
  private:
-  // Reads the pending events; true when one of them concerns a source file.
-  bool takeEvents();
+  enum class Change { None, Writing, Saved };
+  // Reads the pending events: None when none concerns a source file, else
+  // whether the last of those completed a save.
+  Change takeEvents();
   int inotify_ = -1;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QKeySequence>
+#include <QScrollBar>
 #include <QShortcut>
 #include <algorithm>
 
@@ -25,6 +26,18 @@ const std::vector<std::pair<QString, QString>>& commandLineKeys() {
       {QStringLiteral("Strg+V"), QStringLiteral("Zwischenablage einfügen")},
       {QStringLiteral("Strg+L"), QStringLiteral("Eingabe in die Zwischenablage kopieren")},
       {QStringLiteral("Strg+Z"), QStringLiteral("Eingabe löschen")},
+  };
+  return keys;
+}
+
+// Keys of the windows themselves, for a player who uses no mouse.
+const std::vector<std::pair<QString, QString>>& windowKeys() {
+  static const std::vector<std::pair<QString, QString>> keys = {
+      {QStringLiteral("Alt+A, Alt+B, Alt+F, Alt+H"),
+       QStringLiteral("Menüs Ablage, Bearbeiten, Fenster, Hilfe öffnen")},
+      {QStringLiteral("Esc, Strg+W"), QStringLiteral("Spielhilfe und Tastenkürzel schließen")},
+      {QStringLiteral("Hoch, Runter, Bild hoch, Bild runter"),
+       QStringLiteral("im Verlauf und in der Hilfe lesen (Strg+Pos1, Strg+Ende: Anfang, Ende)")},
   };
   return keys;
 }
@@ -64,7 +77,15 @@ void HelpWindow::show(const QString& text) {
   window_->activateWindow();
 }
 
+void HelpWindow::refresh(const QString& text) {
+  if (!window_ || !window_->isVisible() || window_->toPlainText() == text) return;
+  QScrollBar* bar = window_->verticalScrollBar();
+  const int readUpTo = bar->value();
+  window_->setPlainText(text);
+  bar->setValue(readUpTo);
+}
+
 QString shortcutHelpText(const std::vector<std::pair<QString, QString>>& menuShortcuts) {
   return QStringLiteral("Menüs\n\n") + table(menuShortcuts) + QStringLiteral("\nBefehlszeile\n\n") +
-         table(commandLineKeys());
+         table(commandLineKeys()) + QStringLiteral("\nFenster\n\n") + table(windowKeys());
 }

@@ -13,6 +13,8 @@ class HelpWindow {
   explicit HelpWindow(const QString& title);
   // Shows the text in front; the window is made at the first call.
   void show(const QString& text);
+  // A window on screen takes the new text where it was read; others wait for show.
+  void refresh(const QString& text);
   QPlainTextEdit* widget() const { return window_.get(); }
 
  private:

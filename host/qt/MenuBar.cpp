@@ -161,7 +161,14 @@ void MenuBar::buildFenster() {
   });
   buildAccessItems(menu);
   menu->addSeparator();
-  buildWerkzeuge(addSubmenu(menu, QStringLiteral("&Werkzeuge")));
+  werkzeuge_ = addSubmenu(menu, QStringLiteral("&Werkzeuge"));
+  buildWerkzeuge(werkzeuge_);
+}
+
+void MenuBar::addGameStateItem(std::function<void()> show) {
+  QAction* first = werkzeuge_->actions().value(0);
+  QAction* item = addCommand(werkzeuge_, QStringLiteral("Spiel&zustand"), {}, std::move(show));
+  werkzeuge_->insertAction(first, item);  // moves it to the top
 }
 
 // For players who see less or not at all: contrast, and the story read aloud.

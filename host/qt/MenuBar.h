@@ -68,6 +68,8 @@ class MenuBar {
   static MenuSender senderOf(QAction* action);
   // An item's title without mnemonic marks ("&Ablage" is "Ablage", "&&" is "&").
   static QString plainTitle(const QString& text);
+  // Fenster > Werkzeuge > Spielzustand at the top of the tools: the author's run only.
+  void addGameStateItem(std::function<void()> show);
   // Every item with a shortcut: "Strg+Q" and what it does, in menu order.
   std::vector<std::pair<QString, QString>> shortcutList() const;
   // The item "Bilder glätten" (checkable), for the saved setting.
@@ -97,6 +99,7 @@ class MenuBar {
   std::vector<QMenu*> topLevel_;
   std::map<QMenu*, host::HostMenu> handles_;
   std::vector<QAction*> tagged_;
+  QMenu* werkzeuge_ = nullptr;
   QAction* smooth_ = nullptr;
   QAction* contrast_ = nullptr;
   QAction* speech_ = nullptr;

@@ -69,6 +69,17 @@ QtHost::~QtHost() {
   for (VelmoratWindow* window : windows_) delete window;
 }
 
+void QtHost::enableGameStateWindow() {
+  menuBar_->addGameStateItem([this] { gameState_.show(gameStateText_); });
+}
+
+void QtHost::showGameState(const std::string& reportUtf8) {
+  runOnMainAsync([this, report = QString::fromStdString(reportUtf8)] {
+    gameStateText_ = report;
+    gameState_.refresh(report);
+  });
+}
+
 MenuBarHooks QtHost::menuHooks() {
   MenuBarHooks hooks;
   hooks.quit = [this] { requestQuit(); };
@@ -169,7 +180,12 @@ void QtHost::buildSystemTextWindow(int number, const QString& title, bool withRu
   parts.text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   // The printer's paper (the game's Verlauf) is for reading and searching:
   // keys typed there must not change what was printed.
-  parts.text->setReadOnly(number == host::kVirtualPrinterWindow);
+  if (number == host::kVirtualPrinterWindow) {
+    parts.text->setReadOnly(true);
+    // Read with the keyboard's caret as well, from the newest line back: a
+    // screen reader follows the caret.
+    parts.text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+  }
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   parts.text->setFont(fixed);
   window->content()->setChildFrame(

@@ -85,6 +85,10 @@ class QtHost : public host::Host {
 
   // The text of Hilfe > Spielhilfe (the game's own help, handed over by the application).
   void setGameHelp(std::function<QString()> text) { gameHelpText_ = std::move(text); }
+  // The author's run: Fenster > Werkzeuge > Spielzustand, a window that follows
+  // the game's state as showGameState hands it over (from any thread).
+  void enableGameStateWindow();
+  void showGameState(const std::string& reportUtf8);
   // The player's settings and window places, kept between runs by the
   // application (QSettings of the application; tests pass their own).
   void loadSettings(QSettings& settings);
@@ -96,6 +100,7 @@ class QtHost : public host::Host {
   MenuBar& menuBar() { return *menuBar_; }
   HelpWindow& gameHelpWindow() { return gameHelp_; }
   HelpWindow& shortcutsWindow() { return shortcuts_; }
+  HelpWindow& gameStateWindow() { return gameState_; }
   // The window that zoom and fullscreen act on: the active graphic window,
   // else the text window.
   VelmoratWindow* activeGraphicWindow();
@@ -130,6 +135,8 @@ class QtHost : public host::Host {
   std::function<QString()> gameHelpText_;
   HelpWindow gameHelp_{QStringLiteral("Spielhilfe")};
   HelpWindow shortcuts_{QStringLiteral("Tastenkürzel")};
+  HelpWindow gameState_{QStringLiteral("Spielzustand")};
+  QString gameStateText_;  // the newest report, on the main thread
   Narrator narrator_{makeQtSpeechEngine()};
   std::unique_ptr<StoryAnnouncer> announcer_;
 };

@@ -133,7 +133,6 @@ void StoryAnnouncer::announce(const QString& text, QStringList& spoken) {
 void StoryAnnouncer::update() {
   FollowedText followed = follower_.follow();
   QStringList spoken;
-  if (followed.statusChanged) announce(fromUtf8(followed.statusUtf8), spoken);
   // The caption is told where the picture changed among the lines.
   bool pictureToTell = followed.pictureChanged;
   const auto tellPicture = [&] {
@@ -155,6 +154,8 @@ void StoryAnnouncer::update() {
     keyPrompt_.clear();
   }
   tellPicture();
+  // The place is read at a wait, after all that was printed before it.
+  if (followed.statusChanged) announce(fromUtf8(followed.statusUtf8), spoken);
   if (followed.waiting && !followed.lineInput) {
     // A question answered with one key ("Weiter...", "noch einmal?"): said once.
     const QString prompt = fromUtf8(followed.pendingUtf8).trimmed();

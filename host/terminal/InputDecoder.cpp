@@ -188,7 +188,7 @@ void InputDecoder::feed(std::string_view bytes, std::vector<InputEvent>& keys) {
       continue;
     }
     used_ = 0;
-    if (skippingSequence_) {
+    if (skipping_ != Skipping::No) {
       skipSequenceRest();
     } else if (decodeOne(keys) == Step::NeedMore) {
       return;
@@ -198,7 +198,7 @@ void InputDecoder::feed(std::string_view bytes, std::vector<InputEvent>& keys) {
 }
 
 void InputDecoder::flushPending(std::vector<InputEvent>& keys) {
-  skippingSequence_ = false;
+  skipping_ = Skipping::No;
   if (inPaste_ || pending_.empty()) return;
   const auto first = static_cast<unsigned char>(pending_[0]);
   if (first == kEscape && pending_.size() == 1) {
@@ -273,7 +273,7 @@ InputDecoder::Step InputDecoder::decodeControlSequence(std::vector<InputEvent>& 
     // No terminal sends this much for a key: drop it, with the rest of it
     // that is still to come.
     used_ = index;
-    skippingSequence_ = true;
+    skipping_ = parametersEnd != index ? Skipping::Intermediates : Skipping::Parameters;
     return Step::Complete;
   }
   const auto final = static_cast<unsigned char>(pending_[index]);
@@ -382,11 +382,12 @@ InputDecoder::Step InputDecoder::decodeSingleShift(std::vector<InputEvent>& keys
   if (index >= pending_.size()) {
     if (index <= kLongestSequenceBytes) return Step::NeedMore;
     used_ = index;
+    skipping_ = Skipping::SingleShiftParameters;
     return Step::Complete;
   }
   const auto final = static_cast<unsigned char>(pending_[index]);
-  if (!isFinalByte(final)) {
-    used_ = index;
+  if (!isFinalByte(final) || index >= kLongestSequenceBytes) {
+    used_ = isFinalByte(final) ? index + 1 : index;
     return Step::Complete;
   }
   used_ = index + 1;
@@ -438,12 +439,17 @@ InputDecoder::Step InputDecoder::decodeUtf8(std::vector<InputEvent>& keys, std::
 void InputDecoder::skipSequenceRest() {
   while (used_ < pending_.size()) {
     const auto byte = static_cast<unsigned char>(pending_[used_]);
-    if (isParameterByte(byte) || isIntermediateByte(byte)) {
+    if (isParameterByte(byte) && skipping_ != Skipping::Intermediates) {
+      ++used_;
+      continue;
+    }
+    if (isIntermediateByte(byte) && skipping_ != Skipping::SingleShiftParameters) {
+      skipping_ = Skipping::Intermediates;
       ++used_;
       continue;
     }
     if (isFinalByte(byte)) ++used_;
-    skippingSequence_ = false;
+    skipping_ = Skipping::No;
     return;
   }
 }

@@ -78,7 +78,7 @@ class InputDecoder {
   void feed(std::string_view bytes, std::vector<InputEvent>& keys);
   // True while bytes of an unfinished sequence or character are held, or the
   // rest of an overlong sequence is being dropped.
-  bool hasPending() const { return !pending_.empty() || skippingSequence_; }
+  bool hasPending() const { return !pending_.empty() || skipping_ != Skipping::No; }
   // The wait for the rest is over: a lone ESC becomes the Escape key, ESC and
   // one more byte become that key with Alt, an unfinished UTF-8 character
   // becomes its bytes as Latin-1, and an unfinished sequence is dropped.
@@ -95,13 +95,19 @@ class InputDecoder {
   // The character whose lead byte is at start (1 after an ESC prefix: with Alt).
   Step decodeUtf8(std::vector<InputEvent>& keys, std::size_t start);
   void continuePaste();
-  // After an overlong sequence: drops its remaining bytes up to its final byte.
+  // After an overlong sequence: drops its remaining bytes up to its final
+  // byte, by the same grammar as a sequence that arrives whole, so that where
+  // the reads split the bytes never changes the keys.
   void skipSequenceRest();
 
   std::string pending_;   // bytes not yet decoded
   std::size_t used_ = 0;  // bytes of pending_ consumed by the last step
   bool inPaste_ = false;
-  bool skippingSequence_ = false;
+  // Which bytes of an overlong sequence are still to drop: a control
+  // sequence's parameters or (after the first) its intermediate bytes, or the
+  // parameters of an "ESC O" sequence.
+  enum class Skipping { No, Parameters, Intermediates, SingleShiftParameters };
+  Skipping skipping_ = Skipping::No;
   std::string paste_;
 };
 

@@ -88,7 +88,6 @@ std::string PlainTranscript::follow(const FollowedText& followed) {
   } else if (!shown_.empty() && (followed.statusChanged || followed.pictureChanged)) {
     out += editPendingTo(U"", -1);
   }
-  if (followed.statusChanged) out += finishLine(utf8ToScalars(followed.statusUtf8));
   // The caption stands where the picture changed among the lines.
   bool pictureToTell = followed.pictureChanged;
   for (; next <= followed.lines.size(); ++next) {
@@ -100,6 +99,8 @@ std::string PlainTranscript::follow(const FollowedText& followed) {
     }
     if (!last) out += finishLine(utf8ToScalars(followed.lines[next].textUtf8));
   }
+  // The place is read at a wait, after all that was printed before it.
+  if (followed.statusChanged) out += finishLine(utf8ToScalars(followed.statusUtf8));
   if (followed.waiting) out += editPendingTo(utf8ToScalars(followed.pendingUtf8), followed.caret);
   return out;
 }

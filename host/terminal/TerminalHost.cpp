@@ -364,7 +364,7 @@ void TerminalHost::showHelp() {
   }
   lines.push_back("Strg-C Beenden");
   lines.push_back(
-      "Bild\u2191 Bild\u2193 im Text zur\u00FCckbl\u00E4ttern (wo das Spiel es anbietet)");
+      "Bild\u2191 Bild\u2193 Mausrad: im Text zur\u00FCckbl\u00E4ttern (wo das Spiel es anbietet)");
   lines.push_back("");
   lines.push_back("Bilder: " + std::string(pictureModeName(options_.pictureMode)) +
                   " (VELMORAT_PICTURES=symbols, sixels, kitty, iterm2, none)");

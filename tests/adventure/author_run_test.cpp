@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <string>
+
 #include "EngineHarness.h"
 #include "adventure/AuthorCommands.h"
 
@@ -93,13 +96,28 @@ TEST(RunDiagnostics, DebugCommandsWorkInTheAuthorsRunOnly) {
       {"#gehe 2", "Im Garten."},
   };
   for (bool author : {true, false}) {
-    GameRun run(bundle, {.authorRun = author});
+    // The state window's report, as the program thread hands it over at each prompt.
+    std::mutex reportLock;
+    std::string report;
+    GameRun run(bundle, {.authorRun = author, .stateReport = [&](const std::string& now) {
+                           std::lock_guard guard(reportLock);
+                           report = now;
+                         }});
     for (const auto& [command, answer] : steps) {
       const std::string shown = answerTo(run, command);
       if (author) {
         EXPECT_THAT(shown, HasSubstr(answer)) << command;
       } else {
         EXPECT_THAT(shown, HasSubstr("Nichts passiert.")) << "a command for the script";
+      }
+    }
+    {
+      std::lock_guard guard(reportLock);
+      EXPECT_EQ(report.empty(), !author);
+      if (author) {
+        EXPECT_THAT(report, HasSubstr("Zustand\nSzene 2 (DATA002.word #002)"));
+        EXPECT_THAT(report, HasSubstr("\nFlags\n0 von 10 Flags gesetzt.\n"));
+        EXPECT_THAT(report, HasSubstr("\nGegenstände\n1 Lampe, Szene 1: 1\n2 Münze, getragen 1"));
       }
     }
     run.type("ende\r");

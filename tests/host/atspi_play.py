@@ -6,7 +6,8 @@ its text, and the walkthrough is typed into it with xdotool while every
 "object:text-changed:insert" event is recorded. Checks: each line of the
 game's transcript (Ablage > Protokoll sichern of a headless run with the same
 keys) was announced, none twice. Prints how long after each Return the first
-line of the answer was announced.
+line of the answer was announced, and keeps every announcement in
+WORK_DIR/announced.txt.
 
 Run inside dbus-run-session with DISPLAY set (xvfb_atspi.sh does).
 Usage: atspi_play.py VELMORAT BUNDLE KEYS_FILE WORK_DIR
@@ -132,6 +133,9 @@ def main():
             answer = [when for when, text in inserted[announced_before:] if text.endswith("\n")]
             if answer:
                 latencies.append((answer[0] - returned) * 1000)
+        # What a screen reader was told, in order, for a reading by eye.
+        with open(os.path.join(WORK, "announced.txt"), "w", encoding="utf-8") as told:
+            told.writelines(text if text.endswith("\n") else text + "\n" for _, text in inserted)
         # Empty lines and rules (no letter, no digit) are not announced.
         expected = [line for line in headless_transcript(VELMORAT, BUNDLE, WORK, key_lines[:-1])
                     if any(c.isalnum() for c in line) and not line.startswith(PROMPT)]

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTimer>
 #include <memory>
 
 #include "HostFixture.h"
@@ -330,8 +333,55 @@ TEST(DesktopMenus, HelpWindowsShowTheGameHelpAndTheShortcuts) {
   EXPECT_TRUE(shortcuts.contains(QStringLiteral("Beenden"))) << shortcuts.toStdString();
   EXPECT_TRUE(shortcuts.contains(QStringLiteral("Vollbild")));
   EXPECT_TRUE(shortcuts.contains(QStringLiteral("Befehl abschicken")));
-  testHost().gameHelpWindow().widget()->hide();
-  testHost().shortcutsWindow().widget()->hide();
+  // Esc and Ctrl+W close them, as any other window.
+  for (const auto& [window, keys] :
+       {std::pair{testHost().gameHelpWindow().widget(), QKeySequence(Qt::Key_Escape)},
+        std::pair{testHost().shortcutsWindow().widget(), QKeySequence(QKeySequence::Close)}}) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keySequence(window, keys);
+    EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
+    window->hide();
+  }
+}
+
+// The Verlauf is paper: typing leaves it as printed, and the caret walks it
+// from the newest line back, a line a key.
+TEST(DesktopMenus, VerlaufIsReadOnlyPaperReadByTheCaret) {
+  QPlainTextEdit* paper = testHost().textView(host::kVirtualPrinterWindow);
+  ASSERT_NE(paper, nullptr);
+  testHost().setTextViewString(host::kVirtualPrinterWindow, "eins\rzwei\rdrei");
+  QTest::keyClicks(paper, "nimm");
+  QTest::keyClick(paper, Qt::Key_Backspace);
+  QTest::keyClick(paper, Qt::Key_Return);
+  EXPECT_EQ(paper->toPlainText(), QStringLiteral("eins\nzwei\ndrei"));
+  EXPECT_EQ(paper->textCursor().blockNumber(), 2);
+  QTest::keyClick(paper, Qt::Key_Up);
+  EXPECT_EQ(paper->textCursor().blockNumber(), 1);
+  QTest::keyClick(paper, Qt::Key_Up);
+  EXPECT_EQ(paper->textCursor().block().text(), QStringLiteral("eins"));
+}
+
+// Only the author's run has the item; its window follows each report handed over.
+TEST(DesktopMenus, TheAuthorsRunShowsTheGameStateLive) {
+  QMenu* tools = submenu(topMenu("Fenster"), QStringLiteral("Werkzeuge"));
+  ASSERT_NE(tools, nullptr);
+  EXPECT_FALSE(titlesOf(tools).contains(QStringLiteral("Spielzustand")));
+  testHost().enableGameStateWindow();
+  ASSERT_EQ(titlesOf(tools).value(0), QStringLiteral("Spielzustand"));
+  const auto shown = [] {
+    QCoreApplication::processEvents();
+    QPlainTextEdit* window = testHost().gameStateWindow().widget();
+    return window != nullptr && window->isVisible() ? window->toPlainText() : QString();
+  };
+  testHost().showGameState("Zustand\nSzene 1\n");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(shown(), QString()) << "shown only when chosen";
+  tools->actions().value(0)->trigger();
+  EXPECT_EQ(shown(), QStringLiteral("Zustand\nSzene 1\n"));
+  testHost().showGameState("Zustand\nSzene 2\nFlag 3: Tor offen\n");
+  EXPECT_EQ(shown(), QStringLiteral("Zustand\nSzene 2\nFlag 3: Tor offen\n"));
+  testHost().gameStateWindow().widget()->hide();
 }
 
 TEST(German, QtsOwnDialogsAndButtonsSpeakGerman) {
@@ -339,6 +389,40 @@ TEST(German, QtsOwnDialogsAndButtonsSpeakGerman) {
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
   EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
   EXPECT_EQ(QLocale().language(), QLocale::German);
+  // The file dialog's questions say "Du", as the game does.
+  for (const char* english :
+       {"Are you sure you want to delete '%1'?",
+        "'%1' is write protected.\nDo you want to delete it anyway?",
+        "%1\nFile not found.\nPlease verify the correct file name was given."}) {
+    const QString german = QCoreApplication::translate("QFileDialog", english);
+    EXPECT_NE(german, QString::fromUtf8(english));
+    EXPECT_FALSE(german.contains(QStringLiteral("Sie"))) << german.toStdString();
+  }
+}
+
+// Each file dialog starts in the folder of the file chosen last, in any dialog.
+TEST(German, FileDialogsStartInTheFolderOfTheLastFileChosen) {
+  QTemporaryDir folder;
+  const QString saved = QSettings().value(QStringLiteral("dialogs/lastFolder")).toString();
+  QString shownFolder;
+  QTimer::singleShot(0, [&folder] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(folder.filePath(QStringLiteral("stand.sav")));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  host::SavePanelRequest save;
+  save.proposedName = "stand.sav";
+  EXPECT_EQ(runSavePanel(save), folder.filePath(QStringLiteral("stand.sav")).toStdString());
+  QTimer::singleShot(0, [&shownFolder] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownFolder = dialog->directory().absolutePath();
+    QMetaObject::invokeMethod(dialog, "reject");
+  });
+  EXPECT_TRUE(runOpenPanel(host::OpenPanelRequest{}).empty());
+  EXPECT_EQ(shownFolder, QDir(folder.path()).absolutePath());
+  QSettings().setValue(QStringLiteral("dialogs/lastFolder"), saved);
 }
 
 TEST(German, FileFiltersNameTheKindsOfFiles) {

@@ -201,6 +201,31 @@ TEST(InputDecoder, EndlessSequenceIsDroppedAtTheLimit) {
   EXPECT_EQ(keys, (std::vector<InputEvent>{character(U'z')}));
 }
 
+// An overlong sequence ends the same way whether it arrives in one read or
+// byte by byte: where it breaks, the breaking byte is a key of its own.
+TEST(InputDecoder, OverlongSequenceEndsAlikeInAnySplit) {
+  const std::string many(kLongestSequenceBytes, '1');
+  const std::string bytes[] = {
+      "\x1b[" + many + "((;Ax",        // a parameter after the intermediates
+      "\x1b[" + many + "(A\x1b[Bx",    // intermediates, then the final byte
+      "\x1bO" + many + "Px",           // "ESC O" with endless parameters
+      "\x1bO" + many + "(Px",          // broken by an intermediate byte
+      "\x1b[" + many.substr(2) + "A",  // exactly at the limit
+  };
+  for (const std::string& sequence : bytes) {
+    InputDecoder whole;
+    InputDecoder split;
+    std::vector<InputEvent> wholeKeys;
+    std::vector<InputEvent> splitKeys;
+    whole.feed(sequence, wholeKeys);
+    for (char byte : sequence) split.feed(std::string_view(&byte, 1), splitKeys);
+    whole.flushPending(wholeKeys);
+    split.flushPending(splitKeys);
+    EXPECT_EQ(splitKeys, wholeKeys) << sequence;
+    EXPECT_FALSE(wholeKeys.empty() && sequence.back() == 'x') << sequence;
+  }
+}
+
 TEST(InputDecoder, BracketedPasteIsOneEvent) {
   std::vector<InputEvent> keys = decode("\x1b[200~nimm l\xC3\xA4mpchen\r\x1b[Adrin\x1b[201~!");
   ASSERT_EQ(keys.size(), 2u);

@@ -48,8 +48,8 @@ TEST(PlainTranscript, WritesEachLineOnceAndEditsOnlyThePendingLine) {
   FollowedText answer;
   answer.lines = {finished(">>> Befehl ? nimm", true), finished("OK.")};
   const std::vector<Step> steps = {
-      {"status, picture, lines", scene,
-       "Vor dem Tor, Ausg\u00E4nge: v\r\nBild: Ein Tor\r\nVor dem Tor.\r\n\r\n"},
+      {"picture, lines, then the place read at the wait", scene,
+       "Bild: Ein Tor\r\nVor dem Tor.\r\n\r\nVor dem Tor, Ausg\u00E4nge: v\r\n"},
       {"a picture drawn between two lines is told between them",
        pictureAmong({finished("Du gehst."), finished("Im Hof.")}, 1, "Ein Hof"),
        "Du gehst.\r\nBild: Ein Hof\r\nIm Hof.\r\n"},

@@ -6,8 +6,8 @@ send-keys, the screen read with capture-pane.
   the terminal shows the same text as the headless program's --dump-text
   after the same keys;
 - umlauts and ß typed in the terminal appear on the screen;
-- below 80x24 a message asks for a larger terminal; back at 80x24 the game's
-  screen returns unchanged;
+- below 80x24 a message asks for a larger terminal; at 200x60 the key bar
+  stands on the last row; back at 80x24 the game's screen returns unchanged;
 - Ctrl-C asks before quitting;
 - the terminal settings (stty -a) are the same before and after, also when the
   program thread crashes (SIGSEGV, SIGABRT) or the program is killed (SIGTERM).
@@ -260,6 +260,15 @@ def umlauts_resize_and_quit():
     tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
     wait_for(lambda: screen() == game_screen, "the game's screen after the resize")
     print("resized to 60x20 and back")
+    # A large terminal: the picture beside the text, the key bar on its last row.
+    tmux("resize-window", "-t", "play", "-x", "200", "-y", "60")
+    wait_for(lambda: "F9 Men\u00fc" in screen().split("\n")[59] and "Befehl" in screen(),
+             "the key bar on the last row of a 200x60 terminal")
+    if any("F9 Men\u00fc" in line for line in screen().split("\n")[:59]):
+        fail("the key bar stands above the last row", screen())
+    tmux("resize-window", "-t", "play", "-x", "80", "-y", "24")
+    wait_for(lambda: screen() == game_screen, "the game's screen after 200x60")
+    print("resized to 200x60 and back")
     # F9 opens the menu; its ninth entry copies the text through OSC 52,
     # which tmux (set-clipboard on) keeps as its buffer.
     tmux("set-option", "-s", "set-clipboard", "on")

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "adventure/GameInfo.h"
 #include "support/LineDiff.h"
+#include "tools/ChildProcess.h"
+#include "tools/SourceWatch.h"
 #include "tools/TranscriptTest.h"
 
 namespace {
@@ -114,6 +118,29 @@ TEST(TranscriptTest, JunitXmlEscapesAndCountsFailures) {
   EXPECT_NE(xml.find("name=\"lose&lt;1&gt;\""), std::string::npos);
   EXPECT_NE(xml.find("message=\"a &quot;***&quot; &amp; more\""), std::string::npos);
   EXPECT_EQ(xml.find('\x01'), std::string::npos);
+}
+
+// A save of a script or a picture ends the watch; editor files, the README
+// and the build's output alone do not, so the watch ends with the game.
+TEST(SourceWatch, OnlySavedSourcesCount) {
+  namespace fs = std::filesystem;
+  const fs::path project = fs::path(testing::TempDir()) / "watched project";
+  fs::remove_all(project);
+  for (const char* folder : {"scripts", "pictures", "build"})
+    fs::create_directories(project / folder);
+  const auto save = [&](const fs::path& file) { std::ofstream(project / file) << "text\n"; };
+  for (const char* saved : {"scripts/DATA001.txt", "pictures/halle.svg", "game.ini"}) {
+    sourcewatch::SourceWatch watch(project.string());
+    ASSERT_TRUE(watch.ok());
+    for (const char* ignored :
+         {"scripts/.DATA001.txt.swp", "scripts/DATA001.txt~", "README.md", "build/DATA001.word"})
+      save(ignored);
+    toolprocess::Child game({"sleep", "0.4"}, {});
+    EXPECT_EQ(watch.wait(game.pid()), sourcewatch::WatchEvent::ProgramEnded) << saved;
+    game.wait();
+    save(saved);
+    EXPECT_EQ(watch.wait(-1), sourcewatch::WatchEvent::SourcesChanged) << saved;
+  }
 }
 
 }  // namespace
