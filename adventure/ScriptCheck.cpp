@@ -335,6 +335,43 @@ class FolderChecker {
   std::vector<ScriptFinding> findings_;
 };
 
+// The findings with each file's beyond kMaxFindingsPerFile replaced by one
+// that counts them, as severe as the worst of them.
+ScriptCheck limitedPerFile(std::vector<ScriptFinding> all) {
+  ScriptCheck check;
+  std::size_t shownInFile = 0;
+  std::size_t leftErrors = 0;
+  std::size_t leftWarnings = 0;
+  const auto closeFile = [&](const std::string& file) {
+    if (leftErrors + leftWarnings == 0) return;
+    const bool anError = leftErrors > 0;
+    check.findings.push_back({anError ? FindingSeverity::Error : FindingSeverity::Warning, file, 0,
+                              -1,
+                              std::to_string(leftErrors + leftWarnings) +
+                                  " more findings left out (" + std::to_string(leftErrors) +
+                                  " errors, " + std::to_string(leftWarnings) + " warnings)"});
+    // The summary stands for one of them.
+    check.omittedErrors += anError ? leftErrors - 1 : 0;
+    check.omittedWarnings += anError ? leftWarnings : leftWarnings - 1;
+    leftErrors = leftWarnings = 0;
+  };
+  std::string file;
+  for (ScriptFinding& finding : all) {
+    if (finding.file != file) {
+      closeFile(file);
+      file = finding.file;
+      shownInFile = 0;
+    }
+    if (shownInFile++ < kMaxFindingsPerFile) {
+      check.findings.push_back(std::move(finding));
+    } else {
+      ++(finding.severity == FindingSeverity::Error ? leftErrors : leftWarnings);
+    }
+  }
+  closeFile(file);
+  return check;
+}
+
 }  // namespace
 
 std::string ScriptFinding::text() const {
@@ -348,17 +385,18 @@ std::string ScriptFinding::text() const {
 }
 
 std::size_t ScriptCheck::errors() const {
-  return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [](auto& f) {
-    return f.severity == FindingSeverity::Error;
-  }));
+  return omittedErrors +
+         static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [](auto& f) {
+           return f.severity == FindingSeverity::Error;
+         }));
 }
 
 std::size_t ScriptCheck::warnings() const {
-  return findings.size() - errors();
+  return omittedWarnings + findings.size() - (errors() - omittedErrors);
 }
 
 ScriptCheck checkScripts(const std::string& folder) {
-  return FolderChecker(folder).run();
+  return limitedPerFile(FolderChecker(folder).run().findings);
 }
 
 std::vector<std::string> checkScriptFolder(const std::string& folder) {

@@ -25,8 +25,16 @@ struct ScriptFinding {
   std::string text() const;
 };
 
+// A file shows at most this many findings, then one that counts the rest: a
+// file of a million faulty lines (a wrong file named like a script) would
+// flood the terminal.
+inline constexpr std::size_t kMaxFindingsPerFile = 100;
+
 struct ScriptCheck {
   std::vector<ScriptFinding> findings;  // by file, then by line
+  // Findings beyond kMaxFindingsPerFile, counted by errors() and warnings().
+  std::size_t omittedErrors = 0;
+  std::size_t omittedWarnings = 0;
   std::size_t errors() const;
   std::size_t warnings() const;
 };

@@ -119,6 +119,13 @@ LoadedScript loadSourceFile(const std::string& folder, const NamedScene& named) 
         {0, "is larger than " + std::to_string(kMaxScriptBytes) + " bytes: the game refuses it"});
     return script;
   }
+  // A picture or other binary named like a script: one line, not one per line.
+  if (const auto zero = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+      zero != bytes.end()) {
+    const int line = 1 + static_cast<int>(std::count(bytes.begin(), zero, kLineFeed));
+    script.faults.push_back({line, "holds binary data (a zero byte), not UTF-8 text"});
+    return script;
+  }
   PackedScript packed =
       convertScriptSource(std::string(bytes.begin(), bytes.end()), named.name,
                           PackOptions{.fixTypography = false, .allowMissingEnd = true});

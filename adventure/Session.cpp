@@ -63,12 +63,17 @@ void Session::keepScrolledLine(std::uint8_t window, const std::string& lineUtf8)
 }
 
 std::string Session::transcript() const {
+  const std::vector<std::string> area = areaLines(VelmoratTextWindow());
   std::string text;
-  {
-    std::lock_guard guard(transcriptLock_);
-    for (const std::string& line : scrolledLines_) text += line + '\n';
-  }
-  for (const std::string& line : areaLines(VelmoratTextWindow())) text += line + '\n';
+  // One allocation of the final size: a long game's transcript is megabytes,
+  // and growing it step by step would leave the heap with its larger peaks.
+  std::lock_guard guard(transcriptLock_);
+  std::size_t size = 0;
+  for (const std::string& line : scrolledLines_) size += line.size() + 1;
+  for (const std::string& line : area) size += line.size() + 1;
+  text.reserve(size);
+  for (const std::string& line : scrolledLines_) text.append(line).push_back('\n');
+  for (const std::string& line : area) text.append(line).push_back('\n');
   return text;
 }
 

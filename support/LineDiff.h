@@ -15,8 +15,9 @@ inline constexpr int kContextLines = 3;
 // square of it (2000 lines: 16 MB).
 inline constexpr std::size_t kMaxComparedLines = 2000;
 
-// Empty when the texts are equal; otherwise "--- fromName", "+++ toName" and
-// the hunks, each line ended by a line feed.
+// Empty when the texts have the same lines (a line feed missing at the end
+// of either is no difference: an editor may add or drop it); otherwise "--- fromName", "+++ toName"
+// and the hunks, each line ended by a line feed.
 std::string unifiedDiff(std::string_view from, std::string_view to, const std::string& fromName,
                         const std::string& toName);
 

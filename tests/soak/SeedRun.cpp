@@ -112,7 +112,7 @@ class Seed {
 
   SeedResult play() {
     if (!game_.start(kFirstWaitBound)) return fail("the game did not ask for input");
-    const std::size_t warmUp = options_.commands / 10;
+    const std::size_t warmUp = options_.warmUp > 0 ? options_.warmUp : options_.commands / 10;
     while (result_.commands < options_.commands && result_.failure.empty()) {
       if (result_.commands == warmUp) result_.warmRssKb = residentKb();
       move();

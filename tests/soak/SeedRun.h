@@ -24,9 +24,13 @@ struct SeedOptions {
   std::size_t commands = 1000;
   // How long the program may take to wait for input again after a key.
   std::chrono::milliseconds waitBound{1000};
-  // Memory may grow by this share between the end of the warm-up (a tenth
-  // of the commands) and the end; negative: not checked.
+  // Memory may grow by this share between the end of the warm-up and the
+  // end; negative: not checked.
   double allowedGrowth = 0.05;
+  // Moves of the warm-up; 0: a tenth of the commands. The transcript keeps
+  // its lines up to its bound (some 20,000 moves), so a run that checks the
+  // memory of a long game warms up beyond that.
+  std::size_t warmUp = 0;
   // Whether the player saves the transcript, which goes to the save's path
   // (every panel answers that one path).
   bool transcripts = true;

@@ -4,6 +4,7 @@
 //
 //   velmorat-soak --bundle DIR --work DIR [--seeds N | --minutes M]
 //                 [--first-seed S] [--commands N] [--wait-ms MS] [--growth P]
+//                 [--warm-up N]
 //   velmorat-soak --bundle DIR --work DIR --power-cut KILLS
 //
 // Exit status 0 when every check held, 1 after a failure, 2 for a command
@@ -112,6 +113,7 @@ int cutPower(const Options& options) {
 int main(int argc, char** argv) {
   Options options;
   long long commands = static_cast<long long>(options.seed.commands);
+  long long warmUp = 0;
   CLI::App app("The random player against the game.", "velmorat-soak");
   app.add_option("--bundle", options.seed.bundle, "the game's bundle folder")->required();
   app.add_option("--work", options.seed.work, "folder for key files, saves and state")->required();
@@ -122,6 +124,7 @@ int main(int argc, char** argv) {
   app.add_option("--wait-ms", options.waitMs, "how long the program may take to wait again");
   app.add_option("--growth", options.growthPercent,
                  "allowed memory growth after the warm-up, percent (negative: unchecked)");
+  app.add_option("--warm-up", warmUp, "moves before memory is first measured (0: a tenth)");
   app.add_option("--power-cut", options.powerCutKills, "kill the game this many times instead");
   const commandline::Parsed parsed =
       commandline::parse(app, std::vector<std::string>(argv + 1, argv + argc));
@@ -130,6 +133,7 @@ int main(int argc, char** argv) {
     return parsed.help ? 0 : commandline::kUsageStatus;
   }
   options.seed.commands = static_cast<std::size_t>(commands);
+  options.seed.warmUp = static_cast<std::size_t>(std::max(0LL, warmUp));
   options.seed.waitBound = std::chrono::milliseconds(options.waitMs);
   options.seed.allowedGrowth = options.growthPercent / 100;
   std::filesystem::create_directories(options.seed.work);

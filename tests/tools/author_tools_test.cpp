@@ -76,6 +76,8 @@ TEST(GameInfo, IdsAndVersions) {
 
 TEST(LineDiff, HunksCarryTheirRangesAndContext) {
   EXPECT_EQ(linediff::unifiedDiff("a\nb\n", "a\nb\n", "x", "y"), "");
+  // A line feed missing at the end (an editor's doing) is no difference.
+  EXPECT_EQ(linediff::unifiedDiff("a\nb", "a\nb\n", "x", "y"), "");
   // One line changed among ten: three lines of context on each side.
   EXPECT_EQ(linediff::unifiedDiff("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n",
                                   "1\n2\n3\n4\n5\nsechs\n7\n8\n9\n10\n", "x", "y"),

@@ -150,7 +150,7 @@ TEST_F(CheckScript, ReadsASourceFolderWithFileLinesAndLogIndexes) {
   write("scripts/DATA000.txt",
         "\xEF\xBB\xBFREM Prolog\r\nDIMENSION ITEMS 1\r\nDEFINE ITEM 1 NAME Münze\r\nUSE tor\r\n"
         "USE fehlt\r\nQUIT\r\n@END\r\n");
-  write("scripts/DATA001.txt", std::string("?a\n\xFF\xFE\x00\x01\n", 9));
+  write("scripts/DATA001.txt", std::string("?a\n\xFF\xFE\x01\n"));
   write("pictures/tor.svg", "<svg/>");
   write("pictures/ITEM001.svg", "<svg/>");
   EXPECT_THAT(check(),
@@ -158,6 +158,46 @@ TEST_F(CheckScript, ReadsASourceFolderWithFileLinesAndLogIndexes) {
                           "DATA001.txt:2: error: broken UTF-8 (the file must be UTF-8 text)"));
   std::filesystem::remove_all(folder_ / "scripts");
   EXPECT_THAT(check(), ElementsAre(HasSubstr("holds no scripts")));
+}
+
+// Files that are no scripts at all: one clear line each (and a bounded number
+// for a file of a million faulty lines), never a line per line of the file.
+TEST_F(CheckScript, BadInputGivesOneClearLine) {
+  std::string million;
+  for (int line = 0; line < 1'000'000; ++line) million += "nimm " + std::to_string(line) + "\n";
+  const struct {
+    const char* what;
+    std::string sceneOne;  // scripts/DATA001.txt; none when empty
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"an empty source folder", "", {"holds no scripts"}},
+      {"a picture named DATA001.txt",
+       std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\n\xff\xfe", 20) + std::string(3000, '\xA7'),
+       {"DATA001.txt:3: error: holds binary data (a zero byte), not UTF-8 text"}},
+      {"a million lines of no statement",
+       million + "@END\n",
+       {"DATA001.txt:1: error: unknown statement 'nimm 0' (#000)",
+        "DATA001.txt: error: 999900 more findings left out (999900 errors, 0 warnings)"}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_ / "scripts");
+    if (!c.sceneOne.empty()) {
+      write("scripts/DATA000.txt", "GOTO SCENE 1\n@END\n");
+      write("scripts/DATA001.txt", c.sceneOne);
+    }
+    const adventure::ScriptCheck found = adventure::checkScripts(folder_.string());
+    std::vector<std::string> lines;
+    for (const adventure::ScriptFinding& finding : found.findings) lines.push_back(finding.text());
+    if (c.expected.size() == 1) {
+      EXPECT_THAT(lines, ElementsAre(HasSubstr(c.expected[0]))) << c.what;
+    } else {
+      ASSERT_EQ(lines.size(), adventure::kMaxFindingsPerFile + 1) << c.what;
+      EXPECT_EQ(lines.front(), c.expected[0]);
+      EXPECT_EQ(lines.back(), c.expected[1]);
+      EXPECT_EQ(found.errors(), 1'000'000u);
+    }
+  }
 }
 
 TEST_F(CheckScript, WordsDeclarationsAreCheckedAndBelongInSceneZero) {
