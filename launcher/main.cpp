@@ -130,8 +130,7 @@ bool waitForProgramEnd() {
 constexpr int kNoTerminal = -1;
 
 // Plays in the terminal and returns the exit status; kNoTerminal when there
-// is none to play in and the player did not ask for it (the desktop then
-// gets its chance, and Qt says what is missing).
+// is none to play in and the player did not ask for it.
 int playInTerminal(Session& session, const CommandLine& line) {
   terminal::TerminalOptions options;
   options.plain = line.plain;
@@ -253,6 +252,11 @@ int main(int argc, char** argv) {
   if (line.terminal || !displayChosen) {
     const int status = playInTerminal(session, line);
     if (status != kNoTerminal) return status;
+    // Qt would abort here with a core dump; the player gets a sentence instead.
+    std::fprintf(stderr,
+                 "velmorat: no display to open a window on and no terminal to play in; start it "
+                 "in a desktop session or a terminal, or with --headless --keys FILE\n");
+    return kExitNoGame;
   }
   chooseLog(line);
   if (line.headless) qputenv("QT_QPA_PLATFORM", "offscreen");
