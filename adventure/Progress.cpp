@@ -318,6 +318,12 @@ void VelmoratPrepareProgress(Session& session) {
                                                }});
 }
 
+void VelmoratReleaseProgress() {
+  t_SetProgramMenuHandler({});
+  t_SetScrolledLineHandler({});
+  t_SetScrollbackSource(VelmoratTextWindow(), {});
+}
+
 GameState VelmoratProgressOf(GameState& game) {
   // The session's parts step aside while the rest is copied.
   std::vector<Text> lines = std::move(game.ScriptLines);

@@ -33,6 +33,10 @@ bool VelmoratLastStateAvailable(GameState& game);
 // installs the program's menu handler and keeps the transcript of the text
 // window in session. Main routine, once, after the windows are set up.
 void VelmoratPrepareProgress(Session& session);
+// Takes the handlers that VelmoratPrepareProgress installed back from the
+// toolbox, for an owner whose session goes while the process goes on (a test
+// with several runs). After the program thread has ended.
+void VelmoratReleaseProgress();
 
 // A copy of the game's progress for keeping: the session's parts (the data
 // file's lines, the picture, the fonts) are left out. game is unchanged.
