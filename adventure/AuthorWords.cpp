@@ -233,7 +233,7 @@ void guess(GameState& game) {
   }
   Text meant = VelmoratGuessCommand(game.LastInput, game.ComparedSinceInput, names, game.Words);
   VelmoratRememberGuess(
-      game.LastInput, meant,
+      game, game.LastInput, meant,
       VelmoratUnknownWord(game.LastInput, game.ComparedSinceInput, names, game.Words));
   game.Condition = !meant.empty();
   if (!game.Condition) return;

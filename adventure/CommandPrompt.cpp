@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "adventure/Progress.h"
+#include "adventure/Session.h"
 #include "support/Utf8.h"
 #include "support/qbtools.h"
 #include "toolbox/core/VideoMemory.h"
@@ -29,16 +30,7 @@ void showInField(std::uint8_t window, const std::string& line) {
   }
 }
 
-std::mutex listenerLock;
-std::function<void(const std::string&)> commandListener;
-
-void tellListener(const std::string& line) {
-  std::lock_guard guard(listenerLock);
-  if (commandListener) commandListener(line);
-}
-
-void recall(std::uint8_t window, bool older) {
-  InputHistory& history = VelmoratCommandHistory();
+void recall(InputHistory& history, std::uint8_t window, bool older) {
   const std::optional<std::string> line =
       older ? history.previous(windowRecord(window).InputString) : history.next();
   if (line) showInField(window, *line);
@@ -54,16 +46,6 @@ bool recalls(const GameState& game, int code, const std::string& field,
 }
 }  // namespace
 
-void VelmoratSetCommandListener(std::function<void(const std::string&)> listener) {
-  std::lock_guard guard(listenerLock);
-  commandListener = std::move(listener);
-}
-
-InputHistory& VelmoratCommandHistory() {
-  static InputHistory history(kCommandHistoryLines);
-  return history;
-}
-
 std::optional<std::string> VelmoratReadCommand(GameState& game) {
   const std::uint8_t window = VelmoratTextWindow();
   std::string draft;
@@ -74,9 +56,9 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
     if (ask) t_InputForm(window, kCommandPrompt, draft, true, kFreeMode, kCommandMaxCharacters);
     ask = false;
     t_InputEdit(window, kPlaceCursorKey);
-    const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
+    const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen(game));
     if (!key) {
-      if (!VelmoratTakeProgressRequests()) continue;
+      if (!VelmoratTakeProgressRequests(game)) continue;
       draft = windowRecord(window).InputString;
       // The answers stand on lines of their own below the prompt, which is
       // then asked again with what was typed so far.
@@ -90,7 +72,8 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
     }
     const int code = asc(*key);
     if (recalls(game, code, windowRecord(window).InputString, recalled)) {
-      recall(window, code == kRecallPreviousKey || code == kUpArrowKey);
+      recall(game.session->commandHistory, window,
+             code == kRecallPreviousKey || code == kUpArrowKey);
       recalled = windowRecord(window).InputString;
       continue;
     }
@@ -100,7 +83,7 @@ std::optional<std::string> VelmoratReadCommand(GameState& game) {
   outputlines::markNextLineTyped(window);
   t_Cr(window);
   const std::string line = windowRecord(window).InputString;
-  VelmoratCommandHistory().add(line);
-  tellListener(line);
+  game.session->commandHistory.add(line);
+  game.session->tellCommandListener(line);
   return line;
 }

@@ -24,11 +24,3 @@ inline constexpr int kDownArrowKey = 10;
 // The line as typed (empty after Escape or an empty Return); nothing when a
 // load or a take-back replaced the game while the prompt waited.
 std::optional<std::string> VelmoratReadCommand(GameState& game);
-
-// Called on the program thread with each line that VelmoratReadCommand
-// returns, as typed (UTF-8); velmorat --record-keys writes them down. Set it
-// before the program starts; an empty function removes it.
-void VelmoratSetCommandListener(std::function<void(const std::string&)> listener);
-
-// The commands of this session, newest last.
-InputHistory& VelmoratCommandHistory();

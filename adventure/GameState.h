@@ -21,6 +21,8 @@ inline constexpr int kNoExit = -1;
 inline constexpr const char* kRegularFontName = "MenloRegular 16x32.font";
 inline constexpr const char* kBoldFontName = "MenloBold 16x32.font";
 
+class Session;
+
 struct GameState {
   // --- Lines of the current data file and where the interpreter stands ------
   std::vector<Text> ScriptLines;
@@ -65,6 +67,9 @@ struct GameState {
 
   // --- Where the script runs, and what the author's run shows of it ----------
   RunDiagnostics Diagnostics;
+  // The run this game is played in (its progress, transcript and help); set
+  // by the main routine, kept when a saved game replaces this one.
+  Session* session = nullptr;
 
   // --- Where the data lie and the two faces of the text window --------------
   // Full path of the data folder ending with "/"; empty when the data are missing.

@@ -7,6 +7,7 @@
 #include "adventure/MenuTags.h"
 #include "adventure/Progress.h"
 #include "adventure/SaveGame.h"
+#include "adventure/Session.h"
 #include "adventure/TextBuild.h"
 #include "port/Panels.h"
 #include "support/qbtools.h"
@@ -53,17 +54,6 @@ constexpr std::array<HabitWord, 24> kHabitWords = {{
 
 constexpr const char* kWaitCommand = "warte";
 
-// Program thread only.
-struct Habits {
-  std::deque<std::string> queued;
-  std::string lastCommand;
-  Text guessedFrom;  // the command WORDS GUESS answered
-  Text suggestion;   // what it proposed, empty for nothing
-  std::size_t unknownWord = std::string::npos;
-  bool ended = false;
-};
-Habits habits;
-
 std::string trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
@@ -96,7 +86,7 @@ HabitAnswer answered(const std::string& utf8Line) {
 }
 
 HabitAnswer carryOut(GameState& game, int tag, const std::string& path = {}) {
-  VelmoratQueueProgressRequest(tag, path);
+  VelmoratQueueProgressRequest(game, tag, path);
   return VelmoratCarryOutProgressRequests(game, true, [] {}) == ProgressOutcome::Replaced
              ? HabitAnswer{HabitKind::Replaced, {}}
              : HabitAnswer{HabitKind::Answered, {}};
@@ -114,7 +104,7 @@ std::vector<Text> wordsOf(const Text& command) {
   return words;
 }
 
-HabitAnswer replaceUnknownWord(const std::string& replacement) {
+HabitAnswer replaceUnknownWord(const SessionHabits& habits, const std::string& replacement) {
   if (habits.unknownWord == std::string::npos) {
     return answered("Im letzten Befehl gab es kein Wort, das ich nicht kannte.");
   }
@@ -148,11 +138,12 @@ std::vector<std::string> VelmoratSplitTypedLine(const std::string& line, const A
   return commands;
 }
 
-void VelmoratQueueCommands(std::vector<std::string> commands) {
-  habits.queued.assign(commands.begin(), commands.end());
+void VelmoratQueueCommands(GameState& game, std::vector<std::string> commands) {
+  game.session->habits.queued.assign(commands.begin(), commands.end());
 }
 
-std::optional<std::string> VelmoratNextQueuedCommand() {
+std::optional<std::string> VelmoratNextQueuedCommand(GameState& game) {
+  SessionHabits& habits = game.session->habits;
   if (habits.queued.empty()) return std::nullopt;
   std::string next = std::move(habits.queued.front());
   habits.queued.pop_front();
@@ -161,6 +152,7 @@ std::optional<std::string> VelmoratNextQueuedCommand() {
 
 HabitAnswer VelmoratHabitCommand(GameState& game, const std::string& line) {
   if (!game.Words.commands) return {};
+  SessionHabits& habits = game.session->habits;
   const std::string command = textforlog(textlower(stringtotext(trimmed(line))));
   const std::size_t blank = command.find(' ');
   const HabitWord* entry = habitOf(command);
@@ -188,7 +180,7 @@ HabitAnswer VelmoratHabitCommand(GameState& game, const std::string& line) {
     case Habit::Restart:
       if (!confirmed("Möchtest Du wirklich von vorne beginnen")) return {HabitKind::Answered, {}};
       VelmoratStartAnew(game);
-      VelmoratForgetHabits();
+      VelmoratForgetHabits(game);
       return {HabitKind::Replaced, {}};
     case Habit::End:
       if (!confirmed("Möchtest Du das Spiel wirklich beenden")) return {HabitKind::Answered, {}};
@@ -202,8 +194,8 @@ HabitAnswer VelmoratHabitCommand(GameState& game, const std::string& line) {
     case Habit::Wait:
       return {HabitKind::Run, kWaitCommand};
     case Habit::Oops:
-      return replaceUnknownWord(blank == std::string::npos ? std::string()
-                                                           : trimmed(command.substr(blank)));
+      return replaceUnknownWord(
+          habits, blank == std::string::npos ? std::string() : trimmed(command.substr(blank)));
     case Habit::Yes:
       if (habits.suggestion.empty()) return answered("Ich habe Dich nichts gefragt.");
       return {HabitKind::Run, textforlog(habits.suggestion)};
@@ -211,23 +203,26 @@ HabitAnswer VelmoratHabitCommand(GameState& game, const std::string& line) {
   return {};
 }
 
-void VelmoratCommandRuns(const std::string& line) {
+void VelmoratCommandRuns(GameState& game, const std::string& line) {
+  SessionHabits& habits = game.session->habits;
   habits.lastCommand = line;
   habits.guessedFrom = Text();
   habits.suggestion = Text();
   habits.unknownWord = std::string::npos;
 }
 
-void VelmoratRememberGuess(const Text& command, const Text& suggestion, std::size_t unknownWord) {
+void VelmoratRememberGuess(GameState& game, const Text& command, const Text& suggestion,
+                           std::size_t unknownWord) {
+  SessionHabits& habits = game.session->habits;
   habits.guessedFrom = command;
   habits.suggestion = suggestion;
   habits.unknownWord = unknownWord;
 }
 
-bool VelmoratPlayerEnded() {
-  return habits.ended;
+bool VelmoratPlayerEnded(const GameState& game) {
+  return game.session->habits.ended;
 }
 
-void VelmoratForgetHabits() {
-  habits = Habits();
+void VelmoratForgetHabits(GameState& game) {
+  game.session->habits = SessionHabits();
 }

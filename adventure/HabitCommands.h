@@ -37,24 +37,25 @@ struct HabitAnswer {
 std::vector<std::string> VelmoratSplitTypedLine(const std::string& line, const AuthorWords& words);
 
 // Commands of a typed line that wait for the next prompt, oldest first.
-void VelmoratQueueCommands(std::vector<std::string> commands);
-std::optional<std::string> VelmoratNextQueuedCommand();
+void VelmoratQueueCommands(GameState& game, std::vector<std::string> commands);
+std::optional<std::string> VelmoratNextQueuedCommand(GameState& game);
 
 // What line is as a habit command; HabitKind::None without the declaration.
 HabitAnswer VelmoratHabitCommand(GameState& game, const std::string& line);
 
 // A command goes to the engine or the script: it is the one nochmal repeats,
 // and the guess and the unknown word of the command before are forgotten.
-void VelmoratCommandRuns(const std::string& line);
+void VelmoratCommandRuns(GameState& game, const std::string& line);
 
 // WORDS GUESS answered command: the suggestion it printed (empty for none),
 // and the word of command that the game does not know (npos for none).
-void VelmoratRememberGuess(const Text& command, const Text& suggestion, std::size_t unknownWord);
+void VelmoratRememberGuess(GameState& game, const Text& command, const Text& suggestion,
+                           std::size_t unknownWord);
 
 // True once the player ended the program with a habit command (ende): the
 // main routine then stops without the replay question.
-bool VelmoratPlayerEnded();
+bool VelmoratPlayerEnded(const GameState& game);
 
 // A new game or a replaced one: queued commands, the last command, the guess
 // and the end are forgotten.
-void VelmoratForgetHabits();
+void VelmoratForgetHabits(GameState& game);

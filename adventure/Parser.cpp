@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "adventure/Interpreter.h"
 #include "adventure/Pictures.h"
 #include "adventure/Progress.h"
+#include "adventure/Session.h"
 #include "adventure/TextBuild.h"
 #include "support/qbtools.h"
 #include "toolbox/graphics/PictureFile.h"
@@ -267,26 +267,16 @@ void printHelp(const GameState& game) {
   for (const Text& line : helpLinesOf(game.Words)) VelmoratPrintMessage(line);
 }
 
-// The help as of the last prompt: the program thread writes it, the host's
-// main thread reads it when the player opens the help window.
-std::mutex publishedHelpLock;
-std::vector<Text> publishedHelpLines = helpLinesOf({});
-
-void publishHelp(const GameState& game) {
-  std::lock_guard guard(publishedHelpLock);
-  publishedHelpLines = helpLinesOf(game.Words);
-}
-
 // The next command: the next of the last typed line's commands, else a new
 // line; nothing when the game was replaced while the prompt waited.
 std::optional<std::string> nextCommand(GameState& game) {
-  if (std::optional<std::string> queued = VelmoratNextQueuedCommand()) return queued;
+  if (std::optional<std::string> queued = VelmoratNextQueuedCommand(game)) return queued;
   const std::optional<std::string> line = VelmoratReadCommand(game);
   if (!line) return line;
   std::vector<std::string> commands = VelmoratSplitTypedLine(*line, game.Words);
   std::string first = std::move(commands.front());
   commands.erase(commands.begin());
-  VelmoratQueueCommands(std::move(commands));
+  VelmoratQueueCommands(game, std::move(commands));
   return first;
 }
 
@@ -329,6 +319,10 @@ Text handleCommand(GameState& game, Text command, const std::vector<Text>& scene
 
 }  // namespace
 
+std::vector<Text> VelmoratHelpLines(const AuthorWords& words) {
+  return helpLinesOf(words);
+}
+
 Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& words) {
   Text command = VelmoratWordsBeforeSynonyms(textlower(stringtotext(typedLine)), words);
   for (const Synonym& rule : kSearchAndTakeRules) applyRule(command, rule);
@@ -340,7 +334,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 
 Text VelmoratInput(GameState& game) {
   VelmoratProgressAtPrompt(game);
-  publishHelp(game);
+  game.session->publishHelp(helpLinesOf(game.Words));
   t_EnableScrollback(VelmoratTextWindow(), game.Words.commands);
   game.PromptScene = game.CurrentScene;
   std::vector<Text> sceneList = namesOf(game, [&game](int item) { return sceneCount(game, item); });
@@ -364,7 +358,7 @@ Text VelmoratInput(GameState& game) {
     // A loaded game or one taken back: its scene file starts anew after this
     // INPUT line, which keeps the restored last command.
     if (!line || habit.kind == HabitKind::Replaced) {
-      VelmoratQueueCommands({});
+      VelmoratQueueCommands(game, {});
       return game.LastInput;
     }
     if (habit.kind == HabitKind::Answered) continue;
@@ -373,9 +367,9 @@ Text VelmoratInput(GameState& game) {
     GameState before = VelmoratProgressOf(game);
     Text command =
         handleCommand(game, VelmoratNormaliseCommand(*line, game.Words), sceneList, carriedList);
-    if (!line->empty()) VelmoratCommandRuns(*line);
+    if (!line->empty()) VelmoratCommandRuns(game, *line);
     if (!command.empty()) {
-      VelmoratProgressCommandTaken(*line, std::move(before));
+      VelmoratProgressCommandTaken(game, *line, std::move(before));
       return command;
     }
   }
@@ -393,11 +387,4 @@ void VelmoratPrintList(const Text& list) {
     left = textfrom(left, pieceLength + 1);
   }
   t_Cr(window);
-}
-
-std::string VelmoratHelpText() {
-  std::lock_guard guard(publishedHelpLock);
-  std::string text;
-  for (const Text& line : publishedHelpLines) text += texttostring(line) + "\n";
-  return text;
 }

@@ -20,8 +20,7 @@ Text VelmoratNormaliseCommand(const std::string& typedLine, const AuthorWords& w
 // Prints an item list (", "-separated) with word wrap in the text window.
 void VelmoratPrintList(const Text& list);
 
-// The lines that the command "hilfe" printed at the last command prompt, one
-// per line (UTF-8), for the host's help window: the built-in lines, then those
-// the game declared (WORDS HELP); before the first prompt the built-in lines.
-// Any thread.
-std::string VelmoratHelpText();
+// The lines that the command "hilfe" prints: the built-in lines, then those
+// the game declared (WORDS HELP). Each prompt publishes them for the host's
+// help window (Session::publishHelp).
+std::vector<Text> VelmoratHelpLines(const AuthorWords& words);

@@ -12,8 +12,8 @@
 #include "adventure/Interpreter.h"
 #include "adventure/MenuTags.h"
 #include "adventure/SaveGame.h"
+#include "adventure/Session.h"
 #include "adventure/TextBuild.h"
-#include "adventure/Transcript.h"
 #include "port/Panels.h"
 #include "support/AtomicFile.h"
 #include "support/Log.h"
@@ -37,40 +37,12 @@ constexpr int kIsAFile = 1;      // fileexists
 constexpr const char* kAutosaveName = "Letzter Stand.velmorat";
 constexpr const char* kTranscriptName = "Velmorat-Protokoll.txt";
 
-struct Request {
-  int tag = 0;  // a menu tag of MenuTags.h, or kOpenedFile
-  std::string path;
-};
+using Request = SessionProgress::Request;
+using Step = SessionProgress::Step;
 
-// A step that can be taken back: the state a command was typed in.
-struct Step {
-  GameState before;
-  std::string typedLine;
-};
-
-// Program thread only.
-struct Progress {
-  t_EventCounts seen;
-  std::vector<Request> pending;
-  std::deque<Step> steps;  // oldest first
-  bool commandSinceAutosave = false;
-  bool autosaveFailureShown = false;
-  std::string identityOf;  // the data folder whose identity is known
-  SaveIdentity identity;
-};
-Progress progress;
-
-// Chosen once by the command line; read where the autosave is written.
-struct ChosenStateFolder {
-  StateFolder kind = StateFolder::Unchosen;
-  std::string folder;
-};
-std::mutex stateFolderLock;
-ChosenStateFolder stateFolder;
-
-// The menu handler's own look at the queue (worker threads).
-std::mutex handlerLock;
-std::size_t handlerSeen = 0;
+SessionProgress& progressOf(const GameState& game) {
+  return game.session->progress;
+}
 
 bool isProgramTag(int tag) {
   return tag == kMenuLoadGame || tag == kMenuSaveGame ||
@@ -80,6 +52,7 @@ bool isProgramTag(int tag) {
 // The game's identity: its scripts, and its id and version when the bundle
 // has a game.ini beside the data folder.
 const SaveIdentity& dataIdentity(const GameState& game) {
+  SessionProgress& progress = progressOf(game);
   if (progress.identityOf != game.DataFolder || progress.identity.data.empty()) {
     progress.identity = SaveIdentity(VelmoratDataIdentity(game.DataFolder));
     const std::string ini = game.DataFolder + "../" + adventure::kGameInfoFileName;
@@ -118,10 +91,10 @@ std::string panelPath(int tag) {
 // Runs on a worker for every chosen item without a built-in action. The
 // program takes its own items when it next waits for a command; the handler
 // only says so in the log, and beeps for items that nothing answers.
-void programMenuHandler() {
-  std::lock_guard guard(handlerLock);
-  for (const t_MenuEvent& event : MenuEventQueueCopyFrom(handlerSeen)) {
-    ++handlerSeen;
+void programMenuHandler(Session& session) {
+  std::lock_guard guard(session.menuNoticesLock);
+  for (const t_MenuEvent& event : MenuEventQueueCopyFrom(session.menuNoticesSeen)) {
+    ++session.menuNoticesSeen;
     if (isProgramTag(event.ItemAction)) {
       logLine("VelmoratMenu: \"" + event.ItemTitle + "\" (" + std::to_string(event.ItemAction) +
               ") waits for the program's next command prompt.");
@@ -150,6 +123,7 @@ void takeOver(GameState& game, GameState saved) {
   saved.BoldFont = std::move(game.BoldFont);
   saved.ScenePicture = std::move(game.ScenePicture);
   saved.Diagnostics = std::move(game.Diagnostics);  // the run's, not the saved game's
+  saved.session = game.session;
   saved.ScriptLines = VelmoratLoadData(saved.DataFolder, saved.CurrentScene);
   saved.ProgramCounter = -1;
   saved.ScriptError = false;
@@ -158,6 +132,7 @@ void takeOver(GameState& game, GameState saved) {
 }
 
 void rememberStep(GameState& game, const std::string& label) {
+  SessionProgress& progress = progressOf(game);
   progress.steps.push_back({VelmoratProgressOf(game), label});
   if (progress.steps.size() > kUndoSteps) progress.steps.pop_front();
 }
@@ -226,13 +201,13 @@ bool load(GameState& game, bool gameRunning, const std::string& path, const std:
   if (!decoded.fromVersion.empty())
     answer("Der Spielstand stammt von Version " + decoded.fromVersion + " des Spiels.");
   takeOver(game, std::move(decoded.game));
-  progress.commandSinceAutosave = false;
+  progressOf(game).commandSinceAutosave = false;
   logLine("VelmoratLoadGame: " + path + ": scene " + std::to_string(game.CurrentScene));
   return true;
 }
 
 bool loadLastState(GameState& game, bool gameRunning, Answer& answer) {
-  const std::string path = VelmoratAutosavePath();
+  const std::string path = VelmoratAutosavePath(*game.session);
   if (path.empty() || fileexists(path) != kIsAFile) {
     answer("Es gibt noch keinen letzten Stand.");
     return false;
@@ -259,6 +234,7 @@ void save(GameState& game, bool gameRunning, const std::string& path, Answer& an
 }
 
 bool takeBack(GameState& game, Answer& answer) {
+  SessionProgress& progress = progressOf(game);
   if (progress.steps.empty()) {
     answer("Es gibt keinen Zug, den Du zurücknehmen kannst.");
     return false;
@@ -271,12 +247,12 @@ bool takeBack(GameState& game, Answer& answer) {
   return true;
 }
 
-void saveTranscript(Answer& answer) {
+void saveTranscript(const Session& session, Answer& answer) {
   const std::string path =
       savepanelonmain("Protokoll sichern", "Sichere den Verlauf als Text.", kTranscriptName, "txt");
   if (path.empty()) return;
   std::string failure;
-  if (!writeFileAtomically(path, VelmoratTranscript(), failure)) {
+  if (!writeFileAtomically(path, session.transcript(), failure)) {
     logLine("VelmoratSaveTranscript: " + path + ": " + failure);
     answer("Protokoll nicht gesichert: " + filenamefrompath(path) +
            " kann nicht geschrieben werden.");
@@ -287,8 +263,8 @@ void saveTranscript(Answer& answer) {
 
 // The transcript on the virtual printer's paper, whose text view scrolls and
 // can be searched; the printer comes to the front.
-void showTranscript() {
-  const std::string transcript = VelmoratTranscript();
+void showTranscript(const Session& session) {
+  const std::string transcript = session.transcript();
   const bool shown = onMainThread([&] {
     host::Host& desktop = host::current();
     if (!desktop.hasTextView(host::kVirtualPrinterWindow)) return false;
@@ -306,27 +282,17 @@ void showTranscript() {
 
 }  // namespace
 
-std::string VelmoratAutosavePath() {
-  {
-    std::lock_guard guard(stateFolderLock);
-    if (stateFolder.kind == StateFolder::None) return {};
-    if (stateFolder.kind == StateFolder::Own) return stateFolder.folder + "/" + kAutosaveName;
-  }
+std::string VelmoratAutosavePath(const Session& session) {
+  const StateFolder kind = session.stateFolderKind();
+  if (kind == StateFolder::None) return {};
+  if (kind == StateFolder::Own) return session.ownStateFolder() + "/" + kAutosaveName;
   const std::string folder = stateFolderPath();
   return folder.empty() ? folder : folder + "/" + kAutosaveName;
 }
 
-void VelmoratUseStateFolder(StateFolder kind, const std::string& folder) {
-  std::lock_guard guard(stateFolderLock);
-  stateFolder = {kind, folder};
-}
-
 bool VelmoratLastStateAvailable(GameState& game) {
-  {
-    std::lock_guard guard(stateFolderLock);
-    if (stateFolder.kind == StateFolder::Unchosen) return false;
-  }
-  const std::string path = VelmoratAutosavePath();
+  if (game.session->stateFolderKind() == StateFolder::Unchosen) return false;
+  const std::string path = VelmoratAutosavePath(*game.session);
   if (path.empty() || fileexists(path) != kIsAFile) return false;
   const std::vector<std::uint8_t> bytes = getbinaryfromfile(path);
   return VelmoratDecodeSave(
@@ -335,17 +301,27 @@ bool VelmoratLastStateAvailable(GameState& game) {
              .refusal == SaveRefusal::None;
 }
 
-void VelmoratPrepareProgress() {
+void VelmoratPrepareProgress(Session& session) {
   // A game killed while it kept its last state left a temporary file beside it.
-  const std::string autosave = VelmoratAutosavePath();
+  const std::string autosave = VelmoratAutosavePath(session);
   if (!autosave.empty()) removeLeftTemporaryFiles(autosave);
   addPanelEntry(kMenuLoadGame, "Spiel laden", "Wähle einen Spielstand.", "");
   addPanelEntry(kMenuSaveGame, "Spiel sichern", "Sichere den Spielstand.",
                 std::string("Velmorat.") + kSaveFileType);
-  t_SetProgramMenuHandler(programMenuHandler);
-  t_SetScrolledLineHandler(VelmoratKeepScrolledLine);
-  t_SetScrollbackSource(VelmoratTextWindow(),
-                        {VelmoratTranscriptLineCount, VelmoratTranscriptLines});
+  t_SetProgramMenuHandler([&session] { programMenuHandler(session); });
+  t_SetScrolledLineHandler([&session](std::uint8_t window, const std::string& line) {
+    session.keepScrolledLine(window, line);
+  });
+  t_SetScrollbackSource(VelmoratTextWindow(), {[&session] { return session.transcriptLineCount(); },
+                                               [&session](std::size_t first, std::size_t count) {
+                                                 return session.transcriptLines(first, count);
+                                               }});
+}
+
+void VelmoratReleaseProgress() {
+  t_SetProgramMenuHandler({});
+  t_SetScrolledLineHandler({});
+  t_SetScrollbackSource(VelmoratTextWindow(), {});
 }
 
 GameState VelmoratProgressOf(GameState& game) {
@@ -362,15 +338,17 @@ GameState VelmoratProgressOf(GameState& game) {
   return copy;
 }
 
-void VelmoratProgressNewGame() {
+void VelmoratProgressNewGame(GameState& game) {
+  SessionProgress& progress = progressOf(game);
   progress.steps.clear();
   progress.commandSinceAutosave = false;
 }
 
 void VelmoratProgressAtPrompt(GameState& game) {
+  SessionProgress& progress = progressOf(game);
   if (!progress.commandSinceAutosave) return;
   progress.commandSinceAutosave = false;
-  const std::string path = VelmoratAutosavePath();
+  const std::string path = VelmoratAutosavePath(*game.session);
   if (path.empty()) return;
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
@@ -383,17 +361,19 @@ void VelmoratProgressAtPrompt(GameState& game) {
   }
 }
 
-void VelmoratProgressCommandTaken(const std::string& typedLine, GameState before) {
+void VelmoratProgressCommandTaken(GameState& game, const std::string& typedLine, GameState before) {
+  SessionProgress& progress = progressOf(game);
   progress.steps.push_back({std::move(before), typedLine});
   if (progress.steps.size() > kUndoSteps) progress.steps.pop_front();
   progress.commandSinceAutosave = true;
 }
 
-t_EventCounts VelmoratProgressSeen() {
-  return progress.seen;
+t_EventCounts VelmoratProgressSeen(const GameState& game) {
+  return progressOf(game).seen;
 }
 
-bool VelmoratTakeProgressRequests() {
+bool VelmoratTakeProgressRequests(GameState& game) {
+  SessionProgress& progress = progressOf(game);
   bool any = false;
   // Only what came since the last look: the queues keep every event.
   const std::vector<t_MenuEvent> events =
@@ -422,6 +402,7 @@ bool VelmoratTakeProgressRequests() {
 
 ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunning,
                                                  const std::function<void()>& beforeFirstLine) {
+  SessionProgress& progress = progressOf(game);
   std::vector<Request> requests = std::move(progress.pending);
   progress.pending.clear();
   Answer answer{beforeFirstLine};
@@ -445,10 +426,10 @@ ProgressOutcome VelmoratCarryOutProgressRequests(GameState& game, bool gameRunni
         replaced = loadLastState(game, gameRunning || replaced, answer) || replaced;
         break;
       case kMenuSaveTranscript:
-        saveTranscript(answer);
+        saveTranscript(*game.session, answer);
         break;
       case kMenuShowTranscript:
-        showTranscript();
+        showTranscript(*game.session);
         break;
       default:
         break;
@@ -463,8 +444,8 @@ bool VelmoratLoadLastState(GameState& game) {
   return loadLastState(game, true, answer);
 }
 
-void VelmoratQueueProgressRequest(int tag, const std::string& path) {
-  progress.pending.push_back({tag, path});
+void VelmoratQueueProgressRequest(GameState& game, int tag, const std::string& path) {
+  progressOf(game).pending.push_back({tag, path});
 }
 
 void VelmoratStartAnew(GameState& game) {
@@ -472,12 +453,5 @@ void VelmoratStartAnew(GameState& game) {
   GameState fresh;
   fresh.CurrentScene = 0;
   takeOver(game, std::move(fresh));
-  progress.commandSinceAutosave = true;
-}
-
-void VelmoratResetProgress() {
-  progress = Progress();
-  progress.seen = t_EventCountsNow();
-  std::lock_guard guard(handlerLock);
-  handlerSeen = static_cast<std::size_t>(t_MenuEventCount());
+  progressOf(game).commandSinceAutosave = true;
 }

@@ -16,52 +16,47 @@
 #include <string>
 
 #include "adventure/GameState.h"
+#include "adventure/Session.h"
 #include "toolbox/windows/Events.h"
 
 inline constexpr std::size_t kUndoSteps = 100;
 
-// Where the autosave lives: velmorat/Letzter Stand.velmorat in $XDG_STATE_HOME,
-// or in $HOME/.local/state when that is not an absolute path; empty when
-// neither is set, or when the run has no state folder (below).
-std::string VelmoratAutosavePath();
-
-// The player's state folder for this run, chosen by the program's command
-// line before the game starts. Any thread, before VelmoratMain.
-enum class StateFolder {
-  Unchosen,  // the folder above; nothing is offered at start (tests, tools)
-  Player,    // the folder above, and the last state is offered at start
-  Own,       // folder (--state DIR), and the last state is offered at start
-  None,      // none at all: scripted and headless runs keep the player's alone
-};
-void VelmoratUseStateFolder(StateFolder kind, const std::string& folder = {});
+// Where the autosave lives: velmorat/Letzter Stand.velmorat in the session's
+// state folder (StateFolder): $XDG_STATE_HOME, or $HOME/.local/state when
+// that is not an absolute path, or its own folder; empty when there is none.
+std::string VelmoratAutosavePath(const Session& session);
 // The run offers its last state, which exists and belongs to the data of
 // game: the main routine then asks whether to continue from it.
 bool VelmoratLastStateAvailable(GameState& game);
 
 // Registers the game's panel entries (100 and 101) with their panel fields,
 // installs the program's menu handler and keeps the transcript of the text
-// window. Main routine, once, after the windows are set up.
-void VelmoratPrepareProgress();
+// window in session. Main routine, once, after the windows are set up.
+void VelmoratPrepareProgress(Session& session);
+// Takes the handlers that VelmoratPrepareProgress installed back from the
+// toolbox, for an owner whose session goes while the process goes on (a test
+// with several runs). After the program thread has ended.
+void VelmoratReleaseProgress();
 
 // A copy of the game's progress for keeping: the session's parts (the data
 // file's lines, the picture, the fonts) are left out. game is unchanged.
 GameState VelmoratProgressOf(GameState& game);
 
 // A new game begins: nothing can be taken back yet (the autosave stays).
-void VelmoratProgressNewGame();
+void VelmoratProgressNewGame(GameState& game);
 // The script asks for a command: when a command has reached the script since
 // the last time, the state is kept as the autosave.
 void VelmoratProgressAtPrompt(GameState& game);
 // The line typed reached the script; before is the state it was typed in
 // (from VelmoratProgressOf). It becomes the newest step that can be taken back.
-void VelmoratProgressCommandTaken(const std::string& typedLine, GameState before);
+void VelmoratProgressCommandTaken(GameState& game, const std::string& typedLine, GameState before);
 
 // What of the menu and file queues the program has taken; a wait for a key
 // that should end for new requests compares with it (t_KeyWaitOrEvent).
-t_EventCounts VelmoratProgressSeen();
+t_EventCounts VelmoratProgressSeen(const GameState& game);
 // Takes the menu items and files queued since the last look; true when some
 // of them are requests for the program.
-bool VelmoratTakeProgressRequests();
+bool VelmoratTakeProgressRequests(GameState& game);
 
 enum class ProgressOutcome {
   Unchanged,  // answered (or nothing to do); the game goes on where it was
@@ -83,10 +78,7 @@ bool VelmoratLoadLastState(GameState& game);
 // A request typed as a command: queued as if its menu item had been chosen
 // (with path, the file its panel gave), carried out by the next
 // VelmoratCarryOutProgressRequests.
-void VelmoratQueueProgressRequest(int tag, const std::string& path = {});
+void VelmoratQueueProgressRequest(GameState& game, int tag, const std::string& path = {});
 // The game starts anew from scene 0 (its file runs from the first line after
 // INPUT, and declares the world again); the state before can be taken back.
 void VelmoratStartAnew(GameState& game);
-
-// Tests: forgets the steps, the autosave mark and what was taken.
-void VelmoratResetProgress();

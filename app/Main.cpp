@@ -48,10 +48,10 @@ AfterGame askForAnotherGame(GameState& game) {
     t_PrintYesNoQuestion(window, replay);
     bool askAgain = false;
     while (!askAgain) {
-      const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen());
+      const std::optional<std::string> key = t_KeyWaitOrEvent(window, VelmoratProgressSeen(game));
       if (key)
         return t_YesNoAnswer(window, replay, *key, true) ? AfterGame::Again : AfterGame::Stop;
-      if (!VelmoratTakeProgressRequests()) continue;
+      if (!VelmoratTakeProgressRequests(game)) continue;
       const ProgressOutcome outcome = VelmoratCarryOutProgressRequests(game, false, [&] {
         t_Cr(window);
         askAgain = true;
@@ -70,12 +70,12 @@ bool continueFromLastState(GameState& game) {
       "Möchtest Du dort weiterspielen, wo Du aufgehört hast <", kYesKey, "/", kNoKey, true, "> ? "};
   t_PrintYesNoQuestion(window, resume);
   if (!t_YesNoAnswer(window, resume, t_KeyWait(window), true)) return false;
-  VelmoratQueueProgressRequest(kMenuLoadLastState);
+  VelmoratQueueProgressRequest(game, kMenuLoadLastState);
   return VelmoratCarryOutProgressRequests(game, false, [] {}) == ProgressOutcome::Replaced;
 }
 
 void playOneGame(GameState& game) {
-  VelmoratForgetHabits();
+  VelmoratForgetHabits(game);
   game.ScriptLines = VelmoratLoadData(game.DataFolder, 0);
   game.SceneTitle = Text();
   game.SceneExits = Text();
@@ -138,12 +138,13 @@ void VelmoratTitleScreen(GameState& game) {
   t_Cr(window);
 }
 
-void VelmoratMain() {
-  VelmoratMainWithOptions({});
+void VelmoratMain(Session& session) {
+  VelmoratMainWithOptions(session, {});
 }
 
-void VelmoratMainWithOptions(const VelmoratOptions& options) {
+void VelmoratMainWithOptions(Session& session, const VelmoratOptions& options) {
   GameState game;
+  game.session = &session;
   game.Diagnostics.authorRun = options.authorRun;
   game.Diagnostics.endlessLoopStatements = options.endlessLoopStatements;
   game.Diagnostics.stateListener = options.stateReport;
@@ -158,12 +159,12 @@ void VelmoratMainWithOptions(const VelmoratOptions& options) {
   game.clearExits();
   t_Vtab(window, kFirstSceneLine);
   t_ClearEndOfWindow(window);
-  VelmoratPrepareProgress();
+  VelmoratPrepareProgress(session);
   game.CurrentScene = 0;
   game.ProgramCounter = 0;
   // A saved game opened with the program (velmorat FILE.velmorat) is played
   // instead of a new one.
-  bool resume = VelmoratTakeProgressRequests() &&
+  bool resume = VelmoratTakeProgressRequests(game) &&
                 VelmoratCarryOutProgressRequests(game, false, [] {}) == ProgressOutcome::Replaced;
   resume = resume || continueFromLastState(game);
   for (;;) {
@@ -171,10 +172,10 @@ void VelmoratMainWithOptions(const VelmoratOptions& options) {
       game.ProgramCounter = 0;
       VelmoratRunScript(game);
     } else {
-      VelmoratProgressNewGame();
+      VelmoratProgressNewGame(game);
       playOneGame(game);
     }
-    if (VelmoratPlayerEnded()) break;
+    if (VelmoratPlayerEnded(game)) break;
     t_Cr(window);
     const AfterGame next = askForAnotherGame(game);
     resume = next == AfterGame::Resume;

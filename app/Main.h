@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "adventure/GameState.h"
+#include "adventure/Session.h"
 
 struct VelmoratOptions {
   // The author's run: places of "***" messages on screen, a repeated error or
@@ -21,10 +22,12 @@ struct VelmoratOptions {
 };
 
 // Runs on the program thread: title screen, data check, games, replay question;
-// ends the thread through t_QuitProgram. It owns the game state of the run.
-void VelmoratMain();
+// ends the thread through t_QuitProgram. It owns the game state of the run;
+// session (its progress, transcript and help) belongs to the caller, who
+// keeps it until the program thread has ended.
+void VelmoratMain(Session& session);
 // The same with options (velmorat --author).
-void VelmoratMainWithOptions(const VelmoratOptions& options);
+void VelmoratMainWithOptions(Session& session, const VelmoratOptions& options);
 
 // The first steps of VelmoratMain: both game windows set up, titled and
 // placed, the heading drawn and the regular font (loaded into game) chosen.

@@ -185,7 +185,7 @@ void ScriptedPlay::finish() {
   if (endWhenDone_) QCoreApplication::exit(0);
 }
 
-bool writeDumps(const CommandLine& line) {
+bool writeDumps(const CommandLine& line, const Session& session) {
   bool complete = true;
   if (!line.dumpTextFile.empty()) {
     std::ofstream file(line.dumpTextFile, std::ios::binary);
@@ -202,7 +202,7 @@ bool writeDumps(const CommandLine& line) {
       complete = false;
     }
   }
-  if (!line.dumpTranscriptFile.empty() && !writeTranscript(line.dumpTranscriptFile))
+  if (!line.dumpTranscriptFile.empty() && !writeTranscript(session, line.dumpTranscriptFile))
     complete = false;
   for (const WindowDump& dump : line.windowDumps) {
     host::ArgbImage image = t_WindowImage(static_cast<std::uint8_t>(dump.window));

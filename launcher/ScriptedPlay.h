@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/Session.h"
 #include "host/qt/MainThreadQueue.h"
 #include "launcher/CommandLine.h"
 #include "launcher/KeyScript.h"
@@ -71,6 +72,6 @@ class ScriptedPlay : public QObject {
 // the window system would deliver it.
 void typeScriptKey(QWidget* view, const ScriptKey& key);
 
-// Writes what --dump-text and --dump-window ask for; false (after a message on
+// Writes what --dump-text, --dump-transcript and --dump-window ask for; false (after a message on
 // standard error) when a file cannot be written or the window has no image.
-bool writeDumps(const CommandLine& line);
+bool writeDumps(const CommandLine& line, const Session& session);

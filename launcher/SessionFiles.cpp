@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "adventure/CommandPrompt.h"
-#include "adventure/Transcript.h"
+#include "adventure/Session.h"
 #include "port/Host.h"
 #include "support/AtomicFile.h"
 #include "support/LineDiff.h"
@@ -23,7 +23,7 @@ std::string asKeyFileLine(const std::string& command) {
 }
 }  // namespace
 
-bool recordCommandsTo(const std::string& path) {
+bool recordCommandsTo(Session& session, const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "w");
   if (file == nullptr) {
     std::fprintf(stderr, "velmorat: cannot write %s\n", path.c_str());
@@ -31,7 +31,7 @@ bool recordCommandsTo(const std::string& path) {
   }
   // The file stays open for the rest of the process, which ends without
   // destructors; every line is flushed as it is written.
-  VelmoratSetCommandListener([file](const std::string& command) {
+  session.setCommandListener([file](const std::string& command) {
     const std::string line = asKeyFileLine(command);
     std::fwrite(line.data(), 1, line.size(), file);
     std::fflush(file);
@@ -39,17 +39,17 @@ bool recordCommandsTo(const std::string& path) {
   return true;
 }
 
-bool writeTranscript(const std::string& path) {
+bool writeTranscript(const Session& session, const std::string& path) {
   std::string failure;
-  if (writeFileAtomically(path, VelmoratTranscript(), failure)) return true;
+  if (writeFileAtomically(path, session.transcript(), failure)) return true;
   std::fprintf(stderr, "velmorat: cannot write %s: %s\n", path.c_str(), failure.c_str());
   return false;
 }
 
-void showTranscriptChanges(const std::string& earlierPath) {
+void showTranscriptChanges(const Session& session, const std::string& earlierPath) {
   const std::vector<std::uint8_t> earlier = getbinaryfromfile(earlierPath);
   std::string changes = linediff::unifiedDiff(std::string(earlier.begin(), earlier.end()),
-                                              VelmoratTranscript(), "vorher", "jetzt");
+                                              session.transcript(), "vorher", "jetzt");
   if (changes.empty()) changes = "Keine Änderung.\n";
   host::Host& desktop = host::current();
   if (!desktop.hasTextView(host::kVirtualPrinterWindow)) return;

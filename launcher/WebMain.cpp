@@ -55,8 +55,9 @@ int main() {
   options.menuItems = velmoratMenuItems();
   options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
   // The host lives as long as the page: run() never returns.
+  static Session session;
   static web::WebHost browser(options);
   host::install(&browser);
   applicationWillFinishLaunching();
-  browser.run([] { applicationDidFinishLaunching(VelmoratMain); });
+  browser.run([] { applicationDidFinishLaunching([] { VelmoratMain(session); }); });
 }

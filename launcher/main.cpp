@@ -20,8 +20,8 @@
 
 #include "adventure/Interpreter.h"
 #include "adventure/MenuTags.h"
-#include "adventure/Parser.h"
 #include "adventure/Progress.h"
+#include "adventure/Session.h"
 #include "app/Main.h"
 #include "host/qt/QtHost.h"
 #include "host/qt/Translations.h"
@@ -87,13 +87,13 @@ void chooseLog(const CommandLine& line) {
 
 // Scripted and headless runs and other games leave the player's last state
 // alone: a test or a walkthrough must never overwrite it.
-void chooseStateFolder(const CommandLine& line, bool otherBundle) {
+void chooseStateFolder(Session& session, const CommandLine& line, bool otherBundle) {
   if (!line.stateFolder.empty()) {
-    VelmoratUseStateFolder(StateFolder::Own, line.stateFolder);
+    session.useStateFolder(StateFolder::Own, line.stateFolder);
   } else if (line.headless || !line.keysFile.empty() || otherBundle) {
-    VelmoratUseStateFolder(StateFolder::None);
+    session.useStateFolder(StateFolder::None);
   } else {
-    VelmoratUseStateFolder(StateFolder::Player);
+    session.useStateFolder(StateFolder::Player);
   }
 }
 
@@ -131,7 +131,7 @@ constexpr int kNoTerminal = -1;
 
 // Plays in the terminal and returns the exit status; kNoTerminal when there
 // is none to play in and the player did not ask for it.
-int playInTerminal(const CommandLine& line) {
+int playInTerminal(Session& session, const CommandLine& line) {
   terminal::TerminalOptions options;
   options.plain = line.plain;
   options.aboutLines = {VelmoratTitle(), VelmoratCredit(), "", "Ein Grafik-Textadventure."};
@@ -160,9 +160,10 @@ int playInTerminal(const CommandLine& line) {
   host::install(&console);
   applicationWillFinishLaunching();
   console.run(
-      [&line] {
-        applicationDidFinishLaunching(
-            [author = line.author] { VelmoratMainWithOptions({.authorRun = author}); });
+      [&session, &line] {
+        applicationDidFinishLaunching([&session, author = line.author] {
+          VelmoratMainWithOptions(session, {.authorRun = author});
+        });
         QStringList documents;
         for (const std::string& path : line.documents) documents << QString::fromStdString(path);
         openDocuments(documents);
@@ -235,7 +236,9 @@ int main(int argc, char** argv) {
   }
   const std::string ownBundle = bundlePath();
   if (!line.bundle.empty()) setBundlePath(line.bundle);
-  chooseStateFolder(line, !line.bundle.empty() && !sameFile(ownBundle, bundlePath()));
+  // The run's progress, transcript and help; it outlives the program thread.
+  Session session;
+  chooseStateFolder(session, line, !line.bundle.empty() && !sameFile(ownBundle, bundlePath()));
   std::string missing = firstMissingResource(VelmoratRequiredResources());
   if (!missing.empty()) {
     std::fprintf(stderr, "velmorat: no game in %s: %s is missing\n", bundlePath().c_str(),
@@ -247,7 +250,7 @@ int main(int argc, char** argv) {
   const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                              terminal::displayReachable();
   if (line.terminal || !displayChosen) {
-    const int status = playInTerminal(line);
+    const int status = playInTerminal(session, line);
     if (status != kNoTerminal) return status;
     // Qt would abort here with a core dump; the player gets a sentence instead.
     std::fprintf(stderr,
@@ -272,7 +275,7 @@ int main(int argc, char** argv) {
   if (!line.panelAnswer.empty()) desktop.answerPanelsWith(line.panelAnswer);
   host::install(&desktop);
   // Read as the window opens: the game may declare help lines of its own.
-  desktop.setGameHelp([] { return QString::fromStdString(VelmoratHelpText()); });
+  desktop.setGameHelp([&session] { return QString::fromStdString(session.helpText()); });
   QSettings settings;
   if (!line.headless) desktop.loadSettings(settings);
   // Qt's own quit would first ask every window to close, and ours only hide:
@@ -292,24 +295,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmorat: no menu item has the tag %d ({Menu %d})\n", tag, tag);
     };
     play = std::make_unique<ScriptedPlay>(desktop.view(0), chooseMenuItem, keys, line.headless);
-    play->setWhenDone([&line] {
-      if (!line.dumpTranscriptFile.empty()) writeTranscript(line.dumpTranscriptFile);
-      if (!line.showChangesFile.empty()) showTranscriptChanges(line.showChangesFile);
+    play->setWhenDone([&line, &session] {
+      if (!line.dumpTranscriptFile.empty()) writeTranscript(session, line.dumpTranscriptFile);
+      if (!line.showChangesFile.empty()) showTranscriptChanges(session, line.showChangesFile);
     });
   }
-  if (!line.recordKeysFile.empty() && !recordCommandsTo(line.recordKeysFile)) return kExitUsage;
+  if (!line.recordKeysFile.empty() && !recordCommandsTo(session, line.recordKeysFile))
+    return kExitUsage;
   // A watcher that replaces this game (velmorat-tool run --watch) ends it
   // with SIGTERM: it quits as through the menu, and its dumps are written.
   quitOnTerminationSignal(quitGame);
   if (line.author) desktop.enableGameStateWindow();
   QTimer::singleShot(0, [&] {
-    applicationDidFinishLaunching([&line, &desktop] {
+    applicationDidFinishLaunching([&session, &line, &desktop] {
       VelmoratOptions options{.authorRun = line.author};
       if (line.author)
         options.stateReport = [&desktop](const std::string& report) {
           desktop.showGameState(report);
         };
-      VelmoratMainWithOptions(options);
+      VelmoratMainWithOptions(session, options);
     });
     QStringList documents;
     for (const std::string& path : line.documents) documents << QString::fromStdString(path);
@@ -323,7 +327,7 @@ int main(int argc, char** argv) {
   }
   const bool threadsEnded = waitForProgramEnd();
   stopRefreshProcess();
-  if (!writeDumps(line) && status == 0) status = kExitDumpFailed;
+  if (!writeDumps(line, session) && status == 0) status = kExitDumpFailed;
   if (line.headless && play) {
     std::vector<std::string> messages;
     status = headlessExitStatus(

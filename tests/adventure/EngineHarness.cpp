@@ -8,6 +8,7 @@
 
 #include "adventure/DataFile.h"
 #include "adventure/GameState.h"
+#include "adventure/Progress.h"
 #include "adventure/ScriptAuthoring.h"
 #include "app/Main.h"
 #include "host/fake/FakeHost.h"
@@ -109,14 +110,15 @@ void useBundle(const TestBundle& bundle) {
   setBundlePath(bundle.bundlePath());
 }
 
-GameRun::GameRun(const TestBundle& bundle, const VelmoratOptions& options) {
+GameRun::GameRun(const TestBundle& bundle, const VelmoratOptions& options, Session* session)
+    : session_(session != nullptr ? *session : ownSession_) {
   useBundle(bundle);
   KeyEventQueue.clear();
   testing::internal::CaptureStdout();
   capturing_ = true;
   thread_ = std::thread([this, options] {
     try {
-      VelmoratMainWithOptions(options);
+      VelmoratMainWithOptions(session_, options);
     } catch (const ProgramThreadExit&) {
     }
     {
@@ -135,7 +137,8 @@ GameRun::~GameRun() {
   } else {
     thread_.join();
   }
-  stopRefreshProcess();  // the screenless host outlives no thread of the run
+  stopRefreshProcess();       // the screenless host outlives no thread of the run
+  VelmoratReleaseProgress();  // the session goes with this run
   // Failures reported during the run went to the captured output with the log.
   std::string captured = log();
   if (testing::Test::HasFailure()) std::fputs(captured.c_str(), stderr);

@@ -43,10 +43,12 @@ class TestBundle {
 // for tests that call the toolbox on their own thread.
 void useBundle(const TestBundle& bundle);
 
-// One run of VelmoratMain against a bundle. Only one at a time per process.
+// One run of VelmoratMain against a bundle, in a session of its own or in
+// session (which must outlive the run). Only one at a time per process.
 class GameRun {
  public:
-  explicit GameRun(const TestBundle& bundle, const VelmoratOptions& options = {});
+  explicit GameRun(const TestBundle& bundle, const VelmoratOptions& options = {},
+                   Session* session = nullptr);
   ~GameRun();
   // Waits until the program waits for input with no key queued, or has
   // ended, and returns window 0's text, lines joined with "\n", trailing
@@ -61,6 +63,7 @@ class GameRun {
   // Waits for the program thread to end; false after timeoutMs.
   bool waitForEnd(int timeoutMs = 5000);
   bool ended() const { return ended_.load(); }
+  Session& session() { return session_; }
   // The diagnostic log of the run (standard output is captured from the
   // start); the first call ends the capture, so call it once the run has ended.
   std::string log();
@@ -71,6 +74,8 @@ class GameRun {
   // Window 0's text as screen() returns it, without waiting.
   std::string trimmedScreen();
 
+  Session ownSession_;
+  Session& session_;
   std::mutex endLock_;
   std::condition_variable endCondition_;
   std::atomic<bool> ended_{false};

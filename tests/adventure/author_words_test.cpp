@@ -235,7 +235,7 @@ TEST(AuthorWordsPlay, DeclaredWordsReachTheEngineAndTheScript) {
   EXPECT_THAT(answer, HasSubstr("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"
                                 "Auch: i (= in)"));
   // The desktop's help window shows the same lines.
-  EXPECT_THAT(VelmoratHelpText(),
+  EXPECT_THAT(run.session().helpText(),
               EndsWith("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"
                        "Auch: i (= in)\n"));
   run.type("ende\r");
@@ -256,9 +256,9 @@ TEST(AuthorWordsPlay, WithoutDeclarationsTheGuessFindsNothingAndFormsStayAsTyped
   EXPECT_THAT(answerTo(run, " öffne truhe"), HasSubstr("Meintest Du »öffne truhe«?"))
       << "a leading blank is kept, and one letter too many is a near miss";
   // The desktop's help window shows the built-in lines alone.
-  EXPECT_THAT(VelmoratHelpText(),
+  EXPECT_THAT(run.session().helpText(),
               EndsWith("Weitere Befehle und Variationen sind in einigen Szenen möglich\n"));
-  EXPECT_THAT(VelmoratHelpText(), Not(HasSubstr("Auch: i (= in)")));
+  EXPECT_THAT(run.session().helpText(), Not(HasSubstr("Auch: i (= in)")));
   run.type("ende\r");
   run.type("n");
   EXPECT_TRUE(run.waitForEnd());

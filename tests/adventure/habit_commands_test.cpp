@@ -108,9 +108,7 @@ class HabitPlay : public testing::Test {
   void SetUp() override {
     bundle_.addScript(1, kRoom);
     bundle_.addPicture("ITEM001.gr", 4, 4, 0x102030);  // the lamp's close-up
-    VelmoratResetProgress();
   }
-  void TearDown() override { VelmoratUseStateFolder(StateFolder::Unchosen); }
   TestBundle bundle_{"habits"};
 };
 
@@ -182,9 +180,10 @@ TEST_F(HabitPlay, TheLastStateIsOfferedAtStartAndKeptUntilAnswered) {
       std::filesystem::temp_directory_path() / ("habit_state_" + std::to_string(::getpid()));
   std::filesystem::remove_all(folder);
   bundle_.addScript(0, world("WORDS COMMANDS\n"));
-  VelmoratUseStateFolder(StateFolder::Own, folder.string());
   {
-    GameRun run(bundle_);
+    Session session;
+    session.useStateFolder(StateFolder::Own, folder.string());
+    GameRun run(bundle_, {}, &session);
     EXPECT_THAT(run.screen(), Not(HasSubstr("weiterspielen"))) << "nothing to continue yet";
     answerTo(run, "nimm lampe");
     answerTo(run, "ende");
@@ -192,8 +191,9 @@ TEST_F(HabitPlay, TheLastStateIsOfferedAtStartAndKeptUntilAnswered) {
     ASSERT_TRUE(run.waitForEnd());
   }
   for (const char* answer : {"n", "\r"}) {
-    VelmoratResetProgress();
-    GameRun run(bundle_);
+    Session session;
+    session.useStateFolder(StateFolder::Own, folder.string());
+    GameRun run(bundle_, {}, &session);
     EXPECT_THAT(run.screen(), HasSubstr("Möchtest Du dort weiterspielen, wo Du aufgehört hast"));
     run.type(answer);
     const bool continued = answer[0] == '\r';
@@ -203,9 +203,9 @@ TEST_F(HabitPlay, TheLastStateIsOfferedAtStartAndKeptUntilAnswered) {
     run.type("j");
     ASSERT_TRUE(run.waitForEnd());
   }
-  VelmoratUseStateFolder(StateFolder::None);
-  VelmoratResetProgress();
-  GameRun run(bundle_);
+  Session session;
+  session.useStateFolder(StateFolder::None);
+  GameRun run(bundle_, {}, &session);
   EXPECT_THAT(run.screen(), Not(HasSubstr("weiterspielen"))) << "a run without a state folder";
   answerTo(run, "ende");
   run.type("j");

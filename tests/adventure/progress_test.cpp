@@ -18,7 +18,6 @@
 #include "adventure/MenuTags.h"
 #include "adventure/Progress.h"
 #include "adventure/SaveGame.h"
-#include "adventure/Transcript.h"
 #include "host/fake/FakeHost.h"
 #include "toolbox/text/DisplayModes.h"
 #include "toolbox/windows/Documents.h"
@@ -104,8 +103,6 @@ class Progress : public testing::Test {
     bundle_.addScript(1, kHall);
     bundle_.addScript(2, kTower);
     testing_engine::useBundle(bundle_);
-    VelmoratResetProgress();
-    VelmoratClearTranscript();
   }
   void TearDown() override {
     run_.reset();
@@ -265,7 +262,7 @@ TEST_F(Progress, LastStateBringsTheGameBackAfterLosingAndAfterQuitting) {
     choose(kMenuLoadLastState, "Es gibt noch keinen letzten Stand.");
     run.type("nimm lampe\rlicht\r");
     run.screen();
-    ASSERT_TRUE(fs::exists(VelmoratAutosavePath()));
+    ASSERT_TRUE(fs::exists(VelmoratAutosavePath(run.session())));
     run.type("spring\r");
     EXPECT_THAT(run.screen(), HasSubstr("Du hast verloren."));
     std::string screen = choose(kMenuLoadLastState, "Letzter Stand geladen.");
@@ -273,7 +270,6 @@ TEST_F(Progress, LastStateBringsTheGameBackAfterLosingAndAfterQuitting) {
     run.type("spring\rn");
     EXPECT_TRUE(run.waitForEnd());
   }
-  VelmoratResetProgress();
   GameRun& later = start();
   std::string screen = choose(kMenuLoadLastState, "Letzter Stand geladen.");
   EXPECT_THAT(lastAnswer(screen), HasSubstr("Die Halle ist hell."));
@@ -316,7 +312,7 @@ TEST_F(Progress, TranscriptIsWhatTheTextAreaShowedAndGoesToPaperAndFile) {
     if (number >= 3) fromArea += line + "\n";
   }
   while (fromArea.ends_with("\n\n")) fromArea.pop_back();  // the empty lines below
-  EXPECT_EQ(VelmoratTranscript(), fromArea);
+  EXPECT_EQ(run.session().transcript(), fromArea);
   EXPECT_THAT(fromArea, HasSubstr(">>> Befehl ? nimm lampe\n"));
 
   choose(kMenuShowTranscript, "");
@@ -329,7 +325,7 @@ TEST_F(Progress, TranscriptIsWhatTheTextAreaShowedAndGoesToPaperAndFile) {
   run.type(many);
   screen = run.screen();
   EXPECT_THAT(screen, Not(HasSubstr(">>> Befehl ? nimm lampe")));
-  std::string transcript = VelmoratTranscript();
+  std::string transcript = run.session().transcript();
   EXPECT_EQ(transcript.find(fromArea.substr(0, fromArea.rfind(">>> Befehl ?"))), 0u);
   EXPECT_LT(transcript.find(">>> Befehl ? w1\n"), transcript.find(">>> Befehl ? w30\n"));
   std::string lastLines = screen.substr(screen.rfind("w29"));

@@ -92,7 +92,7 @@ GameDriver::GameDriver(const std::string& bundlePath, const std::string& panelPa
 }
 
 bool GameDriver::start(std::chrono::milliseconds bound) {
-  applicationDidFinishLaunching(VelmoratMain);
+  applicationDidFinishLaunching([this] { VelmoratMain(session_); });
   return awaitWait(0, bound);
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <string>
 
+#include "adventure/Session.h"
 #include "launcher/KeyScript.h"
 #include "toolbox/windows/InputWait.h"
 
@@ -31,6 +32,7 @@ class GameDriver {
  private:
   bool awaitWait(std::uint64_t newerThan, std::chrono::milliseconds bound);
   std::string panelPath_;
+  Session session_;
 };
 
 }  // namespace soak

@@ -62,7 +62,8 @@ PowerCutReport cutPower(SeedOptions base, int kills) {
   fs::remove_all(stateFolder(base));
   fs::remove(panelPath(base));
   ::setenv("XDG_STATE_HOME", stateFolder(base).c_str(), 1);
-  const std::string autosave = VelmoratAutosavePath();
+  const Session playersFolder;
+  const std::string autosave = VelmoratAutosavePath(playersFolder);
   const std::string dataFolder = base.bundle + "/Contents/Resources/Data/";
   const std::string identity = VelmoratDataIdentity(dataFolder);
   std::mt19937 random(static_cast<unsigned>(kills));
