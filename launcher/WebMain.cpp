@@ -6,7 +6,6 @@
 #include <string>
 
 #include "adventure/MenuTags.h"
-#include "adventure/Progress.h"
 #include "app/Main.h"
 #include "host/web/PageCalls.h"
 #include "host/web/WebHost.h"
@@ -43,9 +42,6 @@ int main() {
     return true;
   });
   setenv("XDG_STATE_HOME", kStateFolder, 1);
-  // The page's storage is the player's own: the last state kept there is
-  // offered when the page opens again.
-  VelmoratUseStateFolder(StateFolder::Player);
   setBundlePath(kBundle);
   const std::string missing = firstMissingResource(VelmoratRequiredResources());
   if (!missing.empty())
@@ -56,6 +52,9 @@ int main() {
   options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
   // The host lives as long as the page: run() never returns.
   static Session session;
+  // The page's storage is the player's own: the last state kept there is
+  // offered when the page opens again.
+  session.useStateFolder(StateFolder::Player);
   static web::WebHost browser(options);
   host::install(&browser);
   applicationWillFinishLaunching();
