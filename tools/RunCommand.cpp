@@ -41,7 +41,9 @@ class RunProject final : public ToolCommand {
   RunProject()
       : ToolCommand(
             "run", "build a game project and play it; --watch replays after each change",
-            "Builds DIR (as build does) and plays the bundle with the velmorat program. With\n"
+            "Builds DIR (as build does) and plays the bundle with the velmorat program in the\n"
+            "author's run (velmorat --author: a \"***\" message names its file and line, the\n"
+            "#-commands and Fenster > Werkzeuge > Spielzustand show the game's state). With\n"
             "--watch, every saved change of game.ini, scripts/ or pictures/ rebuilds it; a\n"
             "build that fails shows its faults and leaves the game as it was. After a good\n"
             "build a fresh game replaces the running one and replays the commands given so\n"
@@ -82,7 +84,7 @@ class RunProject final : public ToolCommand {
 
  private:
   std::vector<std::string> gameArguments(const std::string& keys) const {
-    std::vector<std::string> arguments{program_, "--bundle", bundle_};
+    std::vector<std::string> arguments{program_, "--bundle", bundle_, "--author"};
     if (terminal_) arguments.push_back("--terminal");
     if (headless_) arguments.push_back("--headless");
     if (!keys.empty()) arguments.insert(arguments.end(), {"--keys", keys});

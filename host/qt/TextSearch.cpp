@@ -22,14 +22,21 @@ void addTextSearch(QWidget* window, QPlainTextEdit* view) {
     if (!findInTextView(view, *searched)) QApplication::beep();
   };
   auto* find = new QShortcut(QKeySequence::Find, window);
+  // open(), not exec(): a nested event loop would hold every caller of the
+  // main thread, and a scripted run, which types no answer, forever.
   QObject::connect(find, &QShortcut::activated, window, [window, searched, findAgain] {
-    bool accepted = false;
-    const QString text =
-        QInputDialog::getText(window, QStringLiteral("Suchen"), QStringLiteral("Suchen nach:"),
-                              QLineEdit::Normal, *searched, &accepted);
-    if (!accepted || text.isEmpty()) return;
-    *searched = text;
-    findAgain();
+    auto* dialog = new QInputDialog(window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Suchen"));
+    dialog->setLabelText(QStringLiteral("Suchen nach:"));
+    dialog->setTextValue(*searched);
+    QObject::connect(dialog, &QInputDialog::textValueSelected, window,
+                     [searched, findAgain](const QString& text) {
+                       if (text.isEmpty()) return;
+                       *searched = text;
+                       findAgain();
+                     });
+    dialog->open();
   });
   auto* next = new QShortcut(QKeySequence::FindNext, window);
   QObject::connect(next, &QShortcut::activated, window, findAgain);

@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "host/fake/FakeHost.h"
 #include "support/Bundle.h"
+#include "support/ThreadLaunch.h"
 #include "toolbox/graphics/PictureFile.h"
 #include "toolbox/graphics/PixelOps.h"
 #include "toolbox/text/DisplayModes.h"
@@ -137,7 +138,9 @@ GameRun::~GameRun() {
   } else {
     thread_.join();
   }
-  stopRefreshProcess();       // the screenless host outlives no thread of the run
+  stopRefreshProcess();  // the screenless host outlives no thread of the run
+  // The menu handler's workers use the session, which goes with this run.
+  if (!awaitDetachedThreads(std::chrono::seconds(5))) ADD_FAILURE() << "a worker did not end";
   VelmoratReleaseProgress();  // the session goes with this run
   // Failures reported during the run went to the captured output with the log.
   std::string captured = log();

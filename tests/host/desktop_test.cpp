@@ -2,6 +2,7 @@
 // between runs, quitting, titles, the menus and German dialogs.
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -360,6 +361,25 @@ TEST(DesktopMenus, VerlaufIsReadOnlyPaperReadByTheCaret) {
   EXPECT_EQ(paper->textCursor().blockNumber(), 1);
   QTest::keyClick(paper, Qt::Key_Up);
   EXPECT_EQ(paper->textCursor().block().text(), QStringLiteral("eins"));
+}
+
+// Ctrl+F asks without a nested event loop (a scripted run would wait on it for
+// ever) and the answer finds its line.
+TEST(DesktopMenus, VerlaufSearchAsksWithoutHoldingTheCaller) {
+  QPlainTextEdit* paper = testHost().textView(host::kVirtualPrinterWindow);
+  ASSERT_NE(paper, nullptr);
+  testHost().setTextViewString(host::kVirtualPrinterWindow, "eins\rzwei\rdrei");
+  QWidget* window = paper->window();
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QTest::keySequence(window, QKeySequence::Find);
+  auto* question = window->findChild<QInputDialog*>();
+  ASSERT_NE(question, nullptr);
+  question->setTextValue(QStringLiteral("zwei"));
+  question->accept();
+  EXPECT_EQ(paper->textCursor().block().text(), QStringLiteral("zwei"));
+  window->hide();
 }
 
 // Only the author's run has the item; its window follows each report handed over.
