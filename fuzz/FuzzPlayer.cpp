@@ -4,6 +4,7 @@
 
 #include "FuzzScreen.h"
 #include "adventure/Interpreter.h"
+#include "adventure/Session.h"
 #include "toolbox/windows/Events.h"
 
 namespace fuzzplayer {
@@ -57,6 +58,10 @@ void openGameWindows() {
 void play(GameState& game, std::size_t maxLines) {
   fuzzscreen::restoreWindows();
   nextCommand = 0;
+  // A session of its own for every input: no progress, transcript or state
+  // folder carries over from the last one (and nothing is autosaved).
+  Session session;
+  game.session = &session;
   for (std::size_t line = 0; line < maxLines && !game.ScriptLines.empty(); ++line) {
     typeWhenShort();
     VelmoratRunScript(game, 1);
@@ -65,6 +70,7 @@ void play(GameState& game, std::size_t maxLines) {
       break;
     }
   }
+  game.session = nullptr;
 }
 
 }  // namespace fuzzplayer
