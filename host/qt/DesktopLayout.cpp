@@ -58,7 +58,7 @@ void DesktopLayout::adopt(VelmoratWindow* window) {
                           double(geometry.height())};
   window->placedGeometry = geometry;
   if (window->isGraphic()) {
-    window->content()->setDesignSize(
+    window->content()->setToolboxSize(
         QSizeF(geometry.width(), geometry.height() - menuHeight(window)));
   }
   window->afterGeometryChange = [this, window] { followUserChange(window); };
@@ -112,7 +112,7 @@ void DesktopLayout::setFrame(VelmoratWindow* window, const host::Rect& frame) {
   }
   window->placedByProgram = true;
   window->programFrame = frame;
-  window->content()->setDesignSize(
+  window->content()->setToolboxSize(
       QSizeF(frame.width, std::max(frame.height - menuHeight(window), 1.0)));
   refit();
   for (VelmoratWindow* each : windows_) place(each);
@@ -186,19 +186,19 @@ void DesktopLayout::zoom(VelmoratWindow* window, bool in) {
   // largest size that does.
   const QRect available = screenOf(window)->availableGeometry();
   const QMarginsF chrome = decorationAllowance();
-  const QSizeF design = content->designSize();
+  const QSizeF points = content->toolboxSize();
   // The other game windows keep at least a small picture beside it.
   double besideWidth = 0;
   for (const VelmoratWindow* other : neighbours(window))
     besideWidth +=
         std::min(kNeighbourMinimumWidth, other->width()) + chrome.left() + chrome.right();
   const double room = std::min(
-      (available.width() - chrome.left() - chrome.right() - besideWidth) / design.width(),
-      (available.height() - chrome.top() - chrome.bottom() - menuHeight(window)) / design.height());
+      (available.width() - chrome.left() - chrome.right() - besideWidth) / points.width(),
+      (available.height() - chrome.top() - chrome.bottom() - menuHeight(window)) / points.height());
   scale = std::min(scale, room);
   QRect geometry = window->geometry();
-  geometry.setSize(QSize(int(std::lround(design.width() * scale)),
-                         int(std::lround(design.height() * scale)) + menuHeight(window)));
+  geometry.setSize(QSize(int(std::lround(points.width() * scale)),
+                         int(std::lround(points.height() * scale)) + menuHeight(window)));
   // Keep it on screen: a window that grows past the right or bottom edge moves back.
   geometry.moveRight(std::min(geometry.right(), available.right()));
   geometry.moveBottom(std::min(geometry.bottom(), available.bottom()));
@@ -231,8 +231,8 @@ void DesktopLayout::makeRoomBeside(const VelmoratWindow* zoomed, const QRect& co
     const int room =
         right ? available.right() - covered.right() - gap : covered.left() - gap - available.left();
     const int width = std::max(1, std::min(room, place.width()));
-    const QSizeF design = other->content()->designSize();
-    const int height = int(std::lround(design.height() * width / std::max(design.width(), 1.0)));
+    const QSizeF points = other->content()->toolboxSize();
+    const int height = int(std::lround(points.height() * width / std::max(points.width(), 1.0)));
     place.setSize(QSize(width, height + menuHeight(other)));
     if (right) {
       place.moveLeft(covered.right() + gap);

@@ -14,7 +14,7 @@
 
 #include "port/Host.h"
 
-// Where a window's content (its design size in toolbox points) lands in an
+// Where a window's content (its size in toolbox points) lands in an
 // area of logical pixels: as large as fits, aspect ratio kept, centred.
 struct ContentPlacement {
   QRectF target;      // logical pixels inside the area

@@ -47,13 +47,13 @@ QColor ContentWidget::background() const {
   return palette().color(QPalette::Window);
 }
 
-void ContentWidget::setDesignSize(const QSizeF& size) {
-  designSize_ = size;
+void ContentWidget::setToolboxSize(const QSizeF& size) {
+  toolboxSize_ = size;
   for (auto& entry : frames_) place(entry.first);
 }
 
 ContentPlacement ContentWidget::placement() const {
-  return placeContent(designSize_, QSizeF(size()), devicePixelRatioF());
+  return placeContent(toolboxSize_, QSizeF(size()), devicePixelRatioF());
 }
 
 QRectF ContentWidget::widgetRectOf(const host::Rect& frame) const {
@@ -61,16 +61,16 @@ QRectF ContentWidget::widgetRectOf(const host::Rect& frame) const {
     return QRectF(frame.x, height() - (frame.y + frame.height), frame.width, frame.height);
   }
   const ContentPlacement shown = placement();
-  const double top = designSize_.height() - (frame.y + frame.height);
+  const double top = toolboxSize_.height() - (frame.y + frame.height);
   return QRectF(shown.target.x() + shown.scale * frame.x, shown.target.y() + shown.scale * top,
                 shown.scale * frame.width, shown.scale * frame.height);
 }
 
-QPointF ContentWidget::designPointOf(const QPointF& position) const {
+QPointF ContentWidget::toolboxPointOf(const QPointF& position) const {
   if (!scalesContent()) return {position.x(), height() - position.y()};
   const ContentPlacement shown = placement();
   return {(position.x() - shown.target.x()) / shown.scale,
-          designSize_.height() - (position.y() - shown.target.y()) / shown.scale};
+          toolboxSize_.height() - (position.y() - shown.target.y()) / shown.scale};
 }
 
 void ContentWidget::wheelEvent(QWheelEvent* event) {
@@ -99,7 +99,7 @@ void ContentWidget::resizeEvent(QResizeEvent* event) {
 
 namespace {
 // Only the left and the right button are the toolbox's; other buttons click
-// nothing, as on the desktop the toolbox was designed on.
+// nothing, as on the desktop the toolbox comes from.
 bool isToolboxButton(Qt::MouseButton button) {
   return button == Qt::LeftButton || button == Qt::RightButton;
 }
@@ -112,7 +112,7 @@ void ContentWidget::mousePressEvent(QMouseEvent* event) {
   if (event->buttons() & Qt::LeftButton) buttons |= kLeftMouseButton;
   if (event->buttons() & Qt::RightButton) buttons |= kRightMouseButton;
   // The toolbox counts in its own points, y upward from the bottom of the window.
-  QPointF position = designPointOf(event->position());
+  QPointF position = toolboxPointOf(event->position());
   viewMouseDown(static_cast<std::uint8_t>(graphicWindow), position.x(), position.y(), buttons,
                 toolboxModifierFlags(event->modifiers()), event->button() == Qt::RightButton);
 }

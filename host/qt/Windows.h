@@ -31,7 +31,7 @@ struct HostView {
 // from its bottom left, as the toolbox counts them, and keep that distance
 // from the bottom when the window is resized.
 //
-// A graphic window's content instead has a design size (the toolbox's
+// A graphic window's content instead has a size in toolbox points (the toolbox's
 // content, border included, in points) that it shows as large as it fits,
 // letterboxed in the background colour: its view covers the whole area and
 // draws the picture where the placement puts the view's frame.
@@ -43,15 +43,15 @@ class ContentWidget : public QWidget {
   void setBackground(const QColor& colour);
   QColor background() const;
   // Turns on the scaling of a graphic window's content (size in points).
-  void setDesignSize(const QSizeF& size);
-  QSizeF designSize() const { return designSize_; }
-  bool scalesContent() const { return !designSize_.isEmpty(); }
-  // Where the design lands in this widget now.
+  void setToolboxSize(const QSizeF& size);
+  QSizeF toolboxSize() const { return toolboxSize_; }
+  bool scalesContent() const { return !toolboxSize_.isEmpty(); }
+  // Where the content, in toolbox points, lands in this widget now.
   ContentPlacement placement() const;
-  // A frame in design points (from the bottom left) as a rectangle of this widget.
+  // A frame in toolbox points (from the bottom left) as a rectangle of this widget.
   QRectF widgetRectOf(const host::Rect& frame) const;
-  // A point of this widget in design points, y counted upward from the bottom.
-  QPointF designPointOf(const QPointF& position) const;
+  // A point of this widget in toolbox points, y counted upward from the bottom.
+  QPointF toolboxPointOf(const QPointF& position) const;
   // Clicks on a graphic window (also on its border) go to the mouse handling
   // of window `graphicWindow`; -1 for the other windows.
   int graphicWindow = -1;
@@ -66,7 +66,7 @@ class ContentWidget : public QWidget {
  private:
   void place(QWidget* child);
   std::map<QWidget*, host::Rect> frames_;
-  QSizeF designSize_;
+  QSizeF toolboxSize_;
 };
 
 class VelmoratWindow : public QMainWindow {

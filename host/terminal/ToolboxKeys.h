@@ -2,7 +2,7 @@
 // table, the characters the key produced and the modifier flags, as the
 // desktop host passes them to viewKeyDown. Characters go by themselves (an
 // umlaut typed on any layout is that umlaut); cursor and editing keys get the
-// codes and characters of the desktop the toolbox was designed on.
+// codes and characters of the desktop the toolbox comes from.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // flags. Keys that type text arrive as text (an umlaut typed on any layout,
 // with a dead key or AltGr, is that umlaut); the others arrive by the name the
 // browser gives them ("Enter", "ArrowUp", "F5") and get the codes and
-// characters of the desktop the toolbox was designed on.
+// characters of the desktop the toolbox comes from.
 #pragma once
 
 #include <cstdint>

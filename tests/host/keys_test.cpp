@@ -81,7 +81,7 @@ TEST_F(ViewKeys, FunctionKeysCountFrom129) {
   EXPECT_EQ(only().Value, 140);
 }
 
-TEST_F(ViewKeys, KeysWithoutTextTypeWhatTheDesignDesktopReports) {
+TEST_F(ViewKeys, KeysWithoutTextTypeWhatTheToolboxsDesktopReports) {
   press(Qt::Key_F13, Qt::NoModifier);
   t_Event f13 = only();
   EXPECT_EQ(f13.Value, 141);

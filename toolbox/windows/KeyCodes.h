@@ -1,6 +1,6 @@
 // Hardware key codes, in the numbering that key translation works with (the
 // positions are those of a US keyboard; the codes of the desktop the toolbox
-// was designed on). A host maps its own keys onto these; keys without a code
+// comes from). A host maps its own keys onto these; keys without a code
 // here may be passed as keycode::kOther and go by their characters alone.
 #pragma once
 
@@ -69,7 +69,7 @@ inline constexpr std::array<int, 20> kFunctionKeyCodes = {
 // Function keys arrive as characters from this code point on (F1, F2, ...).
 inline constexpr char32_t kFunctionKeyCharacterBase = 0xF704;  // F1; F2 is U+F705, ...
 
-// The characters the desktop the toolbox was designed on reports for its
+// The characters the desktop the toolbox comes from reports for its
 // cursor and editing keys; hosts pass them along with the key codes above.
 inline constexpr char32_t kUpArrowCharacter = 0xF700;
 inline constexpr char32_t kDownArrowCharacter = 0xF701;
