@@ -323,7 +323,7 @@ int main(int argc, char** argv) {
   int status = application.exec();
   if (!line.headless) {
     desktop.saveSettings(settings);
-    settings.sync();
+    settings.sync();  // before a program that does not end leaves without destructors
   }
   const bool threadsEnded = waitForProgramEnd();
   stopRefreshProcess();
