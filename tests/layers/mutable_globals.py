@@ -6,7 +6,8 @@ process-wide state only grows by a decision (lower the ceiling when one
 goes; ARCHITECTURE.md says why each one that stays is there).
 What counts: the objects in writable sections (.data, .bss and their
 thread-local kin) that our code defines, each once (an inline variable that
-several layers define counts in the lowest). Left out: constants, guard
+several layers define counts in the lowest). Left out: constants named
+kName (a table built at first use that is named otherwise counts), guard
 variables, the standard library's, CLI11's and Qt's own, and the compiler's
 and sanitizers' bookkeeping.
 Run: mutable_globals.py [-v] FOLDER=FILE[,FILE...]... (as check_link_layers.py;
@@ -15,7 +16,7 @@ import re
 import subprocess
 import sys
 
-# The counts of today (128 in all); a folder not built (a host on a machine
+# The counts of today (129 in all); a folder not built (a host on a machine
 # without its libraries) is not counted. A folder missing here may have none.
 CEILINGS = {
     "support": 17,
@@ -29,7 +30,7 @@ CEILINGS = {
     "host/fake": 0,
     "host/terminal": 5,
     "host/qt": 7,
-    "launcher": 2,
+    "launcher": 3,
     "tools": 21,
 }
 # .data.rel.ro is written once, at load time (typeinfo, vtables).
