@@ -74,10 +74,11 @@ const std::map<int, std::string>& flagNamesOfGame(GameState& game) {
 std::vector<std::string> stateLines(const GameState& game) {
   return {"Szene " + std::to_string(game.CurrentScene) + " (" +
               VelmoratPlaceName(game.Diagnostics.running) + "), Titel " + quoted(game.SceneTitle),
-          "Ausgänge: v " + std::to_string(game.ExitForward) + ", h " +
-              std::to_string(game.ExitBackward) + ", l " + std::to_string(game.ExitLeft) + ", r " +
-              std::to_string(game.ExitRight) + ", o " + std::to_string(game.ExitUp) + ", u " +
-              std::to_string(game.ExitDown),
+          "Ausgänge: v " + std::to_string(game.Exits[ExitForward]) + ", h " +
+              std::to_string(game.Exits[ExitBackward]) + ", l " +
+              std::to_string(game.Exits[ExitLeft]) + ", r " +
+              std::to_string(game.Exits[ExitRight]) + ", o " + std::to_string(game.Exits[ExitUp]) +
+              ", u " + std::to_string(game.Exits[ExitDown]),
           "Bedingung: " + yesNo(game.Condition) + ", letzter Befehl " + quoted(game.LastInput)};
 }
 

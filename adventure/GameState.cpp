@@ -16,7 +16,7 @@ std::uint8_t VelmoratTextWindow() {
 }
 
 void GameState::clearExits() {
-  ExitForward = ExitBackward = ExitLeft = ExitRight = ExitUp = ExitDown = kNoExit;
+  Exits.fill(kNoExit);
 }
 
 bool GameState::isItem(int item) const {

@@ -6,6 +6,8 @@
 // can never make the engine read or write outside them.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +19,18 @@
 #include "toolbox/graphics/Graphic.h"
 
 inline constexpr int kNoExit = -1;
+
+// The six directions a scene's exits lead in, the index of GameState::Exits;
+// saves and the author's views list them in this order.
+enum ExitDirection : std::size_t {
+  ExitForward,
+  ExitBackward,
+  ExitLeft,
+  ExitRight,
+  ExitUp,
+  ExitDown
+};
+inline constexpr std::size_t kExitDirections = 6;
 
 inline constexpr const char* kRegularFontName = "MenloRegular 16x32.font";
 inline constexpr const char* kBoldFontName = "MenloBold 16x32.font";
@@ -33,12 +47,7 @@ struct GameState {
   bool TraceOn = false;
 
   // --- Exits of the current scene (scene number or kNoExit) ------------------
-  int ExitForward = kNoExit;
-  int ExitBackward = kNoExit;
-  int ExitLeft = kNoExit;
-  int ExitRight = kNoExit;
-  int ExitUp = kNoExit;
-  int ExitDown = kNoExit;
+  std::array<int, kExitDirections> Exits{kNoExit, kNoExit, kNoExit, kNoExit, kNoExit, kNoExit};
 
   // --- Tables of the world ---------------------------------------------------
   int SceneCount = 0;           // scenes 0 .. SceneCount - 1

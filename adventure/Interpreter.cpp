@@ -354,23 +354,10 @@ void runUse(GameState& game, const Text& line) {
   }
 }
 
-void runForward(GameState& game, const Text& line) {
-  game.ExitForward = exitNumber(line);
-}
-void runBackward(GameState& game, const Text& line) {
-  game.ExitBackward = exitNumber(line);
-}
-void runLeft(GameState& game, const Text& line) {
-  game.ExitLeft = exitNumber(line);
-}
-void runRight(GameState& game, const Text& line) {
-  game.ExitRight = exitNumber(line);
-}
-void runUp(GameState& game, const Text& line) {
-  game.ExitUp = exitNumber(line);
-}
-void runDown(GameState& game, const Text& line) {
-  game.ExitDown = exitNumber(line);
+// FORWARD, BACKWARD, LEFT, RIGHT, UP, DOWN: the exit in that direction.
+template <ExitDirection direction>
+void runExitTo(GameState& game, const Text& line) {
+  game.Exits[direction] = exitNumber(line);
 }
 void runNothing(GameState&, const Text&) {}
 
@@ -379,27 +366,27 @@ constexpr std::array<Statement, 31> kStatements = {{
     {"?", false, runOutputLine, StatementCheck::OutputLine},
     {"ADD", false, runAdd, StatementCheck::InventoryItem},
     {"AVAILABLE", false, runAvailable, StatementCheck::InventoryItem},
-    {"BACKWARD", false, runBackward, StatementCheck::ExitScene},
+    {"BACKWARD", false, runExitTo<ExitBackward>, StatementCheck::ExitScene},
     {"CLEAR", false, runClear, StatementCheck::Flag},
     {"COMPARE", false, runCompare, StatementCheck::Flag},
     {"DEFINE", false, runDefine, StatementCheck::SceneItem},
     {"DIMENSION", false, runDimension, StatementCheck::None},
-    {"DOWN", false, runDown, StatementCheck::ExitScene},
+    {"DOWN", false, runExitTo<ExitDown>, StatementCheck::ExitScene},
     {"DRAW", true, runDraw, StatementCheck::None},
     {"EXIT", false, runExit, StatementCheck::None},
-    {"FORWARD", false, runForward, StatementCheck::ExitScene},
+    {"FORWARD", false, runExitTo<ExitForward>, StatementCheck::ExitScene},
     {"GOTO", false, runGoto, StatementCheck::GotoTarget},
     {"IF", false, runIf, StatementCheck::IfTarget},
     {"INKEY", true, runInkey, StatementCheck::None},
     {"INPUT", true, runInput, StatementCheck::None},
-    {"LEFT", false, runLeft, StatementCheck::ExitScene},
+    {"LEFT", false, runExitTo<ExitLeft>, StatementCheck::ExitScene},
     {"QUIT", true, runQuit, StatementCheck::None},
-    {"RIGHT", false, runRight, StatementCheck::ExitScene},
+    {"RIGHT", false, runExitTo<ExitRight>, StatementCheck::ExitScene},
     {"SET", false, runSet, StatementCheck::Flag},
     {"SUBTRACT", false, runSubtract, StatementCheck::InventoryItem},
     {"TITLE", false, runTitle, StatementCheck::None},
     {"TRACE", false, runTrace, StatementCheck::None},
-    {"UP", false, runUp, StatementCheck::ExitScene},
+    {"UP", false, runExitTo<ExitUp>, StatementCheck::ExitScene},
     {"USE", false, runUse, StatementCheck::Picture},
     {"WORDS", false, VelmoratRunWords, StatementCheck::Words},
     {"LABEL", false, runNothing, StatementCheck::None},

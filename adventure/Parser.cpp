@@ -68,16 +68,16 @@ constexpr std::array<Synonym, 9> kLookRules = {{
 
 struct Direction {
   std::array<const char*, 5> words;  // nullptr ends the list
-  int GameState::*exit;
+  ExitDirection exit;
 };
 
 constexpr std::array<Direction, 6> kDirections = {{
-    {{"v", "vor", "vorn", "vorne", "vorwärts"}, &GameState::ExitForward},
-    {{"h", "hinten", "zurück", nullptr, nullptr}, &GameState::ExitBackward},
-    {{"l", "links", nullptr, nullptr, nullptr}, &GameState::ExitLeft},
-    {{"r", "rechts", nullptr, nullptr, nullptr}, &GameState::ExitRight},
-    {{"o", "oben", nullptr, nullptr, nullptr}, &GameState::ExitUp},
-    {{"u", "unten", nullptr, nullptr, nullptr}, &GameState::ExitDown},
+    {{"v", "vor", "vorn", "vorne", "vorwärts"}, ExitForward},
+    {{"h", "hinten", "zurück", nullptr, nullptr}, ExitBackward},
+    {{"l", "links", nullptr, nullptr, nullptr}, ExitLeft},
+    {{"r", "rechts", nullptr, nullptr, nullptr}, ExitRight},
+    {{"o", "oben", nullptr, nullptr, nullptr}, ExitUp},
+    {{"u", "unten", nullptr, nullptr, nullptr}, ExitDown},
 }};
 
 constexpr std::array<const char*, 8> kInsults = {"fuck",  "fick",      "ficken",  "scheisse",
@@ -228,7 +228,7 @@ const Direction* directionOf(const std::string& command) {
 }
 
 void move(GameState& game, const Direction& direction) {
-  int target = game.*direction.exit;
+  int target = game.Exits[direction.exit];
   if (target < 0) {
     VelmoratPrintMessage("Du kannst nicht in diese Richtung gehen.");
     return;

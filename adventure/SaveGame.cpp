@@ -95,13 +95,18 @@ void addLine(std::string& out, std::string_view key, const std::string& value) {
   out += '\n';
 }
 
-std::string numbers(std::initializer_list<long long> values) {
+template <typename Numbers>
+std::string numbers(const Numbers& values) {
   std::string joined;
   for (long long value : values) {
     if (!joined.empty()) joined += ' ';
     joined += std::to_string(value);
   }
   return joined;
+}
+
+std::string numbers(std::initializer_list<long long> values) {
+  return numbers<std::initializer_list<long long>>(values);
 }
 
 // --- Reading -------------------------------------------------------------------
@@ -303,13 +308,8 @@ void fitIntoTables(GameState& game, const GameState& tables) {
 void readBody(LineReader& reader, GameState& game) {
   game.CurrentScene =
       within(number(reader.take("scene"), reader.where()), 0, INT32_MAX, reader.where());
-  const std::vector<int> exits = exactly(6, reader.take("exits"), reader.where());
-  game.ExitForward = exits[0];
-  game.ExitBackward = exits[1];
-  game.ExitLeft = exits[2];
-  game.ExitRight = exits[3];
-  game.ExitUp = exits[4];
-  game.ExitDown = exits[5];
+  const std::vector<int> exits = exactly(kExitDirections, reader.take("exits"), reader.where());
+  std::copy(exits.begin(), exits.end(), game.Exits.begin());
   game.TraceOn = flag(reader.take("trace"), reader.where());
   game.Condition = flag(reader.take("condition"), reader.where());
   game.SceneTitle = text(reader.take("title"), reader.where());
@@ -401,9 +401,7 @@ std::string VelmoratEncodeSave(const GameState& game, const SaveIdentity& identi
   }
   addLine(out, "data", identity.data);
   addLine(out, "scene", std::to_string(game.CurrentScene));
-  addLine(out, "exits",
-          numbers({game.ExitForward, game.ExitBackward, game.ExitLeft, game.ExitRight, game.ExitUp,
-                   game.ExitDown}));
+  addLine(out, "exits", numbers(game.Exits));
   addLine(out, "trace", game.TraceOn ? "1" : "0");
   addLine(out, "condition", game.Condition ? "1" : "0");
   addLine(out, "title", escaped(game.SceneTitle));

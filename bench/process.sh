@@ -14,16 +14,8 @@ tool=$build/tools/velmorat-tool
 velmorat=$build/Velmorat.app/Contents/MacOS/velmorat
 data=$build/Velmorat.app/Contents/Resources/Data
 png_decode=$build/bench/png_decode
-work=$(mktemp -d)
-xvfb=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2> /dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2> /dev/null
-  wait 2> /dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../tests/host/xvfb_screen.sh"
+open_work_folder
 
 # Microseconds of wall time of one run: standard output to $1, the command
 # after it. The shell's own fork and redirection count for every command alike.
@@ -142,18 +134,17 @@ python3 "$(dirname "$0")/author_loop.py" "$tool" "$velmorat" "$build/Velmorat.ap
 # prompt, from the scheduler's own accounts (nanoseconds).
 if command -v Xvfb > /dev/null && command -v xdotool > /dev/null; then
   wait_seconds=60
-  . "$(dirname "$0")/../tests/host/xvfb_screen.sh"
   start_xvfb 1920x1080 || { echo "idle at the prompt: Xvfb did not start"; exit 1; }
   QT_QPA_PLATFORM=xcb "$velmorat" --log --keys "$work/title.keys" > "$work/idle.log" 2>&1 &
-  game_pid=$!
+  app=$!
   at_prompt() { grep -q 'Command = INPUT' "$work/idle.log"; }
-  game_gone() { ! kill -0 "$game_pid" 2> /dev/null; }
+  game_gone() { ! kill -0 "$app" 2> /dev/null; }
   at_prompt_or_gone() { at_prompt || game_gone; }
   if ! wait_for at_prompt_or_gone || game_gone; then
     echo "idle at the prompt: the game did not reach its prompt under Xvfb ($DISPLAY)"
     exit 1
   fi
-  on_cpu_ns() { cat /proc/"$game_pid"/task/*/schedstat 2> /dev/null | awk '{ s += $1 } END { print s + 0 }'; }
+  on_cpu_ns() { cat /proc/"$app"/task/*/schedstat 2> /dev/null | awk '{ s += $1 } END { print s + 0 }'; }
   idle_seconds=5
   before=$(on_cpu_ns)
   sleep "$idle_seconds"

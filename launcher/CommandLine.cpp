@@ -90,7 +90,8 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
   velmorat
       .add_option("--dump-transcript", line.dumpTranscriptFile,
                   "write everything the text window showed (UTF-8, as Protokoll sichern) to\n"
-                  "FILE when the keys of --keys are typed and again when the run ends")
+                  "FILE when the keys of --keys are typed and again when the run ends (in\n"
+                  "the terminal: anew at every wait for input)")
       ->option_text("FILE");
   velmorat
       .add_option("--record-keys", line.recordKeysFile,
@@ -99,8 +100,15 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
       ->option_text("FILE");
   velmorat
       .add_option("--show-changes", line.showChangesFile,
-                  "once the keys of --keys are typed, show on the virtual printer's page how\n"
-                  "the transcript differs from the one in FILE (a unified diff)")
+                  "once the keys of --keys are typed, show on the virtual printer's page (in\n"
+                  "the terminal: over the game, Esc closes it) how the transcript differs\n"
+                  "from the one in FILE (a unified diff)")
+      ->option_text("FILE");
+  velmorat
+      .add_option("--show-notes", line.showNotesFile,
+                  "with --terminal: each time the program gets the signal USR1, show the text\n"
+                  "of FILE over the game (velmorat-tool run --watch shows a failed build's\n"
+                  "faults so)")
       ->option_text("FILE");
   velmorat
       .add_option_function<std::vector<std::pair<int, std::string>>>(
@@ -130,14 +138,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   line.help = parsed.help;
   line.error = parsed.error;
   if (line.plain) line.terminal = true;
+  // The terminal's keys, transcript and changes serve velmorat-tool run --watch;
+  // the screen dumps and panel answers are the desktop's.
   if (line.error.empty() && line.terminal &&
-      (line.headless || !line.keysFile.empty() || !line.dumpTextFile.empty() ||
-       !line.dumpTranscriptFile.empty() || !line.showChangesFile.empty() ||
-       !line.windowDumps.empty() || !line.panelAnswer.empty())) {
+      (line.headless || !line.dumpTextFile.empty() || !line.windowDumps.empty() ||
+       !line.panelAnswer.empty())) {
     line.error =
         "--terminal plays with a person at the keyboard; it does not go with "
-        "--headless, --keys, --panel-answer, --show-changes or --dump-*";
+        "--headless, --panel-answer, --dump-text or --dump-window";
   }
+  if (line.error.empty() && !line.terminal && !line.showNotesFile.empty())
+    line.error = "--show-notes shows its notes in the terminal; give --terminal too";
   return line;
 }
 

@@ -25,6 +25,7 @@ struct CommandLine {
   std::string dumpTranscriptFile;  // --dump-transcript FILE
   std::string recordKeysFile;      // --record-keys FILE
   std::string showChangesFile;     // --show-changes FILE
+  std::string showNotesFile;       // --show-notes FILE
   std::vector<WindowDump> windowDumps;
   std::string panelAnswer;             // --panel-answer PATH: every panel answers PATH
   std::string stateFolder;             // --state DIR: the last state lives in DIR

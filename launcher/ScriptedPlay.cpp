@@ -10,18 +10,11 @@
 
 #include "host/qt/Windows.h"
 #include "launcher/SessionFiles.h"
-#include "support/Utf8.h"
 #include "toolbox/text/DisplayModes.h"
-#include "toolbox/windows/Events.h"
 #include "toolbox/windows/InputWait.h"
-#include "toolbox/windows/ProgramThread.h"
 #include "toolbox/windows/Refresh.h"
 
 namespace {
-// Time the program gets to take a chosen menu item before the wait it left
-// alone gets the next key; it answers within milliseconds.
-constexpr int kMenuAnswerTime = 200;
-
 struct QtKey {
   int key;
   Qt::KeyboardModifiers modifiers;
@@ -95,39 +88,15 @@ void typeScriptKey(QWidget* view, const ScriptKey& key) {
 ScriptedPlay::ScriptedPlay(QWidget* view, std::function<void(int tag)> chooseMenuItem,
                            KeyScript script, bool endWhenDone)
     : view_(view),
-      chooseMenuItem_(std::move(chooseMenuItem)),
-      keys_(std::move(script.keys)),
-      lines_(std::move(script.lines)),
-      endWhenDone_(endWhenDone) {}
-
-int ScriptedPlay::firstUnusedLine() const {
-  for (std::size_t index = next_; index < keys_.size(); ++index) {
-    if (keys_[index].kind != ScriptKeyKind::Return)
-      return index < lines_.size() ? lines_[index] : 0;
-  }
-  return 0;
-}
-
-bool ScriptedPlay::answerKeyWait(InputWaitKind kind) {
-  static const ScriptKey kReturn{ScriptKeyKind::Return, 0};
-  if (next_ >= keys_.size()) return false;
-  if (kind == InputWaitKind::Poll) {
-    // "Weiter...": the file's own Return (a blank line) or one of ours.
-    if (keys_[next_].kind == ScriptKeyKind::Return) ++next_;
-    typeScriptKey(view_, kReturn);
-    return true;
-  }
-  const std::size_t answer = next_++;
-  typeScriptKey(view_, keys_[answer]);
-  // "nimm lampe" at "noch einmal spielen?" would answer with its "n" and type
-  // the rest into the next wait.
-  if (keys_[answer].kind == ScriptKeyKind::Character && next_ < keys_.size() &&
-      keys_[next_].kind == ScriptKeyKind::Character && answer < lines_.size()) {
-    misfits_.push_back("line " + std::to_string(lines_[answer]) +
-                       ": more than one key typed where the program waited for one key");
-  }
-  return true;
-}
+      endWhenDone_(endWhenDone),
+      replay_(std::move(script),
+              {.typeKey = [this](const ScriptKey& key) { typeScriptKey(view_, key); },
+               .chooseMenuItem = std::move(chooseMenuItem),
+               .runAfter =
+                   [this](std::chrono::milliseconds delay, std::function<void()> work) {
+                     QTimer::singleShot(delay, this, std::move(work));
+                   },
+               .finished = [this] { finish(); }}) {}
 
 ScriptedPlay::~ScriptedPlay() {
   setInputWaitListener({});
@@ -135,50 +104,12 @@ ScriptedPlay::~ScriptedPlay() {
 
 void ScriptedPlay::start() {
   // Notices come from the program thread; the keys are typed on this one.
-  setInputWaitListener([this](InputWaitState) { notices_.post([this] { programChanged(); }); });
-  programChanged();  // a wait that began before the listener was there
-}
-
-void ScriptedPlay::programChanged() {
-  if (finished_) return;
-  if (ProgramThreadsRunning == 0) {
-    finish();
-    return;
-  }
-  const InputWaitState wait = currentInputWait();
-  if (wait.kind == InputWaitKind::None || KeyAvailable || wait.serial == servedWait_) return;
-  servedWait_ = wait.serial;
-  // A menu choice at a key wait is made below, as at a line input.
-  const bool menuNext = next_ < keys_.size() && keys_[next_].kind == ScriptKeyKind::Menu;
-  if ((wait.kind == InputWaitKind::Poll || wait.kind == InputWaitKind::Key) && !menuNext) {
-    if (!answerKeyWait(wait.kind)) finish();
-    return;
-  }
-  while (next_ < keys_.size()) {
-    const ScriptKey& key = keys_[next_++];
-    if (key.kind == ScriptKeyKind::Menu) {
-      chooseMenuItem_(static_cast<int>(key.character));
-      // The program answers a menu choice in a wait of its own. A wait that
-      // leaves menu items for later (a plain key wait) gets the next key
-      // once it has clearly stayed.
-      QTimer::singleShot(kMenuAnswerTime, this, [this, wait] {
-        if (currentInputWait().serial != wait.serial) return;
-        servedWait_ = 0;
-        programChanged();
-      });
-      return;
-    }
-    typeScriptKey(view_, key);
-    // A key that queues nothing (a character outside Latin-1, a keypad
-    // redirect) leaves the program in the same wait: the next key serves it.
-    const InputWaitState after = currentInputWait();
-    if (KeyAvailable || after.serial != wait.serial || after.kind == InputWaitKind::None) return;
-  }
-  finish();
+  setInputWaitListener(
+      [this](InputWaitState) { notices_.post([this] { replay_.programChanged(); }); });
+  replay_.programChanged();  // a wait that began before the listener was there
 }
 
 void ScriptedPlay::finish() {
-  finished_ = true;
   setInputWaitListener({});
   if (whenDone_) whenDone_();
   // On the desktop the application stays open for the player.

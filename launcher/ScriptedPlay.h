@@ -1,14 +1,10 @@
-// Scripted play: types the keys of a key file into the text window's view, one
-// each time the program waits for input, and ends a headless run when the
-// program has ended or waits for a key that the file does not have.
-//
-// Lines are typed at line inputs. A "Weiter..." (INKEY) wait gets a Return of
-// its own unless the file's next key is one, so that a command is never eaten
-// by a key wait; a question that takes one key takes the line's first key.
+// Scripted play on the desktop: the keys of a key file typed into the text
+// window's view (KeyReplay decides which key goes to which wait), ending a
+// headless run when the program has ended or waits for a key that the file
+// does not have.
 #pragma once
 
 #include <QObject>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,8 +12,8 @@
 #include "adventure/Session.h"
 #include "host/qt/MainThreadQueue.h"
 #include "launcher/CommandLine.h"
+#include "launcher/KeyReplay.h"
 #include "launcher/KeyScript.h"
-#include "toolbox/windows/InputWait.h"
 
 class QWidget;
 
@@ -35,34 +31,17 @@ class ScriptedPlay : public QObject {
   // Runs on the main thread once the keys are typed (or the program ended),
   // before a headless run ends.
   void setWhenDone(std::function<void()> whenDone) { whenDone_ = std::move(whenDone); }
-  std::size_t keysTyped() const { return next_; }
-  // The file's line of the first key not typed; 0 when none is left but line
-  // ends (blank lines at the end are no keys a reader notices).
-  int firstUnusedLine() const;
-  // "line N: ..." for each line typed at a wait it does not fit (more than one
-  // key at a wait for one key). Read after the run.
-  const std::vector<std::string>& misfits() const { return misfits_; }
+  std::size_t keysTyped() const { return replay_.keysTyped(); }
+  int firstUnusedLine() const { return replay_.firstUnusedLine(); }
+  const std::vector<std::string>& misfits() const { return replay_.misfits(); }
 
  private:
-  // On the main thread, after a notice from the program: types the next key
-  // when the program waits for one with nothing queued, or ends the run.
-  void programChanged();
   void finish();
-  // Serves a wait for one key; false when the keys are used up.
-  bool answerKeyWait(InputWaitKind kind);
 
   QWidget* view_;
-  std::function<void(int tag)> chooseMenuItem_;
   std::function<void()> whenDone_;
-  std::vector<ScriptKey> keys_;
-  std::vector<int> lines_;
-  std::vector<std::string> misfits_;
-  std::size_t next_ = 0;
   bool endWhenDone_;
-  bool finished_ = false;
-  // The wait last given a key: a wait is served once, however many notices
-  // about it arrive.
-  std::uint64_t servedWait_ = 0;
+  KeyReplay replay_;
   // The program's notices come through it; those still queued go with this
   // object.
   MainThreadQueue notices_;

@@ -51,9 +51,13 @@ void showTranscriptChanges(const Session& session, const std::string& earlierPat
   std::string changes = linediff::unifiedDiff(std::string(earlier.begin(), earlier.end()),
                                               session.transcript(), "vorher", "jetzt");
   if (changes.empty()) changes = "Keine Änderung.\n";
+  showOnPrinterPage(changes);
+}
+
+void showOnPrinterPage(const std::string& textUtf8) {
   host::Host& desktop = host::current();
   if (!desktop.hasTextView(host::kVirtualPrinterWindow)) return;
-  desktop.setTextViewString(host::kVirtualPrinterWindow, changes);
+  desktop.setTextViewString(host::kVirtualPrinterWindow, textUtf8);
   t_WindowVisible(host::kVirtualPrinterWindow, true);
   t_WindowFront(host::kVirtualPrinterWindow);
 }

@@ -1,6 +1,7 @@
 // The files that let velmorat-tool run --watch follow a session: the commands
 // given at the prompt (--record-keys), the transcript (--dump-transcript), and
-// how a replayed transcript differs from the one before (--show-changes).
+// how a replayed transcript differs from the one before (--show-changes), and
+// what the watcher has to say while the game runs in the terminal (--show-notes).
 #pragma once
 
 #include <string>
@@ -21,3 +22,6 @@ bool writeTranscript(const Session& session, const std::string& path);
 // which the transcript now differs from the one in earlierPath, as a unified
 // diff ("Keine Änderung." when none). Main thread.
 void showTranscriptChanges(const Session& session, const std::string& earlierPath);
+
+// Shows the text on the virtual printer's page, brought to the front. Main thread.
+void showOnPrinterPage(const std::string& textUtf8);

@@ -34,6 +34,7 @@
 #include "launcher/RunOutcome.h"
 #include "launcher/ScriptedPlay.h"
 #include "launcher/SessionFiles.h"
+#include "launcher/TerminalScriptedPlay.h"
 #include "launcher/TerminationSignal.h"
 #include "support/Bundle.h"
 #include "support/Log.h"
@@ -131,7 +132,7 @@ constexpr int kNoTerminal = -1;
 
 // Plays in the terminal and returns the exit status; kNoTerminal when there
 // is none to play in and the player did not ask for it.
-int playInTerminal(Session& session, const CommandLine& line) {
+int playInTerminal(Session& session, const CommandLine& line, KeyScript keys) {
   terminal::TerminalOptions options;
   options.plain = line.plain;
   options.aboutLines = {VelmoratTitle(), VelmoratCredit(), "", "Ein Grafik-Textadventure."};
@@ -158,15 +159,22 @@ int playInTerminal(Session& session, const CommandLine& line) {
     terminal::setCrashNote("Velmorat ist abgest\u00FCrzt. Das Protokoll steht in " + logFile +
                            "\n");
   host::install(&console);
+  if (!line.recordKeysFile.empty() && !recordCommandsTo(session, line.recordKeysFile))
+    return kExitUsage;
+  std::unique_ptr<TerminalScriptedPlay> play;
+  if (!line.keysFile.empty() || !line.dumpTranscriptFile.empty() || !line.showChangesFile.empty() ||
+      !line.showNotesFile.empty())
+    play = std::make_unique<TerminalScriptedPlay>(console, session, line, std::move(keys));
   applicationWillFinishLaunching();
   console.run(
-      [&session, &line] {
+      [&session, &line, &play] {
         applicationDidFinishLaunching([&session, author = line.author] {
           VelmoratMainWithOptions(session, {.authorRun = author});
         });
         QStringList documents;
         for (const std::string& path : line.documents) documents << QString::fromStdString(path);
         openDocuments(documents);
+        if (play) play->start();
       },
       [] { return ProgramThreadsRunning > 0; });
   // The terminal's loop serves no more calls: a program busy elsewhere that
@@ -250,7 +258,7 @@ int main(int argc, char** argv) {
   const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                              terminal::displayReachable();
   if (line.terminal || !displayChosen) {
-    const int status = playInTerminal(session, line);
+    const int status = playInTerminal(session, line, std::move(keys));
     if (status != kNoTerminal) return status;
     // Qt would abort here with a core dump; the player gets a sentence instead.
     std::fprintf(stderr,

@@ -174,6 +174,7 @@ The loop:
     velmorat-tool build .          # to build/@ID@.app (only what changed)
     velmorat-tool run .            # build and play
     velmorat-tool run . --watch    # play; every saved change rebuilds and replays
+    velmorat-tool run . --watch --terminal   # the same in the terminal (Esc closes the diff)
     velmorat-tool test .           # replay tests/*.keys against their transcripts
     velmorat-tool test . --bless   # accept the new transcripts after a change
     velmorat-tool export . --folder out/   # or --deb out/: a game to give away

@@ -1,11 +1,14 @@
 // run: builds a game project and plays it; with --watch every saved change
 // rebuilds it and replays the session so far in a fresh game.
+#include <signal.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "support/AtomicFile.h"
 #include "support/LineDiff.h"
 #include "support/qbtools.h"
 #include "tools/BundleBuild.h"
@@ -49,6 +52,8 @@ class RunProject final : public ToolCommand {
             "build a fresh game replaces the running one and replays the commands given so\n"
             "far (and \"Weiter...\" with Return), so the changed scene shows in the state it\n"
             "was reached in, and the virtual printer's page shows how the transcript changed.\n"
+            "With --terminal the game plays in the terminal and that page is a window over\n"
+            "the game (Esc closes it), where a failed build's faults show as well.\n"
             "With --headless the keys of --keys are replayed after each change, the dumps are\n"
             "written anew and the transcript's diff is printed; the tool keeps watching\n"
             "until it is stopped.") {}
@@ -64,12 +69,6 @@ class RunProject final : public ToolCommand {
   }
 
   int run() override {
-    if (watch_ && terminal_) {
-      std::fprintf(stderr,
-                   "velmorat-tool: run --watch replays on the desktop or with --headless; the "
-                   "terminal cannot be handed from one game to the next yet\n");
-      return commandline::kUsageStatus;
-    }
     const bundlebuild::BuildResult built = bundlebuild::buildAndReport(folder_, {}, true);
     if (!built.built) return 1;
     bundle_ = built.bundle;
@@ -79,7 +78,7 @@ class RunProject final : public ToolCommand {
     std::error_code error;
     fs::create_directories(session_, error);
     if (!watch_) return toolprocess::runProgram(gameArguments(keys_));
-    return headless_ ? watchHeadless() : watchDesktop();
+    return headless_ ? watchHeadless() : watchOnScreen();
   }
 
  private:
@@ -97,6 +96,27 @@ class RunProject final : public ToolCommand {
     std::fflush(stdout);
     return bundlebuild::buildAndReport(folder_, {}, true).built;
   }
+
+  // A game in the terminal has the screen: the tool writes nothing there, and
+  // a failed build's faults go to the notes that the game shows on SIGUSR1.
+  // A game that has not reached its first wait (no transcript yet) may not
+  // have its handler yet, and the signal would end it: it is left alone.
+  bool rebuildUnderTerminalGame(const toolprocess::Child& game, const fs::path& transcript) const {
+    const bundlebuild::BuildResult built = bundlebuild::buildBundle(folder_, {});
+    if (built.built) return true;
+    std::string notes;
+    for (const std::string& line : built.warnings) notes += line + "\n";
+    for (const std::string& line : built.faults) notes += line + "\n";
+    notes += "velmorat-tool: " + folder_ + " was not built (" +
+             std::to_string(built.faults.size()) + " fault(s)); the game goes on as it was\n";
+    std::string failure;
+    std::error_code error;
+    if (writeFileAtomically(notesFile().string(), notes, failure) && fs::exists(transcript, error))
+      ::kill(game.pid(), SIGUSR1);
+    return false;
+  }
+
+  fs::path notesFile() const { return session_ / "notes.txt"; }
 
   // The keys replayed after each change; the transcript's changes printed.
   int watchHeadless() {
@@ -133,9 +153,9 @@ class RunProject final : public ToolCommand {
     }
   }
 
-  // A game on the screen; after each good build a fresh one replays the
-  // commands that the one before recorded.
-  int watchDesktop() {
+  // A game on the screen (the desktop's or the terminal's); after each good
+  // build a fresh one replays the commands that the one before recorded.
+  int watchOnScreen() {
     sourcewatch::SourceWatch watch(folder_);
     if (!watch.ok()) return 1;
     const fs::path recorded = session_ / "commands.keys";
@@ -145,6 +165,7 @@ class RunProject final : public ToolCommand {
     std::vector<std::string> arguments = gameArguments(keys_);
     arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                        transcript.string()});
+    if (terminal_) arguments.insert(arguments.end(), {"--show-notes", notesFile().string()});
     // The games' logs go to a file of the session: the tool's terminal shows
     // the builds' faults.
     toolprocess::ChildOptions options;
@@ -154,13 +175,14 @@ class RunProject final : public ToolCommand {
       const sourcewatch::WatchEvent event = watch.wait(game.pid());
       if (event == sourcewatch::WatchEvent::ProgramEnded) return game.wait() == 0 ? 0 : 1;
       if (event == sourcewatch::WatchEvent::Failed) return 1;
-      if (!rebuild()) continue;
+      if (!(terminal_ ? rebuildUnderTerminalGame(game, transcript) : rebuild())) continue;
       std::error_code error;
       fs::copy_file(recorded, replay, fs::copy_options::overwrite_existing, error);
       game.stop();  // writes its transcript as it ends
       arguments = gameArguments(replay.string());
       arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                          next.string(), "--show-changes", transcript.string()});
+      if (terminal_) arguments.insert(arguments.end(), {"--show-notes", notesFile().string()});
       game = toolprocess::Child(arguments, options);
       std::swap(transcript, next);
     }

@@ -5,6 +5,7 @@
 #include "support/Utf8.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/KeyCodes.h"
+#include "toolbox/windows/NamedKeys.h"
 
 namespace {
 // Codes of keys that the key table does not name; the table needs them only
@@ -24,7 +25,6 @@ constexpr std::array<int, 26> kLetterCodes = {
     keycode::kV, keycode::kW, keycode::kX, keycode::kY, kCodeZ};
 constexpr std::array<int, 10> kDigitCodes = {keycode::k0, 18, keycode::k2, 20, 21,
                                              23,          22, 26,          28, 25};
-constexpr int kCodeHelp = 114;  // the key in the Insert position
 
 // The characters the key table tests for, each with the key that produces it
 // with Option on the layout the table was made on. On Linux these arrive with
@@ -53,18 +53,6 @@ constexpr std::array<TableCharacter, 27> kTableCharacters = {{
 constexpr char32_t kGreaterEqual = U'\u2265';
 constexpr char32_t kLastLatin1 = 0xFF;
 
-// The characters the build platform reports for its cursor and editing keys.
-constexpr char32_t kUpArrowCharacter = 0xF700;
-constexpr char32_t kDownArrowCharacter = 0xF701;
-constexpr char32_t kLeftArrowCharacter = 0xF702;
-constexpr char32_t kRightArrowCharacter = 0xF703;
-constexpr char32_t kForwardDeleteCharacter = 0xF728;
-constexpr char32_t kHomeCharacter = 0xF729;
-constexpr char32_t kEndCharacter = 0xF72B;
-constexpr char32_t kPageUpCharacter = 0xF72C;
-constexpr char32_t kPageDownCharacter = 0xF72D;
-constexpr char32_t kHelpCharacter = 0xF746;
-
 std::string utf8Of(char32_t scalar) {
   std::string text;
   appendUtf8(text, scalar);
@@ -81,58 +69,43 @@ int keypadCode(int digit) {
   return digit == 8 ? keycode::kKeypad8 : keycode::kKeypad9;
 }
 
+// Qt's names of the keys the toolbox knows by name.
+struct QtNamedKey {
+  int qtKey;
+  keycode::NamedKey key;
+};
+constexpr std::array<QtNamedKey, 18> kQtNamedKeys = {{
+    {Qt::Key_Left, keycode::NamedKey::Left},
+    {Qt::Key_Right, keycode::NamedKey::Right},
+    {Qt::Key_Up, keycode::NamedKey::Up},
+    {Qt::Key_Down, keycode::NamedKey::Down},
+    {Qt::Key_Home, keycode::NamedKey::Home},
+    {Qt::Key_End, keycode::NamedKey::End},
+    {Qt::Key_PageUp, keycode::NamedKey::PageUp},
+    {Qt::Key_PageDown, keycode::NamedKey::PageDown},
+    {Qt::Key_Delete, keycode::NamedKey::Delete},
+    {Qt::Key_Backspace, keycode::NamedKey::Backspace},
+    {Qt::Key_Return, keycode::NamedKey::Return},
+    {Qt::Key_Enter, keycode::NamedKey::KeypadEnter},
+    {Qt::Key_Escape, keycode::NamedKey::Escape},
+    {Qt::Key_Tab, keycode::NamedKey::Tab},
+    {Qt::Key_Backtab, keycode::NamedKey::BackTab},
+    {Qt::Key_Clear, keycode::NamedKey::KeypadClear},
+    {Qt::Key_Insert, keycode::NamedKey::Insert},
+    {Qt::Key_Help, keycode::NamedKey::Insert},
+}};
+
 // Keys whose code does not depend on the characters.
 bool fixedKey(int qtKey, std::uint32_t flags, ToolboxKey& result) {
+  for (const QtNamedKey& named : kQtNamedKeys) {
+    if (named.qtKey != qtKey) continue;
+    const keycode::KeyPress press = keycode::namedKeyPress(named.key);
+    // Shift-Tab is a Tab with Shift, whatever the platform says of Shift.
+    const bool backTab = named.key == keycode::NamedKey::BackTab;
+    result = key(press.code, press.character, backTab ? flags | kModifierShift : flags);
+    return true;
+  }
   switch (qtKey) {
-    case Qt::Key_Left:
-      result = key(keycode::kLeftArrow, kLeftArrowCharacter, flags);
-      return true;
-    case Qt::Key_Right:
-      result = key(keycode::kRightArrow, kRightArrowCharacter, flags);
-      return true;
-    case Qt::Key_Up:
-      result = key(keycode::kUpArrow, kUpArrowCharacter, flags);
-      return true;
-    case Qt::Key_Down:
-      result = key(keycode::kDownArrow, kDownArrowCharacter, flags);
-      return true;
-    case Qt::Key_Home:
-      result = key(keycode::kHome, kHomeCharacter, flags);
-      return true;
-    case Qt::Key_End:
-      result = key(keycode::kEnd, kEndCharacter, flags);
-      return true;
-    case Qt::Key_PageUp:
-      result = key(keycode::kPageUp, kPageUpCharacter, flags);
-      return true;
-    case Qt::Key_PageDown:
-      result = key(keycode::kPageDown, kPageDownCharacter, flags);
-      return true;
-    case Qt::Key_Delete:
-      result = key(keycode::kForwardDelete, kForwardDeleteCharacter, flags);
-      return true;
-    case Qt::Key_Backspace:
-      result = key(keycode::kDelete, 0x7F, flags);
-      return true;
-    case Qt::Key_Return:
-      result = key(keycode::kReturn, U'\r', flags);
-      return true;
-    case Qt::Key_Enter:
-      result = key(keycode::kKeypadEnter, U'\r', flags);
-      return true;
-    case Qt::Key_Escape:
-      result = key(keycode::kEscape, 0x1B, flags);
-      return true;
-    case Qt::Key_Tab:
-      result = key(keycode::kTab, U'\t', flags);
-      return true;
-    // Shift-Tab: the table knows it by the character 0x19.
-    case Qt::Key_Backtab:
-      result = key(keycode::kTab, 0x19, flags | kModifierShift);
-      return true;
-    case Qt::Key_Clear:
-      result = key(keycode::kKeypadClear, 0x1B, flags);
-      return true;
     // Dead keys type nothing themselves; the table gives the accent its own code.
     case Qt::Key_Dead_Circumflex:
       result = key(keycode::kSection, 0, flags);
@@ -152,15 +125,10 @@ bool fixedKey(int qtKey, std::uint32_t flags, ToolboxKey& result) {
     default:
       break;
   }
-  if (qtKey == Qt::Key_Insert || qtKey == Qt::Key_Help) {
-    result = key(kCodeHelp, kHelpCharacter, flags);
-    return true;
-  }
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35) {
-    auto index = static_cast<std::size_t>(qtKey - Qt::Key_F1);
-    result = key(index < keycode::kFunctionKeyCodes.size() ? keycode::kFunctionKeyCodes[index]
-                                                           : keycode::kOther,
-                 keycode::kFunctionKeyCharacterBase + static_cast<char32_t>(index), flags);
+    const keycode::KeyPress press =
+        keycode::functionKeyPress(static_cast<std::size_t>(qtKey - Qt::Key_F1));
+    result = key(press.code, press.character, flags);
     return true;
   }
   return false;

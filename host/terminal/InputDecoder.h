@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "toolbox/windows/NamedKeys.h"
+
 namespace terminal {
 
 // How long a lone ESC waits for the rest of a sequence. Terminals send a
@@ -31,24 +33,8 @@ inline constexpr std::size_t kLongestSequenceBytes = 64;
 // A bracketed paste keeps at most this much text; the rest is dropped.
 inline constexpr std::size_t kLongestPasteBytes = 64 * 1024;
 
-enum class NamedKey {
-  Up,
-  Down,
-  Right,
-  Left,
-  Home,
-  End,
-  Insert,
-  Delete,  // forward delete
-  PageUp,
-  PageDown,
-  Backspace,
-  Return,
-  KeypadEnter,
-  Tab,
-  BackTab,  // Shift-Tab
-  Escape,
-};
+// Cursor and editing keys go by the toolbox's names for them.
+using NamedKey = keycode::NamedKey;
 
 enum class InputKind {
   Character,         // a character, control characters included (Ctrl-C is U+0003)

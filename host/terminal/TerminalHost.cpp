@@ -160,7 +160,12 @@ void TerminalHost::run(const std::function<void()>& launch,
                        const std::function<bool()>& programRunning) {
   programRunning_ = programRunning;
   // A new wait moves the cursor; the end of the program thread ends the run.
-  setInputWaitListener([this](InputWaitState) { loop_->post([this] { textMarked_ = true; }); });
+  setInputWaitListener([this](InputWaitState) {
+    loop_->post([this] {
+      textMarked_ = true;
+      if (inputWaitObserver_) inputWaitObserver_();
+    });
+  });
   launch();
   while (!quit_) {
     processOnce(kIdleTimeout);
@@ -175,16 +180,45 @@ void TerminalHost::run(const std::function<void()>& launch,
   device_.close();
 }
 
+void TerminalHost::runAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+  laterWork_.emplace(std::chrono::steady_clock::now() + delay, std::move(work));
+}
+
+std::chrono::milliseconds TerminalHost::runDueWork(std::chrono::milliseconds idleTimeout) {
+  while (!laterWork_.empty() && laterWork_.begin()->first <= std::chrono::steady_clock::now()) {
+    const std::function<void()> work = std::move(laterWork_.begin()->second);
+    laterWork_.erase(laterWork_.begin());
+    work();
+  }
+  if (laterWork_.empty()) return idleTimeout;
+  const auto untilNext = std::chrono::ceil<std::chrono::milliseconds>(
+      laterWork_.begin()->first - std::chrono::steady_clock::now());
+  return std::clamp(untilNext, std::chrono::milliseconds(0), idleTimeout);
+}
+
+bool TerminalHost::chooseMenuItem(int tag) {
+  for (const TerminalAction& action : terminalActions()) {
+    if (action.kind == ActionKind::MenuItem && action.tag == tag) {
+      performAction(action);
+      return true;
+    }
+  }
+  return false;
+}
+
 void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
   if (dirty_ || textMarked_) redraw();
-  std::chrono::milliseconds timeout = idleTimeout;
+  std::chrono::milliseconds timeout = runDueWork(idleTimeout);
   if (decoder_.hasPending()) {
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - lastInput_);
-    timeout = std::max(kEscapeTimeout - waited, std::chrono::milliseconds(0));
+    timeout = std::min(timeout, std::max(kEscapeTimeout - waited, std::chrono::milliseconds(0)));
   }
   const MainLoop::Wakeup wakeup = loop_->wait(device_.inputDescriptor(), timeout);
-  if (wakeup.signal) updateSize();
+  if (wakeup.signal) {
+    updateSize();
+    if (signalObserver_) signalObserver_();
+  }
   if (wakeup.input) {
     readInput();
   } else if (decoder_.hasPending() &&

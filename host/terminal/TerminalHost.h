@@ -64,6 +64,20 @@ class TerminalHost : public host::Host {
   // after having been true). Gives the terminal back before it returns.
   void run(const std::function<void()>& launch, const std::function<bool()>& programRunning);
 
+  // Scripted play (main thread): called after each wait for input begins.
+  void setInputWaitObserver(std::function<void()> observer) {
+    inputWaitObserver_ = std::move(observer);
+  }
+  // Main thread: called after the loop woke for a signal (MainLoop::wakeFromSignal).
+  void setSignalObserver(std::function<void()> observer) { signalObserver_ = std::move(observer); }
+  // Main thread: work run by the loop once the delay has passed.
+  void runAfter(std::chrono::milliseconds delay, std::function<void()> work);
+  // Main thread: a key typed into the text window, past the host's own keys.
+  void typeKey(const InputEvent& key);
+  // Main thread: the menu item with the toolbox tag, as its function key or
+  // the menu would choose it; false when no item has that tag.
+  bool chooseMenuItem(int tag);
+
   bool isMainThread() const override;
   void runOnMainAndWait(const std::function<void()>& work) override;
   void runOnMainAsync(std::function<void()> work) override;
@@ -128,7 +142,8 @@ class TerminalHost : public host::Host {
   void processOnce(std::chrono::milliseconds idleTimeout);
   void readInput();
   void dispatch(const InputEvent& key);
-  void typeKey(const InputEvent& key);
+  // The work of runAfter that is due; the time until the next is due.
+  std::chrono::milliseconds runDueWork(std::chrono::milliseconds idleTimeout);
   void typePaste(const std::string& textUtf8);
   void performAction(const TerminalAction& action);
   void openMenu();
@@ -176,6 +191,9 @@ class TerminalHost : public host::Host {
   bool wholeScreen_ = true;
   bool quit_ = false;
   std::function<bool()> programRunning_;
+  std::function<void()> inputWaitObserver_;
+  std::function<void()> signalObserver_;
+  std::multimap<std::chrono::steady_clock::time_point, std::function<void()>> laterWork_;
   std::deque<InputEvent> keys_;  // decoded, not yet handled
   bool programSeen_ = false;
   bool programEnded_ = false;

@@ -5,37 +5,34 @@
 #include "support/Utf8.h"
 #include "toolbox/windows/Events.h"
 #include "toolbox/windows/KeyCodes.h"
+#include "toolbox/windows/NamedKeys.h"
 
 namespace web {
 namespace {
 
-constexpr char32_t kShiftTabCharacter = 0x19;
-constexpr char32_t kBackspaceCharacter = 0x7F;
-constexpr char32_t kEscapeCharacter = 0x1B;
 constexpr char32_t kControlMask = 0x1F;
 
-struct NamedKey {
+struct BrowserKey {
   std::string_view name;
-  int code;
-  char32_t character;
+  keycode::NamedKey key;
 };
 
 // The browser's names of the editing and cursor keys (KeyboardEvent.key).
-constexpr std::array<NamedKey, 14> kNamedKeys = {{
-    {"ArrowUp", keycode::kUpArrow, keycode::kUpArrowCharacter},
-    {"ArrowDown", keycode::kDownArrow, keycode::kDownArrowCharacter},
-    {"ArrowRight", keycode::kRightArrow, keycode::kRightArrowCharacter},
-    {"ArrowLeft", keycode::kLeftArrow, keycode::kLeftArrowCharacter},
-    {"Home", keycode::kHome, keycode::kHomeCharacter},
-    {"End", keycode::kEnd, keycode::kEndCharacter},
-    {"Insert", keycode::kHelp, keycode::kHelpCharacter},
-    {"Delete", keycode::kForwardDelete, keycode::kForwardDeleteCharacter},
-    {"PageUp", keycode::kPageUp, keycode::kPageUpCharacter},
-    {"PageDown", keycode::kPageDown, keycode::kPageDownCharacter},
-    {"Backspace", keycode::kDelete, kBackspaceCharacter},
-    {"Enter", keycode::kReturn, U'\r'},
-    {"Tab", keycode::kTab, U'\t'},
-    {"Escape", keycode::kEscape, kEscapeCharacter},
+constexpr std::array<BrowserKey, 14> kBrowserKeys = {{
+    {"ArrowUp", keycode::NamedKey::Up},
+    {"ArrowDown", keycode::NamedKey::Down},
+    {"ArrowRight", keycode::NamedKey::Right},
+    {"ArrowLeft", keycode::NamedKey::Left},
+    {"Home", keycode::NamedKey::Home},
+    {"End", keycode::NamedKey::End},
+    {"Insert", keycode::NamedKey::Insert},
+    {"Delete", keycode::NamedKey::Delete},
+    {"PageUp", keycode::NamedKey::PageUp},
+    {"PageDown", keycode::NamedKey::PageDown},
+    {"Backspace", keycode::NamedKey::Backspace},
+    {"Enter", keycode::NamedKey::Return},
+    {"Tab", keycode::NamedKey::Tab},
+    {"Escape", keycode::NamedKey::Escape},
 }};
 
 std::uint32_t toolboxFlags(int pageFlags) {
@@ -77,17 +74,20 @@ std::optional<WebKeyPress> webKeyPress(std::string_view name, std::string_view t
     appendUtf8(press.characters, character);
     return press;
   }
-  for (const NamedKey& key : kNamedKeys) {
-    if (key.name != name) continue;
-    press.code = key.code;
-    const bool backTab = key.code == keycode::kTab && (pageFlags & kPageShift) != 0;
-    appendUtf8(press.characters, backTab ? kShiftTabCharacter : key.character);
+  for (const BrowserKey& browserKey : kBrowserKeys) {
+    if (browserKey.name != name) continue;
+    const bool backTab = browserKey.key == keycode::NamedKey::Tab && (pageFlags & kPageShift) != 0;
+    const keycode::KeyPress named =
+        keycode::namedKeyPress(backTab ? keycode::NamedKey::BackTab : browserKey.key);
+    press.code = named.code;
+    appendUtf8(press.characters, named.character);
     return press;
   }
   if (const int number = functionKeyNumber(name); number > 0) {
-    const auto index = static_cast<std::size_t>(number - 1);
-    press.code = keycode::kFunctionKeyCodes[index];
-    appendUtf8(press.characters, keycode::kFunctionKeyCharacterBase + static_cast<char32_t>(index));
+    const keycode::KeyPress function =
+        keycode::functionKeyPress(static_cast<std::size_t>(number - 1));
+    press.code = function.code;
+    appendUtf8(press.characters, function.character);
     return press;
   }
   return std::nullopt;

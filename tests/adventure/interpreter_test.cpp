@@ -147,15 +147,15 @@ TEST_F(Interpreter, ExitsTakeNumbersAndClearDirectionResetsThem) {
   run("RIGHT -3");
   run("UP 12");
   run("DOWN x");
-  EXPECT_EQ(game.ExitForward, 2);
-  EXPECT_EQ(game.ExitBackward, 1);
-  EXPECT_EQ(game.ExitLeft, 7);
-  EXPECT_EQ(game.ExitRight, -3);
-  EXPECT_EQ(game.ExitUp, 12);
-  EXPECT_EQ(game.ExitDown, 0) << "no digits read as 0";
+  EXPECT_EQ(game.Exits[ExitForward], 2);
+  EXPECT_EQ(game.Exits[ExitBackward], 1);
+  EXPECT_EQ(game.Exits[ExitLeft], 7);
+  EXPECT_EQ(game.Exits[ExitRight], -3);
+  EXPECT_EQ(game.Exits[ExitUp], 12);
+  EXPECT_EQ(game.Exits[ExitDown], 0) << "no digits read as 0";
   run("CLEAR DIRECTION");
-  EXPECT_EQ(game.ExitForward, kNoExit);
-  EXPECT_EQ(game.ExitUp, kNoExit);
+  EXPECT_EQ(game.Exits[ExitForward], kNoExit);
+  EXPECT_EQ(game.Exits[ExitUp], kNoExit);
 }
 
 TEST_F(Interpreter, JumpsLandOnTheLabelAfterTheCounterStep) {

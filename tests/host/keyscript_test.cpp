@@ -3,6 +3,7 @@
 #include "launcher/CommandLine.h"
 #include "launcher/KeyScript.h"
 #include "launcher/RunOutcome.h"
+#include "launcher/TerminalScriptedPlay.h"
 
 namespace {
 ScriptKey character(char32_t scalar) {
@@ -104,8 +105,59 @@ TEST(CommandLine, RejectsBadWindowNumbersMissingValuesAndUnknownOptions) {
   EXPECT_FALSE(parseCommandLine({"--keys"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--panel-answer"}).error.empty());
   EXPECT_FALSE(parseCommandLine({"--terminal", "--panel-answer", "a.velmorat"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--terminal", "--dump-text", "t.txt"}).error.empty());
+  EXPECT_FALSE(parseCommandLine({"--show-notes", "n.txt"}).error.empty());  // desktop
   EXPECT_FALSE(parseCommandLine({"--fast"}).error.empty());
   EXPECT_TRUE(parseCommandLine({"--help"}).help);
+}
+
+// What velmorat-tool run --watch --terminal hands the game it replaces.
+TEST(CommandLine, TerminalTakesTheWatchersKeysTranscriptAndNotes) {
+  const CommandLine line =
+      parseCommandLine({"--terminal", "--keys", "k", "--record-keys", "r", "--dump-transcript", "t",
+                        "--show-changes", "c", "--show-notes", "n"});
+  EXPECT_EQ(line.error, "");
+  EXPECT_EQ(line.showNotesFile, "n");
+}
+
+// The terminal gets a key file's keys as its decoder would give them; Ctrl
+// keys as their control characters, as a terminal sends them.
+TEST(KeyScript, TerminalKeysAreThoseTheTerminalDecodes) {
+  using terminal::InputKind;
+  using terminal::NamedKey;
+  struct Row {
+    ScriptKey key;
+    InputKind kind;
+    char32_t character;
+    NamedKey named;
+    int function;
+    bool control;
+  };
+  const Row rows[] = {
+      {{ScriptKeyKind::Character, U'\u00E4'},
+       InputKind::Character,
+       U'\u00E4',
+       NamedKey::Up,
+       0,
+       false},
+      {{ScriptKeyKind::Return, 0}, InputKind::Named, 0, NamedKey::Return, 0, false},
+      {{ScriptKeyKind::ForwardDelete, 0}, InputKind::Named, 0, NamedKey::Delete, 0, false},
+      {{ScriptKeyKind::PageDown, 0}, InputKind::Named, 0, NamedKey::PageDown, 0, false},
+      {{ScriptKeyKind::Function, 12}, InputKind::Function, 0, NamedKey::Up, 12, false},
+      {{ScriptKeyKind::Control, U'S'}, InputKind::Character, 0x13, NamedKey::Up, 0, true},
+      {{ScriptKeyKind::Control, U'^'}, InputKind::Character, 0x1E, NamedKey::Up, 0, true},
+  };
+  for (const Row& row : rows) {
+    const terminal::InputEvent event = terminalKeyOf(row.key);
+    SCOPED_TRACE(static_cast<int>(row.key.kind));
+    EXPECT_EQ(event.kind, row.kind);
+    EXPECT_EQ(event.character, row.character);
+    if (row.kind == InputKind::Named) {
+      EXPECT_EQ(event.key, row.named);
+    }
+    EXPECT_EQ(event.functionNumber, row.function);
+    EXPECT_EQ(event.control, row.control);
+  }
 }
 
 // Comment lines are not typed, and every key knows its line for messages.

@@ -1,7 +1,24 @@
-# A virtual X screen and a wait for a condition, for the desktop tests and the
-# whole-process benchmarks: sourced (". xvfb_screen.sh") with $work set to a
-# scratch folder and $wait_seconds to the longest wait. start_xvfb sets $xvfb
-# to the server's process, which the caller ends.
+# A scratch folder, a virtual X screen and a wait for a condition, for the
+# desktop tests and the whole-process benchmarks: sourced (". xvfb_screen.sh"),
+# then open_work_folder; $wait_seconds is the longest wait. start_xvfb sets
+# $xvfb to the server's process, the caller $app to the game's; both end with
+# the script.
+
+# open_work_folder: a new scratch folder as $work; when the script exits, the
+# game ($app) and the X server ($xvfb), where started, are ended and the
+# folder removed.
+open_work_folder() {
+  work=$(mktemp -d)
+  app=""
+  xvfb=""
+  trap close_work_folder EXIT
+}
+close_work_folder() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
 
 # wait_for COMMAND...: true once COMMAND succeeds, false after the time-out.
 wait_for() {

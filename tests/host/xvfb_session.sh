@@ -13,17 +13,8 @@ done
 [ -f "$bundle/Contents/Resources/Data/DATA000.word" ] || skip "no game data in $bundle"
 
 wait_seconds=120
-work=$(mktemp -d)
 . "$here/xvfb_screen.sh"
-app=""
-xvfb=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+open_work_folder
 
 # start_game: the game in the background, its log in $work/log.txt.
 start_game() {

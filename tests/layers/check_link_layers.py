@@ -5,11 +5,13 @@ written by hand, a header of a lower layer declaring what a higher one
 defines) would otherwise only surface as a link order that happens to work.
 Weak definitions (inline functions, templates, vtables) count as well.
 Run: check_link_layers.py FOLDER=FILE[,FILE...]... (static libraries or
-object files of that folder's code)."""
+object files of that folder's code). It also counts each folder's mutable
+globals against their ceilings (mutable_globals.py)."""
 import subprocess
 import sys
 
 from layer_map import allowed
+import mutable_globals
 
 UNDEFINED = set("Uwv")
 DEFINED = set("TDBRGSCWVui")
@@ -53,16 +55,14 @@ def demangled(names):
 
 
 def main():
-    files = {}
-    for argument in sys.argv[1:]:
-        folder, _, paths = argument.partition("=")
-        files.setdefault(folder, []).extend(path for path in paths.split(",") if path)
+    files = mutable_globals.folder_files(sys.argv[1:])
     tables = {folder: layer_symbols(paths) for folder, paths in files.items()}
     found = upward_uses(tables)
     for (user, _, definer), name in zip(found, demangled([name for _, name, _ in found])):
         print(f"{user} uses {name} from {definer}")
     print(f"{len(found)} upward use(s) among {len(tables)} layers")
-    return 1 if found else 0
+    globals_within_ceilings = mutable_globals.report(files)
+    return 1 if found or not globals_within_ceilings else 0
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@ import unittest
 HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 import check_link_layers  # noqa: E402
+import mutable_globals  # noqa: E402
 from layer_map import BELOW, OPTIONAL  # noqa: E402
 
 
@@ -86,6 +87,29 @@ class LinkCheck(unittest.TestCase):
                 found = check_link_layers.upward_uses(self.tables({
                     user: text, definer: nm_lines(defined=["f"], kind=kind)}))
                 self.assertEqual(bool(found), upward, found)
+
+
+class MutableGlobals(unittest.TestCase):
+    def test_what_counts(self):
+        cases = [  # (objdump -t line, counted?)
+            ("0000 l     O .bss\t0008 _ZN12_GLOBAL__N_15countE", True),
+            ("0000 g     O .data\t0004 KeyDown", True),
+            ("0000 l       .tbss\t0004 _ZN12_GLOBAL__N_16numberE", True),  # thread-local
+            ("0000 l     O .bss._ZN4name\t0008 _ZN4name", True),  # a section per object
+            ("0000 u     O .rodata\t0030 Palette16", False),
+            ("0000 w     O .data.rel.ro\t0018 _ZTI4Host", False),
+            ("0000 l     O .bss\t0040 __asan_gen_", False),
+            ("0000 g     F .text\t0026 _Z12threadnumberv", False),
+        ]
+        for line, counted in cases:
+            with self.subTest(line=line):
+                self.assertEqual(bool(mutable_globals.writable_objects(line)), counted)
+        for name, ours in [("(anonymous namespace)::lock", True), ("ShiftDown", True),
+                           ("(anonymous namespace)::kInk", False), ("guard variable for x", False),
+                           ("typeinfo for Host", False), ("std::__ioinit", False),
+                           ("CLI::detail::x", False), ("qt_version_tag_use", False)]:
+            self.assertEqual(mutable_globals.is_ours(name), ours, name)
+
 
 if __name__ == "__main__":
     unittest.main()

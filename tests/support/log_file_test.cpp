@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "ScopedVariable.h"
 #include "support/LogFile.h"
 #include "support/StateFolder.h"
 
@@ -18,30 +19,6 @@ std::string contents(const std::filesystem::path& path) {
   return text.str();
 }
 
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    had_ = std::getenv(name) != nullptr;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
-};
 }  // namespace
 
 TEST(LogFile, OnlyAPlayersRunInATerminalWritesTheFile) {

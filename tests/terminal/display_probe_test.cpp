@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+#include "ScopedVariable.h"
+
 namespace terminal {
 namespace {
 
@@ -26,33 +28,6 @@ TEST(DisplayProbe, ParsesTheFormsOfDisplay) {
   for (const char* broken : {"", "0", ":", ":x", ":1x", "host:", ":-1", ":99999999999"})
     EXPECT_FALSE(parseXDisplay(broken).valid) << broken;
 }
-
-// Sets an environment variable for the scope of a test and restores it.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    const char* old = std::getenv(name);
-    hadValue_ = old != nullptr;
-    if (old != nullptr) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (hadValue_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  bool hadValue_ = false;
-  std::string old_;
-};
 
 TEST(DisplayProbe, LocalDisplayIsReachableOnlyWhileItsSocketListens) {
   const std::filesystem::path folder =
