@@ -37,8 +37,10 @@ void showTextView(int window, const std::string& titleUtf8, const std::string& t
 void hideTextView(int window);
 void copyText(const std::string& textUtf8);
 void beep();
-// A line of the diagnostic log for the browser's console.
+// A line of the diagnostic log for the browser's console: kept until
+// flushConsole (or until many lines wait), which writes them in one message.
 void consoleLine(const std::string& lineUtf8);
+void flushConsole();
 void programEnded();
 
 }  // namespace web::page

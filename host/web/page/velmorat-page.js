@@ -341,22 +341,25 @@
   }
 
   // --- Output of the program ----------------------------------------------------
-  const liveFrames = [];  // each canvas's last frame, to return to from the past
-  let past = null;        // the text window's past while shown: { mark, lines }
+  let past = null;      // the text window's past while shown: { mark, lines }
+  let liveText = null;  // the text window's live frame while its past is shown
 
-  // The rows from top on that changed since the frame before.
+  // The rows from top on that changed since the frame before (the first
+  // frame of a size is whole).
   function showFrame(view, pixels, width, height, top, rows) {
     const canvas = canvases[view];
     if (!canvas) return;
-    if (canvas.width !== width || canvas.height !== height || !liveFrames[view]) {
+    if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      liveFrames[view] = new ImageData(width, height);
       layOut();
+      if (view === 0 && past) {
+        liveText = new ImageData(width, height);
+        drawPast();
+      }
     }
-    liveFrames[view].data.set(pixels, top * width * 4);
     if (view === 0 && past) {
-      drawPast();
+      liveText.data.set(pixels, top * width * 4);
     } else {
       canvas.getContext('2d').putImageData(new ImageData(pixels, width, rows), 0, top);
     }
@@ -392,6 +395,8 @@
   }
 
   function showPast(mark, lines) {
+    const canvas = canvases[0];
+    if (!past) liveText = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
     past = { mark, lines };
     byId('past-mark').textContent = mark;
     canvases[0].dataset.past = mark;
@@ -403,7 +408,8 @@
     past = null;
     byId('past-mark').textContent = '';
     delete canvases[0].dataset.past;
-    if (liveFrames[0]) canvases[0].getContext('2d').putImageData(liveFrames[0], 0, 0);
+    canvases[0].getContext('2d').putImageData(liveText, 0, 0);
+    liveText = null;
   }
 
   function setScreenText(text) {
