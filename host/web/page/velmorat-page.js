@@ -11,7 +11,7 @@
   const kWindowHeight = 800;
   const kMaxUploadBytes = 4 * 1024 * 1024;  // a save is a few kilobytes
   const kStorageFolder = '/persist';
-  const kSaveFolder = kStorageFolder + '/saves';
+  let saveFolder = kStorageFolder + '/saves';  // the game's own (useSaveFolder)
   const kWaitingNames = ['', 'key', 'line'];
   const kWheelLines = 3;  // lines of the past per step of the mouse wheel
 
@@ -208,7 +208,7 @@
     addRunDependency('velmorat-storage');
     FS.syncfs(true, (error) => {
       if (error) storageFailed(error);
-      for (const folder of [kSaveFolder, kStorageFolder + '/state']) {
+      for (const folder of [kStorageFolder + '/saves', kStorageFolder + '/state']) {
         try { FS.mkdir(folder); } catch (ignored) { /* already there */ }
       }
       removeRunDependency('velmorat-storage');
@@ -238,12 +238,19 @@
     });
   }
 
+  // Each game on this site keeps its saves in a folder of its own.
+  function useSaveFolder(path) {
+    saveFolder = path;
+    FS.createPath('/', path, true, true);
+  }
+
   // --- Panels ---------------------------------------------------------------
   function savedFiles(types) {
     const wanted = types ? types.split(',') : [];
     let names = [];
     try {
-      names = FS.readdir(kSaveFolder).filter((name) => name !== '.' && name !== '..');
+      names = FS.readdir(saveFolder).filter(
+          (name) => FS.isFile(FS.stat(saveFolder + '/' + name).mode));
     } catch (error) {
       return [];
     }
@@ -284,7 +291,7 @@
         const button = document.createElement('button');
         button.type = 'button';
         button.textContent = file;
-        button.addEventListener('click', () => answer(kSaveFolder + '/' + file));
+        button.addEventListener('click', () => answer(saveFolder + '/' + file));
         files.appendChild(button);
       }
     }
@@ -298,7 +305,7 @@
         return;
       }
       file.arrayBuffer().then((bytes) => {
-        const path = kSaveFolder + '/' + file.name.replace(/[\/\0]/g, '_');
+        const path = saveFolder + '/' + file.name.replace(/[\/\0]/g, '_');
         FS.writeFile(path, new Uint8Array(bytes));
         syncStorage();
         answer(path);
@@ -315,7 +322,7 @@
       if (allowed.length && !allowed.some((type) => chosen.endsWith('.' + type))) {
         chosen += '.' + allowed[0];
       }
-      answer(kSaveFolder + '/' + chosen);
+      answer(saveFolder + '/' + chosen);
     };
     byId('panel-cancel').onclick = () => answer('');
     dialog.oncancel = () => answer('');
@@ -497,7 +504,7 @@
 
   // Called by the program (queued onto this thread).
   window.VelmoratPage = {
-    showFrame, showPast, hidePast, setScreenText, setWaiting, addLog, copyText, addMenuItem,
+    useSaveFolder, showFrame, showPast, hidePast, setScreenText, setWaiting, addLog, copyText, addMenuItem,
     openPanel, offerDownload, syncStorage, showTextView, hideTextView, beep, programEnded,
     setTitle: (title) => { document.title = title; },
   };
