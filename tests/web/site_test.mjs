@@ -1,10 +1,12 @@
 // The browser version in Debian's Chromium, driven by puppeteer-core: one
 // harness, one case per run (CTest's web_ tests).
-//   node site_test.mjs CASE SITE OUT [DESKTOP BUNDLE]
+//   node site_test.mjs CASE SITE OUT [DESKTOP BUNDLE | KEYS]
 // Cases: keyboard, touch (the walkthrough wins), saves (reload, continue,
 // desktop <-> browser), comfort, storage, reload (at once after a command or
 // a move taken back), games (two games on one site), layout (screenshots at
-// two sizes), isolation (the page without shared memory). Exit status 77: the site, the driver or
+// two sizes), isolation (the page without shared memory), exported (a site
+// of velmorat-tool export --web: the key file KEYS plays to the end its
+// "# ends:" line names). Exit status 77: the site, the driver or
 // Chromium is missing (the test is skipped).
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -367,6 +369,22 @@ const cases = {
       await page.screenshot({ path: path.join(out, `${name}.png`) });
       console.log(`${name} ${width}x${height}: ${JSON.stringify(boxes)}`);
     }
+  },
+
+  // Typed as velmorat-tool test types a key file: "Weiter..." gets a Return
+  // of its own first, comment lines are not typed.
+  async exported(page, address) {
+    const keysFile = desktop;
+    const lines = fs.readFileSync(keysFile, 'utf8').split('\n');
+    const ends = lines.find((line) => line.startsWith('# ends: '));
+    check(ends !== undefined, `${keysFile} has a "# ends:" line`);
+    await openGame(page, address);
+    for (const line of lines.filter((text) => text !== '' && !text.startsWith('#'))) {
+      while (lastLine(await screenText(page)).includes('Weiter...')) await typeLine(page, '');
+      await typeLine(page, line);
+    }
+    check((await screenText(page)).includes(ends.slice('# ends: '.length)),
+          `the game ends with "${ends}"`);
   },
 
   async isolation(page) {
