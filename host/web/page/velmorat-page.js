@@ -211,8 +211,91 @@
       for (const folder of [kStorageFolder + '/saves', kStorageFolder + '/state']) {
         try { FS.mkdir(folder); } catch (ignored) { /* already there */ }
       }
+      syncedBefore = Date.now();
+      if (restoreUnsynced()) syncStorage();
       removeRunDependency('velmorat-storage');
     });
+    // The page's last moments: nothing can wait for IndexedDB then.
+    window.addEventListener('pagehide', keepUnsynced);
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'hidden') keepUnsynced();
+    });
+  }
+
+  // A reload or a close right after a command comes before the sync has
+  // written the last state: the files written since the last finished sync
+  // go to localStorage, which writes at once, and come back into the storage
+  // before the program starts the next time.
+  const kUnsyncedKey = 'velmorat-unsynced';
+  const kMaxUnsyncedBytes = 1024 * 1024;
+  let syncedBefore = 0;  // files last changed before this time (ms) are in IndexedDB
+
+  function filesChangedSince(folder, since, files) {
+    for (const name of FS.readdir(folder)) {
+      if (name === '.' || name === '..') continue;
+      const path = folder + '/' + name;
+      const status = FS.stat(path);
+      if (FS.isDir(status.mode)) {
+        filesChangedSince(path, since, files);
+      } else if (FS.isFile(status.mode) && status.mtime.getTime() >= since) {
+        files.push({ path, mtime: status.mtime.getTime() });
+      }
+    }
+    return files;
+  }
+
+  function base64Of(bytes) {
+    let text = '';
+    for (let at = 0; at < bytes.length; at += 0x8000) {
+      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 0x8000));
+    }
+    return btoa(text);
+  }
+
+  function keepUnsynced() {
+    if (!storageUsable) return;
+    try {
+      let bytes = 0;
+      const files = filesChangedSince(kStorageFolder, syncedBefore, []).map((file) => {
+        const data = FS.readFile(file.path);
+        bytes += data.length;
+        return { path: file.path, mtime: file.mtime, data: base64Of(data) };
+      });
+      if (files.length && bytes <= kMaxUnsyncedBytes) {
+        localStorage.setItem(kUnsyncedKey, JSON.stringify(files));
+      }
+    } catch (error) {
+      console.log('Storage: ' + error);
+    }
+  }
+
+  // True when a kept file was newer than the storage's and took its place.
+  function restoreUnsynced() {
+    let files = [];
+    try {
+      files = JSON.parse(localStorage.getItem(kUnsyncedKey) || '[]');
+      localStorage.removeItem(kUnsyncedKey);
+    } catch (error) {
+      return false;
+    }
+    let restored = false;
+    for (const file of files) {
+      try {
+        let newer = true;
+        try {
+          newer = FS.stat(file.path).mtime.getTime() < file.mtime;
+        } catch (missing) { /* the storage lacks it */ }
+        if (!newer) continue;
+        FS.createPath('/', file.path.substring(0, file.path.lastIndexOf('/')), true, true);
+        FS.writeFile(file.path, Uint8Array.from(atob(file.data), (c) => c.charCodeAt(0)));
+        FS.utime(file.path, file.mtime, file.mtime);
+        syncedBefore = Math.min(syncedBefore, file.mtime);
+        restored = true;
+      } catch (error) {
+        console.log('Storage: ' + file.path + ': ' + error);
+      }
+    }
+    return restored;
   }
 
   // Asked for at every wait for a line (IndexedDB writes only what changed);
@@ -226,9 +309,17 @@
     }
     syncRunning = true;
     document.body.dataset.storage = 'busy';
+    const startedAt = Date.now();
     FS.syncfs(false, (error) => {
       syncRunning = false;
-      if (error) storageFailed(error);
+      if (error) {
+        storageFailed(error);
+      } else {
+        syncedBefore = startedAt;
+        try {
+          localStorage.removeItem(kUnsyncedKey);
+        } catch (ignored) { /* nothing was kept there */ }
+      }
       if (syncAgain) {
         syncAgain = false;
         syncStorage();
