@@ -16,6 +16,14 @@ char* handOver(const std::string& text) {
   return copy;
 }
 
+// The log's lines wait here for the next flush: a walkthrough command writes
+// 20 to 45 of them, and each call costs the page's thread as much as the
+// line.
+std::mutex consoleLock;
+std::string consoleLines;
+std::size_t consoleLineCount = 0;
+constexpr std::size_t kConsoleLinesPerFlush = 200;
+
 }  // namespace
 
 // In the calls below the page reads each string with UTF8ToString and frees it.
@@ -36,6 +44,15 @@ void setTitle(const std::string& titleUtf8) {
         _free($0);
       },
       handOver(titleUtf8));
+}
+
+void useSaveFolder(const std::string& path) {
+  MAIN_THREAD_ASYNC_EM_ASM(
+      {
+        VelmoratPage.useSaveFolder(UTF8ToString($0));
+        _free($0);
+      },
+      handOver(path));
 }
 
 void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height, int top, int rows) {
@@ -143,14 +160,6 @@ void copyText(const std::string& textUtf8) {
 void beep() {
   MAIN_THREAD_ASYNC_EM_ASM({ VelmoratPage.beep(); });
 }
-
-// The log's lines wait here for the next flush: a walkthrough command writes
-// 20 to 45 of them, and each call costs the page's thread as much as the
-// line.
-std::mutex consoleLock;
-std::string consoleLines;
-std::size_t consoleLineCount = 0;
-constexpr std::size_t kConsoleLinesPerFlush = 200;
 
 void consoleLine(const std::string& lineUtf8) {
   bool full = false;

@@ -12,6 +12,9 @@ namespace web::page {
 // A toolbar button that chooses the menu item with this tag.
 void addMenuItem(int tag, const std::string& titleUtf8);
 void setTitle(const std::string& titleUtf8);
+// The folder of the browser's storage whose saves the panels offer; made
+// when missing.
+void useSaveFolder(const std::string& path);
 // Shows the rows from top on, rows of them, of a width x height frame
 // (pixels: red, green, blue, alpha) in the canvas of view 0 (text) or 1
 // (picture). The page takes the memory, which must come from malloc, frees

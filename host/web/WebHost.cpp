@@ -122,6 +122,7 @@ WebHost* WebHost::running() {
 void WebHost::run(const std::function<void()>& launch) {
   mainThread_ = std::this_thread::get_id();
   page::setTitle(options_.title);
+  page::useSaveFolder(options_.saveFolder);
   for (const WebMenuItem& item : options_.menuItems) page::addMenuItem(item.tag, item.title);
   // Called on the program thread as a wait begins: the page hears of it once
   // the host has handled what came before.

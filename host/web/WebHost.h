@@ -45,6 +45,8 @@ struct WebOptions {
   std::vector<WebMenuItem> menuItems;
   // What the application's main window (12) says about the program.
   std::vector<std::string> aboutLines = {"Velmorat"};
+  // Where the page keeps the player's saves, in the browser's storage.
+  std::string saveFolder = "/persist/saves";
 };
 
 class WebHost : public host::Host {
