@@ -91,7 +91,7 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
       .add_option("--dump-transcript", line.dumpTranscriptFile,
                   "write everything the text window showed (UTF-8, as Protokoll sichern) to\n"
                   "FILE when the keys of --keys are typed and again when the run ends (in\n"
-                  "the terminal: anew at every wait for input)")
+                  "the terminal: anew at every wait after that)")
       ->option_text("FILE");
   velmorat
       .add_option("--record-keys", line.recordKeysFile,

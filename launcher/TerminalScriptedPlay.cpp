@@ -89,6 +89,9 @@ TerminalScriptedPlay::TerminalScriptedPlay(terminal::TerminalHost& console, Sess
                    },
                .finished =
                    [this] {
+                     console_.holdDrawing(false);
+                     if (!line_.dumpTranscriptFile.empty())
+                       writeTranscript(session_, line_.dumpTranscriptFile);
                      if (!line_.showChangesFile.empty())
                        showTranscriptChanges(session_, line_.showChangesFile);
                    }}) {
@@ -109,6 +112,8 @@ TerminalScriptedPlay::~TerminalScriptedPlay() {
 }
 
 void TerminalScriptedPlay::start() {
+  // The screen shows the replay's end, not each key's echo on the way.
+  if (!replay_.isFinished()) console_.holdDrawing(true);
   console_.setInputWaitObserver([this] { programWaits(); });
   programWaits();  // a wait that began before the observer was there
 }
@@ -120,6 +125,10 @@ void TerminalScriptedPlay::showNotes() {
 }
 
 void TerminalScriptedPlay::programWaits() {
-  if (!line_.dumpTranscriptFile.empty()) writeTranscript(session_, line_.dumpTranscriptFile);
+  // The waits of a replay are not written: a durable write a key cost more
+  // than the replay itself (9 s instead of 1 s for our walkthrough).
+  const bool replaying = !replay_.isFinished();
   replay_.programChanged();
+  if (!replaying && !line_.dumpTranscriptFile.empty())
+    writeTranscript(session_, line_.dumpTranscriptFile);
 }

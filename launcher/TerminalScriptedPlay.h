@@ -2,7 +2,7 @@
 // typed into the game as the terminal's own key presses, after which the
 // player goes on. A terminal game is ended by a signal that leaves no time
 // for last words, so the transcript of --dump-transcript is written anew at
-// every wait, and the changes of --show-changes are shown in the terminal's
+// every wait once the keys are typed, and the changes of --show-changes are shown in the terminal's
 // window over the game as soon as the keys are typed. The watcher's notes
 // (--show-notes FILE, a failed build's faults) show there on SIGUSR1: the
 // watcher cannot write into a screen the game draws.

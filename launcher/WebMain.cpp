@@ -9,15 +9,19 @@
 #include "app/Main.h"
 #include "host/web/PageCalls.h"
 #include "host/web/WebHost.h"
+#include "launcher/GameIdentity.h"
 #include "support/Bundle.h"
 #include "support/Log.h"
+#include "support/StateFolder.h"
 #include "toolbox/windows/ProgramThread.h"
 
 namespace {
 
 constexpr const char* kBundle = "/Velmorat.app";
-// Kept in IndexedDB by the page: the last state and the saves.
+// Kept in IndexedDB by the page: the last state and the saves, each game of
+// the site in a folder of its own below these.
 constexpr const char* kStateFolder = "/persist/state";
+constexpr const char* kSaveFolder = "/persist/saves";
 
 // The desktop's menu items for the game's own actions, as toolbar buttons.
 std::vector<web::WebMenuItem> velmoratMenuItems() {
@@ -46,10 +50,13 @@ int main() {
   const std::string missing = firstMissingResource(VelmoratRequiredResources());
   if (!missing.empty())
     logLine("main: No game in " + bundlePath() + ": " + missing + " is missing.");
+  // The page has no desktop id to give.
+  adoptGameIdentity({});
   web::WebOptions options;
-  options.title = std::string(kVelmoratTitle) + " " + kVelmoratCredit;
+  options.title = VelmoratTitle() + " " + VelmoratCredit();
   options.menuItems = velmoratMenuItems();
-  options.aboutLines = {kVelmoratTitle, kVelmoratCredit, "", "Ein Grafik-Textadventure."};
+  options.aboutLines = {VelmoratTitle(), VelmoratCredit(), "", "Ein Grafik-Textadventure."};
+  options.saveFolder = std::string(kSaveFolder) + "/" + stateFolderName();
   // The host lives as long as the page: run() never returns.
   static Session session;
   // The page's storage is the player's own: the last state kept there is

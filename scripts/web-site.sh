@@ -14,6 +14,9 @@ web_build=$1
 bundle=$2
 site=$3
 here=$(cd "$(dirname "$0")" && pwd)
+# Installed (share/velmorat/web), the page lies beside the script.
+page="$here/page"
+[ -d "$page" ] || page="$here/../host/web/page"
 if [ ! -d "$bundle/Contents/Resources" ]; then
   echo "$0: $bundle has no Contents/Resources" >&2
   exit 1
@@ -27,7 +30,7 @@ done
 export EM_CONFIG="${EM_CONFIG:-$(cd "$web_build" && pwd)/emscripten.config}"
 rm -rf "$site"
 mkdir -p "$site"
-cp "$here/../host/web/page/"* "$site/"
+cp "$page/"* "$site/"
 cp "$web_build/launcher/velmorat.js" "$web_build/launcher/velmorat.wasm" \
   "$web_build/launcher/velmorat.worker.js" "$site/"
 # The program finds its resources at /Velmorat.app (launcher/WebMain.cpp).

@@ -26,7 +26,9 @@ class ExportProject final : public ToolCommand {
             "                depending on the engine's runtime libraries; checked with lintian.\n"
             "  --web OUT     the game as a static site (index.html and its files, for any web\n"
             "                server or games portal): the browser build of `make web` with the\n"
-            "                game's data; --web-build DIR names a browser build elsewhere.\n"
+            "                game's data; --web-build DIR names a browser build elsewhere (an\n"
+            "                installed velmorat-tool needs it unless one was put into\n"
+            "                share/velmorat/web/launcher/).\n"
             "Two exported games never share a file. OUT must be empty or new unless --force.") {}
   void declare(CLI::App& command) override {
     command.add_option("DIR", folder_, "the game project")->required();
@@ -39,7 +41,9 @@ class ExportProject final : public ToolCommand {
         ->option_text("OUT")
         ->excludes(folder)
         ->excludes(deb);
-    command.add_option("--web-build", webBuild_, "the browser build (default: make web's)")
+    command
+        .add_option("--web-build", webBuild_,
+                    "the browser build (default: make web's, or the installation's)")
         ->option_text("DIR");
     command.add_flag("--force", force_, "write into an OUT that is not empty");
   }
@@ -57,12 +61,12 @@ class ExportProject final : public ToolCommand {
     }
     const bundlebuild::BuildResult built = bundlebuild::buildAndReport(folder_, {}, true);
     if (!built.built) return 1;
-    if (!webOut_.empty()) {
-      const gameexport::ExportSource source{folder_, built.bundle, {}, built.info};
-      return gameexport::exportWeb(source, webBuild_, out) ? 0 : 1;
-    }
     const enginefiles::Engine engine = enginefiles::findEngine();
     if (engine.program.empty()) return 1;
+    if (!webOut_.empty()) {
+      const gameexport::ExportSource source{folder_, built.bundle, engine.program, built.info};
+      return gameexport::exportWeb(source, webBuild_, engine.resources, out) ? 0 : 1;
+    }
     const gameexport::ExportSource source{folder_, built.bundle, engine.program, built.info};
     const bool done = !folderOut_.empty() ? gameexport::exportFolder(source, out)
                                           : gameexport::exportDebian(source, out);
@@ -75,7 +79,7 @@ class ExportProject final : public ToolCommand {
   std::string folderOut_;
   std::string debOut_;
   std::string webOut_;
-  std::string webBuild_ = gameexport::defaultWebBuild();
+  std::string webBuild_;
   bool force_ = false;
 };
 

@@ -23,6 +23,8 @@ constexpr const char* kLicenceNames[] = {"LICENCE", "LICENSE", "COPYING", "LICEN
                                          "LICENSE.md"};
 // The browser build's program, the same for every game (make web).
 constexpr const char* kWebProgramParts[] = {"velmorat.js", "velmorat.wasm", "velmorat.worker.js"};
+// Emscripten's packer of a site's data files, which web-site.sh runs.
+constexpr const char* kFilePackager = "/usr/share/emscripten/tools/file_packager.py";
 // The page's own name for the game, in its title and its toolbar.
 constexpr std::string_view kPageGameName = ">Velmorat<";
 
@@ -284,30 +286,41 @@ bool exportDebian(const ExportSource& source, const std::string& out) {
          fail("lintian found errors in " + deb.string());
 }
 
-std::string defaultWebBuild() {
-  return VELMORAT_SOURCE_DIR "/build-web";
-}
-
-bool exportWeb(const ExportSource& source, const std::string& webBuild, const std::string& out) {
+bool exportWeb(const ExportSource& source, const std::string& webBuild,
+               const std::string& engineResources, const std::string& out) {
   std::error_code error;
-  for (const char* part : kWebProgramParts) {
-    if (!fs::is_regular_file(fs::path(webBuild) / "launcher" / part, error)) {
-      return fail("the browser build is missing: " + webBuild + "/launcher/" + part +
-                  " is not there; `make web` in Velmorat's source folder builds it "
-                  "(--web-build DIR names another build)");
-    }
-  }
-  const fs::path script = fs::path(VELMORAT_SOURCE_DIR) / "scripts" / "web-site.sh";
+  const fs::path installed = fs::path(engineResources) / "web";
+  const bool isInstalled = fs::is_regular_file(installed / "web-site.sh", error);
+  const fs::path script = isInstalled ? installed / "web-site.sh"
+                                      : fs::path(VELMORAT_SOURCE_DIR) / "scripts" / "web-site.sh";
   if (!fs::is_regular_file(script, error))
     return fail(script.string() +
-                " is missing: a site is put together in Velmorat's source folder");
+                " is missing: install Velmorat again, or export from the "
+                "velmorat-tool of a build of Velmorat's sources");
+  const std::string browserBuild =
+      !webBuild.empty()
+          ? webBuild
+          : (isInstalled ? installed : fs::path(VELMORAT_SOURCE_DIR) / "build-web").string();
+  for (const char* part : kWebProgramParts) {
+    if (fs::is_regular_file(fs::path(browserBuild) / "launcher" / part, error)) continue;
+    if (isInstalled && webBuild.empty())
+      return fail(
+          "this installation has no browser build of Velmorat: run `make web` in "
+          "Velmorat's source folder and name its build-web folder with --web-build DIR");
+    return fail("the browser build is missing: " + browserBuild + "/launcher/" + part +
+                " is not there; `make web` in Velmorat's source folder builds it "
+                "(--web-build DIR names another build)");
+  }
+  if (!fs::is_regular_file(kFilePackager, error))
+    return fail(std::string("the game's data are packed for the browser by ") + kFilePackager +
+                ", which is not there: apt-get install emscripten");
   // Put together beside the bundle first: the script empties its target,
   // which must never be the author's OUT.
   const fs::path build = fs::path(source.project) / "build";
   const fs::path stage = build / "site";
   toolprocess::ChildOptions options;
   options.standardOutput = (build / "site.log").string();
-  if (toolprocess::runProgram({"sh", script.string(), webBuild, source.bundle, stage.string()},
+  if (toolprocess::runProgram({"sh", script.string(), browserBuild, source.bundle, stage.string()},
                               options) != 0)
     return fail("the site could not be put together (" + script.string() + ")");
   const fs::path page = stage / "index.html";

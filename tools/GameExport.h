@@ -26,12 +26,14 @@ bool exportFolder(const ExportSource& source, const std::string& out);
 // OUT/<package>_<version>_<arch>.deb, checked with lintian when it is there.
 bool exportDebian(const ExportSource& source, const std::string& out);
 
-// Where `make web` leaves the browser build in the source tree.
-std::string defaultWebBuild();
-
 // OUT as a static site: the browser build's program (the same for every game)
-// and the game's resources, put together by scripts/web-site.sh, the page
-// titled with the game's title.
-bool exportWeb(const ExportSource& source, const std::string& webBuild, const std::string& out);
+// and the game's resources, put together by web-site.sh, the page titled with
+// the game's title. An installed tool takes the script and the page from
+// engineResources/web (the install puts them there) and a browser build put
+// into its launcher/; the tool in its build tree takes them from the source
+// folder and its build-web/ (make web). webBuild, when not empty, names the
+// browser build instead.
+bool exportWeb(const ExportSource& source, const std::string& webBuild,
+               const std::string& engineResources, const std::string& out);
 
 }  // namespace gameexport

@@ -99,9 +99,7 @@ class RunProject final : public ToolCommand {
 
   // A game in the terminal has the screen: the tool writes nothing there, and
   // a failed build's faults go to the notes that the game shows on SIGUSR1.
-  // A game that has not reached its first wait (no transcript yet) may not
-  // have its handler yet, and the signal would end it: it is left alone.
-  bool rebuildUnderTerminalGame(const toolprocess::Child& game, const fs::path& transcript) const {
+  bool rebuildUnderTerminalGame(const toolprocess::Child& game) const {
     const bundlebuild::BuildResult built = bundlebuild::buildBundle(folder_, {});
     if (built.built) return true;
     std::string notes;
@@ -110,9 +108,7 @@ class RunProject final : public ToolCommand {
     notes += "velmorat-tool: " + folder_ + " was not built (" +
              std::to_string(built.faults.size()) + " fault(s)); the game goes on as it was\n";
     std::string failure;
-    std::error_code error;
-    if (writeFileAtomically(notesFile().string(), notes, failure) && fs::exists(transcript, error))
-      ::kill(game.pid(), SIGUSR1);
+    if (writeFileAtomically(notesFile().string(), notes, failure)) ::kill(game.pid(), SIGUSR1);
     return false;
   }
 
@@ -162,6 +158,12 @@ class RunProject final : public ToolCommand {
     const fs::path replay = session_ / "replay.keys";
     fs::path transcript = session_ / "transcript-a.txt";
     fs::path next = session_ / "transcript-b.txt";
+    std::error_code error;
+    fs::remove(transcript, error);  // those of an earlier watch
+    fs::remove(next, error);
+    // The games inherit SIGUSR1 ignored: one that has not yet set up its
+    // notes (--show-notes) lets the signal pass instead of ending.
+    if (terminal_) ::signal(SIGUSR1, SIG_IGN);
     std::vector<std::string> arguments = gameArguments(keys_);
     arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                        transcript.string()});
@@ -175,10 +177,12 @@ class RunProject final : public ToolCommand {
       const sourcewatch::WatchEvent event = watch.wait(game.pid());
       if (event == sourcewatch::WatchEvent::ProgramEnded) return game.wait() == 0 ? 0 : 1;
       if (event == sourcewatch::WatchEvent::Failed) return 1;
-      if (!(terminal_ ? rebuildUnderTerminalGame(game, transcript) : rebuild())) continue;
-      std::error_code error;
+      if (!(terminal_ ? rebuildUnderTerminalGame(game) : rebuild())) continue;
       fs::copy_file(recorded, replay, fs::copy_options::overwrite_existing, error);
       game.stop();  // writes its transcript as it ends
+      // A terminal game stopped during its replay has written none yet: the
+      // changes are still those against the game before it.
+      if (!fs::exists(transcript, error)) std::swap(transcript, next);
       arguments = gameArguments(replay.string());
       arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                          next.string(), "--show-changes", transcript.string()});

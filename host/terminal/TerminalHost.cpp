@@ -180,6 +180,11 @@ void TerminalHost::run(const std::function<void()>& launch,
   device_.close();
 }
 
+void TerminalHost::holdDrawing(bool held) {
+  drawingHeld_ = held;
+  dirty_ = true;
+}
+
 void TerminalHost::runAfter(std::chrono::milliseconds delay, std::function<void()> work) {
   laterWork_.emplace(std::chrono::steady_clock::now() + delay, std::move(work));
 }
@@ -207,7 +212,7 @@ bool TerminalHost::chooseMenuItem(int tag) {
 }
 
 void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
-  if (dirty_ || textMarked_) redraw();
+  if (!drawingHeld_ && (dirty_ || textMarked_)) redraw();
   std::chrono::milliseconds timeout = runDueWork(idleTimeout);
   if (decoder_.hasPending()) {
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -240,7 +245,7 @@ void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
     if (running) programSeen_ = true;
     if (!running && programSeen_) programEnded_ = true;
   }
-  if (dirty_ || textMarked_) redraw();
+  if (!drawingHeld_ && (dirty_ || textMarked_)) redraw();
 }
 
 void TerminalHost::readInput() {

@@ -70,6 +70,9 @@ class TerminalHost : public host::Host {
   }
   // Main thread: called after the loop woke for a signal (MainLoop::wakeFromSignal).
   void setSignalObserver(std::function<void()> observer) { signalObserver_ = std::move(observer); }
+  // Main thread: while held, the screen is not drawn (a replay of many keys
+  // shows only its end); released, it is drawn whole.
+  void holdDrawing(bool held);
   // Main thread: work run by the loop once the delay has passed.
   void runAfter(std::chrono::milliseconds delay, std::function<void()> work);
   // Main thread: a key typed into the text window, past the host's own keys.
@@ -190,6 +193,7 @@ class TerminalHost : public host::Host {
   TextWindowCells shownText_;
   bool wholeScreen_ = true;
   bool quit_ = false;
+  bool drawingHeld_ = false;
   std::function<bool()> programRunning_;
   std::function<void()> inputWaitObserver_;
   std::function<void()> signalObserver_;

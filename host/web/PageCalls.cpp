@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace web::page {
 namespace {
@@ -14,6 +15,14 @@ char* handOver(const std::string& text) {
   std::memcpy(copy, text.c_str(), text.size() + 1);
   return copy;
 }
+
+// The log's lines wait here for the next flush: a walkthrough command writes
+// 20 to 45 of them, and each call costs the page's thread as much as the
+// line.
+std::mutex consoleLock;
+std::string consoleLines;
+std::size_t consoleLineCount = 0;
+constexpr std::size_t kConsoleLinesPerFlush = 200;
 
 }  // namespace
 
@@ -35,6 +44,15 @@ void setTitle(const std::string& titleUtf8) {
         _free($0);
       },
       handOver(titleUtf8));
+}
+
+void useSaveFolder(const std::string& path) {
+  MAIN_THREAD_ASYNC_EM_ASM(
+      {
+        VelmoratPage.useSaveFolder(UTF8ToString($0));
+        _free($0);
+      },
+      handOver(path));
 }
 
 void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height, int top, int rows) {
@@ -144,12 +162,31 @@ void beep() {
 }
 
 void consoleLine(const std::string& lineUtf8) {
+  bool full = false;
+  {
+    std::lock_guard guard(consoleLock);
+    consoleLines += lineUtf8;
+    consoleLines += '\n';
+    full = ++consoleLineCount >= kConsoleLinesPerFlush;
+  }
+  if (full) flushConsole();
+}
+
+void flushConsole() {
+  std::string lines;
+  {
+    std::lock_guard guard(consoleLock);
+    if (consoleLines.empty()) return;
+    lines.swap(consoleLines);
+    consoleLineCount = 0;
+  }
+  lines.pop_back();  // console.log ends the last line itself
   MAIN_THREAD_ASYNC_EM_ASM(
       {
         console.log(UTF8ToString($0));
         _free($0);
       },
-      handOver(lineUtf8));
+      handOver(lines));
 }
 
 void programEnded() {

@@ -12,6 +12,9 @@ namespace web::page {
 // A toolbar button that chooses the menu item with this tag.
 void addMenuItem(int tag, const std::string& titleUtf8);
 void setTitle(const std::string& titleUtf8);
+// The folder of the browser's storage whose saves the panels offer; made
+// when missing.
+void useSaveFolder(const std::string& path);
 // Shows the rows from top on, rows of them, of a width x height frame
 // (pixels: red, green, blue, alpha) in the canvas of view 0 (text) or 1
 // (picture). The page takes the memory, which must come from malloc, frees
@@ -37,8 +40,10 @@ void showTextView(int window, const std::string& titleUtf8, const std::string& t
 void hideTextView(int window);
 void copyText(const std::string& textUtf8);
 void beep();
-// A line of the diagnostic log for the browser's console.
+// A line of the diagnostic log for the browser's console: kept until
+// flushConsole (or until many lines wait), which writes them in one message.
 void consoleLine(const std::string& lineUtf8);
+void flushConsole();
 void programEnded();
 
 }  // namespace web::page

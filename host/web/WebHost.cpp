@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <functional>
-#include <string_view>
 
 #include "host/web/PageCalls.h"
 #include "host/web/WebKeys.h"
@@ -80,31 +78,6 @@ std::vector<std::string> scrolledAwaySince(std::uint8_t window, std::size_t seen
   return lines;
 }
 
-// The band of rows in which image differs from the rows hashed before (all
-// of it when the size differs); rowHashes becomes the image's. A hash per row
-// instead of a copy of the frame: the heap has no room for a second 4 MB
-// image per window.
-struct ChangedRows {
-  std::size_t first = 0;
-  std::size_t count = 0;
-};
-ChangedRows changedRows(std::vector<std::size_t>& rowHashes, const host::ArgbImage& image) {
-  const auto height = static_cast<std::size_t>(image.height);
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
-  const bool sameSize = rowHashes.size() == height;
-  rowHashes.resize(height);
-  ChangedRows rows;
-  for (std::size_t row = 0; row < height; ++row) {
-    const std::size_t hash = std::hash<std::string_view>{}(std::string_view(
-        reinterpret_cast<const char*>(image.bytes.data()) + row * rowBytes, rowBytes));
-    if (sameSize && hash == rowHashes[row]) continue;
-    rowHashes[row] = hash;
-    if (rows.count == 0) rows.first = row;
-    rows.count = row - rows.first + 1;
-  }
-  return rows;
-}
-
 std::string joinedLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
@@ -134,10 +107,11 @@ WebHost* WebHost::running() {
 void WebHost::run(const std::function<void()>& launch) {
   mainThread_ = std::this_thread::get_id();
   page::setTitle(options_.title);
+  page::useSaveFolder(options_.saveFolder);
   for (const WebMenuItem& item : options_.menuItems) page::addMenuItem(item.tag, item.title);
   // Called on the program thread as a wait begins: the page hears of it once
   // the host has handled what came before.
-  setInputWaitListener([this](InputWaitState) { post([this] { noteInputWait(); }); });
+  setInputWaitListener([this](InputWaitState) { post([this] { noteInputWait(true); }); });
   runningHost.store(this);
   launch();
   for (;;) serveOnce();
@@ -158,7 +132,7 @@ void WebHost::postInput(std::function<void()> input) {
     input();
     // What the program waits for now: the same wait when the input changed
     // nothing, or none until it has taken the input.
-    noteInputWait();
+    noteInputWait(false);
   });
 }
 
@@ -187,37 +161,28 @@ void WebHost::sendView(View& view) {
   // meanwhile leaves a newer count for the next time.
   const std::uint64_t changes = windowChangeCount(number);
   if (view.everSent && changes == view.sentChanges) return;
-  if (!t_WindowImageInto(number, image_)) return;
+  // Only the rows that differ from the frame sent before are converted and go
+  // to the page: a typed character changes one text row, a 25th of the window.
+  FrameBand band;
+  if (!t_ReadWindowPixels(
+          number, [&](const WindowPixels& pixels) { band = view.rows.changedBand(pixels); }))
+    return;
   view.everSent = true;
   view.sentChanges = changes;
-  if (number == options_.textWindow) page::setScreenText(joinedLines(screenLines(number)));
-  // Only the rows that differ from the frame sent before go to the page: a
-  // typed character changes one text row, a 25th of the window, and every
-  // whole frame cost the page's thread a 4 MB copy (the program's file
-  // calls wait for that thread).
-  const ChangedRows rows = changedRows(view.rowHashes, image_);
-  if (rows.count == 0) return;
-  const std::size_t rowBytes = static_cast<std::size_t>(image_.width) * 4;
-  auto* pixels = static_cast<std::uint8_t*>(std::malloc(rowBytes * rows.count));
-  if (pixels == nullptr) {
-    logLine("WebHost: No memory for the image of window #" + std::to_string(number) + ".");
-    view.rowHashes.clear();  // the next frame is sent whole
-    return;
-  }
-  // The page's canvas takes red, green, blue, alpha; the image has alpha first.
-  const std::uint8_t* argb = image_.bytes.data() + rowBytes * rows.first;
-  for (std::size_t pixel = 0; pixel < rowBytes / 4 * rows.count; ++pixel) {
-    pixels[pixel * 4] = argb[pixel * 4 + 1];
-    pixels[pixel * 4 + 1] = argb[pixel * 4 + 2];
-    pixels[pixel * 4 + 2] = argb[pixel * 4 + 3];
-    pixels[pixel * 4 + 3] = argb[pixel * 4];
-  }
+  if (number == options_.textWindow) sendScreenText(screenLines(number));
+  if (band.rows == 0) return;
   view.frameShown = false;
-  page::showFrame(view.number, pixels, image_.width, image_.height, static_cast<int>(rows.first),
-                  static_cast<int>(rows.count));
+  page::showFrame(view.number, band.rgba, band.width, band.height, band.top, band.rows);
 }
 
-void WebHost::noteInputWait() {
+void WebHost::sendScreenText(const std::vector<std::string>& lines) {
+  std::string text = joinedLines(lines);
+  if (text == screenTextSent_) return;
+  screenTextSent_ = text;
+  page::setScreenText(text);
+}
+
+void WebHost::noteInputWait(bool waitBegun) {
   const InputWaitState wait = currentInputWait();
   int waiting = kWaitingNothing;
   if (!KeyAvailable.load() && wait.kind != InputWaitKind::None)
@@ -225,7 +190,7 @@ void WebHost::noteInputWait() {
   const std::uint8_t window = options_.textWindow;
   if (windowRecord(window).Initialized) {
     const std::vector<std::string> lines = screenLines(window);
-    page::setScreenText(joinedLines(lines));
+    sendScreenText(lines);
     if (waiting != kWaitingNothing) {
       const std::size_t kept = t_ScrollbackLinesKept(window);
       page::addTranscriptLines(
@@ -234,11 +199,14 @@ void WebHost::noteInputWait() {
       scrolledLinesSeen_ = kept;
     }
   }
-  if (waiting == kWaitingLine) {
-    // The program has carried out what was asked of it: the last state and
-    // saved files are written and go to the browser's storage. Not at every
-    // key typed into the line (each begins a wait): a sync walks the whole
-    // store on the page's thread.
+  // The prompt is back before the storage is written.
+  page::setWaiting(waiting, inputSeen_);
+  if (waiting == kWaitingLine && waitBegun) {
+    // The program has carried out what was asked of it and waits anew: the
+    // last state and saved files are written and go to the browser's
+    // storage. Not at every key typed into the line (each begins a wait): a
+    // sync walks the whole store on the page's thread. Not when the page's
+    // input is merely handled: a menu item finds the old wait still there.
     bool offer = false;
     if (!offeredFile_.empty()) {
       const FileVersion version = fileVersion(offeredFile_);
@@ -252,11 +220,12 @@ void WebHost::noteInputWait() {
       offeredFile_.clear();
     }
   }
-  page::setWaiting(waiting, inputSeen_);
+  if (waiting != kWaitingNothing) page::flushConsole();
   if (ProgramThreadsRunning.load() > 0) {
     programSeen_ = true;
   } else if (programSeen_ && !programEnded_) {
     programEnded_ = true;
+    page::flushConsole();
     page::programEnded();
   }
 }

@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/web/FrameRows.h"
 #include "host/web/ScreenTranscript.h"
 #include "port/Host.h"
 #include "port/WorkQueue.h"
@@ -44,6 +45,8 @@ struct WebOptions {
   std::vector<WebMenuItem> menuItems;
   // What the application's main window (12) says about the program.
   std::vector<std::string> aboutLines = {"Velmorat"};
+  // Where the page keeps the player's saves, in the browser's storage.
+  std::string saveFolder = "/persist/saves";
 };
 
 class WebHost : public host::Host {
@@ -147,15 +150,18 @@ class WebHost : public host::Host {
     bool frameShown = true;  // the page has shown the last frame sent
     bool everSent = false;
     std::uint64_t sentChanges = 0;
-    std::vector<std::size_t> rowHashes;  // of the rows the page shows
+    FrameRows rows;  // of the frame the page shows
   };
 
   // Waits until work arrives, runs all of it, then sends changed views.
   void serveOnce();
   void sendChangedViews();
   void sendView(View& view);
-  // The program waits for input, or stopped: tells the page.
-  void noteInputWait();
+  // The text window's lines for screen-text, when they differ from those sent.
+  void sendScreenText(const std::vector<std::string>& lines);
+  // The program waits for input, or stopped: tells the page. waitBegun: the
+  // program began this wait (not: the page's input was just handled).
+  void noteInputWait(bool waitBegun);
   void showTextWindow(int number);
   // The page shows the text window's past pastLinesBack_ lines back, or the
   // live screen; the program and the video memory never see it.
@@ -179,7 +185,7 @@ class WebHost : public host::Host {
 
   std::array<Window, 13> windows_{};
   std::array<View, 8> views_{};
-  host::ArgbImage image_;
+  std::string screenTextSent_;
   std::map<int, std::string> textViews_;
   std::map<int, host::Rect> scrollViews_;
   std::string pasteboard_;

@@ -1,9 +1,12 @@
 // The browser version in Debian's Chromium, driven by puppeteer-core: one
 // harness, one case per run (CTest's web_ tests).
-//   node site_test.mjs CASE SITE OUT [DESKTOP BUNDLE]
+//   node site_test.mjs CASE SITE OUT [DESKTOP BUNDLE | KEYS]
 // Cases: keyboard, touch (the walkthrough wins), saves (reload, continue,
-// desktop <-> browser), layout (screenshots at two sizes), isolation (the
-// page without shared memory). Exit status 77: the site, the driver or
+// desktop <-> browser), comfort, storage, reload (at once after a command or
+// a move taken back), games (two games on one site), layout (screenshots at
+// two sizes), isolation (the page without shared memory), exported (a site
+// of velmorat-tool export --web: the key file KEYS plays to the end its
+// "# ends:" line names). Exit status 77: the site, the driver or
 // Chromium is missing (the test is skipped).
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -38,9 +41,9 @@ function check(condition, what) {
   if (!condition) throw new Error(`failed: ${what}`);
 }
 
-// The site served as `make serve-web` serves it, on a free port.
-function serve(extra = []) {
-  const server = spawn('python3', [path.join(source, 'scripts/serve-web.py'), site, '0', ...extra],
+// The site (or a folder of sites) served as `make serve-web` serves it, on a free port.
+function serve(extra = [], folder = site) {
+  const server = spawn('python3', [path.join(source, 'scripts/serve-web.py'), folder, '0', ...extra],
                        { stdio: ['ignore', 'pipe', 'inherit'] });
   return new Promise((resolve, reject) => {
     server.stdout.once('data', (line) => {
@@ -97,6 +100,47 @@ async function typeLine(page, line, byTouch) {
 async function reachPrompt(page) {
   while (await page.$eval('#screen-text', (element) => element.dataset.waiting) !== 'line')
     await typeLine(page, '');
+}
+
+// Yes to the game's question whether to continue (Return says yes), up to
+// the continued game's prompt.
+async function continueGame(page) {
+  await waitForInput(page);
+  for (let tries = 0; tries < 3 && !(await screenText(page)).includes(kContinue); ++tries)
+    await typeLine(page, '');
+  check((await screenText(page)).includes(kContinue), 'the game asks to continue');
+  await typeLine(page, '');
+  await reachPrompt(page);
+  await page.waitForFunction(() => document.getElementById('screen-text').textContent
+                                 .includes('Letzter Stand geladen.'), { timeout: kStepTimeoutMs });
+  await waitForInput(page);
+}
+
+async function reloadAndContinue(page) {
+  await page.reload();
+  await continueGame(page);
+}
+
+async function inventory(page) {
+  await typeLine(page, 'in');
+  return (await screenText(page)).split('\n').filter((line) => line.startsWith('Du trägst')).pop();
+}
+
+async function savedNames(page) {
+  await page.click('button[data-tag="100"]');
+  await page.waitForSelector('#panel', { visible: true });
+  const names = await page.$$eval('#panel-files button', (buttons) => buttons.map((b) => b.textContent));
+  await page.click('#panel-cancel');
+  await waitForInput(page);
+  return names;
+}
+
+async function saveAs(page, name) {
+  await page.click('button[data-tag="101"]');
+  await page.waitForSelector('#panel-name', { visible: true });
+  await page.$eval('#panel-name', (field, chosen) => { field.value = chosen; }, name);
+  await page.click('#panel-ok');
+  await page.waitForSelector('#download:not([hidden])');
 }
 
 async function playWalkthrough(page, byTouch) {
@@ -157,11 +201,7 @@ const cases = {
     await reachPrompt(page);
     for (const line of ['nimm münze', 'such briefkasten', 'nimm torschlüssel'])
       await typeLine(page, line);
-    await page.click('button[data-tag="101"]');
-    await page.waitForSelector('#panel-name', { visible: true });
-    await page.$eval('#panel-name', (field) => { field.value = 'test'; });
-    await page.click('#panel-ok');
-    await page.waitForSelector('#download:not([hidden])');
+    await saveAs(page, 'test');
     check((await screenText(page)).includes('Spielstand gesichert: test.velmorat'), 'saved');
     const saved = await page.$eval('#download', async (link) =>
       Array.from(new Uint8Array(await (await fetch(link.href)).arrayBuffer())));
@@ -170,22 +210,8 @@ const cases = {
 
     // The last state and the saves survive a reload.
     await page.waitForSelector('body[data-storage="saved"]');
-    await page.reload();
-    await waitForInput(page);
-    // After the title the game asks whether to continue (Return says yes).
-    for (let tries = 0; tries < 3 && !(await screenText(page)).includes(kContinue); ++tries)
-      await typeLine(page, '');
-    check((await screenText(page)).includes(kContinue), 'the game asks to continue');
-    await typeLine(page, '');
-    await reachPrompt(page);
-    await page.waitForFunction(() => document.getElementById('screen-text').textContent
-                                   .includes('Letzter Stand geladen.'), { timeout: kStepTimeoutMs });
-    await waitForInput(page);
-    await page.click('button[data-tag="100"]');
-    await page.waitForSelector('#panel-files button');
-    check((await page.$$eval('#panel-files button', (b) => b.map((x) => x.textContent)))
-              .includes('test.velmorat'), 'the save is listed after the reload');
-    await page.click('#panel-cancel');
+    await reloadAndContinue(page);
+    check((await savedNames(page)).includes('test.velmorat'), 'the save is listed after the reload');
 
     if (!desktop) return;
     // The browser's save in the desktop's headless program, and back.
@@ -264,6 +290,64 @@ const cases = {
           'one German notice');
   },
 
+  // A reload at once after a command, and after taking a move back from the
+  // toolbar: the continued game is where the player left it.
+  async reload(page, address) {
+    await openGame(page, address);
+    await reachPrompt(page);
+    await typeLine(page, 'nimm münze');
+    await reloadAndContinue(page);
+    check((await inventory(page)).includes('Münze'), 'the command before the reload counts');
+    for (const line of ['such briefkasten', 'nimm torschlüssel']) await typeLine(page, line);
+    await page.click('button[data-tag="300"]');
+    await page.waitForFunction(() => document.getElementById('screen-text').textContent
+                                   .includes('Zurückgenommen: nimm torschlüssel'),
+                               { timeout: kStepTimeoutMs });
+    await waitForInput(page, ['line']);
+    await reloadAndContinue(page);
+    const carried = await inventory(page);
+    check(carried.includes('Münze') && !carried.includes('Torschlüssel'),
+          `the move taken back stays taken back (${carried})`);
+  },
+
+  // Two games on one site (one origin): each keeps its own last state and saves.
+  async games(page) {
+    const folder = path.join(out, 'sites');
+    const other = path.join(out, 'other.app');
+    fs.rmSync(folder, { recursive: true, force: true });
+    fs.rmSync(other, { recursive: true, force: true });
+    // The first game at the top, the other in a folder below it.
+    fs.mkdirSync(folder);
+    for (const name of fs.readdirSync(site))
+      fs.symlinkSync(path.resolve(site, name), path.join(folder, name));
+    fs.cpSync(path.join(bundle, 'Contents/Resources'), path.join(other, 'Contents/Resources'),
+              { recursive: true });
+    const info = path.join(other, 'Contents/Resources/game.ini');
+    fs.writeFileSync(info, fs.readFileSync(info, 'utf8').replace(/^id = .*$/m, 'id = de.example.truhe')
+                               .replace(/^title = .*$/m, 'title = Die Truhe'));
+    execFileSync('sh', [path.join(source, 'scripts/web-site.sh'), path.dirname(path.resolve(site)),
+                        other, path.join(folder, 'truhe')], { stdio: 'pipe' });
+    const { server, address } = await serve([], folder);
+    try {
+      await openGame(page, address);
+      await reachPrompt(page);
+      await typeLine(page, 'nimm münze');
+      await saveAs(page, 'velmorat-stand');
+      await page.waitForSelector('body[data-storage="saved"]');
+      await openGame(page, `${address}truhe/`);
+      check((await page.title()).includes('Die Truhe'), 'the second game is the other game');
+      check(!(await screenText(page)).includes(kContinue), 'the other game offers no last state');
+      await reachPrompt(page);
+      check(!(await savedNames(page)).includes('velmorat-stand.velmorat'),
+            'the other game lists no save of the first');
+      await page.goto(address);
+      await continueGame(page);
+      check((await savedNames(page)).includes('velmorat-stand.velmorat'), 'the first keeps its save');
+    } finally {
+      server.kill();
+    }
+  },
+
   async layout(page, address) {
     for (const [width, height, name] of [[1366, 768, 'desktop'], [390, 844, 'phone']]) {
       await page.setViewport({ width, height, isMobile: name === 'phone' });
@@ -287,6 +371,22 @@ const cases = {
     }
   },
 
+  // Typed as velmorat-tool test types a key file: "Weiter..." gets a Return
+  // of its own first, comment lines are not typed.
+  async exported(page, address) {
+    const keysFile = desktop;
+    const lines = fs.readFileSync(keysFile, 'utf8').split('\n');
+    const ends = lines.find((line) => line.startsWith('# ends: '));
+    check(ends !== undefined, `${keysFile} has a "# ends:" line`);
+    await openGame(page, address);
+    for (const line of lines.filter((text) => text !== '' && !text.startsWith('#'))) {
+      while (lastLine(await screenText(page)).includes('Weiter...')) await typeLine(page, '');
+      await typeLine(page, line);
+    }
+    check((await screenText(page)).includes(ends.slice('# ends: '.length)),
+          `the game ends with "${ends}"`);
+  },
+
   async isolation(page) {
     const { server, address } = await serve(['--no-isolation']);
     try {
@@ -300,6 +400,7 @@ const cases = {
   },
 };
 
+if (caseName === 'games' && !bundle) skip('no desktop bundle to make a second game from');
 if (!cases[caseName]) {
   console.error(`unknown case ${caseName}; one of ${Object.keys(cases).join(', ')}`);
   process.exit(2);

@@ -1,7 +1,11 @@
 // The browser host's decisions that need no browser: which toolbox key a
-// page key is, and which lines of the text screen are new for the transcript.
+// page key is, which lines of the text screen are new for the transcript, and
+// which rows of a window go to the page.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "host/web/FrameRows.h"
 #include "host/web/ScreenTranscript.h"
 #include "host/web/WebKeys.h"
 #include "toolbox/windows/Events.h"
@@ -98,3 +102,44 @@ TEST(ScreenTranscript, TakesTheLinesThatScrolledAwayBetweenLooks) {
 }
 
 }  // namespace
+
+// Each step changes the pixels (or not) and names the band the page gets.
+TEST(FrameRows, SendsTheBandOfChangedRowsConverted) {
+  struct Step {
+    const char* what;
+    int bitDepth;
+    int width;
+    std::vector<std::pair<std::size_t, std::uint8_t>> writes;  // byte, value
+    int top;
+    int rows;
+  };
+  const Step steps[] = {
+      {"the first frame is whole", 24, 4, {}, 0, 6},
+      {"nothing changed", 24, 4, {}, 0, 0},
+      {"rows 2 and 4 (12 bytes a row)", 24, 4, {{24, 1}, {59, 2}}, 2, 3},
+      {"the same bytes again", 24, 4, {{24, 1}}, 0, 0},
+      {"another depth is whole", 8, 4, {}, 0, 6},
+      {"the last row", 8, 4, {{23, 9}}, 5, 1},
+      // 1-bit rows of 12 pixels share bytes: always whole.
+      {"rows that share bytes", 1, 12, {{0, 0x80}}, 0, 6},
+      {"rows that share bytes, unchanged", 1, 12, {}, 0, 6},
+  };
+  web::FrameRows frames;
+  std::vector<std::uint8_t> memory(6 * 12, 0);
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    for (const auto& [byte, value] : step.writes) memory[byte] = value;
+    const WindowPixels pixels{memory.data(), step.bitDepth, step.width, 6};
+    const web::FrameBand band = frames.changedBand(pixels);
+    EXPECT_EQ(band.top, step.top);
+    EXPECT_EQ(band.rows, step.rows);
+    ASSERT_EQ(band.rgba != nullptr, step.rows > 0);
+    if (step.rows > 0 && step.bitDepth == 24) {
+      // The band's first pixel as the canvas takes it.
+      const std::uint8_t* first = memory.data() + band.top * 12;
+      EXPECT_EQ(std::vector<int>(band.rgba, band.rgba + 4),
+                (std::vector<int>{first[0], first[1], first[2], 255}));
+    }
+    std::free(band.rgba);
+  }
+}

@@ -79,6 +79,17 @@ std::vector<std::uint8_t> hostWordsAsArgb(const std::vector<std::uint8_t>& memor
   return out;
 }
 
+// The canvas's bytes red, green, blue, alpha turned to the toolbox's order.
+std::vector<std::uint8_t> rgbaAsArgb(const std::vector<std::uint8_t>& memory, int depth, int width,
+                                     int height) {
+  std::vector<std::uint8_t> rgba(std::size_t(width) * height * 4, 0xEE);
+  EXPECT_TRUE(convertPixelsToRgba(memory.data(), depth, width, height, rgba.data()));
+  std::vector<std::uint8_t> out;
+  for (std::size_t pixel = 0; pixel < rgba.size(); pixel += 4)
+    out.insert(out.end(), {rgba[pixel + 3], rgba[pixel], rgba[pixel + 1], rgba[pixel + 2]});
+  return out;
+}
+
 TEST(PixelConversion, FastPathsGiveThePixelsOfThePlainAlgorithm) {
   std::mt19937 random(20260107);
   // odd widths and sizes that leave tails after every vector width
@@ -93,6 +104,8 @@ TEST(PixelConversion, FastPathsGiveThePixelsOfThePlainAlgorithm) {
             << depth << " bit, " << width << " x " << height;
         ASSERT_EQ(hostWordsAsArgb(memory, depth, width, height), reference)
             << "host words, " << depth << " bit, " << width << " x " << height;
+        ASSERT_EQ(rgbaAsArgb(memory, depth, width, height), reference)
+            << "canvas bytes, " << depth << " bit, " << width << " x " << height;
       }
     }
   }

@@ -21,15 +21,20 @@ namespace {
 
 using Word = std::uint32_t;
 
-// Two orders of the output: the toolbox's image bytes (alpha 255, red, green,
-// blue, as t_WindowImage hands them out) and the host's native 32-bit word 0xFFRRGGBB, which a
-// desktop shows without converting again.
-enum class Order { ArgbBytes, HostWords };
+// Three orders of the output: the toolbox's image bytes (alpha 255, red, green,
+// blue, as t_WindowImage hands them out), the host's native 32-bit word 0xFFRRGGBB, which a
+// desktop shows without converting again, and the bytes red, green, blue, alpha 255 that a
+// web page's canvas takes.
+enum class Order { ArgbBytes, HostWords, RgbaBytes };
 
 template <Order order>
 constexpr Word pixelWord(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   if constexpr (order == Order::HostWords) {
     return 0xFF000000u | Word(red) << 16 | Word(green) << 8 | Word(blue);
+  } else if constexpr (order == Order::RgbaBytes) {
+    if constexpr (std::endian::native == std::endian::little)
+      return 0xFF000000u | Word(blue) << 16 | Word(green) << 8 | Word(red);
+    return Word(red) << 24 | Word(green) << 16 | Word(blue) << 8 | 0xFFu;
   } else if constexpr (std::endian::native == std::endian::little) {
     return 0xFFu | Word(red) << 8 | Word(green) << 16 | Word(blue) << 24;
   } else {
@@ -112,7 +117,8 @@ std::size_t convertGreySimd(const std::uint8_t* source, std::size_t stride, std:
       // bytes alpha, grey | grey, grey, or grey, grey | grey, alpha for host words
       __m128i low;
       __m128i high;
-      if constexpr (order == Order::HostWords) {
+      // grey, grey, grey, alpha is also the canvas's order
+      if constexpr (order != Order::ArgbBytes) {
         low = greyGrey[half];
         high = half == 0 ? _mm_unpacklo_epi8(grey, alpha) : _mm_unpackhi_epi8(grey, alpha);
       } else {
@@ -165,7 +171,7 @@ std::size_t convertAlphaRgbSimd(const std::uint8_t* source, std::size_t pixels,
 #if defined(VELMORAT_HAVE_SSSE3_PATH)
     if (hasSsse3()) done = reverseAlphaRgbSsse3(source, pixels, argb);
 #endif
-  } else {
+  } else if constexpr (order == Order::ArgbBytes) {
 #if defined(__SSE2__) && !defined(__BIG_ENDIAN__)
     const __m128i alpha = _mm_set1_epi32(0xFF);
     for (; done + 4 <= pixels; done += 4) {
@@ -232,7 +238,9 @@ template <Order order>
 void convertRgb(const std::uint8_t* source, std::size_t pixels, std::uint8_t* argb) {
   std::size_t done = 0;
 #if defined(VELMORAT_HAVE_SSSE3_PATH)
-  if (hasSsse3()) done = convertRgbSsse3<order>(source, pixels, argb);
+  if constexpr (order != Order::RgbaBytes) {
+    if (hasSsse3()) done = convertRgbSsse3<order>(source, pixels, argb);
+  }
 #endif
   for (; done < pixels; ++done) {
     const std::uint8_t* pixel = source + done * 3;
@@ -313,4 +321,9 @@ bool convertPixelsToHostWords(const std::uint8_t* source, int bitDepth, int widt
                               std::uint32_t* words) {
   return convertPixels<Order::HostWords>(source, bitDepth, width, height,
                                          reinterpret_cast<std::uint8_t*>(words));
+}
+
+bool convertPixelsToRgba(const std::uint8_t* source, int bitDepth, int width, int height,
+                         std::uint8_t* rgba) {
+  return convertPixels<Order::RgbaBytes>(source, bitDepth, width, height, rgba);
 }

@@ -147,20 +147,29 @@ PassResult runRefreshPass() {
 
 }  // namespace
 
-bool t_WindowImageInto(std::uint8_t window, host::ArgbImage& image) {
+bool t_ReadWindowPixels(std::uint8_t window,
+                        const std::function<void(const WindowPixels&)>& reader) {
   const std::optional<PixelsToShow> pixels = pixelsToShow(window);
-  if (!pixels) {
-    image = host::ArgbImage{};
-    return false;
-  }
+  if (!pixels) return false;
   const double started = absoluteTimeSeconds();
-  image.width = pixels->width;
-  image.height = pixels->height;
-  // a buffer of the same size is reused as it is: no fill before the conversion
-  image.bytes.resize(std::size_t(pixels->width) * std::size_t(pixels->height) * 4);
-  convertShown(*pixels, image.bytes.data(), convertPixelsToArgb);
+  readVideoMemoryUnlocked(pixels->start, pixels->bytes, [&](const std::uint8_t* source) {
+    reader(WindowPixels{source, pixels->bitDepth, pixels->width, pixels->height});
+  });
   recordUpdateTimes(window, started);
   return true;
+}
+
+bool t_WindowImageInto(std::uint8_t window, host::ArgbImage& image) {
+  const bool read = t_ReadWindowPixels(window, [&image](const WindowPixels& pixels) {
+    image.width = pixels.width;
+    image.height = pixels.height;
+    // a buffer of the same size is reused as it is: no fill before the conversion
+    image.bytes.resize(std::size_t(pixels.width) * std::size_t(pixels.height) * 4);
+    convertPixelsToArgb(pixels.bytes, pixels.bitDepth, pixels.width, pixels.height,
+                        image.bytes.data());
+  });
+  if (!read) image = host::ArgbImage{};
+  return read;
 }
 
 host::ArgbImage t_WindowImage(std::uint8_t window) {

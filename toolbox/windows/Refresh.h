@@ -18,6 +18,19 @@ host::ArgbImage t_WindowImage(std::uint8_t window);
 // window, so a redraw allocates nothing). Returns false and empties image
 // when there is no image.
 bool t_WindowImageInto(std::uint8_t window, host::ArgbImage& image);
+// A window's pixel block as it is now, for a host that converts only part of
+// it: pixelBlockBytes(bitDepth, width, height) bytes, rows top first.
+struct WindowPixels {
+  const std::uint8_t* bytes = nullptr;
+  int bitDepth = 0;
+  int width = 0;
+  int height = 0;
+};
+// Calls reader with the window's pixels while they may be read (the checks and
+// records of t_WindowImageInto); false, without calling it, when there is no
+// image. Any thread.
+bool t_ReadWindowPixels(std::uint8_t window,
+                        const std::function<void(const WindowPixels&)>& reader);
 
 // The plain conversion: width x height pixels of the given depth from source
 // (the layout of a graphic block) to argb (width * height * 4 bytes). A depth
@@ -29,6 +42,10 @@ bool convertPixelsToArgb(const std::uint8_t* source, int bitDepth, int width, in
 // shows without another conversion), width * height of them.
 bool convertPixelsToHostWords(const std::uint8_t* source, int bitDepth, int width, int height,
                               std::uint32_t* words);
+// The same as the bytes red, green, blue, alpha 255 that a web page's canvas
+// takes, width * height * 4 of them.
+bool convertPixelsToRgba(const std::uint8_t* source, int bitDepth, int width, int height,
+                         std::uint8_t* rgba);
 // Bytes a graphic block of that depth and size holds (0 for an unknown depth).
 std::int64_t pixelBlockBytes(int bitDepth, int width, int height);
 

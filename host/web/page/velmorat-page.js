@@ -11,7 +11,7 @@
   const kWindowHeight = 800;
   const kMaxUploadBytes = 4 * 1024 * 1024;  // a save is a few kilobytes
   const kStorageFolder = '/persist';
-  const kSaveFolder = kStorageFolder + '/saves';
+  let saveFolder = kStorageFolder + '/saves';  // the game's own (useSaveFolder)
   const kWaitingNames = ['', 'key', 'line'];
   const kWheelLines = 3;  // lines of the past per step of the mouse wheel
 
@@ -208,11 +208,94 @@
     addRunDependency('velmorat-storage');
     FS.syncfs(true, (error) => {
       if (error) storageFailed(error);
-      for (const folder of [kSaveFolder, kStorageFolder + '/state']) {
+      for (const folder of [kStorageFolder + '/saves', kStorageFolder + '/state']) {
         try { FS.mkdir(folder); } catch (ignored) { /* already there */ }
       }
+      syncedBefore = Date.now();
+      if (restoreUnsynced()) syncStorage();
       removeRunDependency('velmorat-storage');
     });
+    // The page's last moments: nothing can wait for IndexedDB then.
+    window.addEventListener('pagehide', keepUnsynced);
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'hidden') keepUnsynced();
+    });
+  }
+
+  // A reload or a close right after a command comes before the sync has
+  // written the last state: the files written since the last finished sync
+  // go to localStorage, which writes at once, and come back into the storage
+  // before the program starts the next time.
+  const kUnsyncedKey = 'velmorat-unsynced';
+  const kMaxUnsyncedBytes = 1024 * 1024;
+  let syncedBefore = 0;  // files last changed before this time (ms) are in IndexedDB
+
+  function filesChangedSince(folder, since, files) {
+    for (const name of FS.readdir(folder)) {
+      if (name === '.' || name === '..') continue;
+      const path = folder + '/' + name;
+      const status = FS.stat(path);
+      if (FS.isDir(status.mode)) {
+        filesChangedSince(path, since, files);
+      } else if (FS.isFile(status.mode) && status.mtime.getTime() >= since) {
+        files.push({ path, mtime: status.mtime.getTime() });
+      }
+    }
+    return files;
+  }
+
+  function base64Of(bytes) {
+    let text = '';
+    for (let at = 0; at < bytes.length; at += 0x8000) {
+      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 0x8000));
+    }
+    return btoa(text);
+  }
+
+  function keepUnsynced() {
+    if (!storageUsable) return;
+    try {
+      let bytes = 0;
+      const files = filesChangedSince(kStorageFolder, syncedBefore, []).map((file) => {
+        const data = FS.readFile(file.path);
+        bytes += data.length;
+        return { path: file.path, mtime: file.mtime, data: base64Of(data) };
+      });
+      if (files.length && bytes <= kMaxUnsyncedBytes) {
+        localStorage.setItem(kUnsyncedKey, JSON.stringify(files));
+      }
+    } catch (error) {
+      console.log('Storage: ' + error);
+    }
+  }
+
+  // True when a kept file was newer than the storage's and took its place.
+  function restoreUnsynced() {
+    let files = [];
+    try {
+      files = JSON.parse(localStorage.getItem(kUnsyncedKey) || '[]');
+      localStorage.removeItem(kUnsyncedKey);
+    } catch (error) {
+      return false;
+    }
+    let restored = false;
+    for (const file of files) {
+      try {
+        let newer = true;
+        try {
+          newer = FS.stat(file.path).mtime.getTime() < file.mtime;
+        } catch (missing) { /* the storage lacks it */ }
+        if (!newer) continue;
+        FS.createPath('/', file.path.substring(0, file.path.lastIndexOf('/')), true, true);
+        FS.writeFile(file.path, Uint8Array.from(atob(file.data), (c) => c.charCodeAt(0)));
+        FS.utime(file.path, file.mtime, file.mtime);
+        syncedBefore = Math.min(syncedBefore, file.mtime);
+        restored = true;
+      } catch (error) {
+        console.log('Storage: ' + file.path + ': ' + error);
+      }
+    }
+    return restored;
   }
 
   // Asked for at every wait for a line (IndexedDB writes only what changed);
@@ -226,9 +309,17 @@
     }
     syncRunning = true;
     document.body.dataset.storage = 'busy';
+    const startedAt = Date.now();
     FS.syncfs(false, (error) => {
       syncRunning = false;
-      if (error) storageFailed(error);
+      if (error) {
+        storageFailed(error);
+      } else {
+        syncedBefore = startedAt;
+        try {
+          localStorage.removeItem(kUnsyncedKey);
+        } catch (ignored) { /* nothing was kept there */ }
+      }
       if (syncAgain) {
         syncAgain = false;
         syncStorage();
@@ -238,12 +329,19 @@
     });
   }
 
+  // Each game on this site keeps its saves in a folder of its own.
+  function useSaveFolder(path) {
+    saveFolder = path;
+    FS.createPath('/', path, true, true);
+  }
+
   // --- Panels ---------------------------------------------------------------
   function savedFiles(types) {
     const wanted = types ? types.split(',') : [];
     let names = [];
     try {
-      names = FS.readdir(kSaveFolder).filter((name) => name !== '.' && name !== '..');
+      names = FS.readdir(saveFolder).filter(
+          (name) => FS.isFile(FS.stat(saveFolder + '/' + name).mode));
     } catch (error) {
       return [];
     }
@@ -284,7 +382,7 @@
         const button = document.createElement('button');
         button.type = 'button';
         button.textContent = file;
-        button.addEventListener('click', () => answer(kSaveFolder + '/' + file));
+        button.addEventListener('click', () => answer(saveFolder + '/' + file));
         files.appendChild(button);
       }
     }
@@ -298,7 +396,7 @@
         return;
       }
       file.arrayBuffer().then((bytes) => {
-        const path = kSaveFolder + '/' + file.name.replace(/[\/\0]/g, '_');
+        const path = saveFolder + '/' + file.name.replace(/[\/\0]/g, '_');
         FS.writeFile(path, new Uint8Array(bytes));
         syncStorage();
         answer(path);
@@ -315,7 +413,7 @@
       if (allowed.length && !allowed.some((type) => chosen.endsWith('.' + type))) {
         chosen += '.' + allowed[0];
       }
-      answer(kSaveFolder + '/' + chosen);
+      answer(saveFolder + '/' + chosen);
     };
     byId('panel-cancel').onclick = () => answer('');
     dialog.oncancel = () => answer('');
@@ -341,22 +439,25 @@
   }
 
   // --- Output of the program ----------------------------------------------------
-  const liveFrames = [];  // each canvas's last frame, to return to from the past
-  let past = null;        // the text window's past while shown: { mark, lines }
+  let past = null;      // the text window's past while shown: { mark, lines }
+  let liveText = null;  // the text window's live frame while its past is shown
 
-  // The rows from top on that changed since the frame before.
+  // The rows from top on that changed since the frame before (the first
+  // frame of a size is whole).
   function showFrame(view, pixels, width, height, top, rows) {
     const canvas = canvases[view];
     if (!canvas) return;
-    if (canvas.width !== width || canvas.height !== height || !liveFrames[view]) {
+    if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      liveFrames[view] = new ImageData(width, height);
       layOut();
+      if (view === 0 && past) {
+        liveText = new ImageData(width, height);
+        drawPast();
+      }
     }
-    liveFrames[view].data.set(pixels, top * width * 4);
     if (view === 0 && past) {
-      drawPast();
+      liveText.data.set(pixels, top * width * 4);
     } else {
       canvas.getContext('2d').putImageData(new ImageData(pixels, width, rows), 0, top);
     }
@@ -392,6 +493,8 @@
   }
 
   function showPast(mark, lines) {
+    const canvas = canvases[0];
+    if (!past) liveText = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
     past = { mark, lines };
     byId('past-mark').textContent = mark;
     canvases[0].dataset.past = mark;
@@ -403,7 +506,8 @@
     past = null;
     byId('past-mark').textContent = '';
     delete canvases[0].dataset.past;
-    if (liveFrames[0]) canvases[0].getContext('2d').putImageData(liveFrames[0], 0, 0);
+    canvases[0].getContext('2d').putImageData(liveText, 0, 0);
+    liveText = null;
   }
 
   function setScreenText(text) {
@@ -491,7 +595,7 @@
 
   // Called by the program (queued onto this thread).
   window.VelmoratPage = {
-    showFrame, showPast, hidePast, setScreenText, setWaiting, addLog, copyText, addMenuItem,
+    useSaveFolder, showFrame, showPast, hidePast, setScreenText, setWaiting, addLog, copyText, addMenuItem,
     openPanel, offerDownload, syncStorage, showTextView, hideTextView, beep, programEnded,
     setTitle: (title) => { document.title = title; },
   };
