@@ -9,6 +9,7 @@
 # The seeds in fuzz/corpus/NAME stay as they are; what a run adds goes to
 # BUILD/corpus/NAME, and a crash, leak or timeout to BUILD/findings/. Each
 # target's memory, time and input-length bounds are in fuzz/NAME.options.
+# FUZZ_TARGETS="lzw font" limits any mode to the targets named.
 set -eu
 mode=$1
 build=$2
@@ -20,6 +21,7 @@ longRuns=${FUZZ_RUNS:-1000000}
 status=0
 for options in "$here"/*.options; do
   name=$(basename "$options" .options)
+  case " ${FUZZ_TARGETS:-$name} " in *" $name "*) ;; *) continue ;; esac
   target="$build/fuzz/${name}_fuzz"
   work="$build/corpus/$name"
   mkdir -p "$work" "$build/findings"

@@ -286,6 +286,7 @@ int main(int argc, char** argv) {
   desktop.setGameHelp([&session] { return QString::fromStdString(session.helpText()); });
   QSettings settings;
   if (!line.headless) desktop.loadSettings(settings);
+  desktop.setRedrawsViews(!line.headless);
   // Qt's own quit would first ask every window to close, and ours only hide:
   // the application ends its event loop itself.
   const auto quitGame = [] {

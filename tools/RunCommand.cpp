@@ -65,7 +65,8 @@ class RunProject final : public ToolCommand {
         ->excludes(terminal);
     command.add_option("--keys", keys_, "type the keys of FILE (a key file)")->option_text("FILE");
     command.add_option("--dump-text", dumpText_, "write the text window's screen to FILE")
-        ->option_text("FILE");
+        ->option_text("FILE")
+        ->excludes(terminal);
   }
 
   int run() override {

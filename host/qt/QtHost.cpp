@@ -319,12 +319,12 @@ void QtHost::setViewFrame(host::HostView* view, const host::Rect& frame) {
 }
 
 void QtHost::setNeedsDisplay(host::HostView* view) {
-  view->widget->update();
+  if (redrawsViews_) view->widget->update();
   if (view->widget->windowNumber() <= 1) announcer_->update();
 }
 
 void QtHost::displayNow(host::HostView* view) {
-  view->widget->repaint();
+  if (redrawsViews_) view->widget->repaint();
   if (view->widget->windowNumber() <= 1) announcer_->update();
 }
 

@@ -109,6 +109,11 @@ class QtHost : public host::Host {
   Narrator& narrator() { return narrator_; }
   // From now on every open and save panel answers path at once (scripted runs).
   void answerPanelsWith(const std::string& path) { panelAnswer_ = path; }
+  // A headless run has no one to look: the program's redraw requests then
+  // leave the views as they are (the toolbox's memory, which the dumps read,
+  // is the same either way). Qt still paints what it asks for itself, and a
+  // grab() paints the current memory.
+  void setRedrawsViews(bool redraws) { redrawsViews_ = redraws; }
 
  private:
   void buildGraphicWindow(int number);
@@ -131,6 +136,7 @@ class QtHost : public host::Host {
   std::array<SystemTextParts, 3> systemText_{};  // windows 8, 9, 10
   int titleBarHeight_ = 0;
   std::string panelAnswer_;  // empty: panels ask the user
+  bool redrawsViews_ = true;
   SoundPlayer sound_;
   std::function<QString()> gameHelpText_;
   HelpWindow gameHelp_{QStringLiteral("Spielhilfe")};

@@ -16,12 +16,12 @@ import re
 import subprocess
 import sys
 
-# The counts of today (129 in all); a folder not built (a host on a machine
+# The counts of today (126 in all); a folder not built (a host on a machine
 # without its libraries) is not counted. A folder missing here may have none.
 CEILINGS = {
     "support": 17,
     "port": 1,
-    "toolbox/core": 15,
+    "toolbox/core": 12,
     "toolbox/graphics": 0,
     "toolbox/text": 14,
     "toolbox/windows": 42,

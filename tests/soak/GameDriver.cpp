@@ -125,6 +125,10 @@ std::string GameDriver::screen() const {
   return t_GetScreen(0, "\n");
 }
 
+bool GameDriver::transcriptFull() const {
+  return session_.transcriptLineCount() >= kMaxTranscriptLines;
+}
+
 bool GameDriver::stop(std::chrono::milliseconds bound) {
   t_RequestProgramEnd();
   // No wait counts: the program's waits end it now, without a new one.

@@ -26,6 +26,8 @@ class GameDriver {
   InputWaitKind waitKind() const;
   // The text window's lines, joined with "\n".
   std::string screen() const;
+  // Whether the transcript holds as many lines as it keeps.
+  bool transcriptFull() const;
   // Asks the program thread to end and waits for it (at most bound).
   bool stop(std::chrono::milliseconds bound);
 

@@ -114,7 +114,8 @@ class Seed {
     if (!game_.start(kFirstWaitBound)) return fail("the game did not ask for input");
     const std::size_t warmUp = options_.warmUp > 0 ? options_.warmUp : options_.commands / 10;
     while (result_.commands < options_.commands && result_.failure.empty()) {
-      if (result_.commands == warmUp) result_.warmRssKb = residentKb();
+      if (result_.warmRssKb == 0 && result_.commands >= warmUp && game_.transcriptFull())
+        result_.warmRssKb = residentKb();
       move();
       ++result_.commands;
       if (result_.failure.empty() && !scriptMessage(game_.screen()).empty())

@@ -27,9 +27,10 @@ struct SeedOptions {
   // Memory may grow by this share between the end of the warm-up and the
   // end; negative: not checked.
   double allowedGrowth = 0.05;
-  // Moves of the warm-up; 0: a tenth of the commands. The transcript keeps
-  // its lines up to its bound (some 20,000 moves), so a run that checks the
-  // memory of a long game warms up beyond that.
+  // Moves of the warm-up; 0: a tenth of the commands. The warm-up also lasts
+  // until the transcript holds as many lines as it keeps (some 20,000 to
+  // 30,000 moves): until then it grows by design. A seed that ends warm-up
+  // first leaves its memory unchecked.
   std::size_t warmUp = 0;
   // Whether the player saves the transcript, which goes to the save's path
   // (every panel answers that one path).
@@ -39,7 +40,7 @@ struct SeedOptions {
 struct SeedResult {
   std::size_t commands = 0;  // moves made
   std::string failure;       // empty when every check held
-  long warmRssKb = 0;        // resident memory after the warm-up
+  long warmRssKb = 0;        // resident memory after the warm-up; 0: not reached
   long endRssKb = 0;
   long slowestWaitMs = 0;  // the longest the program took to wait again
 };

@@ -32,8 +32,8 @@ TEST(SoakKeyFile, ReadsBackAsTheKeysTyped) {
 }
 
 // Many moves of two seeds: the same seed plays the same game, every move
-// can be written to a key file, and the replay question is never answered
-// "no" (which would end the program and the seed with it).
+// can be written to a key file, and neither the replay question's "no" nor
+// Ctrl-Q (the desktop's quit) ends the program and the seed with it.
 TEST(SoakPlayer, SeedsRepeatAndEveryMoveFitsAKeyFile) {
   soak::Vocabulary words{{"nimm lampe", "v"}, {"nimm"}, {"lampe"}};
   soak::RandomPlayer first(words, 7);
@@ -49,6 +49,7 @@ TEST(SoakPlayer, SeedsRepeatAndEveryMoveFitsAKeyFile) {
     all.insert(all.end(), next.keys.begin(), next.keys.end());
   }
   EXPECT_EQ(parseKeyScript(soak::keyFileText(all)).keys, all);
+  EXPECT_THAT(all, Not(Contains(ScriptKey{ScriptKeyKind::Control, U'Q'})));
 }
 
 TEST(SoakVocabulary, TakesThePhrasesTheScriptsCompareWith) {

@@ -60,6 +60,7 @@ int playSeeds(const Options& options) {
   std::size_t seeds = 0;
   std::size_t commands = 0;
   double worstGrowth = 0;
+  std::size_t warmSeeds = 0;  // those whose memory was checked
   long largestKb = 0;
   long slowestMs = 0;
   for (long long seed = options.firstSeed;; ++seed) {
@@ -77,15 +78,18 @@ int playSeeds(const Options& options) {
       return kExitFailure;
     }
     const soak::SeedResult& result = outcome.result;
-    if (result.warmRssKb > 0)
+    if (result.warmRssKb > 0) {
+      ++warmSeeds;
       worstGrowth = std::max(worstGrowth, 100.0 * (result.endRssKb - result.warmRssKb) /
                                               static_cast<double>(result.warmRssKb));
+    }
     largestKb = std::max(largestKb, result.endRssKb);
     slowestMs = std::max(slowestMs, result.slowestWaitMs);
     // A line a seed, so that a long run stopped early still tells its figures.
-    std::cout << "soak: seed " << seed << " passed, " << result.commands << " moves, memory "
-              << result.warmRssKb << " -> " << result.endRssKb << " kB, slowest answer "
-              << result.slowestWaitMs << " ms" << std::endl;
+    std::cout << "soak: seed " << seed << " passed, " << result.commands << " moves, memory ";
+    if (result.warmRssKb > 0) std::cout << result.warmRssKb << " -> ";
+    std::cout << result.endRssKb << " kB" << (result.warmRssKb > 0 ? "" : " (still warming up)")
+              << ", slowest answer " << result.slowestWaitMs << " ms" << std::endl;
     for (const std::string& file : {soak::keyFilePath(run), soak::panelPath(run)})
       std::filesystem::remove(file);
     std::filesystem::remove_all(soak::stateFolder(run));
@@ -94,8 +98,8 @@ int playSeeds(const Options& options) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::cout << "soak: " << seeds << " seeds, " << commands << " moves in " << seconds << " s ("
             << (seconds > 0 ? commands / seconds : 0) << " moves/s); resident memory at most "
-            << largestKb << " kB, growth after the warm-up at most " << worstGrowth
-            << " %; the slowest answer took " << slowestMs << " ms\n";
+            << largestKb << " kB, growth after the warm-up at most " << worstGrowth << " % ("
+            << warmSeeds << " seeds warmed up); the slowest answer took " << slowestMs << " ms\n";
   return 0;
 }
 
@@ -124,7 +128,9 @@ int main(int argc, char** argv) {
   app.add_option("--wait-ms", options.waitMs, "how long the program may take to wait again");
   app.add_option("--growth", options.growthPercent,
                  "allowed memory growth after the warm-up, percent (negative: unchecked)");
-  app.add_option("--warm-up", warmUp, "moves before memory is first measured (0: a tenth)");
+  app.add_option("--warm-up", warmUp,
+                 "moves before memory is first measured (0: a tenth), at least until the "
+                 "transcript is full");
   app.add_option("--power-cut", options.powerCutKills, "kill the game this many times instead");
   const commandline::Parsed parsed =
       commandline::parse(app, std::vector<std::string>(argv + 1, argv + argc));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -256,6 +257,21 @@ TEST_F(RefreshTest, TheProcessSleepsUntilAChangeAndIsJoinedWhenStopped) {
   const std::string lines = log.text();
   EXPECT_TRUE(lines.starts_with("t_WindowAutoUpdateProcess: Start.\n"));
   EXPECT_TRUE(lines.ends_with("t_WindowAutoUpdateProcess: End.\n"));
+}
+
+// The refresh sleeps through the marks of a window that waits to fall due;
+// a mark of another window, or a wake-up, still ends the sleep whenever it
+// comes (a lost one would leave that window unshown until the next change).
+TEST(RefreshSleep, MarksOfOtherWindowsAndWakeUpsEndTheSleepOfAWaitingWindow) {
+  constexpr std::uint8_t kWindowZeroWaits = 1;
+  for (const auto& wakeUp : {std::function<void()>([] { markWindowChanged(3); }),
+                             std::function<void()>([] { wakeRefresh(); })}) {
+    std::thread sleeper(
+        [seen = changeCount()] { waitForChange(seen, kNoChangeExpected, kWindowZeroWaits); });
+    for (int mark = 0; mark < 100; ++mark) markWindowChanged(0);
+    wakeUp();
+    sleeper.join();
+  }
 }
 
 TEST_F(RefreshTest, ImageRecordsWhenItFinished) {

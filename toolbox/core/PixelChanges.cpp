@@ -10,22 +10,38 @@
 namespace {
 
 std::array<std::atomic<std::uint64_t>, kGraphicWindowCount> windowChanges{};
-std::atomic<std::uint64_t> anyChange{0};
-// A mark takes the lock only while the refresh process sleeps: most marks
-// (one per glyph or plot) cost two atomic additions and one load.
-std::atomic<bool> refreshSleeping{false};
-// Never destroyed: the refresh process may still sleep on them while the
-// process exits, and destroying a condition variable with a waiter hangs.
-std::mutex& sleepLock = *new std::mutex;
-std::condition_variable& wakeup = *new std::condition_variable;
+// The refresh process's sleep, as the marking threads see it.
+struct RefreshSleep {
+  // Counts the marks that end the sleep.
+  std::atomic<std::uint64_t> wakingChanges{0};
+  // The windows whose marks let the process sleep on (one bit each): they
+  // have changed already and it sleeps until they fall due. Without this,
+  // every glyph printed in the interval would wake it for a pass that finds
+  // nothing due.
+  std::atomic<std::uint8_t> quietWindows{0};
+  // A mark takes the lock only while the process sleeps: most marks (one per
+  // glyph or plot) cost a few atomic operations.
+  std::atomic<bool> sleeping{false};
+  // Never destroyed: the refresh process may still sleep on them while the
+  // process exits, and destroying a condition variable with a waiter hangs.
+  std::mutex& lock = *new std::mutex;
+  std::condition_variable& wakeup = *new std::condition_variable;
+};
+RefreshSleep refreshSleep;
 
-void announce() {
-  anyChange.fetch_add(1);
-  if (refreshSleeping.load()) {
+void wake() {
+  refreshSleep.wakingChanges.fetch_add(1);
+  if (refreshSleep.sleeping.load()) {
     // Taking the lock orders this notice after the sleeper's last look.
-    { std::lock_guard guard(sleepLock); }
-    wakeup.notify_all();
+    { std::lock_guard guard(refreshSleep.lock); }
+    refreshSleep.wakeup.notify_all();
   }
+}
+
+// windows: one bit for each window that changed. Called after their counts
+// have grown: a pass that starts after the sleep sees them.
+void announce(std::uint8_t windows) {
+  if ((windows & ~refreshSleep.quietWindows.load()) != 0) wake();
 }
 
 }  // namespace
@@ -33,20 +49,22 @@ void announce() {
 void markWindowChanged(std::uint8_t window) {
   if (window >= kGraphicWindowCount) return;
   windowChanges[window].fetch_add(1);
-  announce();
+  announce(static_cast<std::uint8_t>(1U << window));
 }
 
 void markVideoMemoryChanged(std::int64_t start, std::int64_t count) {
   const std::int64_t end = start + count - 1;
+  std::uint8_t changed = 0;
   for (int window = 0; window < kGraphicWindowCount; ++window) {
     const t_Window& record = windowRecord(static_cast<std::size_t>(window));
     const std::int64_t first = record.MemoryStart;
     const std::int64_t last = record.MemoryEnd;
     if (first >= 0 && first <= end && start <= last) {
       windowChanges[static_cast<std::size_t>(window)].fetch_add(1);
+      changed = static_cast<std::uint8_t>(changed | 1U << window);
     }
   }
-  announce();
+  announce(changed);
 }
 
 std::uint64_t windowChangeCount(std::uint8_t window) {
@@ -54,18 +72,23 @@ std::uint64_t windowChangeCount(std::uint8_t window) {
 }
 
 std::uint64_t changeCount() {
-  return anyChange.load();
+  return refreshSleep.wakingChanges.load();
 }
 
-void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout) {
-  std::unique_lock lock(sleepLock);
-  refreshSleeping = true;
-  // Sequentially consistent: either the marker sees refreshSleeping, or this
-  // look sees its change.
-  wakeup.wait_for(lock, timeout, [seen] { return anyChange.load() != seen; });
-  refreshSleeping = false;
+void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout,
+                   std::uint8_t quiet) {
+  std::unique_lock lock(refreshSleep.lock);
+  refreshSleep.quietWindows = quiet;
+  refreshSleep.sleeping = true;
+  // Sequentially consistent: either the marker sees the process sleeping, or
+  // this look sees its change; and a marker that saw its window quiet has
+  // added to that window's count, which the next pass reads.
+  refreshSleep.wakeup.wait_for(lock, timeout,
+                               [seen] { return refreshSleep.wakingChanges.load() != seen; });
+  refreshSleep.sleeping = false;
+  refreshSleep.quietWindows = 0;
 }
 
 void wakeRefresh() {
-  announce();
+  wake();
 }

@@ -19,10 +19,14 @@ void markVideoMemoryChanged(std::int64_t start, std::int64_t count);
 std::uint64_t windowChangeCount(std::uint8_t window);
 
 // --- For the refresh process ----------------------------------------------
-// Grows with every mark of any window and with every wakeRefresh.
+// Grows with every mark that may end the refresh process's sleep (of a
+// window that is not quiet) and with every wakeRefresh.
 std::uint64_t changeCount();
-// Sleeps until changeCount() differs from seen, or until timeout.
-void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout);
+// Sleeps until changeCount() differs from seen, or until timeout. Marks of
+// the quiet windows (bit N for window N) do not end it: the refresh has seen
+// them changed and sleeps until they fall due.
+void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout,
+                   std::uint8_t quiet = 0);
 // Wakes a waitForChange without a change: the refresh has something else to
 // look at (a window's view has finished its redraw, the process is to stop).
 void wakeRefresh();

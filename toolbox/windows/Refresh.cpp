@@ -117,6 +117,7 @@ void requestRedraw(int window) {
 struct PassResult {
   int requested = 0;
   std::optional<std::chrono::milliseconds> nextDue;
+  std::uint8_t waiting = 0;  // one bit for each changed window that is not yet due
 };
 
 PassResult runRefreshPass() {
@@ -135,6 +136,7 @@ PassResult runRefreshPass() {
     if (wait > 0) {
       const std::chrono::milliseconds due(wait);
       result.nextDue = result.nextDue ? std::min(*result.nextDue, due) : due;
+      result.waiting = static_cast<std::uint8_t>(result.waiting | 1U << window);
       continue;
     }
     requested = change;
@@ -216,9 +218,10 @@ void t_WindowAutoUpdateProcess() {
   while (MemoryReady && AutoUpdateRunning) {
     const std::uint64_t seen = changeCount();
     const PassResult pass = runRefreshPass();
-    // Sleeps until a window changes, or until a changed window falls due: at
-    // the prompt the process does not wake at all.
-    waitForChange(seen, pass.nextDue.value_or(kNoChangeExpected));
+    // Sleeps until another window changes, or until a changed window falls
+    // due: at the prompt the process does not wake at all, and while text is
+    // printed it wakes once an interval.
+    waitForChange(seen, pass.nextDue.value_or(kNoChangeExpected), pass.waiting);
   }
   AutoUpdateRunning = false;
   logLine("t_WindowAutoUpdateProcess: End.");
