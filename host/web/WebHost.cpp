@@ -8,6 +8,7 @@
 
 #include "host/web/PageCalls.h"
 #include "host/web/WebKeys.h"
+#include "port/FixedWindows.h"
 #include "support/Log.h"
 #include "support/Utf8.h"
 #include "toolbox/core/PixelChanges.h"
@@ -45,22 +46,6 @@ constexpr int kWaitingLine = 2;
 
 host::HostWindow* handleOf(void* window) {
   return static_cast<host::HostWindow*>(window);
-}
-
-// What the fixed windows 8..12 are called on the desktop.
-std::string fixedWindowTitle(int number) {
-  switch (number) {
-    case host::kPasteboardWindow:
-      return "Zwischenablage";
-    case host::kVirtualPrinterWindow:
-      return "Virtueller Drucker";
-    case host::kSystemConsoleWindow:
-      return "Systemkonsole";
-    case host::kPreferencesWindow:
-      return "Einstellungen";
-    default:
-      return "Velmorat";
-  }
 }
 
 // The rows as --dump-text writes them: each line's trailing blanks cut.
@@ -187,7 +172,7 @@ void WebHost::sendView(View& view) {
   if (number == options_.textWindow) sendScreenText(screenLines(number));
   if (band.rows == 0) return;
   view.frameShown = false;
-  page::showFrame(view.number, band.rgba, band.width, band.height, band.top, band.rows);
+  page::showFrame(view.number, band);
 }
 
 void WebHost::sendScreenText(const std::vector<std::string>& lines) {
@@ -479,7 +464,8 @@ void WebHost::setScrollViewFrame(int window, const host::Rect& frame) {
 
 void WebHost::showTextWindow(int number) {
   const Window& window = windows_[static_cast<std::size_t>(number)];
-  const std::string title = window.title.empty() ? fixedWindowTitle(number) : window.title;
+  const std::string title =
+      window.title.empty() ? std::string(host::fixedWindowTitle(number)) : window.title;
   std::string text;
   if (number == host::kPreferencesWindow) {
     text = "Velmorat hat keine Einstellungen.";
