@@ -15,12 +15,13 @@
 
 void onProgramThread(const std::function<void()>& work) {
   // The main thread serves its events until the program thread's last act,
-  // a queued quit, arrives: no polling, and nothing the work queued for the
-  // main thread is left behind.
+  // a quit queued behind the main-thread work of the host, arrives: no
+  // polling, and nothing the work queued for the main thread is left behind.
+  // The host's queue is one ThreadSanitizer can follow, Qt's is not.
   QEventLoop serving;
   std::thread program([&] {
     work();
-    QMetaObject::invokeMethod(&serving, &QEventLoop::quit, Qt::QueuedConnection);
+    testHost().runOnMainAsync([&serving] { serving.quit(); });
   });
   serving.exec();
   program.join();
