@@ -11,10 +11,15 @@
 
 namespace web {
 
-// rows of a width x height frame from row top on, as red, green, blue, alpha.
+// What changed in a width x height frame: first moveRows rows from row
+// moveTop + moveBy on move up to row moveTop (none when moveBy is 0), then
+// rows rows from row top on take the pixels rgba (red, green, blue, alpha).
 struct FrameBand {
   int width = 0;
   int height = 0;
+  int moveTop = 0;
+  int moveRows = 0;
+  int moveBy = 0;
   int top = 0;
   int rows = 0;
   std::uint8_t* rgba = nullptr;  // from malloc, rows * width * 4 bytes; the taker frees it
@@ -23,14 +28,16 @@ struct FrameBand {
 class FrameRows {
  public:
   // The band from the first to the last row that differs from the rows seen
-  // before (all rows after a change of size or depth, or after forget);
-  // rows 0 when none differs, or when there is no memory for the band (then
-  // the next band is whole).
+  // before (all rows after a change of size or depth, or after forget), less
+  // what a move of rows seen before gives (a scrolling text window); rows 0
+  // when none differs, or when there is no memory for the band (then the
+  // next band is whole).
   FrameBand changedBand(const WindowPixels& pixels);
   void forget() { rowHashes_.clear(); }
 
  private:
   std::vector<std::uint64_t> rowHashes_;
+  std::vector<std::uint64_t> fresh_;  // the rows' hashes now, kept to spare an allocation
   int width_ = 0;
   int bitDepth_ = 0;
 };

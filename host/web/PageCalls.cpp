@@ -55,16 +55,17 @@ void useSaveFolder(const std::string& path) {
       handOver(path));
 }
 
-void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height, int top, int rows) {
+void showFrame(int view, const FrameBand& band) {
   // The copy leaves the shared memory, which ImageData cannot take.
   MAIN_THREAD_ASYNC_EM_ASM(
       {
         const pixels = new Uint8ClampedArray(HEAPU8.slice($1, $1 + $2 * $5 * 4).buffer);
         _free($1);
-        VelmoratPage.showFrame($0, pixels, $2, $3, $4, $5);
+        VelmoratPage.showFrame($0, pixels, $2, $3, $4, $5, $6, $7, $8);
         _web_frame_shown($0);
       },
-      view, rgbaPixels, width, height, top, rows);
+      view, band.rgba, band.width, band.height, band.top, band.rows, band.moveTop, band.moveRows,
+      band.moveBy);
 }
 
 void setScreenText(const std::string& textUtf8) {

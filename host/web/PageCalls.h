@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/web/FrameRows.h"
+
 namespace web::page {
 
 // A toolbar button that chooses the menu item with this tag.
@@ -15,11 +17,11 @@ void setTitle(const std::string& titleUtf8);
 // The folder of the browser's storage whose saves the panels offer; made
 // when missing.
 void useSaveFolder(const std::string& path);
-// Shows the rows from top on, rows of them, of a width x height frame
-// (pixels: red, green, blue, alpha) in the canvas of view 0 (text) or 1
-// (picture). The page takes the memory, which must come from malloc, frees
-// it, and says when it is shown (web_frame_shown).
-void showFrame(int view, std::uint8_t* rgbaPixels, int width, int height, int top, int rows);
+// Shows what changed in the frame of view 0 (text) or 1 (picture) in its
+// canvas: the move of rows, then the band's pixels. The page takes the
+// band's memory (from malloc), frees it, and says when it is shown
+// (web_frame_shown).
+void showFrame(int view, const FrameBand& band);
 // The text window's lines as --dump-text writes them, one "\n" after each.
 void setScreenText(const std::string& textUtf8);
 // What the program waits for (0 nothing, 1 a key, 2 a line) as noticed after

@@ -172,7 +172,7 @@ void WebHost::sendView(View& view) {
   if (number == options_.textWindow) sendScreenText(screenLines(number));
   if (band.rows == 0) return;
   view.frameShown = false;
-  page::showFrame(view.number, band.rgba, band.width, band.height, band.top, band.rows);
+  page::showFrame(view.number, band);
 }
 
 void WebHost::sendScreenText(const std::vector<std::string>& lines) {

@@ -183,6 +183,30 @@ const cases = {
     await page.goto('about:blank');
     await openGame(page, address);
     await playWalkthrough(page, false);
+    if (desktop) {
+      // The text window's canvas, built from changed and moved rows over the
+      // whole walkthrough, shows what the desktop's window holds.
+      const picture = path.join(out, 'desktop-window0.png');
+      execFileSync(desktop, ['--bundle', bundle, '--headless', '--keys',
+                             path.join(source, 'game/tests/walkthrough.keys'),
+                             '--dump-window', '0', picture], { stdio: 'pipe' });
+      const differing = await page.evaluate(async (png) => {
+        const image = new Image();
+        image.src = 'data:image/png;base64,' + png;
+        await image.decode();
+        const canvas = document.getElementById('text-window');
+        const expected = document.createElement('canvas');
+        [expected.width, expected.height] = [image.width, image.height];
+        expected.getContext('2d').drawImage(image, 0, 0);
+        const want = expected.getContext('2d').getImageData(0, 0, image.width, image.height).data;
+        const have = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+        if (want.length !== have.length) return -1;
+        let count = 0;
+        for (let at = 0; at < want.length; ++at) if (want[at] !== have[at]) ++count;
+        return count;
+      }, fs.readFileSync(picture).toString('base64'));
+      check(differing === 0, `the text window's canvas is the desktop's window (${differing})`);
+    }
     const timings = await page.evaluate(() => velmoratTimings);
     check((await page.$$eval('#transcript p', (lines) => lines.length)) > 50, 'transcript');
     console.log(`first title screen: ${timings.firstTitleMs.toFixed(0)} ms after navigation`);

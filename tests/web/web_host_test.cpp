@@ -3,6 +3,8 @@
 // which rows of a window go to the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "host/web/FrameRows.h"
@@ -142,4 +144,24 @@ TEST(FrameRows, SendsTheBandOfChangedRowsConverted) {
     }
     std::free(band.rgba);
   }
+}
+
+// A window scrolling by two rows: the page moves what it has and gets only
+// the two new rows.
+TEST(FrameRows, AScrollMovesTheRowsSeenBefore) {
+  constexpr int kRowBytes = 12;  // 4 pixels of 24 bits
+  std::vector<std::uint8_t> memory(6 * kRowBytes);
+  for (std::size_t byte = 0; byte < memory.size(); ++byte)
+    memory[byte] = static_cast<std::uint8_t>(byte / kRowBytes + 1);
+  web::FrameRows frames;
+  const WindowPixels pixels{memory.data(), 24, 4, 6};
+  std::free(frames.changedBand(pixels).rgba);
+  std::copy(memory.begin() + 2 * kRowBytes, memory.end(), memory.begin());
+  std::fill(memory.begin() + 4 * kRowBytes, memory.end(), 0x77);
+  const web::FrameBand band = frames.changedBand(pixels);
+  EXPECT_EQ((std::array<int, 5>{band.moveTop, band.moveRows, band.moveBy, band.top, band.rows}),
+            (std::array<int, 5>{0, 4, 2, 4, 2}));
+  ASSERT_NE(band.rgba, nullptr);
+  EXPECT_EQ(band.rgba[0], 0x77);
+  std::free(band.rgba);
 }

@@ -442,9 +442,10 @@
   let past = null;      // the text window's past while shown: { mark, lines }
   let liveText = null;  // the text window's live frame while its past is shown
 
-  // The rows from top on that changed since the frame before (the first
-  // frame of a size is whole).
-  function showFrame(view, pixels, width, height, top, rows) {
+  // What changed since the frame before (the first frame of a size is
+  // whole): moveRows rows from moveTop + moveBy on move up to moveTop (a
+  // scrolling text window), then the rows from top on take the pixels.
+  function showFrame(view, pixels, width, height, top, rows, moveTop, moveRows, moveBy) {
     const canvas = canvases[view];
     if (!canvas) return;
     if (canvas.width !== width || canvas.height !== height) {
@@ -456,11 +457,20 @@
         drawPast();
       }
     }
+    const row = width * 4;
     if (view === 0 && past) {
-      liveText.data.set(pixels, top * width * 4);
-    } else {
-      canvas.getContext('2d').putImageData(new ImageData(pixels, width, rows), 0, top);
+      if (moveBy) {
+        liveText.data.copyWithin(moveTop * row, (moveTop + moveBy) * row,
+                                 (moveTop + moveBy + moveRows) * row);
+      }
+      liveText.data.set(pixels, top * row);
+      return;
     }
+    const context = canvas.getContext('2d');
+    if (moveBy) {
+      context.drawImage(canvas, 0, moveTop + moveBy, width, moveRows, 0, moveTop, width, moveRows);
+    }
+    context.putImageData(new ImageData(pixels, width, rows), 0, top);
   }
 
   // The past in the game's colours: white on black under a yellow bar with
