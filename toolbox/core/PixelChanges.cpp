@@ -5,15 +5,13 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "toolbox/core/VideoMemory.h"
-
 namespace {
 
 std::array<std::atomic<std::uint64_t>, kGraphicWindowCount> windowChanges{};
+
 // The refresh process's sleep, as the marking threads see it.
 struct RefreshSleep {
-  // Counts the marks that end the sleep.
-  std::atomic<std::uint64_t> wakingChanges{0};
+  std::atomic<std::uint64_t> wakeUps{0};  // calls of wakeRefresh
   // The windows whose marks let the process sleep on (one bit each): they
   // have changed already and it sleeps until they fall due. Without this,
   // every glyph printed in the interval would wake it for a pass that finds
@@ -29,8 +27,7 @@ struct RefreshSleep {
 };
 RefreshSleep refreshSleep;
 
-void wake() {
-  refreshSleep.wakingChanges.fetch_add(1);
+void notifySleeper() {
   if (refreshSleep.sleeping.load()) {
     // Taking the lock orders this notice after the sleeper's last look.
     { std::lock_guard guard(refreshSleep.lock); }
@@ -38,10 +35,20 @@ void wake() {
   }
 }
 
-// windows: one bit for each window that changed. Called after their counts
-// have grown: a pass that starts after the sleep sees them.
+// windows: one bit for each window whose count has just grown.
 void announce(std::uint8_t windows) {
-  if ((windows & ~refreshSleep.quietWindows.load()) != 0) wake();
+  if ((windows & ~refreshSleep.quietWindows.load()) != 0) notifySleeper();
+}
+
+// Whether something the sleeper must look at happened since seen.
+bool changedSince(const ChangeSnapshot& seen, std::uint8_t quiet) {
+  if (refreshSleep.wakeUps.load() != seen.wakeUps) return true;
+  for (int window = 0; window < kGraphicWindowCount; ++window) {
+    if ((quiet & 1U << window) == 0 && windowChanges[static_cast<std::size_t>(window)].load() !=
+                                           seen.windows[static_cast<std::size_t>(window)])
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -71,24 +78,28 @@ std::uint64_t windowChangeCount(std::uint8_t window) {
   return window < kGraphicWindowCount ? windowChanges[window].load() : 0;
 }
 
-std::uint64_t changeCount() {
-  return refreshSleep.wakingChanges.load();
+ChangeSnapshot changeSnapshot() {
+  ChangeSnapshot snapshot;
+  snapshot.wakeUps = refreshSleep.wakeUps.load();
+  for (std::size_t window = 0; window < snapshot.windows.size(); ++window)
+    snapshot.windows[window] = windowChanges[window].load();
+  return snapshot;
 }
 
-void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout,
+void waitForChange(const ChangeSnapshot& seen, std::chrono::steady_clock::duration timeout,
                    std::uint8_t quiet) {
   std::unique_lock lock(refreshSleep.lock);
   refreshSleep.quietWindows = quiet;
   refreshSleep.sleeping = true;
-  // Sequentially consistent: either the marker sees the process sleeping, or
-  // this look sees its change; and a marker that saw its window quiet has
-  // added to that window's count, which the next pass reads.
-  refreshSleep.wakeup.wait_for(lock, timeout,
-                               [seen] { return refreshSleep.wakingChanges.load() != seen; });
+  // Sequentially consistent: a marker either counts before this look, which
+  // then sees its change, or looks at quietWindows and sleeping after they
+  // were set, and wakes the sleeper unless its window is quiet.
+  refreshSleep.wakeup.wait_for(lock, timeout, [&] { return changedSince(seen, quiet); });
   refreshSleep.sleeping = false;
   refreshSleep.quietWindows = 0;
 }
 
 void wakeRefresh() {
-  wake();
+  refreshSleep.wakeUps.fetch_add(1);
+  notifySleeper();
 }

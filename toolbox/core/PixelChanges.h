@@ -8,8 +8,11 @@
 // pixels: a write that lands during the read leaves a newer count behind.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+
+#include "toolbox/core/VideoMemory.h"
 
 // Any thread. Windows above 7 are ignored.
 void markWindowChanged(std::uint8_t window);
@@ -19,13 +22,17 @@ void markVideoMemoryChanged(std::int64_t start, std::int64_t count);
 std::uint64_t windowChangeCount(std::uint8_t window);
 
 // --- For the refresh process ----------------------------------------------
-// Grows with every mark that may end the refresh process's sleep (of a
-// window that is not quiet) and with every wakeRefresh.
-std::uint64_t changeCount();
-// Sleeps until changeCount() differs from seen, or until timeout. Marks of
-// the quiet windows (bit N for window N) do not end it: the refresh has seen
-// them changed and sleeps until they fall due.
-void waitForChange(std::uint64_t seen, std::chrono::steady_clock::duration timeout,
+// What the refresh has seen: the wake-ups so far and each window's count.
+struct ChangeSnapshot {
+  std::uint64_t wakeUps = 0;
+  std::array<std::uint64_t, kGraphicWindowCount> windows{};
+};
+ChangeSnapshot changeSnapshot();
+// Sleeps until a window changes after seen was taken, or wakeRefresh is
+// called, or until timeout. The quiet windows' changes (bit N for window N)
+// do not end it: the refresh has seen them changed and sleeps until they
+// fall due, or until their view has finished drawing.
+void waitForChange(const ChangeSnapshot& seen, std::chrono::steady_clock::duration timeout,
                    std::uint8_t quiet = 0);
 // Wakes a waitForChange without a change: the refresh has something else to
 // look at (a window's view has finished its redraw, the process is to stop).

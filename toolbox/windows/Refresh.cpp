@@ -117,26 +117,36 @@ void requestRedraw(int window) {
 struct PassResult {
   int requested = 0;
   std::optional<std::chrono::milliseconds> nextDue;
-  std::uint8_t waiting = 0;  // one bit for each changed window that is not yet due
+  // One bit for each window whose marks need not wake the process: it is not
+  // shown automatically (t_InitWindow wakes the process when that changes),
+  // or it has changed and waits to fall due or for its view.
+  std::uint8_t quiet = 0;
 };
 
 PassResult runRefreshPass() {
   PassResult result;
   for (int window = 0; window < kGraphicWindowCount; ++window) {
     const t_Window& record = windowRecord(static_cast<std::size_t>(window));
-    if (!record.Initialized || !record.AutoUpdate) continue;
+    const auto bit = static_cast<std::uint8_t>(1U << window);
+    if (!record.Initialized || !record.AutoUpdate) {
+      result.quiet |= bit;
+      continue;
+    }
     const std::uint64_t change = windowChangeCount(static_cast<std::uint8_t>(window));
     std::atomic<std::uint64_t>& requested = requestedChange[static_cast<std::size_t>(window)];
     if (change == requested.load()) continue;
     // VerticalBlank is false while window 0's view builds its image: no new
     // request then; the view wakes the process when it has finished.
-    if (!record.VerticalBlank) continue;
+    if (!record.VerticalBlank) {
+      result.quiet |= bit;
+      continue;
+    }
     const std::int64_t now = absoluteTimeMilliseconds();
     const std::int64_t wait = millisecondsUntilDue(record, now);
     if (wait > 0) {
       const std::chrono::milliseconds due(wait);
       result.nextDue = result.nextDue ? std::min(*result.nextDue, due) : due;
-      result.waiting = static_cast<std::uint8_t>(result.waiting | 1U << window);
+      result.quiet |= bit;
       continue;
     }
     requested = change;
@@ -216,12 +226,12 @@ void t_WindowAutoUpdateProcess() {
   // AutoUpdateRunning was set by startRefreshProcess before this thread
   // existed; setting it here could undo a stop that came first.
   while (MemoryReady && AutoUpdateRunning) {
-    const std::uint64_t seen = changeCount();
+    const ChangeSnapshot seen = changeSnapshot();
     const PassResult pass = runRefreshPass();
     // Sleeps until another window changes, or until a changed window falls
     // due: at the prompt the process does not wake at all, and while text is
     // printed it wakes once an interval.
-    waitForChange(seen, pass.nextDue.value_or(kNoChangeExpected), pass.waiting);
+    waitForChange(seen, pass.nextDue.value_or(kNoChangeExpected), pass.quiet);
   }
   AutoUpdateRunning = false;
   logLine("t_WindowAutoUpdateProcess: End.");

@@ -223,6 +223,7 @@ void t_InitWindow(std::uint8_t window, int bitDepth, bool autoUpdate, int width,
     record.Window = t_WindowHost(window);
     record.Font = font;
     setWindowInitialized(window, true);
+    wakeRefresh();  // the refresh process let the window's marks pass while it was not set up
     t_ClearWindow(window);
     t_WindowTitle(window, applicationName() + (textBytes == 0 ? "-Grafik" : ""));
     t_WindowSize(window, -1, -1, width, height);
