@@ -113,12 +113,16 @@ runs_before=$runs
 runs=$game_runs
 side_by_side /dev/null "$velmorat --headless --keys $work/game.keys" \
   /dev/null "$velmorat --headless --keys $work/title.keys"
-runs=$runs_before
 per_command=$(( (best_a - best_b) / 200 ))
 ratio_line "scripted game, wall per command" "$per_command" "target" 15000 ms 0.001
 # Start, title and end: the program thread is woken at the title's wait and
 # joined, so the run ends as soon as its keys are spent.
 ratio_line "headless run to the title, whole" "$best_b" "target" 150000 ms 0.001
+# The same beside the program started and ended at once (--help): what the
+# loader and the libraries cost every run, measured here and now.
+runs=$runs_before
+side_by_side /dev/null "$velmorat --headless --keys $work/title.keys" /dev/null "$velmorat --help"
+ratio_line "headless run to the title, whole" "$best_a" "velmorat --help" "$best_b" ms 0.001
 
 # --- the author's loop ----------------------------------------------------------
 # velmorat-tool test on the game's transcripts, and an edit to its replayed

@@ -6,6 +6,8 @@
 #include "host/qt/FileDialogs.h"
 #include "host/qt/KeyMapping.h"
 #include "host/qt/Windows.h"
+#include "port/FixedWindows.h"
+#include "port/Host.h"
 
 namespace {
 constexpr const char* kMenuTitleProperty = "velmoratMenuTitle";
@@ -13,17 +15,21 @@ constexpr const char* kMenuTitleProperty = "velmoratMenuTitle";
 // A system window of the toolbox, with the tag that brings it to the front
 // (the next tag hides it).
 struct ToolWindow {
-  const char* title;
+  int window;  // its title is the fixed window's (host::fixedWindowTitle)
   int frontTag;
   QKeySequence shortcut;
 };
 
 const std::vector<ToolWindow>& toolWindows() {
   static const std::vector<ToolWindow> windows = {
-      {"Zwischenablage", kActionFrontPasteboard, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-      {"Virtueller Drucker", kActionFrontPrinter, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
-      {"Systemkonsole", kActionFrontConsole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)},
-      {"Einstellungen", kActionFrontPreferences, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+      {host::kPasteboardWindow, kActionFrontPasteboard,
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+      {host::kVirtualPrinterWindow, kActionFrontPrinter,
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+      {host::kSystemConsoleWindow, kActionFrontConsole,
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)},
+      {host::kPreferencesWindow, kActionFrontPreferences,
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
   };
   return windows;
 }
@@ -191,7 +197,8 @@ void MenuBar::buildAccessItems(QMenu* menu) {
 
 void MenuBar::buildWerkzeuge(QMenu* menu) {
   for (const ToolWindow& window : toolWindows())
-    addItem(menu, QString::fromUtf8(window.title), window.frontTag, window.shortcut);
+    addItem(menu, QString::fromUtf8(host::fixedWindowTitle(window.window)), window.frontTag,
+            window.shortcut);
   for (int k = 2; k < 8; ++k) addItem(menu, graphicWindowName(k), frontTagOfGraphicWindow(k));
   menu->addSeparator();
   QMenu* hide = addSubmenu(menu, QStringLiteral("&Ausblenden"));
@@ -201,7 +208,7 @@ void MenuBar::buildWerkzeuge(QMenu* menu) {
   hide->addSeparator();
   for (int k = 0; k < 8; ++k) addItem(hide, graphicWindowName(k), frontTagOfGraphicWindow(k) + 1);
   for (const ToolWindow& window : toolWindows())
-    addItem(hide, QString::fromUtf8(window.title), window.frontTag + 1);
+    addItem(hide, QString::fromUtf8(host::fixedWindowTitle(window.window)), window.frontTag + 1);
   addItem(hide, QStringLiteral("Über Velmorat"), kActionFrontMainWindow + 1);
   menu->addSeparator();
   addItem(menu, QStringLiteral("&Drucker leeren"), kActionClearPrinter);

@@ -154,14 +154,12 @@ __attribute__((target("ssse3"))) std::size_t reverseAlphaRgbSsse3(const std::uin
 }
 #endif
 
-bool hasSsse3() {
 #if defined(VELMORAT_HAVE_SSSE3_PATH)
+bool hasSsse3() {
   static const bool supported = __builtin_cpu_supports("ssse3");
   return supported;
-#else
-  return false;
-#endif
 }
+#endif
 
 template <Order order>
 std::size_t convertAlphaRgbSimd(const std::uint8_t* source, std::size_t pixels,
