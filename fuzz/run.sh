@@ -28,7 +28,10 @@ for options in "$here"/*.options; do
   if [ "$mode" = merge ]; then
     echo "== $name (merge)"
     rm -rf "$build/merged/$name" && mkdir -p "$build/merged/$name"
-    "$target" $(cat "$options") -merge=1 -close_fd_mask=1 "$build/merged/$name" \
+    # The quarantine as small as in the runs: a merge runs every input in one
+    # process, and the default quarantine alone would pass the RSS bound.
+    ASAN_OPTIONS=quarantine_size_mb=16 "$target" $(cat "$options") -merge=1 -close_fd_mask=1 \
+      -artifact_prefix="$build/findings/$name-" "$build/merged/$name" \
       "$here/corpus/$name" "$work" >/dev/null 2>"$build/$name.merge.log" || status=1
     rm -rf "$here/corpus/$name" && mv "$build/merged/$name" "$here/corpus/$name"
     ls "$here/corpus/$name" | wc -l
