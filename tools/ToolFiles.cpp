@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/AtomicFile.h"
 #include "support/qbtools.h"
 
 namespace toolfiles {
@@ -34,7 +35,21 @@ bool writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
       path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+// Another program may read the output while it is written, such as a game
+// running from the bundle being rebuilt.
+// A regular file, or a new one, is therefore replaced whole; anything else is
+// written straight through: a link (/dev/stdout, or an author's link to a file
+// elsewhere) must stay a link, and a terminal or a pipe cannot be renamed.
 bool writeOutputFile(const std::string& path, std::string_view text) {
+  std::error_code unknown;
+  const auto kind = std::filesystem::symlink_status(path, unknown).type();
+  if (kind == std::filesystem::file_type::regular ||
+      kind == std::filesystem::file_type::not_found) {
+    std::string failure;
+    if (writeFileAtomically(path, text, failure)) return true;
+    std::fprintf(stderr, "%s: cannot write the file: %s\n", path.c_str(), failure.c_str());
+    return false;
+  }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   // A full disk may show only when the buffer goes out.

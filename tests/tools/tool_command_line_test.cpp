@@ -2,9 +2,11 @@
 // unknown commands and options, values out of range and missing files.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "RequireBuilt.h"
@@ -61,6 +63,26 @@ TEST(ToolCommandLine, EveryCommandFailsOnAMissingOrWrongFile) {
   EXPECT_EQ(statusOf("gr-decode " + notAPicture + " " + out), 1);
   EXPECT_EQ(statusOf("gr-draw " + notAPicture + " " + out), 1);
   EXPECT_EQ(statusOf("font-info " + notAPicture), 1);
+}
+
+// Outputs replace a file whole (no temporary file stays beside it) and go
+// straight through a link, such as /dev/stdout, which stays a link.
+TEST(ToolCommandLine, OutputsReplaceFilesWholeAndStreamStraight) {
+  namespace fs = std::filesystem;
+  VELMORAT_REQUIRE_BUILT(fs::exists(fs::path(VELMORAT_BINARY_DIR) / "tools/velmorat-tool"),
+                         "velmorat-tool");
+  const fs::path folder = fs::temp_directory_path() / ("tool-output-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const std::string in = (folder / "input").string();
+  std::ofstream(in) << "Ein kleiner Text, der gepackt wird.";
+  const std::string out = (folder / "packed.lzw").string();
+  for (int round = 0; round < 2; ++round) EXPECT_EQ(statusOf("lzw-pack " + in + " " + out), 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  EXPECT_GT(fs::file_size(out), 0u);
+  const std::string streamed = (folder / "streamed").string();
+  EXPECT_EQ(statusOf("lzw-pack " + in + " /dev/fd/3 3>" + streamed), 0);
+  EXPECT_EQ(fs::file_size(streamed), fs::file_size(out));
+  fs::remove_all(folder);
 }
 
 }  // namespace
