@@ -83,12 +83,9 @@ FrameBand FrameRows::changedBand(const WindowPixels& pixels) {
   if (whole) {
     band.rows = pixels.height;
   } else if (first < height) {
-    const FrameBand moved = movedRows(rowHashes_, fresh_, first, last);
-    band.moveBy = moved.moveBy;
-    band.moveTop = moved.moveTop;
-    band.moveRows = moved.moveRows;
-    band.top = moved.top;
-    band.rows = moved.rows;
+    band = movedRows(rowHashes_, fresh_, first, last);
+    band.width = pixels.width;
+    band.height = pixels.height;
   }
   rowHashes_.swap(fresh_);
   if (band.rows == 0) return band;
