@@ -16,7 +16,7 @@ constexpr std::uint8_t kWindow = 0;
 constexpr int kColumns = 40;
 constexpr int kLines = 4;
 constexpr int kCell = 4;
-constexpr std::size_t kMaxKeys = 4096;
+constexpr std::size_t kMaxKeys = 1024;
 constexpr std::size_t kMaxHandledKeys = 8 * kMaxKeys;
 constexpr const char* kClosingKeys = "xxxx";
 }  // namespace
