@@ -91,7 +91,8 @@ void declareOptions(CLI::App& velmorat, CommandLine& line) {
       .add_option("--dump-transcript", line.dumpTranscriptFile,
                   "write everything the text window showed (UTF-8, as Protokoll sichern) to\n"
                   "FILE when the keys of --keys are typed and again when the run ends (in\n"
-                  "the terminal: anew at every wait after that)")
+                  "the terminal: anew at every wait after that); a game on the screen that\n"
+                  "ends before its keys are typed writes none")
       ->option_text("FILE");
   velmorat
       .add_option("--record-keys", line.recordKeysFile,

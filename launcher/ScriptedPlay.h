@@ -31,6 +31,7 @@ class ScriptedPlay : public QObject {
   // Runs on the main thread once the keys are typed (or the program ended),
   // before a headless run ends.
   void setWhenDone(std::function<void()> whenDone) { whenDone_ = std::move(whenDone); }
+  bool finished() const { return replay_.isFinished(); }
   std::size_t keysTyped() const { return replay_.keysTyped(); }
   int firstUnusedLine() const { return replay_.firstUnusedLine(); }
   const std::vector<std::string>& misfits() const { return replay_.misfits(); }

@@ -159,8 +159,6 @@ int playInTerminal(Session& session, const CommandLine& line, KeyScript keys) {
     terminal::setCrashNote("Velmorat ist abgest\u00FCrzt. Das Protokoll steht in " + logFile +
                            "\n");
   host::install(&console);
-  if (!line.recordKeysFile.empty() && !recordCommandsTo(session, line.recordKeysFile))
-    return kExitUsage;
   std::unique_ptr<TerminalScriptedPlay> play;
   if (!line.keysFile.empty() || !line.dumpTranscriptFile.empty() || !line.showChangesFile.empty() ||
       !line.showNotesFile.empty())
@@ -253,6 +251,9 @@ int main(int argc, char** argv) {
                  missing.c_str());
     return kExitNoGame;
   }
+  // Before a terminal takes the screen and the standard error with it.
+  if (!line.recordKeysFile.empty() && !recordCommandsTo(session, line.recordKeysFile))
+    return kExitUsage;
   const std::string appId = adoptGameIdentity(VELMORAT_APP_ID);
   // Qt's own choice of display comes first when the user made one.
   const bool displayChosen = line.headless || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
@@ -309,8 +310,6 @@ int main(int argc, char** argv) {
       if (!line.showChangesFile.empty()) showTranscriptChanges(session, line.showChangesFile);
     });
   }
-  if (!line.recordKeysFile.empty() && !recordCommandsTo(session, line.recordKeysFile))
-    return kExitUsage;
   // A watcher that replaces this game (velmorat-tool run --watch) ends it
   // with SIGTERM: it quits as through the menu, and its dumps are written.
   quitOnTerminationSignal(quitGame);
@@ -336,6 +335,10 @@ int main(int argc, char** argv) {
   }
   const bool threadsEnded = waitForProgramEnd();
   stopRefreshProcess();
+  // A replay cut short on the screen leaves no transcript, as in the
+  // terminal: its absence tells a watcher that stopped the game (run --watch)
+  // that the keys were not all typed.
+  if (play && !line.headless && !play->finished()) line.dumpTranscriptFile.clear();
   if (!writeDumps(line, session) && status == 0) status = kExitDumpFailed;
   if (line.headless && play) {
     std::vector<std::string> messages;

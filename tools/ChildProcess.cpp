@@ -17,9 +17,11 @@ namespace {
 
 constexpr int kCannotRun = 127;
 
-void redirect(const std::string& path, int descriptor) {
+void redirect(const std::string& path, int descriptor, bool keep) {
   if (path.empty()) return;
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Appending: a line the tool adds to the file stays where the child's next begins.
+  const int file =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (keep ? 0 : O_TRUNC), 0644);
   if (file < 0 || ::dup2(file, descriptor) < 0) _exit(kCannotRun);
 }
 
@@ -56,8 +58,8 @@ Child::Child(const std::vector<std::string>& arguments, const ChildOptions& opti
   if (pid_ == 0) {
     // A game started by run --watch must not outlive the tool that replaces it.
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    redirect(options.standardOutput, STDOUT_FILENO);
-    redirect(options.standardError, STDERR_FILENO);
+    redirect(options.standardOutput, STDOUT_FILENO, options.keepOutput);
+    redirect(options.standardError, STDERR_FILENO, options.keepOutput);
     if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0)
       _exit(kCannotRun);
     ::execvpe(argv[0], argv.data(), envp.data());

@@ -17,6 +17,8 @@ struct ChildOptions {
   // Files that take the child's standard output and error; empty: the tool's own.
   std::string standardOutput;
   std::string standardError;
+  // Those files are added to, not replaced (the games of a session share one log).
+  bool keepOutput = false;
   // The child's working folder; empty: the tool's.
   std::string workingFolder;
 };

@@ -109,11 +109,26 @@ class RunProject final : public ToolCommand {
     notes += "velmorat-tool: " + folder_ + " was not built (" +
              std::to_string(built.faults.size()) + " fault(s)); the game goes on as it was\n";
     std::string failure;
-    if (writeFileAtomically(notesFile().string(), notes, failure)) ::kill(game.pid(), SIGUSR1);
+    if (writeFileAtomically(notesFile().string(), notes, failure)) {
+      ::kill(game.pid(), SIGUSR1);
+    } else {
+      appendToGameLog("velmorat-tool: cannot write " + notesFile().string() + " (" + failure +
+                      "); the build's faults:\n" + notes);
+    }
     return false;
   }
 
   fs::path notesFile() const { return session_ / "notes.txt"; }
+  fs::path gameLog() const { return session_ / "game.log"; }
+
+  // Where the tool cannot write on the screen that a terminal game draws:
+  // after the running game's own lines (both append).
+  void appendToGameLog(const std::string& text) const {
+    std::FILE* log = std::fopen(gameLog().c_str(), "a");
+    if (log == nullptr) return;
+    std::fputs(text.c_str(), log);
+    std::fclose(log);
+  }
 
   // The keys replayed after each change; the transcript's changes printed.
   int watchHeadless() {
@@ -130,7 +145,7 @@ class RunProject final : public ToolCommand {
         // The game's log and the notes of its offscreen display would drown
         // the diff: they go to files, and only the game's own faults show.
         toolprocess::ChildOptions options;
-        options.standardOutput = (session_ / "game.log").string();
+        options.standardOutput = gameLog().string();
         options.standardError = (session_ / "game.errors").string();
         const int status = toolprocess::runProgram(arguments, options);
         printGameFaults(readText(session_ / "game.errors"));
@@ -157,39 +172,48 @@ class RunProject final : public ToolCommand {
     if (!watch.ok()) return 1;
     const fs::path recorded = session_ / "commands.keys";
     const fs::path replay = session_ / "replay.keys";
-    fs::path transcript = session_ / "transcript-a.txt";
-    fs::path next = session_ / "transcript-b.txt";
+    fs::path transcript = session_ / "transcript-a.txt";  // the running game's
+    fs::path earlier = session_ / "transcript-b.txt";     // the last whole one
     std::error_code error;
     fs::remove(transcript, error);  // those of an earlier watch
-    fs::remove(next, error);
+    fs::remove(earlier, error);
     // The games inherit SIGUSR1 ignored: one that has not yet set up its
     // notes (--show-notes) lets the signal pass instead of ending.
     if (terminal_) ::signal(SIGUSR1, SIG_IGN);
-    std::vector<std::string> arguments = gameArguments(keys_);
+    std::string keys = keys_;  // what the running game replays
+    std::vector<std::string> arguments = gameArguments(keys);
     arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
                                        transcript.string()});
     if (terminal_) arguments.insert(arguments.end(), {"--show-notes", notesFile().string()});
-    // The games' logs go to a file of the session: the tool's terminal shows
-    // the builds' faults.
+    // The games' logs go one after the other to a file of the session: the
+    // tool's terminal shows the builds' faults.
+    fs::remove(gameLog(), error);
     toolprocess::ChildOptions options;
-    options.standardOutput = (session_ / "game.log").string();
+    options.standardOutput = gameLog().string();
+    options.keepOutput = true;
     toolprocess::Child game(arguments, options);
     for (;;) {
       const sourcewatch::WatchEvent event = watch.wait(game.pid());
       if (event == sourcewatch::WatchEvent::ProgramEnded) return game.wait() == 0 ? 0 : 1;
       if (event == sourcewatch::WatchEvent::Failed) return 1;
       if (!(terminal_ ? rebuildUnderTerminalGame(game) : rebuild())) continue;
-      fs::copy_file(recorded, replay, fs::copy_options::overwrite_existing, error);
-      game.stop();  // writes its transcript as it ends
-      // A terminal game stopped during its replay has written none yet: the
-      // changes are still those against the game before it.
-      if (!fs::exists(transcript, error)) std::swap(transcript, next);
-      arguments = gameArguments(replay.string());
+      game.stop();
+      // A game writes its transcript once its replay is done. One stopped
+      // before has recorded only a part of the replay, and its transcript
+      // would be a part too: the replay and the transcript to compare with
+      // stay those of the game before. Copied after the stop, the commands
+      // are all those its player typed.
+      if (fs::exists(transcript, error)) {
+        if (fs::copy_file(recorded, replay, fs::copy_options::overwrite_existing, error))
+          keys = replay.string();
+        std::swap(transcript, earlier);
+      }
+      fs::remove(transcript, error);  // a transcript there is the next game's own
+      arguments = gameArguments(keys);
       arguments.insert(arguments.end(), {"--record-keys", recorded.string(), "--dump-transcript",
-                                         next.string(), "--show-changes", transcript.string()});
+                                         transcript.string(), "--show-changes", earlier.string()});
       if (terminal_) arguments.insert(arguments.end(), {"--show-notes", notesFile().string()});
       game = toolprocess::Child(arguments, options);
-      std::swap(transcript, next);
     }
   }
 

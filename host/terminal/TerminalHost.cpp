@@ -185,6 +185,12 @@ void TerminalHost::holdDrawing(bool held) {
   dirty_ = true;
 }
 
+void TerminalHost::redrawWhenChanged() {
+  // A dialog waits for an answer that no replay gives: it shows through a hold.
+  if (drawingHeld_ && modal_ == nullptr) return;
+  if (dirty_ || textMarked_) redraw();
+}
+
 void TerminalHost::runAfter(std::chrono::milliseconds delay, std::function<void()> work) {
   laterWork_.emplace(std::chrono::steady_clock::now() + delay, std::move(work));
 }
@@ -212,7 +218,7 @@ bool TerminalHost::chooseMenuItem(int tag) {
 }
 
 void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
-  if (!drawingHeld_ && (dirty_ || textMarked_)) redraw();
+  redrawWhenChanged();
   std::chrono::milliseconds timeout = runDueWork(idleTimeout);
   if (decoder_.hasPending()) {
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -245,7 +251,7 @@ void TerminalHost::processOnce(std::chrono::milliseconds idleTimeout) {
     if (running) programSeen_ = true;
     if (!running && programSeen_) programEnded_ = true;
   }
-  if (!drawingHeld_ && (dirty_ || textMarked_)) redraw();
+  redrawWhenChanged();
 }
 
 void TerminalHost::readInput() {

@@ -71,7 +71,8 @@ class TerminalHost : public host::Host {
   // Main thread: called after the loop woke for a signal (MainLoop::wakeFromSignal).
   void setSignalObserver(std::function<void()> observer) { signalObserver_ = std::move(observer); }
   // Main thread: while held, the screen is not drawn (a replay of many keys
-  // shows only its end); released, it is drawn whole.
+  // shows only its end) unless a dialog asks something; released, it is
+  // drawn whole.
   void holdDrawing(bool held);
   // Main thread: work run by the loop once the delay has passed.
   void runAfter(std::chrono::milliseconds delay, std::function<void()> work);
@@ -154,6 +155,7 @@ class TerminalHost : public host::Host {
   void askQuit();
   // Runs the loop until the dialog is finished (or the player quit).
   void runModal(Dialog& dialog);
+  void redrawWhenChanged();
   void noteDeviceAttributes(const std::string& parameters);
   void updateSize();
   void redraw();

@@ -8,6 +8,7 @@ unused or typed at a key wait).
 
 Usage: author_loop.py VELMORAT_TOOL VELMORAT WORK_DIR
 """
+import json
 import os
 import queue
 import shutil
@@ -38,10 +39,12 @@ def path(*parts):
 
 
 def replace_in(file, old, new):
+    """Saved as an editor does: whole, through a temporary file beside it."""
     with open(file, encoding="utf-8") as source:
         text = source.read()
-    with open(file, "w", encoding="utf-8") as target:
+    with open(file + ".tmp", "w", encoding="utf-8") as target:
         target.write(text.replace(old, new))
+    os.replace(file + ".tmp", file)
 
 
 def line_reader(process):
@@ -187,6 +190,67 @@ finally:
     watcher.terminate()
     watcher.wait(10)
 replace_in(path("scripts", "DATA001.txt"), "GOTO nirgends\n@END", "GOTO eingabe\n@END")
+
+# run --watch --terminal with a stand-in for the game (stand_in_game.py): a game
+# stopped during its replay keeps the whole replay and the transcript to
+# compare with; a note that cannot be written goes to the games' log.
+stand_in = os.path.join(WORK, "StandIn.app", "Contents")
+os.makedirs(os.path.join(stand_in, "MacOS"))
+os.symlink(os.path.join(os.path.dirname(os.path.abspath(VELMORAT)), "..", "Resources"),
+           os.path.join(stand_in, "Resources"))
+shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "stand_in_game.py"),
+            os.path.join(stand_in, "MacOS", "velmorat"))
+os.chmod(os.path.join(stand_in, "MacOS", "velmorat"), 0o755)
+plan, notes = os.path.join(WORK, "plan"), os.path.join(WORK, "games")
+with open(plan, "w") as file:
+    file.write("finish eins\nfinish zwei\ncut\nfinish drei\nend\n")
+watcher = subprocess.Popen([TOOL, "run", PROJECT, "--watch", "--terminal"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           env=dict(os.environ, STAND_IN_PLAN=plan, STAND_IN_NOTES=notes,
+                                    VELMORAT_PROGRAM=os.path.join(stand_in, "MacOS", "velmorat")))
+
+
+def games_started(count):
+    deadline = time.monotonic() + 60
+    while time.monotonic() < deadline and (count == 5 or watcher.poll() is None):
+        if os.path.exists(notes) and sum(1 for _ in open(notes)) >= count:
+            return True
+        time.sleep(0.1)
+    return check(False, "game %d of run --watch did not start" % count)
+
+
+session = path("build", "session")
+game_log = os.path.join(session, "game.log")
+try:
+    edits = [("einen goldenen", "einen blanken"), ("einen blanken", "einen matten"),
+             ("einen matten", "einen kleinen")]
+    for count, (old, new) in enumerate(edits, 1):
+        if games_started(count):
+            replace_in(path("scripts", "DATA001.txt"), old, new)
+    if games_started(4):
+        os.makedirs(os.path.join(session, "notes.txt", "in the way"))
+        replace_in(path("scripts", "DATA001.txt"), "GOTO eingabe\n@END", "GOTO nirgends\n@END")
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline and "cannot write" not in open(game_log).read():
+            time.sleep(0.1)
+        replace_in(path("scripts", "DATA001.txt"), "GOTO nirgends\n@END", "GOTO eingabe\n@END")
+    games_started(5)
+    check(watcher.wait(60) == 0, "run --watch did not end with its game")
+finally:
+    watcher.kill()
+games = []
+if os.path.exists(notes):
+    with open(notes) as file:
+        games = [json.loads(line) for line in file]
+expected = [(None, None), ("eins\n", "transcript 0\n"), ("eins\nzwei\n", "transcript 1\n"),
+            ("eins\nzwei\n", "transcript 1\n"), ("eins\nzwei\ndrei\n", "transcript 3\n")]
+check([(game["keys"], game["changes"]) for game in games] == expected and
+      not any(game["transcript there"] for game in games),
+      "run --watch replayed or compared with the wrong files", "\n".join(map(str, games)))
+with open(game_log) as file:
+    log = file.read()
+check("cannot write" in log and "nirgends" in log, "the unwritable note is not in the games' log",
+      log)
 
 # export --folder: a folder that plays; a non-empty OUT is refused.
 out = os.path.join(WORK, "export")

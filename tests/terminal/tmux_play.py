@@ -9,6 +9,7 @@ send-keys, the screen read with capture-pane.
 - below 80x24 a message asks for a larger terminal; at 200x60 the key bar
   stands on the last row; back at 80x24 the game's screen returns unchanged;
 - Ctrl-C asks before quitting;
+- a file panel opened by a key file shows over the replay;
 - the terminal settings (stty -a) are the same before and after, also when the
   program thread crashes (SIGSEGV, SIGABRT) or the program is killed (SIGTERM).
 
@@ -150,6 +151,29 @@ def walkthrough(key_lines):
     tmux("send-keys", "-t", "play", "x")
     if check_terminal_restored(before, after, status, "the end of the game") != 0:
         fail("the game ended with a non-zero status")
+
+
+def replay_asks_and_records():
+    """A file panel that a key file opens shows over the replay, which shows
+    only its end otherwise. A record file that cannot be written is named
+    before the screen is taken."""
+    keys = os.path.join(WORK, "panel.keys")
+    with open(keys, "w", encoding="utf-8") as file:
+        file.write("\n\n{Menu 101}\n")
+    before, after, status = start_session("panel", mode="--keys " + keys, first="Sichern")
+    tmux("send-keys", "-t", "play", "Escape")
+    wait_for(lambda: "Sichern" not in screen(), "the panel to close")
+    tmux("send-keys", "-t", "play", "C-c")
+    wait_for(lambda: "Velmorat beenden?" in screen(), "the quit question")
+    tmux("send-keys", "-t", "play", "j")
+    check_terminal_restored(before, after, status, "a file panel of a replay")
+    print("a file panel opened by a replay shows")
+    unwritable = os.path.join(WORK, "nirgends", "commands.keys")
+    before, after, status = start_session("record", mode="--record-keys " + unwritable,
+                                          first="cannot write " + unwritable)
+    if check_terminal_restored(before, after, status, "an unwritable record file") != 2:
+        fail("an unwritable record file did not end with status 2 (usage)")
+    print("an unwritable record file is named")
 
 
 def umlauts_resize_and_quit():
@@ -322,6 +346,7 @@ def main():
             plain_walkthrough(key_lines)
             return
         walkthrough(key_lines)
+        replay_asks_and_records()
         umlauts_resize_and_quit()
         ended_by_signal(11, "crash", thread="Main Program")
         ended_by_signal(6, "abort", thread="Main Program")
