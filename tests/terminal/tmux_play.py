@@ -170,7 +170,7 @@ def replay_asks_and_records():
     print("a file panel opened by a replay shows")
     unwritable = os.path.join(WORK, "nirgends", "commands.keys")
     before, after, status = start_session("record", mode="--record-keys " + unwritable,
-                                          first="cannot write " + unwritable)
+                                          first="velmorat: cannot write")
     if check_terminal_restored(before, after, status, "an unwritable record file") != 2:
         fail("an unwritable record file did not end with status 2 (usage)")
     print("an unwritable record file is named")
