@@ -5,13 +5,12 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
-TSAN_QT_BUILD ?= build-tsan-qt
 # The test programs that ThreadSanitizer checks: those whose tests run toolbox
 # threads against the screenless host (the program thread's waits and events,
 # the refresh process, window set-up and text output read from other threads,
 # the engine driven from a test thread, the log and the thread launcher). The
 # terminal host (its main loop, its program thread and its wake-ups) is. The
-# Qt host's tests have a run of their own, test-tsan-qt (below).
+# Qt host's tests have a run of their own in the same tree, test-tsan-qt (below).
 TSAN_TESTS = tests_support tests_text tests_windows tests_adventure tests_terminal
 FUZZ_BUILD ?= build-fuzz
 WEB_BUILD ?= build-web
@@ -59,20 +58,21 @@ test-tsan: packages
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp second_deadlock_stack=1" \
 	  ctest --output-on-failure -j $(JOBS) -L '^($(subst $(space),|,$(TSAN_TESTS)))$$'
 
-# The Qt host's tests under ThreadSanitizer on Qt's offscreen platform; not
-# in CI (it builds the host once more). Qt and PulseAudio are not built for
+# The Qt host's tests under ThreadSanitizer on Qt's offscreen platform, in
+# the tree of test-tsan (only the host and its tests are built on top of
+# what test-tsan built). Qt and PulseAudio are not built for
 # the sanitizer: it sees neither their locking nor their own accesses, and
 # tests/tsan.supp leaves aside what they do through its interceptors. What it
 # checks is our code, whose hand-offs to the main thread go through the host's
 # own queue (a std::mutex), not through Qt's.
 test-tsan-qt: packages
-	cmake --preset tsan -B $(TSAN_QT_BUILD) $(PRESET_ARGS) -DVELMORAT_BUILD_HOST=ON
-	cmake --build $(TSAN_QT_BUILD) -j $(JOBS) --target tests_host
-	mkdir -p $(TSAN_QT_BUILD)/test-state $(TSAN_QT_BUILD)/test-config
-	QT_QPA_PLATFORM=offscreen XDG_STATE_HOME=$(CURDIR)/$(TSAN_QT_BUILD)/test-state \
-	  XDG_CONFIG_HOME=$(CURDIR)/$(TSAN_QT_BUILD)/test-config \
+	cmake --preset tsan -B $(TSAN_BUILD) $(PRESET_ARGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target tests_host
+	mkdir -p $(TSAN_BUILD)/test-state $(TSAN_BUILD)/test-config
+	QT_QPA_PLATFORM=offscreen XDG_STATE_HOME=$(CURDIR)/$(TSAN_BUILD)/test-state \
+	  XDG_CONFIG_HOME=$(CURDIR)/$(TSAN_BUILD)/test-config \
 	  TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp second_deadlock_stack=1" \
-	  $(TSAN_QT_BUILD)/tests/host/tests_host
+	  $(TSAN_BUILD)/tests/host/tests_host
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

@@ -13,7 +13,8 @@ add_link_options(${VELMORAT_WEB_FLAGS})
 # 16 MiB video memory, the stacks and the game; the filesystem keeps saves in
 # IndexedDB. The page calls the exported functions (host/web/PageInput.cpp).
 set(VELMORAT_WEB_EXPORTS _main _malloc _free _web_key _web_text _web_paste _web_command
-  _web_menu _web_panel_answer _web_frame_shown _web_scroll_past _web_window_closed)
+  _web_menu _web_panel_answer _web_frame_shown _web_scroll_past _web_window_closed
+  _web_flush_console)
 list(JOIN VELMORAT_WEB_EXPORTS "," VELMORAT_WEB_EXPORT_LIST)
 set(VELMORAT_WEB_PROGRAM_FLAGS
   -sPROXY_TO_PTHREAD=1

@@ -27,14 +27,20 @@ for part in velmorat.js velmorat.wasm velmorat.worker.js; do
     exit 1
   fi
 done
-export EM_CONFIG="${EM_CONFIG:-$(cd "$web_build" && pwd)/emscripten.config}"
+# Packing the data builds nothing, so Emscripten's own configuration serves:
+# neither an installed nor a copied browser build carries the build's one.
+packager=/usr/share/emscripten/tools/file_packager.py
+if [ ! -f "$packager" ]; then
+  echo "$0: the game's data are packed for the browser by $packager, which is not there: apt-get install emscripten" >&2
+  exit 1
+fi
 rm -rf "$site"
 mkdir -p "$site"
 cp "$page/"* "$site/"
 cp "$web_build/launcher/velmorat.js" "$web_build/launcher/velmorat.wasm" \
   "$web_build/launcher/velmorat.worker.js" "$site/"
 # The program finds its resources at /Velmorat.app (launcher/WebMain.cpp).
-python3 /usr/share/emscripten/tools/file_packager.py "$site/game-data.data" --no-node \
+python3 "$packager" "$site/game-data.data" --no-node \
   --preload "$bundle/Contents/Resources@/Velmorat.app/Contents/Resources" \
   --exclude '*.aif' --js-output="$site/game-data.js" > /dev/null
 echo "Site in $site"

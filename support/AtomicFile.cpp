@@ -111,7 +111,12 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     failure = std::strerror(errno);
     return false;
   }
-  bool written = writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+  // The file keeps the permissions its owner gave it (a save kept private
+  // stays private); a new one gets the umask's.
+  struct stat earlier {};
+  const bool keepMode = ::stat(path.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode);
+  bool written = (!keepMode || ::fchmod(descriptor, earlier.st_mode & 07777) == 0) &&
+                 writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
   int error = written ? 0 : errno;
   if (::close(descriptor) != 0 && written) {
     written = false;

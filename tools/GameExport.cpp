@@ -23,8 +23,6 @@ constexpr const char* kLicenceNames[] = {"LICENCE", "LICENSE", "COPYING", "LICEN
                                          "LICENSE.md"};
 // The browser build's program, the same for every game (make web).
 constexpr const char* kWebProgramParts[] = {"velmorat.js", "velmorat.wasm", "velmorat.worker.js"};
-// Emscripten's packer of a site's data files, which web-site.sh runs.
-constexpr const char* kFilePackager = "/usr/share/emscripten/tools/file_packager.py";
 // The page's own name for the game, in its title and its toolbar.
 constexpr std::string_view kPageGameName = ">Velmorat<";
 
@@ -311,9 +309,6 @@ bool exportWeb(const ExportSource& source, const std::string& webBuild,
                 " is not there; `make web` in Velmorat's source folder builds it "
                 "(--web-build DIR names another build)");
   }
-  if (!fs::is_regular_file(kFilePackager, error))
-    return fail(std::string("the game's data are packed for the browser by ") + kFilePackager +
-                ", which is not there: apt-get install emscripten");
   // Put together beside the bundle first: the script empties its target,
   // which must never be the author's OUT.
   const fs::path build = fs::path(source.project) / "build";

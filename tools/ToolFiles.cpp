@@ -1,5 +1,7 @@
 #include "tools/ToolFiles.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,12 +41,16 @@ bool writeOutputFile(const std::string& path, std::span<const std::uint8_t> byte
 // running from the bundle being rebuilt.
 // A regular file, or a new one, is therefore replaced whole; anything else is
 // written straight through: a link (/dev/stdout, or an author's link to a file
-// elsewhere) must stay a link, and a terminal or a pipe cannot be renamed.
+// elsewhere) must stay a link, and a terminal or a pipe cannot be renamed. So
+// is a file the user may write in a folder they may not, where no temporary
+// file can stand beside it.
 bool writeOutputFile(const std::string& path, std::string_view text) {
+  namespace fs = std::filesystem;
   std::error_code unknown;
-  const auto kind = std::filesystem::symlink_status(path, unknown).type();
-  if (kind == std::filesystem::file_type::regular ||
-      kind == std::filesystem::file_type::not_found) {
+  const auto kind = fs::symlink_status(path, unknown).type();
+  const fs::path folder = fs::path(path).parent_path();
+  const bool folderWritable = ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+  if (kind == fs::file_type::not_found || (kind == fs::file_type::regular && folderWritable)) {
     std::string failure;
     if (writeFileAtomically(path, text, failure)) return true;
     std::fprintf(stderr, "%s: cannot write the file: %s\n", path.c_str(), failure.c_str());

@@ -17,8 +17,10 @@ std::optional<std::vector<std::uint8_t>> readInputFile(const std::string& path);
 // The same for commands that need content: an empty file is refused too.
 std::optional<std::vector<std::uint8_t>> readNonEmptyInputFile(const std::string& path);
 
-// Replaces the file with bytes, whole: a reader sees the old file or the new
-// one, and a failed write leaves the old one; false, after a message, then.
+// Replaces a regular file with bytes, whole, keeping its permissions: a
+// reader sees the old file or the new one, and a failed write leaves the old
+// one; false, after a message, then. A link, a device or a pipe is written
+// straight through.
 bool writeOutputFile(const std::string& path, std::span<const std::uint8_t> bytes);
 bool writeOutputFile(const std::string& path, std::string_view text);
 

@@ -56,7 +56,9 @@ QtHost::QtHost(const std::string& credit, const ProgramMenuTags& programItems)
     return true;
   }();
   (void)factoryInstalled;
-  announcer_ = std::make_unique<StoryAnnouncer>(views_[0], views_[1], &narrator_);
+  announcer_ = std::make_unique<StoryAnnouncer>(
+      views_[0], views_[1], &narrator_,
+      [this](std::function<void()> work) { runOnMainAsync(std::move(work)); });
   if (!narrator_.available()) {
     QAction* speech = menuBar_->speechItem();
     speech->setText(speech->text() + QStringLiteral(" (") + narrator_.unavailableReason() +

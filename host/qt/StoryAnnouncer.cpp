@@ -50,8 +50,10 @@ int textWindowOffset(const QString& screen, int column, int line) {
   return static_cast<int>(std::min(start + std::max(column - 1, 0), end));
 }
 
-StoryAnnouncer::StoryAnnouncer(GraphicView* textView, GraphicView* pictureView, Narrator* narrator)
-    : textView_(textView),
+StoryAnnouncer::StoryAnnouncer(GraphicView* textView, GraphicView* pictureView, Narrator* narrator,
+                               PostToMain postToMain)
+    : postToMain_(std::move(postToMain)),
+      textView_(textView),
       pictureView_(pictureView),
       narrator_(narrator),
       follower_(kTextWindow, kPictureWindow, outputlines::newestLineNumber()) {
@@ -68,6 +70,7 @@ StoryAnnouncer::~StoryAnnouncer() {
   stopping_ = true;
   notifyInputObservers();
   watcher_.join();
+  *alive_ = false;
   if (theAnnouncer == this) theAnnouncer = previous_;
 }
 
@@ -88,13 +91,11 @@ void StoryAnnouncer::watchWaits() {
 
 void StoryAnnouncer::updateSoon() {
   if (updateQueued_.exchange(true)) return;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        updateQueued_ = false;
-        update();
-      },
-      Qt::QueuedConnection);
+  postToMain_([this, alive = alive_] {
+    if (!*alive) return;
+    updateQueued_ = false;
+    update();
+  });
 }
 
 bool StoryAnnouncer::eventFilter(QObject*, QEvent* event) {

@@ -15,6 +15,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "toolbox/windows/TextFollower.h"
@@ -25,7 +26,11 @@ class Narrator;
 
 class StoryAnnouncer : public QObject {
  public:
-  StoryAnnouncer(GraphicView* textView, GraphicView* pictureView, Narrator* narrator);
+  // postToMain runs work on the main thread later: the host's own queue,
+  // whose hand-over ThreadSanitizer can follow (Qt's queued calls it cannot).
+  using PostToMain = std::function<void(std::function<void()>)>;
+  StoryAnnouncer(GraphicView* textView, GraphicView* pictureView, Narrator* narrator,
+                 PostToMain postToMain);
   ~StoryAnnouncer() override;
   StoryAnnouncer(const StoryAnnouncer&) = delete;
   StoryAnnouncer& operator=(const StoryAnnouncer&) = delete;
@@ -58,6 +63,9 @@ class StoryAnnouncer : public QObject {
   void updateSoon();
 
   std::function<void(QAccessibleEvent&)> sink_;
+  PostToMain postToMain_;
+  // False once this one is gone, for updates still queued then (main thread).
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   GraphicView* textView_;
   GraphicView* pictureView_;
   Narrator* narrator_;

@@ -163,14 +163,22 @@ void beep() {
 }
 
 void consoleLine(const std::string& lineUtf8) {
+  bool first = false;
   bool full = false;
   {
     std::lock_guard guard(consoleLock);
+    first = consoleLines.empty();
     consoleLines += lineUtf8;
     consoleLines += '\n';
     full = ++consoleLineCount >= kConsoleLinesPerFlush;
   }
-  if (full) flushConsole();
+  if (full) {
+    flushConsole();
+  } else if (first) {
+    // A program that traps or never waits again would keep the lines: the
+    // page fetches them a little later unless a wait has sent them.
+    MAIN_THREAD_ASYNC_EM_ASM({ VelmoratPage.flushConsoleSoon(); });
+  }
 }
 
 void flushConsole() {

@@ -43,7 +43,8 @@ void hideTextView(int window);
 void copyText(const std::string& textUtf8);
 void beep();
 // A line of the diagnostic log for the browser's console: kept until
-// flushConsole (or until many lines wait), which writes them in one message.
+// flushConsole (at a wait, when many lines wait, or when the page asks a
+// moment after the first), which writes them in one message.
 void consoleLine(const std::string& lineUtf8);
 void flushConsole();
 void programEnded();

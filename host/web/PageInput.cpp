@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/web/PageCalls.h"
 #include "host/web/WebHost.h"
 
 namespace {
@@ -61,6 +62,11 @@ EMSCRIPTEN_KEEPALIVE void web_scroll_past(int lines) {
 EMSCRIPTEN_KEEPALIVE void web_window_closed(int window) {
   if (web::WebHost* host = web::WebHost::running())
     host->post([host, window] { host->textViewClosed(window); });
+}
+
+// The page's timer after a log line: the lines still kept go to the console.
+EMSCRIPTEN_KEEPALIVE void web_flush_console() {
+  web::page::flushConsole();
 }
 
 }  // extern "C"

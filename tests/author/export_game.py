@@ -97,7 +97,8 @@ def play_in_chromium(site, keys):
 
 def web_of_installed_tool(web_build):
     """The installed tool says what to do without a browser build, and makes
-    the site from the installed page and script with --web-build."""
+    the site from the installed page and script with --web-build naming a
+    copy of the browser program."""
     prefix = os.path.join(WORK, "installed")
     subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix], check=True,
                    capture_output=True, timeout=300)
@@ -110,8 +111,14 @@ def web_of_installed_tool(web_build):
           "make web" in missing.stderr and len(missing.stderr.strip().splitlines()) == 1,
           "the installed tool does not say in one line what to do without a browser build",
           missing.stderr)
+    # Only the program, as an author copies it: no build files beside it.
+    copied = os.path.join(WORK, "copied-web-build", "launcher")
+    os.makedirs(copied)
+    for part in ("velmorat.js", "velmorat.wasm", "velmorat.worker.js"):
+        shutil.copy(os.path.join(web_build, "launcher", part), copied)
     site = os.path.join(WORK, "installed-site")
-    made = subprocess.run([installed, "export", project, "--web", site, "--web-build", web_build],
+    made = subprocess.run([installed, "export", project, "--web", site, "--web-build",
+                           os.path.dirname(copied)],
                           capture_output=True, text=True, timeout=300, env=environment)
     check(made.returncode == 0, "the installed tool's export --web failed",
           made.stdout + made.stderr)

@@ -36,7 +36,8 @@ TEST(Accessibility, TextWindowReadsAsTheDumpAndAnnouncesEachFinishedLineOnce) {
   QStringList said;
   Narrator narrator(std::make_unique<RecordingEngine>(said));
   narrator.setEnabled(true);
-  StoryAnnouncer announcer(testHost().view(0), testHost().view(1), &narrator);
+  StoryAnnouncer announcer(testHost().view(0), testHost().view(1), &narrator,
+                           [](std::function<void()> work) { testHost().runOnMainAsync(work); });
   announcer.setEventSink([&inserted](QAccessibleEvent& event) {
     if (event.type() == QAccessible::TextInserted)
       inserted << static_cast<QAccessibleTextInsertEvent&>(event).textInserted();

@@ -39,11 +39,14 @@ class AtomicFile : public testing::Test {
   fs::path folder_;
 };
 
-TEST_F(AtomicFile, ReplacesTheWholeFile) {
+TEST_F(AtomicFile, ReplacesTheWholeFileAndKeepsItsPermissions) {
   std::string failure;
   ASSERT_TRUE(writeFileAtomically(path("Stand.velmorat"), "eine lange erste Fassung", failure));
+  fs::permissions(path("Stand.velmorat"), fs::perms::owner_read | fs::perms::owner_write);
   ASSERT_TRUE(writeFileAtomically(path("Stand.velmorat"), "kurz", failure)) << failure;
   EXPECT_EQ(read(path("Stand.velmorat")), "kurz");
+  EXPECT_EQ(fs::status(path("Stand.velmorat")).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(names(), std::vector<std::string>{"Stand.velmorat"});
 }
 

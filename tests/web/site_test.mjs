@@ -182,7 +182,10 @@ const cases = {
     await page.evaluate(() => { indexedDB.deleteDatabase('/persist'); });
     await page.goto('about:blank');
     await openGame(page, address);
+    let consoleMessages = 0;
+    page.on('console', () => { consoleMessages += 1; });
     await playWalkthrough(page, false);
+    console.log(`console messages: ${consoleMessages} over ${walkthroughLines().length} commands`);
     if (desktop) {
       // The text window's canvas, built from changed and moved rows over the
       // whole walkthrough, shows what the desktop's window holds.
@@ -353,6 +356,16 @@ const cases = {
                         other, path.join(folder, 'truhe')], { stdio: 'pipe' });
     const { server, address } = await serve([], folder);
     try {
+      // Saves from before each game had a folder of its own: the first game
+      // to start takes those that name no other game.
+      await openGame(page, address);
+      await page.evaluate(() => new Promise((resolve) => {
+        Module.FS.rmdir('/persist/saves/velmorat');
+        Module.FS.writeFile('/persist/saves/alt.velmorat', 'Velmorat-Spielstand 2\ndata 0\n');
+        Module.FS.writeFile('/persist/saves/truhe-alt.velmorat',
+                            'Velmorat-Spielstand 2\ngame de.example.truhe\n');
+        Module.FS.syncfs(false, resolve);
+      }));
       await openGame(page, address);
       await reachPrompt(page);
       await typeLine(page, 'nimm münze');
@@ -362,11 +375,15 @@ const cases = {
       check((await page.title()).includes('Die Truhe'), 'the second game is the other game');
       check(!(await screenText(page)).includes(kContinue), 'the other game offers no last state');
       await reachPrompt(page);
-      check(!(await savedNames(page)).includes('velmorat-stand.velmorat'),
+      const otherNames = await savedNames(page);
+      check(!otherNames.includes('velmorat-stand.velmorat') && !otherNames.includes('alt.velmorat'),
             'the other game lists no save of the first');
+      check(otherNames.includes('truhe-alt.velmorat'), 'the other game takes its earlier save');
       await page.goto(address);
       await continueGame(page);
-      check((await savedNames(page)).includes('velmorat-stand.velmorat'), 'the first keeps its save');
+      const firstNames = await savedNames(page);
+      check(firstNames.includes('velmorat-stand.velmorat') && firstNames.includes('alt.velmorat') &&
+            !firstNames.includes('truhe-alt.velmorat'), 'the first keeps its saves');
     } finally {
       server.kill();
     }

@@ -14,6 +14,7 @@
   let saveFolder = kStorageFolder + '/saves';  // the game's own (useSaveFolder)
   const kWaitingNames = ['', 'key', 'line'];
   const kWheelLines = 3;  // lines of the past per step of the mouse wheel
+  const kConsoleFlushDelayMs = 250;  // longer than most commands: one message each
 
   const byId = (id) => document.getElementById(id);
   const screenText = byId('screen-text');
@@ -598,6 +599,22 @@
     }
   }
 
+  // The program's log lines wait for its next wait, which a program that
+  // trapped or runs in circles never reaches: fetched after a moment.
+  let consoleFlushArmed = false;
+  function flushConsoleSoon() {
+    if (consoleFlushArmed) return;
+    consoleFlushArmed = true;
+    setTimeout(() => {
+      consoleFlushArmed = false;
+      try {
+        Module.ccall('web_flush_console', null, [], []);
+      } catch (error) {
+        console.log('Log: ' + error);
+      }
+    }, kConsoleFlushDelayMs);
+  }
+
   function programEnded() {
     screenText.dataset.ended = 'true';
     showNotice('Das Programm ist beendet. Neu laden beginnt ein neues Spiel.');
@@ -607,7 +624,7 @@
   window.VelmoratPage = {
     useSaveFolder, showFrame, showPast, hidePast, setScreenText, setWaiting, addLog, copyText, addMenuItem,
     openPanel, offerDownload, syncStorage, showTextView, hideTextView, beep, programEnded,
-    setTitle: (title) => { document.title = title; },
+    flushConsoleSoon, setTitle: (title) => { document.title = title; },
   };
 
   // Counted so that a test can tell an idle page from one that animates.
