@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "FuzzScreen.h"
 #include "support/Utf8.h"
@@ -17,7 +18,6 @@ constexpr int kColumns = 40;
 constexpr int kLines = 4;
 constexpr int kCell = 4;
 constexpr std::size_t kMaxKeys = 1024;
-constexpr std::size_t kMaxHandledKeys = 8 * kMaxKeys;
 constexpr const char* kClosingKeys = "xxxx";
 }  // namespace
 
@@ -36,10 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   t_KeyPostText(scalarsToUtf8(keys) + kClosingKeys);
   t_InputForm(kWindow, "> ", "", true, mode, maxCharacters);
   // Every key, those that pastes posted included. A field holding Ctrl-V (typed
-  // with Ctrl-^ 22) that is copied and pasted posts Ctrl-V again, so the keys
-  // are counted.
+  // with Ctrl-^ 22) that is copied and pasted posts Ctrl-V again, without end,
+  // so the keys are counted: eight for each of the input's own leaves room for
+  // several pastes, and a longer input reaches more.
+  const std::size_t maxHandled = 8 * (size + std::string_view(kClosingKeys).size());
   std::size_t handled = 0;
-  for (int key = t_KeyNext(); key >= 0 && handled < kMaxHandledKeys; key = t_KeyNext(), ++handled) {
+  for (int key = t_KeyNext(); key >= 0 && handled < maxHandled; key = t_KeyNext(), ++handled) {
     t_InputEdit(kWindow, key);
   }
   return 0;
