@@ -1,7 +1,7 @@
 // The line input editor with any key sequence: the input's bytes are the
 // keys (Latin-1), the first byte chooses the input mode and the field's
 // length. Keys are queued first, since Ctrl-^ and the paste take theirs from
-// the queue; a few non-digits at the end let a last Ctrl-^ finish.
+// the queue.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,7 +18,9 @@ constexpr int kColumns = 40;
 constexpr int kLines = 4;
 constexpr int kCell = 4;
 constexpr std::size_t kMaxKeys = 1024;
-constexpr const char* kClosingKeys = "xxxx";
+constexpr int kTypedCodeKey = 30;  // Ctrl-^, then up to three digits
+// Non-digits that finish a Ctrl-^ near the queue's end.
+constexpr std::string_view kClosingKeys = "xxxx";
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -33,15 +35,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int mode = data[0] % 6;
   const int maxCharacters = data[0] / 6;
   std::u32string keys(data + 1, data + size);
-  t_KeyPostText(scalarsToUtf8(keys) + kClosingKeys);
+  t_KeyPostText(scalarsToUtf8(keys));
   t_InputForm(kWindow, "> ", "", true, mode, maxCharacters);
   // Every key, those that pastes posted included. A field holding Ctrl-V (typed
   // with Ctrl-^ 22) that is copied and pasted posts Ctrl-V again, without end,
   // so the keys are counted: eight for each of the input's own leaves room for
   // several pastes, and a longer input reaches more.
-  const std::size_t maxHandled = 8 * (size + std::string_view(kClosingKeys).size());
+  const std::size_t maxHandled = 8 * (size + kClosingKeys.size());
   std::size_t handled = 0;
   for (int key = t_KeyNext(); key >= 0 && handled < maxHandled; key = t_KeyNext(), ++handled) {
+    // Ctrl-^ waits for its digits as for a player still typing, also when a
+    // paste posted it last; here nobody types.
+    if (key == kTypedCodeKey && KeyEventQueue.size() < kClosingKeys.size())
+      t_KeyPostText(std::string(kClosingKeys));
     t_InputEdit(kWindow, key);
   }
   return 0;
