@@ -4,6 +4,7 @@
 // the queue.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,18 @@ constexpr int kLines = 4;
 constexpr int kCell = 4;
 constexpr std::size_t kMaxKeys = 1024;
 constexpr int kTypedCodeKey = 30;  // Ctrl-^, then up to three digits
-// Non-digits that finish a Ctrl-^ near the queue's end.
+constexpr int kPauseKey = 19;      // Ctrl-S
 constexpr std::string_view kClosingKeys = "xxxx";
+
+// Nobody types here, where a player would: a Ctrl-^ near the queue's end
+// waits for its digits, and output pauses while Ctrl-S is the newest key.
+// Non-digits queued then finish either.
+void typeAheadBefore(int key) {
+  const std::optional<t_Event> newest = KeyEventQueue.back();
+  if ((newest && newest->Value == kPauseKey) ||
+      (key == kTypedCodeKey && KeyEventQueue.size() < kClosingKeys.size()))
+    t_KeyPostText(std::string(kClosingKeys));
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -36,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int maxCharacters = data[0] / 6;
   std::u32string keys(data + 1, data + size);
   t_KeyPostText(scalarsToUtf8(keys));
+  typeAheadBefore(-1);
   t_InputForm(kWindow, "> ", "", true, mode, maxCharacters);
   // Every key, those that pastes posted included. A field holding Ctrl-V (typed
   // with Ctrl-^ 22) that is copied and pasted posts Ctrl-V again, without end,
@@ -44,10 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t maxHandled = 8 * (size + kClosingKeys.size());
   std::size_t handled = 0;
   for (int key = t_KeyNext(); key >= 0 && handled < maxHandled; key = t_KeyNext(), ++handled) {
-    // Ctrl-^ waits for its digits as for a player still typing, also when a
-    // paste posted it last; here nobody types.
-    if (key == kTypedCodeKey && KeyEventQueue.size() < kClosingKeys.size())
-      t_KeyPostText(std::string(kClosingKeys));
+    typeAheadBefore(key);
     t_InputEdit(kWindow, key);
   }
   return 0;
