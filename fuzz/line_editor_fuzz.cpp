@@ -21,6 +21,7 @@ constexpr int kCell = 4;
 constexpr std::size_t kMaxKeys = 1024;
 constexpr int kTypedCodeKey = 30;  // Ctrl-^, then up to three digits
 constexpr int kPauseKey = 19;      // Ctrl-S
+constexpr int kNoKey = -1;         // before the first key: the prompt's output
 constexpr std::string_view kClosingKeys = "xxxx";
 
 // Nobody types here, where a player would: a Ctrl-^ near the queue's end
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int maxCharacters = data[0] / 6;
   std::u32string keys(data + 1, data + size);
   t_KeyPostText(scalarsToUtf8(keys));
-  typeAheadBefore(-1);
+  typeAheadBefore(kNoKey);
   t_InputForm(kWindow, "> ", "", true, mode, maxCharacters);
   // Every key, those that pastes posted included. A field holding Ctrl-V (typed
   // with Ctrl-^ 22) that is copied and pasted posts Ctrl-V again, without end,

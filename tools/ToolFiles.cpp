@@ -48,9 +48,11 @@ bool writeOutputFile(const std::string& path, std::string_view text) {
   namespace fs = std::filesystem;
   std::error_code unknown;
   const auto kind = fs::symlink_status(path, unknown).type();
-  const fs::path folder = fs::path(path).parent_path();
-  const bool folderWritable = ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
-  if (kind == fs::file_type::not_found || (kind == fs::file_type::regular && folderWritable)) {
+  const auto folderWritable = [&path] {
+    const fs::path folder = fs::path(path).parent_path();
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+  };
+  if (kind == fs::file_type::not_found || (kind == fs::file_type::regular && folderWritable())) {
     std::string failure;
     if (writeFileAtomically(path, text, failure)) return true;
     std::fprintf(stderr, "%s: cannot write the file: %s\n", path.c_str(), failure.c_str());
